@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// The one place where dates are turned into text and back.
+//  - Display text: dd/MMM/yyyy with English month names ("05/Dec/2026"),
+//    whatever the user's locale.
+//  - Storage text: ISO yyyy-MM-dd, as the store keeps every date column.
+namespace datetext {
+
+// "05/Dec/2026"; an invalid date gives an empty text.
+QString toDisplay(const QDate& date);
+// "2026-12-05"; an invalid date gives an empty text.
+QString toStorage(const QDate& date);
+
+// Strict parse of display text: day of one or two digits, an English month
+// abbreviation (any letter case), a four-digit year, separated by '/'.
+// Leading and trailing blanks are ignored. Returns nothing on any other text
+// or on a day that does not exist; `error` then holds a message for the user.
+std::optional<QDate> fromDisplay(const QString& text, QString* error = nullptr);
+// Strict parse of storage text (yyyy-MM-dd).
+std::optional<QDate> fromStorage(const QString& text);
+
+// Display text for a stored value (ISO text); other text comes back unchanged.
+QString storageToDisplay(const QString& storageText);
+
+// The English month abbreviation, 1..12 -> "Jan".."Dec".
+QString monthAbbreviation(int month);
+
+}  // namespace datetext
