@@ -1,0 +1,257 @@
+#include "shell/mainwindow.h"
+
+#include "shell/aboutbox.h"
+#include "shell/inifile.h"
+#include "ui/prompt.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace shell {
+
+bool pressMnemonic(QWidget* root, QChar key)
+{
+    if (!root)
+        return false;
+    const QString wanted = QStringLiteral("&") + key.toLower();
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        QString text = button->text().toLower();
+        text.replace(QLatin1String("&&"), QString());
+        if (text.contains(wanted) && button->isEnabled() && button->isVisible()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+MainWindow::MainWindow(store::Database& db, const Paths& paths, ScreenRegistry registry, QWidget* parent)
+    : QMainWindow(parent), m_db(db), m_paths(paths), m_registry(std::move(registry))
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("Tarvenix"));
+    m_workspace = new QMdiArea(this);
+    m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_workspace);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    buildMenu();
+    resize(1100, 750);
+}
+
+QString MainWindow::iniPath() const
+{
+    return iniFileName(m_paths.dataFolder);
+}
+
+QAction* MainWindow::addItem(QWidget* menu, const QString& name, const QString& caption)
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    menu->addAction(action);
+    m_actions.insert(name, action);
+    return action;
+}
+
+QAction* MainWindow::addScreenItem(QWidget* menu, const QString& name, const QString& caption)
+{
+    QAction* action = addItem(menu, name, caption);
+    connect(action, &QAction::triggered, this, [this, name] { openScreen(name); });
+    return action;
+}
+
+void MainWindow::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+
+    QMenu* master = bar->addMenu(QStringLiteral("&Master"));
+    master->setObjectName(QStringLiteral("Master"));
+    addScreenItem(master, QStringLiteral("Stock"), QStringLiteral("Stock"));
+    addScreenItem(master, QStringLiteral("Group"), QStringLiteral("Group"));
+    addScreenItem(master, QStringLiteral("LinkGroupWithScript"), QStringLiteral("Link Group With Stock"));
+    addScreenItem(master, QStringLiteral("MnuScriptSearch"), QStringLiteral("Script Search"));
+    addScreenItem(master, QStringLiteral("MnuPortfolio"), QStringLiteral("Portfolio"));
+    addScreenItem(master, QStringLiteral("MnuPortfoliomanager"), QStringLiteral("Portfolio Manager"));
+    addScreenItem(master, QStringLiteral("MnuBulkDeals"), QStringLiteral("Bulk Deals"));
+
+    addScreenItem(bar, QStringLiteral("DatabaseTesting"), QStringLiteral("Data &Updation"));
+    addScreenItem(bar, QStringLiteral("MnuMul_DataUpd"), QStringLiteral("NNF_Security Update"));
+    addScreenItem(bar, QStringLiteral("Query"), QStringLiteral("&Query"));
+
+    m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
+    m_windowMenu->setObjectName(QStringLiteral("Window"));
+    connect(addItem(m_windowMenu, QStringLiteral("mnuWindowTilehorizontal"), QStringLiteral("Tile Horizontal")),
+            &QAction::triggered, this, &MainWindow::tileHorizontally);
+    connect(addItem(m_windowMenu, QStringLiteral("mnuWindowTileVertical"), QStringLiteral("Tile Vertical")),
+            &QAction::triggered, this, &MainWindow::tileVertically);
+    connect(addItem(m_windowMenu, QStringLiteral("mnuWindowCascade"), QStringLiteral("Cascade")),
+            &QAction::triggered, this, &MainWindow::cascade);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowList);
+
+    addScreenItem(bar, QStringLiteral("DeleteRecords"), QStringLiteral("&Delete Records"));
+    addScreenItem(bar, QStringLiteral("importfromexcel"), QStringLiteral("&Import From Excel"));
+    connect(addItem(bar, QStringLiteral("AboutUs"), QStringLiteral("&About Us")), &QAction::triggered, this, [this] {
+        auto* about = new AboutBox(this);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about->show();
+    });
+    connect(addItem(bar, QStringLiteral("MnuExit"), QStringLiteral("E&xit")), &QAction::triggered, this,
+            &QWidget::close);
+
+    // Not on the menu bar: the context menu of the portfolio grid.
+    m_popup = new QMenu(QStringLiteral("Popup"), this);
+    m_popup->setObjectName(QStringLiteral("mnuPopup"));
+    connect(addItem(m_popup, QStringLiteral("mnuDeleteRow"), QStringLiteral("Delete Row")), &QAction::triggered, this,
+            &MainWindow::deleteRow);
+}
+
+void MainWindow::fillWindowList()
+{
+    const auto actions = m_windowMenu->actions();
+    for (int i = 3; i < actions.size(); ++i) {
+        m_windowMenu->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const auto windows = m_workspace->subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowMenu->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        QAction* action = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == m_workspace->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
+            if (window)
+                m_workspace->setActiveSubWindow(window);
+        });
+    }
+}
+
+void MainWindow::openScreen(const QString& menuItem)
+{
+    if (QMdiSubWindow* open = m_openScreens.value(menuItem)) {
+        open->showNormal();
+        m_workspace->setActiveSubWindow(open);
+        open->raise();
+        return;
+    }
+    if (!m_registry.contains(menuItem)) {
+        showStatus(QStringLiteral("This screen is not available yet."));
+        return;
+    }
+    QWidget* screen = m_registry.factory(menuItem)(*this);
+    if (!screen)
+        return;
+    QMdiSubWindow* window = m_workspace->addSubWindow(screen);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_openScreens.insert(menuItem, window);
+    screen->show();
+    window->show();
+    m_workspace->setActiveSubWindow(window);
+}
+
+void MainWindow::showChild(QWidget* window)
+{
+    for (QMdiSubWindow* existing : m_workspace->subWindowList()) {
+        if (existing->widget() == window) {
+            existing->showNormal();
+            m_workspace->setActiveSubWindow(existing);
+            return;
+        }
+    }
+    QMdiSubWindow* sub = m_workspace->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    sub->show();
+    m_workspace->setActiveSubWindow(sub);
+}
+
+QAction* MainWindow::menuAction(const QString& menuItem)
+{
+    return m_actions.value(menuItem);
+}
+
+void MainWindow::showStatus(const QString& text)
+{
+    statusBar()->showMessage(text, 5000);
+}
+
+void MainWindow::showPopup(QWidget* grid, const QString& owner, const QPoint& globalPosition)
+{
+    sharedState().popupForm = grid;
+    sharedState().popupOwner = owner;
+    m_popup->popup(globalPosition);
+}
+
+void MainWindow::deleteRow()
+{
+    // The grid that showed the menu deletes its own active row (and, for the
+    // portfolio transactions, the stored transaction) through this slot.
+    if (QWidget* grid = sharedState().popupForm)
+        QMetaObject::invokeMethod(grid, "deleteActiveRow", Q_ARG(QString, sharedState().popupOwner));
+}
+
+void MainWindow::activateFromAnotherCopy()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+    if (QMdiSubWindow* active = m_workspace->activeSubWindow())
+        pressMnemonic(active->widget(), QLatin1Char('R'));
+}
+
+void MainWindow::tileHorizontally()
+{
+    // One window above the other, each the workspace's full width.
+    const auto windows = m_workspace->subWindowList();
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_workspace->viewport()->rect();
+    const int height = area.height() / static_cast<int>(windows.size());
+    int top = 0;
+    for (QMdiSubWindow* window : windows) {
+        window->showNormal();
+        window->setGeometry(0, top, area.width(), height);
+        top += height;
+    }
+}
+
+void MainWindow::tileVertically()
+{
+    // Side by side, each the workspace's full height.
+    const auto windows = m_workspace->subWindowList();
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_workspace->viewport()->rect();
+    const int width = area.width() / static_cast<int>(windows.size());
+    int left = 0;
+    for (QMdiSubWindow* window : windows) {
+        window->showNormal();
+        window->setGeometry(left, 0, width, area.height());
+        left += width;
+    }
+}
+
+void MainWindow::cascade()
+{
+    m_workspace->cascadeSubWindows();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const ui::Message question{QStringLiteral("Are you sure you want to Quit?"), QStringLiteral("Exit"),
+                               ui::Icon::Question, ui::Buttons::YesNo};
+    if (ui::prompt().show(question) == ui::Answer::Yes)
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace shell

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace store {
+class Database;
+}
+namespace ui {
+class Prompt;
+}
+
+namespace shell {
+
+// The data folder: $TARVENIX_HOME when set, otherwise the platform's
+// application-data folder. Created when missing.
+QString dataFolder();
+
+struct StartupResult {
+    enum class Status {
+        Opened,     // the main database is open
+        Cancelled,  // the user gave up locating a missing database
+        Failed      // the database could not be opened; `error` says why
+    };
+    Status status = Status::Failed;
+    QString databasePath;
+    QString optionPath;
+    QString error;
+};
+
+// Reads the settings of `folder`, finds the main database and opens `db` on it:
+//  - no "Path" setting and no default database: this is the first start, and
+//    the default database (and options database) are created with every table;
+//  - a "Path" that names a missing file: the user is asked to locate it and
+//    the chosen path is written to "Path"; cancelling gives up;
+//  - any other database is opened and given the tables it lacks.
+StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prompt& prompt);
+
+}  // namespace shell
