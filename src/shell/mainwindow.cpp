@@ -207,36 +207,40 @@ void MainWindow::activateFromAnotherCopy()
         pressMnemonic(active->widget(), QLatin1Char('R'));
 }
 
+namespace {
+
+// Lays the child windows out in one column (stacked) or one row.
+void tile(QMdiArea* workspace, Qt::Orientation orientation)
+{
+    const auto windows = workspace->subWindowList();
+    if (windows.isEmpty())
+        return;
+    const QRect area = workspace->viewport()->rect();
+    const int count = static_cast<int>(windows.size());
+    for (int i = 0; i < count; ++i) {
+        windows[i]->showNormal();
+        if (orientation == Qt::Vertical) {
+            const int height = area.height() / count;
+            windows[i]->setGeometry(0, i * height, area.width(), height);
+        } else {
+            const int width = area.width() / count;
+            windows[i]->setGeometry(i * width, 0, width, area.height());
+        }
+    }
+}
+
+}  // namespace
+
 void MainWindow::tileHorizontally()
 {
     // One window above the other, each the workspace's full width.
-    const auto windows = m_workspace->subWindowList();
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_workspace->viewport()->rect();
-    const int height = area.height() / static_cast<int>(windows.size());
-    int top = 0;
-    for (QMdiSubWindow* window : windows) {
-        window->showNormal();
-        window->setGeometry(0, top, area.width(), height);
-        top += height;
-    }
+    tile(m_workspace, Qt::Vertical);
 }
 
 void MainWindow::tileVertically()
 {
     // Side by side, each the workspace's full height.
-    const auto windows = m_workspace->subWindowList();
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_workspace->viewport()->rect();
-    const int width = area.width() / static_cast<int>(windows.size());
-    int left = 0;
-    for (QMdiSubWindow* window : windows) {
-        window->showNormal();
-        window->setGeometry(left, 0, width, area.height());
-        left += width;
-    }
+    tile(m_workspace, Qt::Horizontal);
 }
 
 void MainWindow::cascade()
