@@ -40,7 +40,9 @@ ReportPager::ReportPager(const ReportDocument& document, const QSizeF& areaInInc
       m_titleFont(makeFont(kTitlePointSize, true)),
       m_headerFont(makeFont(kTextPointSize + 1, false)),
       m_headingFont(makeFont(kTextPointSize, true)),
-      m_detailFont(makeFont(kTextPointSize, false))
+      m_detailFont(makeFont(kTextPointSize, false)),
+      m_headingLineHeight(lineHeight(m_headingFont)),
+      m_detailLineHeight(lineHeight(m_detailFont))
 {
     qreal totalWidth = 0;
     for (const ReportColumn& column : document.columns)
@@ -58,7 +60,7 @@ ReportPager::ReportPager(const ReportDocument& document, const QSizeF& areaInInc
     paginate();
 }
 
-qreal ReportPager::lineHeight(const QFont& font) const
+qreal ReportPager::lineHeight(const QFont& font)
 {
     return QFontMetricsF(font).lineSpacing();
 }
@@ -79,17 +81,11 @@ qreal ReportPager::spanWidth(qsizetype first, int span) const
     return m_columnX[last] - m_columnX[first];
 }
 
-qreal ReportPager::measureHeader() const
+qreal ReportPager::measureHeader()
 {
-    qreal height = 0;
-    height += m_document.titleLines.size() * lineHeight(m_titleFont);
-    height += m_document.headerLines.size() * lineHeight(m_headerFont);
-    if (m_document.titleLines.isEmpty() && m_document.headerLines.isEmpty() && !m_document.pageText.isEmpty())
-        height += lineHeight(m_headerFont);
-    height += points(kBandGap);
     const qreal padding = points(kCellPadding);
     for (const QList<HeadingSpan>& band : m_document.headingBands) {
-        qreal bandHeight = lineHeight(m_headingFont);
+        qreal bandHeight = m_headingLineHeight;
         qsizetype column = 0;
         for (const HeadingSpan& span : band) {
             if (column >= m_document.columns.size())
@@ -98,20 +94,27 @@ qreal ReportPager::measureHeader() const
                                                          spanWidth(column, span.span) - 2 * padding));
             column += span.span;
         }
-        height += bandHeight + 2 * padding;
+        m_bandHeights.append(bandHeight);
     }
-    qreal headingHeight = lineHeight(m_headingFont);
+    m_headingHeight = m_headingLineHeight;
     for (qsizetype i = 0; i < m_document.columns.size(); ++i)
-        headingHeight = std::max(headingHeight, textHeight(m_headingFont, m_document.columns[i].heading,
-                                                           columnWidth(i) - 2 * padding));
-    height += headingHeight + 2 * padding;
-    return height;
+        m_headingHeight = std::max(m_headingHeight, textHeight(m_headingFont, m_document.columns[i].heading,
+                                                               columnWidth(i) - 2 * padding));
+
+    qreal height = m_document.titleLines.size() * lineHeight(m_titleFont);
+    height += m_document.headerLines.size() * lineHeight(m_headerFont);
+    if (m_document.titleLines.isEmpty() && m_document.headerLines.isEmpty() && !m_document.pageText.isEmpty())
+        height += lineHeight(m_headerFont);
+    height += points(kBandGap);
+    for (qreal bandHeight : m_bandHeights)
+        height += bandHeight + 2 * padding;
+    return height + m_headingHeight + 2 * padding;
 }
 
 qreal ReportPager::measureRow(const QStringList& cells) const
 {
     const qreal padding = points(kCellPadding);
-    qreal height = lineHeight(m_detailFont);
+    qreal height = m_detailLineHeight;
     for (qsizetype i = 0; i < m_document.columns.size() && i < cells.size(); ++i) {
         if (m_document.columns[i].canGrow)
             height = std::max(height, textHeight(m_detailFont, cells[i], columnWidth(i) - 2 * padding));
@@ -123,9 +126,9 @@ qreal ReportPager::measureFooter() const
 {
     qreal height = points(kBandGap);
     if (!m_document.totals.isEmpty())
-        height += lineHeight(m_headingFont) + 2 * points(kCellPadding);
-    height += m_document.footerLines.size() * lineHeight(m_headingFont);
-    height += m_document.footnotes.size() * lineHeight(m_detailFont);
+        height += m_headingLineHeight + 2 * points(kCellPadding);
+    height += m_document.footerLines.size() * m_headingLineHeight;
+    height += m_document.footnotes.size() * m_detailLineHeight;
     return height;
 }
 
@@ -196,18 +199,10 @@ qreal ReportPager::paintHeader(QPainter& painter, int page) const
     const qreal padding = points(kCellPadding);
     const qreal headingTop = y;
     painter.setFont(m_headingFont);
-    for (const QList<HeadingSpan>& band : m_document.headingBands) {
-        qreal bandHeight = lineHeight(m_headingFont);
+    for (qsizetype band = 0; band < m_document.headingBands.size(); ++band) {
+        const qreal bandHeight = m_bandHeights[band];
         qsizetype column = 0;
-        for (const HeadingSpan& span : band) {
-            if (column >= m_document.columns.size())
-                break;
-            bandHeight = std::max(bandHeight, textHeight(m_headingFont, span.text,
-                                                         spanWidth(column, span.span) - 2 * padding));
-            column += span.span;
-        }
-        column = 0;
-        for (const HeadingSpan& span : band) {
+        for (const HeadingSpan& span : m_document.headingBands[band]) {
             if (column >= m_document.columns.size())
                 break;
             const QRectF cell(columnX(column) + padding, y + padding, spanWidth(column, span.span) - 2 * padding,
@@ -220,17 +215,13 @@ qreal ReportPager::paintHeader(QPainter& painter, int page) const
         }
         y += bandHeight + 2 * padding;
     }
-    qreal headingHeight = lineHeight(m_headingFont);
-    for (qsizetype i = 0; i < m_document.columns.size(); ++i)
-        headingHeight = std::max(headingHeight, textHeight(m_headingFont, m_document.columns[i].heading,
-                                                           columnWidth(i) - 2 * padding));
     for (qsizetype i = 0; i < m_document.columns.size(); ++i) {
         const ReportColumn& column = m_document.columns[i];
         const Qt::Alignment alignment = (column.alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom;
-        painter.drawText(QRectF(columnX(i) + padding, y + padding, columnWidth(i) - 2 * padding, headingHeight),
+        painter.drawText(QRectF(columnX(i) + padding, y + padding, columnWidth(i) - 2 * padding, m_headingHeight),
                          alignment | Qt::TextWordWrap, column.heading);
     }
-    y += headingHeight + 2 * padding;
+    y += m_headingHeight + 2 * padding;
     painter.drawLine(QPointF(0, headingTop), QPointF(width, headingTop));
     painter.drawLine(QPointF(0, y), QPointF(width, y));
     return y;
@@ -265,14 +256,14 @@ void ReportPager::paintFooter(QPainter& painter, qreal y) const
     y += points(kBandGap) / 2;
     if (!m_document.totals.isEmpty()) {
         painter.drawLine(QPointF(0, y), QPointF(width, y));
-        y = paintRow(painter, y + padding / 2, m_document.totals, lineHeight(m_headingFont) + padding, true);
+        y = paintRow(painter, y + padding / 2, m_document.totals, m_headingLineHeight + padding, true);
         painter.drawLine(QPointF(0, y), QPointF(width, y));
         y += padding / 2;
     }
     y += points(kBandGap) / 2;
     const QFont captionFont = m_headingFont;
     for (const FooterLine& line : m_document.footerLines) {
-        const qreal height = lineHeight(m_headingFont);
+        const qreal height = m_headingLineHeight;
         painter.setFont(captionFont);
         painter.drawText(QRectF(0, y, width, height), Qt::AlignLeft | Qt::AlignVCenter, line.caption);
         const qreal x = QFontMetricsF(captionFont).horizontalAdvance(line.caption) + points(12);
@@ -281,7 +272,7 @@ void ReportPager::paintFooter(QPainter& painter, qreal y) const
     }
     painter.setFont(m_detailFont);
     for (const QString& note : m_document.footnotes) {
-        const qreal height = lineHeight(m_detailFont);
+        const qreal height = m_detailLineHeight;
         painter.drawText(QRectF(0, y, width, height), Qt::AlignLeft | Qt::AlignVCenter, note);
         y += height;
     }

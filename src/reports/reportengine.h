@@ -44,12 +44,12 @@ private:
 
     qreal points(qreal value) const { return value * m_unitsPerPoint; }
     qreal textHeight(const QFont& font, const QString& text, qreal width) const;
-    qreal lineHeight(const QFont& font) const;
+    static qreal lineHeight(const QFont& font);
     qreal columnX(qsizetype column) const { return m_columnX[column]; }
     qreal columnWidth(qsizetype column) const { return m_columnX[column + 1] - m_columnX[column]; }
     qreal spanWidth(qsizetype first, int span) const;
 
-    qreal measureHeader() const;
+    qreal measureHeader();
     qreal measureRow(const QStringList& cells) const;
     qreal measureFooter() const;
     void paginate();
@@ -65,7 +65,11 @@ private:
     QFont m_headerFont;
     QFont m_headingFont;
     QFont m_detailFont;
+    qreal m_headingLineHeight = 0;
+    qreal m_detailLineHeight = 0;
     QList<qreal> m_columnX;  // left edges, and the right edge of the last column
+    QList<qreal> m_bandHeights;  // heights of the heading bands
+    qreal m_headingHeight = 0;    // height of the column headings
     QList<qreal> m_rowHeights;
     qreal m_headerHeight = 0;
     qreal m_footerHeight = 0;
