@@ -1,0 +1,92 @@
+#pragma once
+
+#include "reports/reportdocument.h"
+
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QPageLayout>
+#include <QSizeF>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// The banded report engine: a page header on every page (titles, heading
+// lines, page number), the column headings, the detail rows, and the report
+// footer (totals, counts, notes) after the last row. It paints with QPainter,
+// so the same report goes to the print preview, a printer, a PDF file or an
+// image.
+namespace reports {
+
+// The pages of one report. It lays the report out in units of
+// 1/kReportDotsPerInch inch with fonts sized in those units, so that a page
+// holds the same rows on the screen, a printer and a PDF file alike.
+class ReportPager {
+public:
+    static constexpr qreal kReportDotsPerInch = 1200.0;
+
+    // `area` is the printable size in inches. `document` must outlive the pager.
+    ReportPager(const ReportDocument& document, const QSizeF& areaInInches);
+
+    int pageCount() const { return int(m_pages.size()); }
+    // Paints page `page` (0-based). The painter's origin is the top left of the
+    // printable area; its scale maps report units to the device.
+    void paintPage(QPainter& painter, int page) const;
+    // Paints page `page` on a device of `dotsPerInch`, origin at the printable area.
+    void paintPage(QPainter& painter, int page, qreal dotsPerInchX, qreal dotsPerInchY) const;
+
+private:
+    struct Page {
+        qsizetype firstRow = 0;
+        qsizetype endRow = 0;
+        bool footer = false;
+    };
+
+    qreal points(qreal value) const { return value * m_unitsPerPoint; }
+    qreal textHeight(const QFont& font, const QString& text, qreal width) const;
+    static qreal lineHeight(const QFont& font);
+    qreal columnX(qsizetype column) const { return m_columnX[column]; }
+    qreal columnWidth(qsizetype column) const { return m_columnX[column + 1] - m_columnX[column]; }
+    qreal spanWidth(qsizetype first, int span) const;
+
+    qreal measureHeader();
+    qreal measureRow(const QStringList& cells) const;
+    qreal measureFooter() const;
+    void paginate();
+
+    qreal paintHeader(QPainter& painter, int page) const;
+    qreal paintRow(QPainter& painter, qreal y, const QStringList& cells, qreal height, bool bold) const;
+    void paintFooter(QPainter& painter, qreal y) const;
+
+    const ReportDocument& m_document;
+    QSizeF m_area;
+    qreal m_unitsPerPoint = 1;
+    QFont m_titleFont;
+    QFont m_headerFont;
+    QFont m_headingFont;
+    QFont m_detailFont;
+    qreal m_headingLineHeight = 0;
+    qreal m_detailLineHeight = 0;
+    QList<qreal> m_columnX;  // left edges, and the right edge of the last column
+    QList<qreal> m_bandHeights;  // heights of the heading bands
+    qreal m_headingHeight = 0;    // height of the column headings
+    QList<qreal> m_rowHeights;
+    qreal m_headerHeight = 0;
+    qreal m_footerHeight = 0;
+    QList<Page> m_pages;
+};
+
+// Paints every page on `device` (a printer or a PDF writer) in its current
+// page layout. False when painting could not start.
+bool printReport(const ReportDocument& document, QPagedPaintDevice& device);
+
+// Writes the report to a PDF file on A4 paper in the report's orientation.
+bool writeReportPdf(const ReportDocument& document, const QString& path, QString* error = nullptr);
+
+// The report's pages as A4 images in its orientation, white, at `dotsPerInch`.
+QList<QImage> renderReportPages(const ReportDocument& document, int dotsPerInch = 96);
+
+// The page the reports are made for: A4 in `orientation` with 10 mm margins.
+QPageLayout reportPageLayout(QPageLayout::Orientation orientation);
+
+}  // namespace reports

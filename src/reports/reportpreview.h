@@ -1,0 +1,23 @@
+#pragma once
+
+#include "reports/reportdocument.h"
+#include "reports/reportfacts.h"
+#include "store/database.h"
+
+class QPrintPreviewDialog;
+class QWidget;
+
+// The window side of the reports: the print preview, from which the user
+// prints on a printer or to a PDF file.
+namespace reports {
+
+// Opens a print preview of `document` (not modal). The preview keeps its own
+// copy, so later runs do not change a report already shown. The dialog
+// deletes itself when closed.
+QPrintPreviewDialog* showReportPreview(const ReportDocument& document, QWidget* parent);
+
+// Binds `result` to the layout chosen for `facts` and opens its preview: the
+// View Report button and the result viewer's Print both come here.
+QPrintPreviewDialog* showQueryReport(const ReportFacts& facts, const store::Rows& result, QWidget* parent);
+
+}  // namespace reports
