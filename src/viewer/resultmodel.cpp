@@ -61,13 +61,15 @@ ResultProxy::ResultProxy(ResultModel* source, QObject* parent) : QSortFilterProx
 void ResultProxy::setResultFilter(const ResultFilter& filter)
 {
     m_filter = filter;
-    invalidateFilter();
+    // One layout change for the whole set: a sorted view would otherwise get
+    // a signal for every run of removed or added rows.
+    invalidate();
 }
 
 void ResultProxy::clearResultFilter()
 {
     m_filter.reset();
-    invalidateFilter();
+    invalidate();
 }
 
 store::Rows ResultProxy::shownRows() const

@@ -90,9 +90,8 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     m_sortPanel = buildSortPanel();
     m_chartPanel = buildChartPanel();
     m_filterPanel = buildFilterPanel();
-    panels->addWidget(m_filterPanel);
-    panels->addWidget(m_sortPanel);
-    panels->addWidget(m_chartPanel);
+    for (QFrame* panel : {m_sortPanel, m_filterPanel, m_chartPanel})
+        panels->addWidget(panel, 0, Qt::AlignTop);
     panels->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
