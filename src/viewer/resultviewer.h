@@ -1,0 +1,118 @@
+#pragma once
+
+#include "store/database.h"
+#include "viewer/resultsort.h"
+
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace shell {
+class AppServices;
+}
+
+namespace viewer {
+
+class ResultModel;
+class ResultProxy;
+
+// What the viewer shows at this moment, for printing and exports: the rows
+// in the grid's filter and order, and what produced them.
+struct ShownResult {
+    store::Rows rows;
+    QString select;     // the select the rows were read with
+    QString queryName;  // the query that made the result
+    QStringList headings;
+    QString filterText;  // the filter in force as text, empty when none
+    QString sortText;    // the header sort in force ("[stock] DESC"), empty when none
+};
+
+// The result viewer, caption "Query Result ": the rows of the last query in
+// a grid, with the sort rows and "&Refresh Query", a header click that sorts
+// by a column, and the filter panel. There is one at a time; the query screen
+// hands each new result to it through showResult().
+class ResultViewerWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResultViewerWindow(store::Database& db, QWidget* parent = nullptr);
+    ~ResultViewerWindow() override;
+
+    // Reads the rows of `select` and shows them in place of whatever the
+    // window showed: column lists, sort rows, filter rows, the filter and the
+    // header sort all start afresh. A select the store refuses is reported
+    // and leaves the window empty; returns false then.
+    bool load(const QString& select, const QString& queryName, const QStringList& headings = {});
+
+    // The select the shown rows came from: the handed-over one, or after a
+    // refresh "Select * from QueryResult order by ..." (as shown).
+    QString select() const { return m_select; }
+    QString queryName() const { return m_queryName; }
+    QStringList headings() const { return m_headings; }
+    // The sort rows' clause of the last refresh, e.g. "2 Asc,4 Desc".
+    QString sortClause() const { return m_sortClause; }
+    // The last header click: column position and "Asc"/"Desc".
+    int headerColumnIndex() const { return m_headerSort.columnIndex(); }
+    QString headerDirection() const { return m_headerSort.direction(); }
+
+    ShownResult shownResult() const;
+
+private:
+    struct FilterRowControls {
+        QComboBox* column = nullptr;
+        QComboBox* op = nullptr;
+        QLineEdit* value = nullptr;
+        QComboBox* joiner = nullptr;  // none on the last row
+    };
+
+    QFrame* buildSortPanel();
+    QFrame* buildChartPanel();
+    QFrame* buildFilterPanel();
+    QPushButton* addButton(const QString& name, const QString& caption, int widthTwips);
+
+    void showRows(store::Rows rows);
+    void fillColumnLists();
+    void resetFilterRows();
+    void refresh();
+    void sortByHeader(int section);
+    void fillOperators(int row);
+    void pressFilterButton(int index);
+    void showAll();
+    void clearHeaderSort();
+    void sayNotAvailable(const QString& caption);
+
+    store::Database& m_db;
+    ResultModel* m_model = nullptr;
+    ResultProxy* m_proxy = nullptr;
+    QTableView* m_grid = nullptr;
+
+    QFrame* m_sortPanel = nullptr;
+    QFrame* m_chartPanel = nullptr;
+    QFrame* m_filterPanel = nullptr;
+    std::array<QComboBox*, 4> m_sortColumns{};
+    std::array<QComboBox*, 4> m_sortOrders{};
+    std::array<QComboBox*, 6> m_chartColumns{};
+    std::array<FilterRowControls, 4> m_filterRows{};
+
+    QString m_select;
+    QString m_queryName;
+    QStringList m_headings;
+    QString m_sortClause;
+    HeaderSort m_headerSort;
+    QString m_headerSortText;
+};
+
+// Hands a new result to the viewer: opens it as a child of the main window,
+// or brings the open one forward, and loads the rows of `select` into it.
+ResultViewerWindow* showResult(shell::AppServices& services, const QString& select, const QString& queryName,
+                               const QStringList& headings = {});
+
+// The open viewer, or null.
+ResultViewerWindow* openResultViewer();
+
+}  // namespace viewer
