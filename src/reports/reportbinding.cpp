@@ -3,7 +3,6 @@
 #include "reports/numberformat.h"
 #include "store/datetext.h"
 
-#include <QLocale>
 #include <QHash>
 
 namespace reports {
@@ -28,7 +27,7 @@ QString dayText(const QDate& date)
 // statistics heading.
 QString longDayText(const QDate& date)
 {
-    return QLocale::c().toString(date, QStringLiteral("MMMM dd,yyyy"));
+    return datetext::toLongDisplay(date);
 }
 
 bool isAllColumnsLayout(LayoutId id)

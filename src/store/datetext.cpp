@@ -1,5 +1,6 @@
 #include "store/datetext.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <array>
 
@@ -31,6 +32,13 @@ QString toDisplay(const QDate& date)
         .arg(date.day(), 2, 10, QLatin1Char('0'))
         .arg(monthAbbreviation(date.month()))
         .arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString toLongDisplay(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return QLocale::c().toString(date, QStringLiteral("MMMM dd,yyyy"));
 }
 
 QString toStorage(const QDate& date)

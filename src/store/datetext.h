@@ -12,6 +12,8 @@ namespace datetext {
 
 // "05/Dec/2026"; an invalid date gives an empty text.
 QString toDisplay(const QDate& date);
+// "December 05,2026", as report titles write a day out in full.
+QString toLongDisplay(const QDate& date);
 // "2026-12-05"; an invalid date gives an empty text.
 QString toStorage(const QDate& date);
 

@@ -7,6 +7,7 @@ TEST(DateText, DisplayAndStorageRoundTrip)
     const QDate day(2026, 12, 5);
     EXPECT_EQ(datetext::toDisplay(day), QStringLiteral("05/Dec/2026"));
     EXPECT_EQ(datetext::toStorage(day), QStringLiteral("2026-12-05"));
+    EXPECT_EQ(datetext::toLongDisplay(day), QStringLiteral("December 05,2026"));
     EXPECT_EQ(datetext::fromDisplay(QStringLiteral("05/Dec/2026")), day);
     EXPECT_EQ(datetext::fromStorage(QStringLiteral("2026-12-05")), day);
     EXPECT_EQ(datetext::storageToDisplay(QStringLiteral("2024-02-29")), QStringLiteral("29/Feb/2024"));
