@@ -204,27 +204,45 @@ QString MarketGenerator::writeDeliveryFile(const QString& folder, const MarketDa
 
 qint64 MarketGenerator::fillMto(store::Database& db, int dayCount, const FillProgress& progress)
 {
-    // A big page cache keeps the (scrip, day) index in memory while rows of
-    // every scrip are added day after day; the store's own setting returns after.
+    // A big page cache keeps the indexes in memory while rows of every scrip
+    // are added day after day; the store's own setting returns after.
     const QVariant cacheSize = db.scalar(QStringLiteral("PRAGMA cache_size"));
     db.exec(QStringLiteral("PRAGMA cache_size = -262144"));
     qint64 rows = 0;
     try {
         store::Transaction transaction(db);
-        import::MtoWriter writer(db);
-        for (int d = 0; d < dayCount; ++d) {
-            const MarketDay day = nextDay();
-            for (const ScripDay& scripDay : day.scrips) {
-                if (!writer.write(day.day, row(scripDay)))
-                    throw std::runtime_error(QStringLiteral("mto already holds scrip %1 on %2")
-                                                 .arg(m_scrips.at(scripDay.scripIndex).srno)
-                                                 .arg(datetext::toStorage(day.day))
-                                                 .toStdString());
-                ++rows;
-            }
-            if (progress)
-                progress(d + 1, dayCount);
+        // Adding millions of rows one by one to the (scrip, day) index touches
+        // every scrip's index page every day; building the indexes afresh
+        // afterwards sorts once instead. They are made again from their own
+        // definitions, so the schema stays as it was.
+        const bool rebuildIndexes = qint64(m_states.size()) * dayCount >= 200000;
+        store::Rows indexes;
+        if (rebuildIndexes) {
+            indexes = db.query(QStringLiteral(
+                "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'mto' AND sql IS NOT NULL"));
+            for (const auto& index : indexes.rows)
+                db.exec(QStringLiteral("DROP INDEX %1").arg(store::quoteIdentifier(index[0].toString())));
         }
+        {
+            import::MtoWriter writer(db);
+            for (int d = 0; d < dayCount; ++d) {
+                const MarketDay day = nextDay();
+                for (const ScripDay& scripDay : day.scrips) {
+                    if (!writer.write(day.day, row(scripDay)))
+                        throw std::runtime_error(QStringLiteral("mto already holds scrip %1 on %2")
+                                                     .arg(m_scrips.at(scripDay.scripIndex).srno)
+                                                     .arg(datetext::toStorage(day.day))
+                                                     .toStdString());
+                    ++rows;
+                }
+                if (progress)
+                    progress(d + 1, dayCount);
+            }
+        }
+        // A unique index made again over rows that repeat a (day, scrip) fails,
+        // and the whole fill is undone.
+        for (const auto& index : indexes.rows)
+            db.exec(index[1].toString());
         transaction.commit();
     } catch (...) {
         db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize.toLongLong()));

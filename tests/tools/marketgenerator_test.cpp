@@ -1,6 +1,7 @@
 #include "import/deliveryimporter.h"
 #include "import/mtotestrows.h"
 #include "marketgenerator.h"
+#include "store/storeerror.h"
 #include "support/teststore.h"
 
 #include <QSet>
@@ -118,4 +119,24 @@ TEST(MarketGenerator, FillingTheStoreGivesTheRowsThatImportingTheFilesGives)
     EXPECT_EQ(firstDifference(storedMtoRows(filled.db()), expected), QString());
     EXPECT_EQ(MarketGenerator::tradingDays(QDate(2024, 3, 1), 4),
               QList<QDate>({QDate(2024, 3, 1), QDate(2024, 3, 4), QDate(2024, 3, 5), QDate(2024, 3, 6)}));
+}
+
+TEST(MarketGenerator, ABigFillKeepsTheIndexesOfMto)
+{
+    TestStore store;
+    const QString indexSql = QStringLiteral(
+        "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'mto' ORDER BY name");
+    const auto before = store.db().query(indexSql).rows;
+    ASSERT_EQ(before.size(), 2);
+
+    GeneratorOptions options = smallMarket(4);
+    options.scripCount = 2000;
+    MarketGenerator generator(options);
+    EXPECT_EQ(generator.fillMto(store.db(), 100), 200000);
+    EXPECT_EQ(store.db().query(indexSql).rows, before);
+    EXPECT_EQ(store.db().scalar("SELECT count(*) FROM mto").toInt(), 200000);
+
+    // The unique (day, scrip) index still refuses a second row of a scrip's day.
+    EXPECT_THROW(store.db().exec("INSERT INTO mto (TransDate, scriptcode) VALUES ('2024-03-01', 1)"),
+                 store::StoreError);
 }
