@@ -19,7 +19,7 @@ inline constexpr const char* kHeaderTag = "<Description>";
 
 // Decodes one code line (without its line end) into `text`, the characters as
 // single bytes (Latin-1). Returns false and a reason for the user when the
-// line is not a well-formed code line; `text` is then unspecified.
+// line is not a well-formed code line; `text` then holds nothing useful.
 // An empty line decodes to an empty text.
 bool decode(const char* begin, const char* end, std::string& text, QString* reason = nullptr);
 
