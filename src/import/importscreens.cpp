@@ -1,12 +1,17 @@
 #include "import/importscreens.h"
 
+#include "import/frmimport.h"
+#include "import/frmimportrostane.h"
 #include "shell/screenregistry.h"
 
 namespace import {
 
 void registerImportScreens(shell::ScreenRegistry& registry)
 {
-    (void)registry;
+    registry.add(QStringLiteral("DatabaseTesting"),
+                 [](shell::AppServices& services) -> QWidget* { return new FrmImport(services); });
+    registry.add(QStringLiteral("MnuMul_DataUpd"),
+                 [](shell::AppServices& services) -> QWidget* { return new FrmImportRostane(services); });
 }
 
 }  // namespace import

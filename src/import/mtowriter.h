@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDate>
+#include <QtGlobal>
+#include <array>
+#include <string_view>
+
+struct sqlite3_stmt;
+
+namespace store {
+class Database;
+}
+
+namespace import {
+
+// The figures of one scrip on one trading day, in the column order of `mto`
+// from NSETrdQty to BSEClPrice.
+enum MtoFigure {
+    NSETrdQty,
+    BSETrdQty,
+    NSEDelyQty,
+    BSEDelyQty,
+    NSEPerc,
+    BSEPerc,
+    NSEClPrice,
+    BSEClPrice,
+    MtoFigureCount
+};
+
+// One row of `mto` without its day. The codes are views of text that the
+// caller keeps alive until the row is written; they hold Latin-1 text.
+struct MtoRow {
+    qint64 scriptcode = 0;
+    std::string_view nseScriptCode;
+    std::string_view bseScriptCode;
+    std::array<double, MtoFigureCount> figures{};
+};
+
+// Adds the rows of one trading day to `mto` through one prepared statement.
+// Bulk loads (a day's file holds thousands of rows, the generator fills
+// millions) bind their values straight from the decoded text, without
+// building a value list per row. The caller runs it inside a transaction.
+class MtoWriter {
+public:
+    explicit MtoWriter(store::Database& db);
+    ~MtoWriter();
+    MtoWriter(const MtoWriter&) = delete;
+    MtoWriter& operator=(const MtoWriter&) = delete;
+
+    // Returns false, writing nothing, when the scrip has a row on that day
+    // already; raises store::StoreError when the store fails otherwise.
+    bool write(const QDate& day, const MtoRow& row);
+
+private:
+    store::Database& m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+    QDate m_boundDay;
+    QByteArray m_dayText;
+};
+
+// Whether `mto` holds any row of `day`.
+bool dayHasRows(store::Database& db, const QDate& day);
+
+}  // namespace import
