@@ -134,9 +134,13 @@ bool DownloadService::start(const QString& url, const QString& saveFileName)
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &DownloadService::writeReceived);
-    connect(m_reply, &QNetworkReply::downloadProgress, this, &DownloadService::progress);
     connect(m_reply, &QNetworkReply::finished, this, &DownloadService::complete);
     return true;
+}
+
+bool DownloadService::isRunning() const
+{
+    return !m_reply.isNull();
 }
 
 void DownloadService::cancel()
@@ -149,14 +153,20 @@ void DownloadService::cancel()
 
 void DownloadService::writeReceived()
 {
-    if (!m_reply || !m_file)
+    if (!m_reply || !m_file || !m_reply->isOpen())
         return;
     const QByteArray data = m_reply->readAll();
+    if (data.isEmpty())
+        return;
     if (m_file->write(data) != data.size()) {
         m_reply->abort();
         return;
     }
     m_bytes += data.size();
+    // Reported here, on every arrival: the reply's own progress signal is
+    // thinned out and may skip the last part before a stall.
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    emit progress(m_bytes, length.isValid() ? length.toLongLong() : -1);
 }
 
 void DownloadService::complete()
@@ -164,7 +174,8 @@ void DownloadService::complete()
     QNetworkReply* reply = m_reply;
     if (!reply)
         return;
-    writeReceived();
+    if (!m_cancelled && reply->error() == QNetworkReply::NoError)
+        writeReceived();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     DownloadResult result{false, {}, m_bytes};
     if (m_cancelled) {

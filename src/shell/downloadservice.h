@@ -58,7 +58,7 @@ public:
     // that cannot start). False when one is already running.
     bool start(const QString& url, const QString& saveFileName);
     void cancel();
-    bool isRunning() const { return m_reply != nullptr; }
+    bool isRunning() const;
 
 signals:
     void progress(qint64 received, qint64 total);

@@ -4,6 +4,13 @@
 
 #include <QList>
 #include <QString>
+#include <ostream>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Rows for the master tables, written straight into a test store.
 namespace fixture {
