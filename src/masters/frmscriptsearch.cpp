@@ -106,6 +106,13 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
     m_model->setRecordset(&m_scrips);
 }
 
+// The grid outlives the recordset member while the window's children are
+// taken down: let it read nothing from then on.
+FrmScript_Search::~FrmScript_Search()
+{
+    m_model->setRecordset(nullptr);
+}
+
 void FrmScript_Search::search()
 {
     const QString text = m_searchText->text();
@@ -180,6 +187,11 @@ FrmBulk_Deals::FrmBulk_Deals(store::Database& db, QWidget* parent) : QWidget(par
         ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
     }
     m_model->setRecordset(&m_deals);
+}
+
+FrmBulk_Deals::~FrmBulk_Deals()
+{
+    m_model->setRecordset(nullptr);
 }
 
 void FrmBulk_Deals::sortByHeader(int column)

@@ -24,6 +24,7 @@ class FrmScript_Search : public QWidget {
     Q_OBJECT
 public:
     explicit FrmScript_Search(store::Database& db, QWidget* parent = nullptr);
+    ~FrmScript_Search() override;
 
     store::Recordset& scrips() { return m_scrips; }
 
@@ -51,6 +52,7 @@ class FrmBulk_Deals : public QWidget {
     Q_OBJECT
 public:
     explicit FrmBulk_Deals(store::Database& db, QWidget* parent = nullptr);
+    ~FrmBulk_Deals() override;
 
     store::Recordset& deals() { return m_deals; }
 

@@ -38,7 +38,11 @@ MasterForm::MasterForm(store::Database& db, MasterFormSetup setup, QWidget* pare
     layout->addStretch(1);
 }
 
-MasterForm::~MasterForm() = default;
+// The browse window shows this form's recordset: take it down first.
+MasterForm::~MasterForm()
+{
+    delete m_browse.data();
+}
 
 QLineEdit* MasterForm::addField(const QString& objectName, const QString& label, const QString& field, BoxUse use,
                                 int maxLength)
