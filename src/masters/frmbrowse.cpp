@@ -33,6 +33,10 @@ FrmBrowse::FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->horizontalHeader()->setSectionsClickable(true);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setWordWrap(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    m_grid->resizeColumnsToContents();
     m_grid->installEventFilter(this);
 
     m_fields = new QComboBox(this);

@@ -27,6 +27,9 @@ QTableView* makeGrid(QWidget* parent, const QString& name)
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->horizontalHeader()->setSectionsClickable(true);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     return grid;
 }
 
@@ -104,6 +107,8 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
         ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
     }
     m_model->setRecordset(&m_scrips);
+    m_grid->resizeColumnsToContents();
+    resize(720, 420);
 }
 
 // The grid outlives the recordset member while the window's children are
@@ -187,6 +192,8 @@ FrmBulk_Deals::FrmBulk_Deals(store::Database& db, QWidget* parent) : QWidget(par
         ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
     }
     m_model->setRecordset(&m_deals);
+    m_grid->resizeColumnsToContents();
+    resize(820, 420);
 }
 
 FrmBulk_Deals::~FrmBulk_Deals()

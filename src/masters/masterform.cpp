@@ -54,6 +54,7 @@ QLineEdit* MasterForm::addField(const QString& objectName, const QString& label,
     if (use == BoxUse::ShownOnly) {
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::NoFocus);
+        box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
         m_shownLayout->addRow(label, box);
     } else {
         m_frameLayout->addRow(label, box);
