@@ -10,14 +10,14 @@ namespace ui {
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonLook {
     const char* text;
     const char* themeIcon;
     QStyle::StandardPixmap fallback;
 };
 
 // Positions 1..12 in order; an empty text stands for the separator.
-const ButtonSpec kButtons[NavigationToolbar::PositionCount] = {
+const ButtonLook kButtons[NavigationToolbar::PositionCount] = {
     {"New", "document-new", QStyle::SP_FileIcon},
     {"Edit", "document-edit", QStyle::SP_FileDialogDetailedView},
     {"Save", "document-save", QStyle::SP_DialogSaveButton},
@@ -49,14 +49,14 @@ NavigationToolbar::NavigationToolbar(QWidget* parent) : QWidget(parent)
     m_bar->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_bar);
 
-    for (const ButtonSpec& spec : kButtons) {
-        const QString text = QString::fromLatin1(spec.text);
+    for (const ButtonLook& look : kButtons) {
+        const QString text = QString::fromLatin1(look.text);
         if (text.isEmpty()) {
             m_bar->addSeparator();
             continue;
         }
         QAction* action = m_bar->addAction(
-            QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallback)), text);
+            QIcon::fromTheme(QString::fromLatin1(look.themeIcon), style()->standardIcon(look.fallback)), text);
         connect(action, &QAction::triggered, this, [this, action] { press(action); });
     }
     SetButtons(true);
