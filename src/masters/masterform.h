@@ -1,0 +1,132 @@
+#pragma once
+
+#include "masters/frmbrowse.h"
+#include "store/recordset.h"
+#include "ui/navigationtoolbar.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+class QFormLayout;
+class QGroupBox;
+class QLineEdit;
+
+namespace masters {
+
+// What a master form keeps and how it names itself.
+struct MasterFormSetup {
+    QString caption;        // window caption, e.g. "Stock Master"
+    QString table;          // the table the form keeps
+    QString orderBy;        // e.g. "ORDER BY company"
+    QString browseCaption;  // e.g. "Browse Script"
+};
+
+// The template of the master-data screens: one recordset of one table bound
+// to an edit frame of text boxes, the navigation toolbar, keyboard
+// navigation, add, edit, save, cancel, delete, and the browse window.
+//
+// States: browsing (the frame disabled, every toolbar button but Save on),
+// adding (mbAddNewFlag) and editing (mbEditFlag), where only Save and Cancel
+// work, the keyboard navigation is off and the window refuses to close. A
+// failed save stays in its state so the row can be corrected.
+//
+// A subclass adds its boxes with addField() in its constructor and ends it
+// with Form_Load(); it may refine deleting and saving through the virtual
+// hooks.
+class MasterForm : public QWidget, public ui::NavigationHost {
+    Q_OBJECT
+public:
+    ~MasterForm() override;
+
+    store::Recordset& adoPrimaryRS() { return m_records; }
+    ui::NavigationToolbar* toolbar() const { return m_toolbar; }
+    // The edit frame (Frame1).
+    QGroupBox* frame() const { return m_frame; }
+    // The browse window while it is open, else null.
+    FrmBrowse* browseWindow() const { return m_browse; }
+    QString caption() const { return m_setup.caption; }
+
+    bool isAddingNew() const override { return mbAddNewFlag; }
+    bool isEditing() const override { return mbEditFlag; }
+    // Dispatches a toolbar button's text: new, edit, save, delete, cancel,
+    // first, previous, next, last, find, browse (any letter case). Print
+    // is not handled yet: the printed list needs the report engine.
+    void Toolbar1_ButtonClick(const QString& button) override;
+
+protected:
+    enum class BoxUse {
+        Editable,             // typed while adding and editing
+        TypedOnlyWhenAdding,  // a key: typed for a new row, fixed afterwards
+        ShownOnly,            // shown beside the frame, never typed
+    };
+
+    MasterForm(store::Database& db, MasterFormSetup setup, QWidget* parent);
+
+    // Adds a box bound to `field`, labelled `label` (none when empty).
+    QLineEdit* addField(const QString& objectName, const QString& label, const QString& field, BoxUse use,
+                        int maxLength = 0);
+    // Opens the recordset, shows its first row, and on an empty table offers
+    // to enter a row at once.
+    void Form_Load();
+
+    void AddRecord();
+    void EditRecord();
+    void SaveRecord();
+    void DeleteRecord();
+    void CancelEdit();
+    void CloseForm();
+    void MoveFirstRecord();
+    void MoveLastRecord();
+    void MoveNextRecord();
+    void MovePreviousRecord();
+    void BrowseRecords();
+    void FindRecord();
+
+    // Hooks. mayDelete() may refuse (and say why) before the question;
+    // deleteCurrentRecord() deletes the current row and places the form.
+    virtual bool mayDelete() { return true; }
+    virtual void deleteCurrentRecord();
+    // Writes the pending row from the typed texts (trimmed, by field name).
+    // Returns false when it refused the row and told the user why; raises
+    // store::StoreError on failure. Either way the row stays pending.
+    virtual bool storePendingRow(const QHash<QString, QString>& typed);
+    // Runs after a successful save, back in the browsing state.
+    virtual void afterSave(bool added) { (void)added; }
+
+    // Shows the current row in the boxes (empty boxes when there is none).
+    void showCurrentRecord();
+    // "Tarvenix - " + caption.
+    QString formTitle() const;
+    // Shows a failure's description titled with the application title.
+    void showError(const QString& description) const;
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+    store::Database& m_db;
+    store::Recordset m_records;
+    bool mbAddNewFlag = false;
+    bool mbEditFlag = false;
+
+private:
+    struct BoundBox {
+        QLineEdit* box = nullptr;
+        QString field;
+        BoxUse use = BoxUse::Editable;
+    };
+
+    // Enables the frame and its boxes for the current state.
+    void enableFrame(bool enabled);
+    void backToBrowsing();
+
+    MasterFormSetup m_setup;
+    ui::NavigationToolbar* m_toolbar = nullptr;
+    QGroupBox* m_frame = nullptr;
+    QFormLayout* m_frameLayout = nullptr;
+    QFormLayout* m_shownLayout = nullptr;
+    QList<BoundBox> m_boxes;
+    QPointer<FrmBrowse> m_browse;
+};
+
+}  // namespace masters
