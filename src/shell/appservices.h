@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QList>
-#include <QPointer>
+#include "shell/sharedstate.h"
+
 #include <QString>
-#include <QWidget>
 
 class QAction;
+class QWidget;
 
 namespace store {
 class Database;
@@ -37,21 +37,5 @@ public:
     virtual void showStatus(const QString& text) = 0;
 };
 
-// State that screens hand to each other during a run.
-struct SharedState {
-    // The statement of the last query's result.
-    QString lastQuerySql;
-    // A group being made from a result: the group master saves these scrips
-    // as the new group's members when the new group itself is saved.
-    bool newGroupFlag = false;
-    QList<qint64> newGroupScrips;
-    QString newGroupCode;
-    QString newGroupName;
-    // The grid that showed the "Delete Row" context menu, and who owns it.
-    QPointer<QWidget> popupForm;
-    QString popupOwner;
-};
-
-SharedState& sharedState();
 
 }  // namespace shell

@@ -1,42 +1,17 @@
 #include "shell/downloadservice.h"
 
+#include "shell/inifile.h"
+
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
-#include <QTextStream>
 #include <QUrl>
-#include <optional>
 
 namespace shell {
 
-namespace {
-
-// The value of `key` in `section` of an INI file (names without regard to
-// case, surrounding blanks removed), or nothing.
-std::optional<QString> readSetting(const QString& iniPath, const QString& section, const QString& key)
-{
-    QFile file(iniPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return std::nullopt;
-    QTextStream in(&file);
-    bool inSection = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            inSection = line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const int equals = line.indexOf(QLatin1Char('='));
-        if (inSection && equals > 0 && line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.mid(equals + 1).trimmed();
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 QString DownloadService::baseAddressKey()
 {
@@ -45,12 +20,12 @@ QString DownloadService::baseAddressKey()
 
 QString DownloadService::defaultBaseAddress()
 {
-    return QStringLiteral("https://www.tarvenix.com/");
+    return QStringLiteral("http://www.tarvenix.example/");
 }
 
 QString DownloadService::baseAddress(const QString& iniPath)
 {
-    QString base = readSetting(iniPath, QStringLiteral("Settings"), baseAddressKey()).value_or(QString());
+    QString base = readIni(iniPath, QStringLiteral("Settings"), baseAddressKey(), QString()).trimmed();
     if (base.isEmpty())
         base = defaultBaseAddress();
     if (!base.endsWith(QLatin1Char('/')))

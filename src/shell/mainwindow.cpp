@@ -192,7 +192,7 @@ void MainWindow::deleteRow()
 {
     // The grid that showed the menu deletes its own active row (and, for the
     // portfolio transactions, the stored transaction) through this slot.
-    if (QWidget* grid = sharedState().popupForm)
+    if (QObject* grid = sharedState().popupForm)
         QMetaObject::invokeMethod(grid, "deleteActiveRow", Q_ARG(QString, sharedState().popupOwner));
 }
 

@@ -1,4 +1,4 @@
-#include "shell/appservices.h"
+#include "shell/sharedstate.h"
 
 namespace shell {
 
