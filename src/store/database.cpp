@@ -174,6 +174,13 @@ void Database::open(const QString& path)
         if (path != QLatin1String(":memory:"))
             scalar(QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        // A day's import touches one index page per scrip; a larger page
+        // cache keeps those pages between days instead of re-reading them.
+        exec(QStringLiteral("PRAGMA cache_size=-65536"));
+        // ... and a day's changed pages are copied back into the file every
+        // few days rather than after each one.
+        if (path != QLatin1String(":memory:"))
+            scalar(QStringLiteral("PRAGMA wal_autocheckpoint=10000"));
     } catch (const StoreError& error) {
         close();
         throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error.message()));
