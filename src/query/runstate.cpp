@@ -50,32 +50,23 @@ bool usesAbnormalPercent(const QString& label)
 MeasureColumns MeasureColumns::ofMto(Exchange exchange, const QString& alias)
 {
     const QString q = alias.isEmpty() ? QString() : alias + QLatin1Char('.');
-    auto column = [&q](const char* name) { return q + QLatin1String(name); };
     MeasureColumns columns;
     auto set = [&columns](RangeMeasure measure, const QString& expression) {
         columns.expressions[static_cast<int>(measure)] = expression;
     };
-    switch (exchange) {
-    case Exchange::Nse:
-    case Exchange::Bse: {
-        const char* prefix = exchange == Exchange::Nse ? "nse" : "bse";
-        auto own = [&](const char* name) { return column((QByteArray(prefix) + name).constData()); };
-        set(RangeMeasure::Price, own("clprice"));
-        set(RangeMeasure::TradedQty, own("trdqty"));
-        set(RangeMeasure::DeliveryQty, own("delyqty"));
-        set(RangeMeasure::DeliveryPercent, own("perc"));
-        break;
-    }
-    case Exchange::Combined: {
-        const QString traded = QStringLiteral("(%1+%2)").arg(column("nsetrdqty"), column("bsetrdqty"));
-        const QString delivered = QStringLiteral("(%1+%2)").arg(column("nsedelyqty"), column("bsedelyqty"));
-        set(RangeMeasure::Price, QStringLiteral("iif(%1>0,%1,%2)").arg(column("nseclprice"), column("bseclprice")));
+    if (exchange == Exchange::Combined) {
+        const QString traded = QStringLiteral("(%1nsetrdqty+%1bsetrdqty)").arg(q);
+        const QString delivered = QStringLiteral("(%1nsedelyqty+%1bsedelyqty)").arg(q);
+        set(RangeMeasure::Price, QStringLiteral("iif(%1nseclprice>0,%1nseclprice,%1bseclprice)").arg(q));
         set(RangeMeasure::TradedQty, traded);
         set(RangeMeasure::DeliveryQty, delivered);
-        set(RangeMeasure::DeliveryPercent,
-            QStringLiteral("round((%1*100)/iif(%2>0,%2,1),2)").arg(delivered, traded));
-        break;
-    }
+        set(RangeMeasure::DeliveryPercent, QStringLiteral("round((%1*100)/iif(%2>0,%2,1),2)").arg(delivered, traded));
+    } else {
+        const QString own = q + (exchange == Exchange::Nse ? QStringLiteral("nse") : QStringLiteral("bse"));
+        set(RangeMeasure::Price, own + QStringLiteral("clprice"));
+        set(RangeMeasure::TradedQty, own + QStringLiteral("trdqty"));
+        set(RangeMeasure::DeliveryQty, own + QStringLiteral("delyqty"));
+        set(RangeMeasure::DeliveryPercent, own + QStringLiteral("perc"));
     }
     // The market data keeps no number of trades: the Trades measure has no
     // column in any statement over mto.

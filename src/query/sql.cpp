@@ -10,9 +10,9 @@ namespace query {
 
 Sql Sql::value(const QVariant& value)
 {
-    Sql piece(QStringLiteral("?"));
-    piece.params.append(value);
-    return piece;
+    Sql marker(QStringLiteral("?"));
+    marker.params.append(value);
+    return marker;
 }
 
 Sql& Sql::operator+=(const Sql& other)

@@ -9,16 +9,16 @@ struct sqlite3;
 
 namespace query {
 
-// A piece of SQL text with the values bound to its '?' marks, in order.
-// Pieces are joined with + so that a fragment built once (a group filter, a
+// A fragment of SQL text with the values bound to its '?' marks, in order.
+// Fragments are joined with + so that a fragment built once (a group filter, a
 // range condition) carries its own values into every statement it goes into.
 struct Sql {
     QString text;
     store::Params params;
 
     Sql() = default;
-    Sql(const char* piece) : text(QString::fromUtf8(piece)) {}
-    Sql(const QString& piece) : text(piece) {}
+    Sql(const char* fragment) : text(QString::fromUtf8(fragment)) {}
+    Sql(const QString& fragment) : text(fragment) {}
 
     // One bound value: the text "?" carrying `value`.
     static Sql value(const QVariant& value);
