@@ -1,0 +1,116 @@
+// Summaries between two dates: the "Average Queries" group, one row per scrip
+// over the day table that the run's prologue made, and the turnover and
+// delivery value per group and day.
+
+#include "query/branch.h"
+#include "query/branches.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace query {
+
+namespace {
+
+struct AverageQuery {
+    const char* label;
+    const char* nse;
+    const char* bse;
+    const char* combined;
+};
+
+const AverageQuery kAverageQueries[] = {
+    {"Average Traded Quantity [Between Dates]", "avg(nsetrdqty) AS AvgTradingQty", "avg(bsetrdqty) AS AvgTradingQty",
+     "avg(nsetrdqty) AS NSEAvgTrdQty,avg(bsetrdqty) AS BSEAvgTrdQty"},
+    {"Average Delivery Quantity [Between Dates]", "avg(nsedelyqty) AS AvgDeliveryQty",
+     "avg(bsedelyqty) AS AvgDeliveryQty", "avg(nsedelyqty) AS NSEAvgDelyQty,avg(bsedelyqty) AS BSEDelyTrdQty"},
+    {"Average % Delivery Quantity [Between Dates]", "round(avg(nseperc),2) AS [Avg % Dely]",
+     "round(avg(bseperc),2) AS [Avg % Dely]",
+     "round(avg(nseperc),2) AS [NSEAvg % Dely],round(avg(bseperc),2) AS [BSEAvg % Dely]"},
+    {"Highest Delivery Quantity [Between Dates]", "max(nsedelyqty) AS HighestDelyQty",
+     "max(BSEdelyqty) AS HighestDelyQty", "max(nsedelyqty) AS NSEHighDelyQty,max(BSEdelyqty) AS BSEHighDelyQty"},
+    {"Lowest Delivery Quantity [Between Dates]", "min(nsedelyqty) AS LowestDelyQty", "min(BSEdelyqty) AS LowestDelyQty",
+     "min(nsedelyqty) AS NSELowDelyQty,min(BSEdelyqty) AS BSELowDelyQty"},
+    {"Highest % Delivery Quantity [Between Dates]", "max(nseperc) AS [Highest % DelyQty]",
+     "max(bseperc) AS [Highest % DelyQty]", "max(nseperc) AS [NSEHighest % DelyQty],max(bseperc) AS [BSEHigest % DelyQty]"},
+    {"Lowest % Delivery Quantity [Between Dates]", "min(nseperc)  AS [Lowest % DelyQty]",
+     "min(bseperc) AS [Lowest % DelyQty]", "min(nseperc) AS [NSELowest % DelyQty],min(bseperc) AS [BSELowest % DelyQty]"},
+    {"Combined Report",
+     "round(avg(nsetrdqty),0) AS AvgTradingQty,round(avg(nsedelyqty),0) AS AvgDeliveryQty,"
+     "round(avg(nseperc),2) AS [Avg % Dely],max(nsedelyqty) AS HighestDelyQty,min(nsedelyqty) AS LowestDelyQty,"
+     "max(nsetrdqty) AS HighestVolume,min(nsetrdqty) AS LowestVolume",
+     "round(avg(bsetrdqty),0) AS AvgTradingQty,round(avg(bsedelyqty),0) AS AvgDeliveryQty,"
+     "round(avg(bseperc),2) AS [Avg % Dely],max(bsedelyqty) AS HighestDelyQty,min(bsedelyqty) AS LowestDelyQty,"
+     "max(bsetrdqty) AS HighestVolume,min(bsetrdqty) AS LowestVolume",
+     "round(avg(TotalTrdqty),0) AS AvgTradingQty,round(avg(TotalDelyQty),0) AS AvgDeliveryQty,"
+     "round(avg(TotalDelyPerc),2) AS [Avg % Dely],max(TotalDelyQty) AS HighestDelyQty,"
+     "min(TotalDelyQty) AS LowestDelyQty,max(TotalTrdqty) AS HighestVolume,min(TotalTrdqty) AS LowestVolume,"
+     "round(val(iif(max(nseclprice)>0,max(nseclprice),max(bseclprice))),2) as HighPrice,"
+     "round(val(iif(min(nseclprice)>0,min(nseclprice),min(bseclprice))),2)  as LowPrice"},
+};
+
+// One row per scrip over the day rows of the window (the work table
+// queryresult1 of the run's prologue).
+Branch averageBranch(const AverageQuery& query)
+{
+    return [query](RunContext& context) {
+        const char* columns = query.nse;
+        if (context.state.exchange == Exchange::Bse)
+            columns = query.bse;
+        else if (context.state.exchange == Exchange::Combined)
+            columns = query.combined;
+        return BranchResult::result(Sql(QStringLiteral("SELECT scrip as Stock,") + QString::fromUtf8(columns) +
+                                        fillers(2) +
+                                        QStringLiteral(" from queryresult1 group by scrip order by scrip")));
+    };
+}
+
+// Whether a group name means every group: " All Stocks" in any letter case,
+// trailing blanks ignored.
+bool meansAllGroups(const QString& groupName)
+{
+    QString name = groupName.toLower();
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name == QLatin1String(" all stocks");
+}
+
+BranchResult totalDeliveryValueGroupWise(RunContext& context)
+{
+    const RunState& state = context.state;
+    const QDate secondDate = state.requireSecondDate();
+    Sql groupClause;
+    if (!meansAllGroups(state.groupName))
+        groupClause = Sql(" and l.GrpCode in (select GroupCode from groupmaster where GroupName = ") +
+                      Sql::value(state.groupName) + ")";
+    // The day sums are made per group code first and named afterwards: the
+    // grouping then sorts four figures per row instead of six and a name.
+    return BranchResult::result(
+        Sql("SELECT groupmaster.GroupName,t.transdate as transdate,"
+            " round((t.nseTraded/10000000),2)  as [NSE Total TurnOver In Crs],"
+            "round((t.nseDelivered/10000000),2)  as [NSE Total Dely Val In Crs],"
+            "round((t.bseTraded/10000000),2) as [BSE Total TurnOver In Crs],"
+            " round((t.bseDelivered/10000000),2)  as [BSE Total Dely Val In Crs],"
+            "round((t.nseTraded/10000000),2)+round((t.bseTraded/10000000),2)  as [Total TurnOver In Crs],"
+            "round((t.nseDelivered/10000000),2)+round((t.bseDelivered/10000000),2)  as [Total Dely Val In Crs]") +
+        fillers(4) +
+        " From (select l.GrpCode as code, m.TransDate as transdate, sum(m.nsetrdqty * m.nseclprice) as nseTraded,"
+        " sum(m.nsedelyqty * m.nseclprice) as nseDelivered, sum(m.bsetrdqty * m.bseclprice) as bseTraded,"
+        " sum(m.bsedelyqty * m.bseclprice) as bseDelivered"
+        " from mto m cross join LinkDetails l where m.TransDate between " +
+        Sql::value(std::min(state.firstDate, secondDate)) + " and " + Sql::value(std::max(state.firstDate, secondDate)) +
+        " and l.ScrCode = m.scriptcode" + groupClause +
+        " group by m.TransDate, l.GrpCode) as t, groupmaster where groupmaster.GroupCode = t.code"
+        " order by  groupmaster.groupname,t.transdate  desc");
+}
+
+}  // namespace
+
+void registerAverageBranches(BranchRegistry& registry)
+{
+    for (const auto& query : kAverageQueries)
+        registry.add(QString::fromUtf8(query.label), averageBranch(query));
+    registry.add(QStringLiteral("Total Delivery Value - GroupWise"), totalDeliveryValueGroupWise);
+}
+
+}  // namespace query

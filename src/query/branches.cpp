@@ -1,0 +1,19 @@
+#include "query/branches.h"
+
+#include "computations/computationbranches.h"
+#include "query/branch.h"
+#include "query/catalogue.h"
+
+namespace query {
+
+void registerAllBranches(BranchRegistry& registry)
+{
+    for (const QString& label : catalogueLabels())
+        registry.addNotBuilt(label);
+    registerAverageBranches(registry);
+    registerRankingBranches(registry);
+    registerPriceBranches(registry);
+    computations::registerComputationBranches(registry);
+}
+
+}  // namespace query

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace query {
+
+class BranchRegistry;
+
+// Registers every label of the catalogue: the queries built so far with
+// their branches, every other label as "not built yet".
+void registerAllBranches(BranchRegistry& registry);
+
+// The families of queries, each in its own file.
+void registerAverageBranches(BranchRegistry& registry);
+void registerRankingBranches(BranchRegistry& registry);
+void registerPriceBranches(BranchRegistry& registry);
+
+}  // namespace query

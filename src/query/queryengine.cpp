@@ -1,0 +1,107 @@
+#include "query/queryengine.h"
+
+#include "query/branches.h"
+#include "query/catalogue.h"
+#include "store/storeerror.h"
+#include "store/transaction.h"
+
+namespace query {
+
+QString notBuiltMessage(const QString& label)
+{
+    return QStringLiteral("The query \"%1\" is not built yet.").arg(label);
+}
+
+QString unknownQueryMessage(const QString& label)
+{
+    if (label.trimmed().isEmpty())
+        return QStringLiteral("Select A Query");
+    return QStringLiteral("There is no query \"%1\".").arg(label);
+}
+
+QString failedMessage(const QString& reason)
+{
+    return QStringLiteral("The query could not be completed: %1").arg(reason);
+}
+
+QueryEngine::QueryEngine(store::Database& db) : m_db(db)
+{
+    registerQueryFunctions(db.handle());
+    // Grouping and ranking sort many rows: keep the sorts in memory and give
+    // the page cache room for a month of day rows (64 MB).
+    db.exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
+    db.exec(QStringLiteral("PRAGMA cache_size=-65536"));
+    registerAllBranches(m_branches);
+}
+
+RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& progress)
+{
+    RunOutcome outcome;
+    try {
+        // The previous run's result and shared work tables go first, so that
+        // a run that ends early leaves no stale result behind.
+        {
+            store::Transaction transaction(m_db);
+            for (const char* table : {"qr", "QueryResult", "QueryResult1"})
+                m_db.dropIfExists(QString::fromLatin1(table));
+            transaction.commit();
+        }
+        outcome.state = buildRunState(m_db, inputs);
+
+        if (separatorLabels().contains(inputs.label)) {
+            outcome.status = RunStatus::Stopped;
+            return outcome;
+        }
+        const Branch* branch = m_branches.find(inputs.label);
+        if (!branch) {
+            outcome.message = unknownQueryMessage(inputs.label);
+            return outcome;
+        }
+
+        store::Transaction transaction(m_db);
+        RunContext context(m_db, inputs, outcome.state, progress);
+        if (inputs.group == 1)
+            makeAverageDayTable(m_db, outcome.state);
+        const BranchResult result = (*branch)(context);
+        switch (result.kind) {
+        case BranchResult::Kind::NotBuilt:
+            outcome.status = RunStatus::NotBuilt;
+            outcome.message = notBuiltMessage(inputs.label);
+            return outcome;
+        case BranchResult::Kind::Stopped:
+            transaction.commit();
+            outcome.status = RunStatus::Stopped;
+            return outcome;
+        case BranchResult::Kind::Result:
+            break;
+        }
+        complete(result.final, outcome);
+        transaction.commit();
+        outcome.rows = m_db.query(outcome.viewerSelect);
+        outcome.status = RunStatus::Completed;
+    } catch (const Refusal& refusal) {
+        outcome.status = RunStatus::Refused;
+        outcome.message = refusal.text();
+        outcome.icon = refusal.icon();
+    } catch (const store::StoreError& error) {
+        outcome.status = RunStatus::Failed;
+        outcome.message = failedMessage(error.message());
+        outcome.icon = ui::Icon::Critical;
+    }
+    return outcome;
+}
+
+void QueryEngine::complete(const FinalStatement& final, RunOutcome& outcome)
+{
+    outcome.lastQuerySql = withLiterals(final.select);
+    m_db.dropIfExists(kResultTable);
+    m_db.makeTable(kResultTable, final.select.text, final.select.params);
+    if (!final.afterMake.isBlank())
+        m_db.exec(final.afterMake.text, final.afterMake.params);
+    outcome.resultTable = kResultTable;
+    outcome.viewerSelect = QStringLiteral("select * from ") + kResultTable;
+    if (!final.viewerOrder.isEmpty())
+        outcome.viewerSelect += QStringLiteral(" order by ") + final.viewerOrder;
+}
+
+}  // namespace query

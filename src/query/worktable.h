@@ -1,0 +1,22 @@
+#pragma once
+
+#include "query/sql.h"
+#include "store/database.h"
+
+#include <QList>
+#include <QString>
+
+namespace query {
+
+// Drops the work table `name` when it exists and makes it again with the
+// declared `columns`, filled from `select` inside the store: the rows never
+// travel through memory, so large day tables are made quickly. The select
+// must give its columns in the declared order.
+void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                     const Sql& select);
+
+// Drops the work table `name` and makes it from `select`, column types taken
+// from the rows (store::Database::makeTable); for small tables.
+void remakeTable(store::Database& db, const QString& name, const Sql& select);
+
+}  // namespace query
