@@ -26,11 +26,6 @@ QString failedMessage(const QString& reason)
 
 QueryEngine::QueryEngine(store::Database& db) : m_db(db)
 {
-    registerQueryFunctions(db.handle());
-    // Grouping and ranking sort many rows: keep the sorts in memory and give
-    // the page cache room for a month of day rows (64 MB).
-    db.exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
-    db.exec(QStringLiteral("PRAGMA cache_size=-65536"));
     registerAllBranches(m_branches);
 }
 

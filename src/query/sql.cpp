@@ -35,12 +35,6 @@ QString fillers(int count, int first)
     return text;
 }
 
-QString numberText(double value)
-{
-    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(static_cast<qint64>(value));
-    return QString::number(value, 'g', 15);
-}
 
 namespace {
 
@@ -68,22 +62,6 @@ QString literal(const QVariant& value)
     }
 }
 
-void cstrFunction(sqlite3_context* context, int, sqlite3_value** argv)
-{
-    switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_NULL:
-        sqlite3_result_text(context, "", 0, SQLITE_STATIC);
-        return;
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT: {
-        const QByteArray text = numberText(sqlite3_value_double(argv[0])).toUtf8();
-        sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    default:
-        sqlite3_result_value(context, argv[0]);
-    }
-}
 
 }  // namespace
 
@@ -112,10 +90,5 @@ QString withLiterals(const Sql& sql)
     return out;
 }
 
-void registerQueryFunctions(sqlite3* db)
-{
-    sqlite3_create_function(db, "cstr", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, cstrFunction, nullptr,
-                            nullptr);
-}
 
 }  // namespace query

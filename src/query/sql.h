@@ -41,12 +41,5 @@ QString fillers(int count, int first = 1);
 // last query's statement, which store::Database::makeTable can run again.
 QString withLiterals(const Sql& sql);
 
-// SQL functions that the query statements use beyond those of every
-// connection: cstr(x), a number as text the way Jet joins it to text
-// (150 -> "150", 12.5 -> "12.5"). Safe to call more than once.
-void registerQueryFunctions(sqlite3* db);
-
-// The text that cstr() gives for a number.
-QString numberText(double value);
 
 }  // namespace query

@@ -177,6 +177,8 @@ void Database::open(const QString& path)
         // A day's import touches one index page per scrip; a larger page
         // cache keeps those pages between days instead of re-reading them.
         exec(QStringLiteral("PRAGMA cache_size=-65536"));
+        // Grouping and ranking sort many rows: keep those sorts in memory.
+        exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
         // ... and a day's changed pages are copied back into the file every
         // few days rather than after each one.
         if (path != QLatin1String(":memory:"))

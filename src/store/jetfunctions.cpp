@@ -69,6 +69,13 @@ double jetVal(const QString& text)
     return number.toDouble();
 }
 
+QString jetNumberText(double value)
+{
+    if (std::isfinite(value) && std::fabs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<qint64>(value));
+    return QString::number(value, 'g', 15);
+}
+
 namespace {
 
 void roundFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
@@ -114,6 +121,23 @@ void format2Function(sqlite3_context* context, int, sqlite3_value** argv)
     sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+void cstrFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+        sqlite3_result_text(context, "", 0, SQLITE_STATIC);
+        return;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: {
+        const QByteArray text = jetNumberText(sqlite3_value_double(argv[0])).toUtf8();
+        sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default:
+        sqlite3_result_value(context, argv[0]);
+    }
+}
+
 }  // namespace
 
 void registerJetFunctions(sqlite3* db)
@@ -124,6 +148,7 @@ void registerJetFunctions(sqlite3* db)
     sqlite3_create_function(db, "val", 1, flags, nullptr, valFunction, nullptr, nullptr);
     sqlite3_create_function(db, "space", 1, flags, nullptr, spaceFunction, nullptr, nullptr);
     sqlite3_create_function(db, "format2", 1, flags, nullptr, format2Function, nullptr, nullptr);
+    sqlite3_create_function(db, "cstr", 1, flags, nullptr, cstrFunction, nullptr, nullptr);
 }
 
 }  // namespace store

@@ -11,6 +11,8 @@ struct sqlite3;
 //   val(text)             the leading number of a text, blanks ignored: "12ab" = 12
 //   space(n)              n blanks
 //   format2(x)            x with two decimals, as text ("150.00")
+//   cstr(x)               a number as text the way Jet joins it to text:
+//                         150 -> "150", 12.5 -> "12.5"; NULL -> ""
 namespace store {
 
 void registerJetFunctions(sqlite3* db);
@@ -18,5 +20,7 @@ void registerJetFunctions(sqlite3* db);
 // The same rules for C++ callers.
 double jetRound(double value, int places = 0);
 double jetVal(const QString& text);
+// The text that cstr() gives for a number.
+QString jetNumberText(double value);
 
 }  // namespace store

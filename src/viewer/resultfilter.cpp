@@ -58,11 +58,6 @@ bool likeMatches(const QVariant& cell, const QString& typed)
     return anywhere ? text.contains(pattern, Qt::CaseInsensitive) : text.startsWith(pattern, Qt::CaseInsensitive);
 }
 
-QString numberText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
-
 FilterProblem problem(const QString& message, int style, int row, FilterProblem::Field field)
 {
     return FilterProblem{message, style, row, field};
@@ -157,7 +152,7 @@ QString FilterCondition::text() const
     switch (kind) {
     case store::ColumnKind::Integer:
     case store::ColumnKind::Real:
-        shownValue = numberText(value.toDouble());
+        shownValue = store::jetNumberText(value.toDouble());
         break;
     case store::ColumnKind::Date:
         shownValue = QLatin1Char('#') + typedText + QLatin1Char('#');

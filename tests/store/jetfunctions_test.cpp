@@ -47,6 +47,10 @@ TEST_F(JetFunctions, SpaceAndDivisionByZero)
     // A division by zero leaves that value empty instead of failing the statement.
     EXPECT_TRUE(db.scalar(QStringLiteral("SELECT 5.0 / 0")).isNull());
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT format2(150)")).toString(), QStringLiteral("150.00"));
+    // Numbers joined to text read as Jet wrote them, never "150.0".
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT cstr(150.0) || ' %'")).toString(), QStringLiteral("150 %"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT cstr(12.5)")).toString(), QStringLiteral("12.5"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT cstr(NULL) || 'x'")).toString(), QStringLiteral("x"));
 }
 
 }  // namespace
