@@ -1,5 +1,6 @@
 #include "import/importscreens.h"
 
+#include "import/frmdelete.h"
 #include "import/frmimport.h"
 #include "import/frmimportrostane.h"
 #include "shell/screenregistry.h"
@@ -12,6 +13,8 @@ void registerImportScreens(shell::ScreenRegistry& registry)
                  [](shell::AppServices& services) -> QWidget* { return new FrmImport(services); });
     registry.add(QStringLiteral("MnuMul_DataUpd"),
                  [](shell::AppServices& services) -> QWidget* { return new FrmImportRostane(services); });
+    registry.add(QStringLiteral("DeleteRecords"),
+                 [](shell::AppServices& services) -> QWidget* { return new FrmDelete(services); });
 }
 
 }  // namespace import

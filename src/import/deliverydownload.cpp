@@ -1,0 +1,146 @@
+#include "import/deliverydownload.h"
+
+#include "import/deliverycodec.h"
+#include "import/deliveryfile.h"
+#include "import/freshdownload.h"
+#include "shell/downloadservice.h"
+#include "store/datetext.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace import {
+
+namespace {
+
+// A header line is a few hundred characters at most.
+constexpr qint64 kLongestHeader = 4096;
+
+// A message on one line, for the log.
+QString oneLine(QString text)
+{
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.simplified();
+}
+
+}  // namespace
+
+DeliveryDownload::DeliveryDownload(shell::DownloadService& service, QString baseAddress, QString saveFolder,
+                                   DeliveryFileImport import)
+    : m_service(service), m_base(std::move(baseAddress)), m_folder(std::move(saveFolder)), m_import(std::move(import))
+{
+}
+
+QString DeliveryDownload::url(const QDate& day) const
+{
+    return shell::DownloadService::fileUrl(m_base, QStringLiteral("updates/") + deliveryfile::fileName(day));
+}
+
+QString DeliveryDownload::savePath(const QDate& day) const
+{
+    return QDir(m_folder).filePath(deliveryfile::fileName(day));
+}
+
+DeliveryDayOutcome DeliveryDownload::fetchDay(const QDate& day)
+{
+    DeliveryDayOutcome outcome;
+    outcome.day = day;
+    outcome.path = savePath(day);
+
+    if (m_downloading)
+        m_downloading(true);
+    const FreshDownload download = downloadFresh(m_service, url(day), outcome.path);
+    if (m_downloading)
+        m_downloading(false);
+    if (!download.present) {
+        if (m_downloadFailed)
+            m_downloadFailed(day, download.error);
+        outcome.status = DeliveryDayOutcome::Status::NotDownloaded;
+        outcome.reason = download.error;
+        return outcome;
+    }
+
+    // The server may still hold last year's file under this name.
+    const std::optional<QDate> held = deliveryHeaderDay(outcome.path);
+    if (held && *held != day) {
+        outcome.status = DeliveryDayOutcome::Status::WrongDay;
+        outcome.reason = downloadmessages::wrongDayMessage(day, *held);
+        // Nobody should import it later by its name either.
+        QFile::remove(outcome.path);
+        return outcome;
+    }
+
+    outcome.import = m_import(outcome.path);
+    if (outcome.import.imported()) {
+        outcome.status = DeliveryDayOutcome::Status::Imported;
+    } else {
+        outcome.status = DeliveryDayOutcome::Status::Refused;
+        outcome.reason = outcome.import.message;
+    }
+    return outcome;
+}
+
+QList<DeliveryDayOutcome> DeliveryDownload::fetchRange(const QDate& first, const QDate& last,
+                                                       const std::function<void(const DeliveryDayOutcome&)>& afterDay)
+{
+    QList<DeliveryDayOutcome> outcomes;
+    for (const QDate& day : rangeDays(first, last)) {
+        outcomes.append(fetchDay(day));
+        if (afterDay)
+            afterDay(outcomes.last());
+    }
+    return outcomes;
+}
+
+QList<QDate> rangeDays(const QDate& first, const QDate& last)
+{
+    QList<QDate> days;
+    if (!first.isValid() || !last.isValid())
+        return days;
+    for (QDate day = first; day <= last; day = day.addDays(1))
+        days.append(day);
+    return days;
+}
+
+std::optional<QDate> deliveryHeaderDay(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray line = file.readLine(kLongestHeader);
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    if (!line.startsWith(deliverycodec::kHeaderLiteral))
+        return std::nullopt;
+    QString text;
+    if (!deliverycodec::decode(line, text) || !text.startsWith(QLatin1String(deliverycodec::kHeaderWord)))
+        return std::nullopt;
+    return datetext::fromDisplay(text.mid(static_cast<qsizetype>(qstrlen(deliverycodec::kHeaderWord))));
+}
+
+namespace downloadmessages {
+
+QString logLine(const DeliveryDayOutcome& outcome)
+{
+    const QString day = datetext::toDisplay(outcome.day);
+    switch (outcome.status) {
+    case DeliveryDayOutcome::Status::Imported:
+        return QStringLiteral(" The File Was Updated Successfully for date : ") + day;
+    case DeliveryDayOutcome::Status::NotDownloaded:
+        return QStringLiteral(" The File Was Not Downloaded for date : ") + day;
+    case DeliveryDayOutcome::Status::WrongDay:
+    case DeliveryDayOutcome::Status::Refused:
+        break;
+    }
+    return QStringLiteral(" The File Was Not Updated for date : ") + day + QStringLiteral(" : ") + oneLine(outcome.reason);
+}
+
+QString wrongDayMessage(const QDate& asked, const QDate& held)
+{
+    return QStringLiteral("The file downloaded for %1 holds the data of %2; it was not imported.")
+        .arg(datetext::toDisplay(asked), datetext::toDisplay(held));
+}
+
+}  // namespace downloadmessages
+
+}  // namespace import

@@ -1,0 +1,128 @@
+// The folder batch: every "NB" file of the folder is imported in name order,
+// a refused file is listed with its reason and the batch goes on.
+#include "import/batchimport.h"
+#include "import/deliveryfilepanel.h"
+#include "import/frmbatchimport.h"
+#include "import/mtotestrows.h"
+#include "marketgenerator.h"
+#include "store/datetext.h"
+#include "support/fakeservices.h"
+#include "support/scriptedprompt.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace import;
+
+namespace {
+
+class FolderBatch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        marketgen::GeneratorOptions options;
+        options.seed = 33;
+        options.scripCount = 10;
+        options.firstDay = QDate(2024, 2, 5);
+        generator = std::make_unique<marketgen::MarketGenerator>(options);
+        generator->writeScripMaster(services.database());
+        folder = batchFolder(services.dataFolder());
+    }
+
+    // Writes the next `count` days into the batch folder.
+    void writeDays(int count)
+    {
+        QDir().mkpath(folder);
+        for (int i = 0; i < count; ++i) {
+            days.push_back(generator->nextDay());
+            generator->writeDeliveryFile(folder, days.back());
+        }
+    }
+
+    void writeOther(const QString& name, const QByteArray& content)
+    {
+        QFile file(QDir(folder).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    FakeServices services;
+    ScriptedPrompt prompt;
+    std::unique_ptr<marketgen::MarketGenerator> generator;
+    std::vector<marketgen::MarketDay> days;
+    QString folder;
+};
+
+}  // namespace
+
+TEST_F(FolderBatch, ListsOnlyNBFilesAndImportsThemAll)
+{
+    writeDays(3);
+    writeOther(QStringLiteral("nb09Feb.csv"), "lower case");
+    writeOther(QStringLiteral("readme.txt"), "not a delivery file");
+    QDir(folder).mkdir(QStringLiteral("NBfolder"));
+
+    FrmBatchImport screen(services);
+    QTest::mouseClick(screen.findChild<QPushButton*>("CmdLoadFIles"), Qt::LeftButton);
+    QStringList listed;
+    for (int i = 0; i < screen.fileList()->count(); ++i)
+        listed.append(screen.fileList()->itemText(i));
+    EXPECT_EQ(listed, (QStringList{"NB05Feb.csv", "NB06Feb.csv", "NB07Feb.csv"}));
+    EXPECT_EQ(screen.deliveryPanel()->pathBox()->text(), QDir::toNativeSeparators(QDir(folder).filePath("NB05Feb.csv")));
+
+    QTest::mouseClick(screen.findChild<QPushButton*>("CmdUploadAll"), Qt::LeftButton);
+    EXPECT_EQ(prompt.texts(), QStringList{"Success"});
+    EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Information);
+    ASSERT_EQ(screen.outcomeList()->count(), 3);
+    EXPECT_EQ(screen.outcomeList()->item(0)->text(), QStringLiteral("NB05Feb.csv: 10 rows of 05/Feb/2024 imported"));
+    QList<QVariantList> expected;
+    for (const auto& day : days)
+        expected += expectedMtoRows(*generator, day);
+    EXPECT_EQ(firstDifference(storedMtoRows(services.database()), expected), QString());
+}
+
+TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
+{
+    writeDays(3);
+    // The first day is loaded already, and the second file is damaged.
+    ASSERT_TRUE(DeliveryImporter(services.database()).importFile(QDir(folder).filePath("NB05Feb.csv")).imported());
+    writeOther(QStringLiteral("NB06Feb.csv"), "plain text");
+
+    const auto outcomes = importBatch(services.database(), folder, batchFileNames(folder));
+    ASSERT_EQ(outcomes.size(), 3);
+    EXPECT_EQ(batchOutcomeLine(outcomes[0]),
+              QStringLiteral("NB05Feb.csv: not imported - The Database Already Contains The Data Of 05/Feb/2024"));
+    EXPECT_EQ(batchOutcomeLine(outcomes[1]), QStringLiteral("NB06Feb.csv: not imported - The File You Selected Is Invalid"));
+    EXPECT_TRUE(outcomes[2].outcome.imported());
+    EXPECT_EQ(firstDifference(storedMtoRows(services.database()),
+                              expectedMtoRows(*generator, days[0]) + expectedMtoRows(*generator, days[2])),
+              QString());
+
+    // The screen lists the same and does not call the run a success.
+    FrmBatchImport screen(services);
+    screen.loadFiles();
+    screen.uploadAll();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("0 of 3 files were imported.\nThe list shows why the others were not."));
+    EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Warning);
+    EXPECT_EQ(screen.outcomeList()->count(), 3);
+}
+
+TEST_F(FolderBatch, MissingOrEmptyFolderImportsNothing)
+{
+    FrmBatchImport screen(services);
+    screen.loadFiles();
+    EXPECT_EQ(prompt.texts(), QStringList{batchmessages::noFiles(folder)});
+    EXPECT_EQ(screen.fileList()->count(), 0);
+    EXPECT_TRUE(screen.deliveryPanel()->pathBox()->text().isEmpty());
+
+    screen.uploadAll();
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("Success"));
+    EXPECT_EQ(services.database().scalar("SELECT count(*) FROM mto").toInt(), 0);
+}
