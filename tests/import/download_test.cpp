@@ -1,7 +1,6 @@
 // The range and one-day downloads against a web server on 127.0.0.1: each
 // day's outcome is logged as what it was, and a file left from an earlier
 // year is never imported in place of a failed download.
-#include "downloadtestserver.h"
 #include "import/deliverydownload.h"
 #include "import/deliveryfile.h"
 #include "import/deliveryfilepanel.h"
@@ -11,8 +10,10 @@
 #include "import/rostanedownloadpanel.h"
 #include "marketgenerator.h"
 #include "masterfiles.h"
+#include "shell/downloadservice.h"
 #include "store/datetext.h"
 #include "support/fakeservices.h"
+#include "support/localhttpserver.h"
 #include "support/scriptedprompt.h"
 
 #include <QCheckBox>
@@ -99,7 +100,7 @@ protected:
 
     FakeServices services;
     ScriptedPrompt prompt;
-    DownloadTestServer server;
+    LocalHttpServer server;
     std::unique_ptr<marketgen::MarketGenerator> generator;
     std::vector<marketgen::MarketDay> days;
     marketgen::MarketDay lastYearsDay;

@@ -1,7 +1,7 @@
 // The master files from the server: only inserts of the expected shape are
 // accepted, a file lands whole in one transaction or not at all, and a failed
 // download never lets an earlier copy be used.
-#include "downloadtestserver.h"
+#include "support/localhttpserver.h"
 #include "import/masterrefresh.h"
 #include "import/sqlinsertparser.h"
 #include "marketgenerator.h"
@@ -187,7 +187,7 @@ TEST_F(MasterRefreshFile, EmptyOrMissingFileChangesNothing)
 
 TEST_F(MasterRefreshFile, FailedDownloadNeverUsesTheEarlierCopy)
 {
-    DownloadTestServer server;
+    LocalHttpServer server;
     shell::DownloadService service;
     MasterRefresh refresh(store.db(), service, server.base(), store.folder());
     QStringList failures;

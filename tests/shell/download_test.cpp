@@ -1,10 +1,10 @@
 // The download service against a small HTTP server on 127.0.0.1 that the
 // test starts and stops.
 #include "shell/downloadservice.h"
+#include "support/localhttpserver.h"
 
 #include <QFile>
 #include <QHash>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,52 +14,6 @@ using shell::DownloadResult;
 using shell::DownloadService;
 
 namespace {
-
-// Serves fixed files; other paths get 404. A "stalled" file sends its
-// headers and the first part of its body, then keeps the connection open.
-class TinyHttpServer : public QObject {
-public:
-    TinyHttpServer()
-    {
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                socket->setParent(this);
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
-            }
-        });
-        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost));
-    }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
-    void serve(const QString& path, const QByteArray& body) { m_files.insert(path, body); }
-    void serveStalled(const QString& path, const QByteArray& firstPart) { m_stalled.insert(path, firstPart); }
-    QStringList requested;
-
-private:
-    void answer(QTcpSocket* socket)
-    {
-        m_pending[socket] += socket->readAll();
-        if (!m_pending[socket].contains("\r\n\r\n"))
-            return;
-        const QList<QByteArray> requestLine = m_pending[socket].split('\n').first().trimmed().split(' ');
-        const QString path = QString::fromLatin1(requestLine.value(1));
-        requested.append(path);
-        if (m_stalled.contains(path)) {
-            const QByteArray part = m_stalled.value(path);
-            socket->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(part.size() * 100) + "\r\n\r\n" + part);
-            return;
-        }
-        const bool found = m_files.contains(path);
-        const QByteArray body = found ? m_files.value(path) : QByteArray("no such file");
-        socket->write((found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-                      ("Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n") + body);
-        socket->disconnectFromHost();
-    }
-
-    QTcpServer m_server;
-    QHash<QString, QByteArray> m_files;
-    QHash<QString, QByteArray> m_stalled;
-    QHash<QTcpSocket*, QByteArray> m_pending;
-};
 
 QByteArray contents(const QString& path)
 {
@@ -76,7 +30,7 @@ protected:
 
 TEST_F(DownloadTest, SavesTheFileWhereTheCallerSays)
 {
-    TinyHttpServer server;
+    LocalHttpServer server;
     const QByteArray body = QByteArray("65,66,67\r\n").repeated(2000);
     server.serve(QStringLiteral("/updates/NB05Dec.csv"), body);
     qint64 lastReceived = 0;
@@ -95,7 +49,7 @@ TEST_F(DownloadTest, SavesTheFileWhereTheCallerSays)
 
 TEST_F(DownloadTest, AMissingFileFailsAndLeavesTheOldCopyUntouched)
 {
-    TinyHttpServer server;
+    LocalHttpServer server;
     QFile old(target(QStringLiteral("NB06Dec.csv")));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("last year's file");
@@ -130,7 +84,7 @@ TEST_F(DownloadTest, UnreachableServerBadAddressAndUnwritableTarget)
     EXPECT_FALSE(service.Get_File(QStringLiteral("not a web address"), target(QStringLiteral("x.txt"))).ok);
     EXPECT_FALSE(service.Get_File(QStringLiteral("file:///etc/hostname"), target(QStringLiteral("x.txt"))).ok);
 
-    TinyHttpServer server;
+    LocalHttpServer server;
     server.serve(QStringLiteral("/a.txt"), "a");
     const DownloadResult unwritable =
         service.Get_File(server.base() + QStringLiteral("a.txt"), target(QStringLiteral("no/such/folder/a.txt")));
@@ -140,7 +94,7 @@ TEST_F(DownloadTest, UnreachableServerBadAddressAndUnwritableTarget)
 
 TEST_F(DownloadTest, CancelAndTimeoutLeaveNoPartialFile)
 {
-    TinyHttpServer server;
+    LocalHttpServer server;
     server.serveStalled(QStringLiteral("/big.csv"), QByteArray(4096, 'x'));
     const DownloadResult cancelled = service.Get_File(server.base() + QStringLiteral("big.csv"), target(QStringLiteral("big.csv")),
                                                       [](qint64 received, qint64) { return received == 0; });
@@ -157,7 +111,7 @@ TEST_F(DownloadTest, CancelAndTimeoutLeaveNoPartialFile)
 
 TEST_F(DownloadTest, AsynchronousDownloadReportsItsEnd)
 {
-    TinyHttpServer server;
+    LocalHttpServer server;
     server.serve(QStringLiteral("/utilities/DerivativesGroup.txt"), "insert into linkdetails values('Derivative',1)\n");
     QList<DownloadResult> ends;
     QObject::connect(&service, &DownloadService::finished, [&](const DownloadResult& result) { ends.append(result); });
