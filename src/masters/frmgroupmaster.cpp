@@ -12,7 +12,7 @@ namespace masters {
 FrmGroupMaster::FrmGroupMaster(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Group Master"), QStringLiteral("GroupMaster"), QStringLiteral("ORDER BY GroupName"),
-                  QStringLiteral("Browse Group")},
+                  QStringLiteral("Browse Group"), reports::groupMasterList()},
                  parent)
 {
     setObjectName(QStringLiteral("FrmGroupMaster"));

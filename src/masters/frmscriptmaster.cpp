@@ -5,7 +5,7 @@ namespace masters {
 FrmScriptMaster::FrmScriptMaster(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Stock Master"), QStringLiteral("ScripMaster"), QStringLiteral("ORDER BY company"),
-                  QStringLiteral("Browse Script")},
+                  QStringLiteral("Browse Script"), reports::scripMasterList()},
                  parent)
 {
     setObjectName(QStringLiteral("FrmScriptMaster"));

@@ -1,6 +1,7 @@
 #include "masters/masterform.h"
 
 #include "masters/frmbrowse.h"
+#include "reports/reportpreview.h"
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
@@ -135,10 +136,10 @@ void MasterForm::Toolbar1_ButtonClick(const QString& button)
         MoveLastRecord();
     else if (key == QLatin1String("find"))
         FindRecord();
+    else if (key == QLatin1String("print"))
+        queryreport();
     else if (key == QLatin1String("browse"))
         BrowseRecords();
-    // "print" prints the list through the report engine, which this form
-    // does not use yet; any other text does nothing.
 }
 
 void MasterForm::AddRecord()
@@ -328,6 +329,31 @@ void MasterForm::BrowseRecords()
 void MasterForm::FindRecord()
 {
     BrowseRecords();
+}
+
+void MasterForm::queryreport()
+{
+    // Reading the rows again would drop a row being typed; the toolbar
+    // offers Print only while browsing.
+    if (mbAddNewFlag || mbEditFlag)
+        return;
+    try {
+        m_records.requery();
+    } catch (const store::StoreError& error) {
+        showError(error.message());
+        return;
+    }
+    store::Rows rows;
+    rows.columns = m_records.fields();
+    for (int position = 0; position < m_records.recordCount(); ++position)
+        rows.rows.append(m_records.rowAt(position));
+    showReport(reports::buildMasterList(m_setup.printedList, rows));
+    MoveLastRecord();
+}
+
+void MasterForm::showReport(const reports::ReportDocument& document)
+{
+    reports::showReportPreview(document, this);
 }
 
 void MasterForm::keyPressEvent(QKeyEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "masters/frmbrowse.h"
+#include "reports/masterlist.h"
 #include "store/recordset.h"
 #include "ui/navigationtoolbar.h"
 
@@ -20,11 +21,13 @@ struct MasterFormSetup {
     QString table;          // the table the form keeps
     QString orderBy;        // e.g. "ORDER BY company"
     QString browseCaption;  // e.g. "Browse Script"
+    reports::MasterList printedList;  // what Print lists
 };
 
 // The template of the master-data screens: one recordset of one table bound
 // to an edit frame of text boxes, the navigation toolbar, keyboard
-// navigation, add, edit, save, cancel, delete, and the browse window.
+// navigation, add, edit, save, cancel, delete, the browse window and the
+// printed list.
 //
 // States: browsing (the frame disabled, every toolbar button but Save on),
 // adding (mbAddNewFlag) and editing (mbEditFlag), where only Save and Cancel
@@ -50,8 +53,7 @@ public:
     bool isAddingNew() const override { return mbAddNewFlag; }
     bool isEditing() const override { return mbEditFlag; }
     // Dispatches a toolbar button's text: new, edit, save, delete, cancel,
-    // first, previous, next, last, find, browse (any letter case). Print
-    // is not handled yet: the printed list needs the report engine.
+    // first, previous, next, last, find, print, browse (any letter case).
     void Toolbar1_ButtonClick(const QString& button) override;
 
 protected:
@@ -82,6 +84,11 @@ protected:
     void MovePreviousRecord();
     void BrowseRecords();
     void FindRecord();
+    // Reads the table again and prints its rows, in the form's order, as the
+    // form's printed list; the form then stands on the last row.
+    void queryreport();
+    // Opens the print preview of a printed list.
+    virtual void showReport(const reports::ReportDocument& document);
 
     // Hooks. mayDelete() may refuse (and say why) before the question;
     // deleteCurrentRecord() deletes the current row and places the form.
