@@ -183,6 +183,7 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
     layout->addWidget(buildProgress());
     layout->addLayout(bottom);
 
+    resize(980, 620);
     m_secondDate->hide();
     m_secondDateCaption->hide();
     loadLists();
