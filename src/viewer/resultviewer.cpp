@@ -1,5 +1,7 @@
 #include "viewer/resultviewer.h"
 
+#include "reports/reportbinding.h"
+#include "reports/reportpreview.h"
 #include "shell/appservices.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
@@ -111,7 +113,8 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     connect(graph, &QPushButton::clicked, this, [this] { m_chartPanel->setHidden(!m_chartPanel->isHidden()); });
     connect(filter, &QPushButton::clicked, this, [this] { m_filterPanel->setHidden(!m_filterPanel->isHidden()); });
     connect(refreshButton, &QPushButton::clicked, this, &ResultViewerWindow::refresh);
-    for (QPushButton* later : {excel, print, saveGroup})
+    connect(print, &QPushButton::clicked, this, &ResultViewerWindow::print);
+    for (QPushButton* later : {excel, saveGroup})
         connect(later, &QPushButton::clicked, this, [this, later] { sayNotAvailable(later->text()); });
 
     auto* layout = new QVBoxLayout(this);
@@ -223,6 +226,8 @@ bool ResultViewerWindow::load(const QString& select, const QString& queryName, c
     m_select = select;
     m_queryName = queryName;
     m_headings = headings;
+    m_facts = reports::ReportFacts();
+    m_facts.queryLabel = queryName;
     m_sortClause.clear();
     m_headerSort = HeaderSort();
     store::Rows rows;
@@ -416,6 +421,24 @@ ShownResult ResultViewerWindow::shownResult() const
         shown.filterText = m_proxy->resultFilter()->text();
     shown.sortText = m_headerSortText;
     return shown;
+}
+
+reports::ReportDocument ResultViewerWindow::printDocument() const
+{
+    return reports::bindReport(m_facts, m_proxy->shownRows());
+}
+
+void ResultViewerWindow::print()
+{
+    reports::showReportPreview(printDocument(), this);
+}
+
+ResultViewerWindow* showResult(shell::AppServices& services, const QString& select,
+                               const reports::ReportFacts& facts, const QStringList& headings)
+{
+    ResultViewerWindow* window = showResult(services, select, facts.queryLabel, headings);
+    window->setReportFacts(facts);
+    return window;
 }
 
 ResultViewerWindow* showResult(shell::AppServices& services, const QString& select, const QString& queryName,

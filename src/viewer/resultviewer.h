@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/reportdocument.h"
+#include "reports/reportfacts.h"
 #include "store/database.h"
 #include "viewer/resultsort.h"
 
@@ -46,8 +48,18 @@ public:
     // Reads the rows of `select` and shows them in place of whatever the
     // window showed: column lists, sort rows, filter rows, the filter and the
     // header sort all start afresh. A select the store refuses is reported
-    // and leaves the window empty; returns false then.
+    // and leaves the window empty; returns false then. The report facts of
+    // the rows are those of `queryName` alone until setReportFacts() gives
+    // the facts of the run that made them.
     bool load(const QString& select, const QString& queryName, const QStringList& headings = {});
+
+    // The facts of the run whose rows are shown: the printed report's layout
+    // and headings come from them.
+    void setReportFacts(const reports::ReportFacts& facts) { m_facts = facts; }
+    const reports::ReportFacts& reportFacts() const { return m_facts; }
+    // What "&Print" prints: the rows as shown, in the grid's filter and
+    // order, bound to the layout of the shown result's query.
+    reports::ReportDocument printDocument() const;
 
     // The select the shown rows came from: the handed-over one, or after a
     // refresh "Select * from QueryResult order by ..." (as shown).
@@ -85,6 +97,7 @@ private:
     void showAll();
     void clearHeaderSort();
     void sayNotAvailable(const QString& caption);
+    void print();
 
     store::Database& m_db;
     ResultModel* m_model = nullptr;
@@ -102,6 +115,7 @@ private:
     QString m_select;
     QString m_queryName;
     QStringList m_headings;
+    reports::ReportFacts m_facts;
     QString m_sortClause;
     HeaderSort m_headerSort;
     QString m_headerSortText;
@@ -111,6 +125,10 @@ private:
 // or brings the open one forward, and loads the rows of `select` into it.
 ResultViewerWindow* showResult(shell::AppServices& services, const QString& select, const QString& queryName,
                                const QStringList& headings = {});
+// The same for the result of a query run: the query's name is the facts'
+// query label, and the facts go with the rows for printing.
+ResultViewerWindow* showResult(shell::AppServices& services, const QString& select,
+                               const reports::ReportFacts& facts, const QStringList& headings = {});
 
 // The open viewer, or null.
 ResultViewerWindow* openResultViewer();

@@ -320,11 +320,9 @@ TEST_F(ResultViewerTest, PanelsToggleAndLaterButtonsSaySo)
     }
     EXPECT_EQ(child<QPushButton>(QStringLiteral("cmdrefresh"))->text(), QStringLiteral("&Refresh Query"));
     press(QStringLiteral("Command1"));
-    press(QStringLiteral("CmdPrint"));
     press(QStringLiteral("CmdSave_Group"));
     press(QStringLiteral("cmdshowgraph"));
     EXPECT_EQ(prompt.texts(), QStringList({QStringLiteral("\"Export To Excel\" is not available yet."),
-                                           QStringLiteral("\"Print\" is not available yet."),
                                            QStringLiteral("\"Save Group\" is not available yet."),
                                            QStringLiteral("\"Display Graph\" is not available yet.")}));
 }

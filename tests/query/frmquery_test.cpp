@@ -1,0 +1,640 @@
+#include "query/catalogue.h"
+#include "query/frmquery.h"
+#include "shell/sharedstate.h"
+#include "store/datetext.h"
+#include "store/transaction.h"
+#include "support/fakeservices.h"
+#include "support/scriptedprompt.h"
+#include "viewer/resultviewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace query;
+
+namespace {
+
+constexpr int kDayCount = 300;
+
+// Weekdays back from Friday 27 Dec 2024, newest first.
+QList<QDate> tradingDays()
+{
+    QList<QDate> days;
+    for (QDate day(2024, 12, 27); days.size() < kDayCount; day = day.addDays(-1))
+        if (day.dayOfWeek() <= 5)
+            days.append(day);
+    return days;
+}
+
+const QList<QDate> kDays = tradingDays();
+
+// The main window's services with a "Query" menu item whose availability
+// the test watches.
+class QueryServices : public FakeServices {
+public:
+    QueryServices()
+    {
+        QObject::connect(&queryItem, &QAction::changed, [this] { queryItemStates.append(queryItem.isEnabled()); });
+    }
+    QAction* menuAction(const QString& menuItem) override
+    {
+        return menuItem == QLatin1String("Query") ? &queryItem : nullptr;
+    }
+
+    QAction queryItem;
+    QList<bool> queryItemStates;
+};
+
+struct Scrip {
+    int srno;
+    const char* company;
+    const char* nse;
+    const char* bse;
+};
+
+const Scrip kScrips[] = {{1, "Alpha Ltd", "ALPHA", "500001"},
+                         {2, "Beta Ltd", "BETA", "500002"},
+                         {3, "Gamma Ltd", "GAMMA", "500003"},
+                         {4, "alphabet Corp", "ALPHB", "500004"},
+                         {5, "Delta Ltd", "DELTA", "500005"}};
+
+class FrmQueryTest : public ::testing::Test {
+protected:
+    // Five scrips traded every day; scrip n trades 1000 n on NSE and 500 n on
+    // BSE. Groups: " All Stocks" (all), "Banks" (1 and 3), "Derivatives F &
+    // O" (2 and 5).
+    void fillStore(bool withDays = true, bool withGroups = true)
+    {
+        store::Database& db = services.database();
+        store::Transaction transaction(db);
+        {
+            store::Statement insert(db, QStringLiteral("INSERT INTO ScripMaster VALUES (?,?,?,?)"));
+            for (const Scrip& scrip : kScrips)
+                insert.run({scrip.srno, QString::fromLatin1(scrip.company), QString::fromLatin1(scrip.nse),
+                            QString::fromLatin1(scrip.bse)});
+        }
+        if (withDays) {
+            store::Statement insert(db, QStringLiteral("INSERT INTO mto VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"));
+            for (const QDate& day : kDays)
+                for (const Scrip& scrip : kScrips)
+                    insert.run({day, scrip.srno, QString::fromLatin1(scrip.nse), QString::fromLatin1(scrip.bse),
+                                1000.0 * scrip.srno, 500.0 * scrip.srno, 400.0 * scrip.srno, 200.0 * scrip.srno, 40.0,
+                                40.0, 100.0 + scrip.srno, 100.0 + scrip.srno});
+        }
+        if (withGroups) {
+            db.execScript(QStringLiteral(
+                "INSERT INTO GroupMaster VALUES ('ALL', ' All Stocks'), ('BANK', 'Banks'), ('Derivative', 'Derivatives F & O');"
+                "INSERT INTO LinkDetails SELECT 'ALL', srno FROM ScripMaster;"
+                "INSERT INTO LinkDetails VALUES ('BANK', 1), ('BANK', 3), ('Derivative', 2), ('Derivative', 5)"));
+        }
+        transaction.commit();
+    }
+
+    FrmQuery* open()
+    {
+        screen = std::make_unique<FrmQuery>(services);
+        screen->setAttribute(Qt::WA_DeleteOnClose, false);
+        return screen.get();
+    }
+
+    void TearDown() override
+    {
+        delete viewer::openResultViewer();
+        screen.reset();
+    }
+
+    template <typename T>
+    T* child(const QString& name)
+    {
+        T* found = screen->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    QListWidget* queryList() { return child<QListWidget>(QStringLiteral("listquery")); }
+    QListWidget* scripList() { return child<QListWidget>(QStringLiteral("cboscript")); }
+    QLineEdit* box(const QString& name) { return child<QLineEdit>(name); }
+    QLineEdit* rangeBox(int index) { return box(QStringLiteral("Text2_%1").arg(index)); }
+    QCheckBox* check(int number) { return child<QCheckBox>(QStringLiteral("Check%1").arg(number)); }
+    QRadioButton* option(const QString& name) { return child<QRadioButton>(name); }
+
+    void chooseGroup(int number) { option(QStringLiteral("Option%1").arg(number))->click(); }
+    void chooseQuery(int group, const QString& label)
+    {
+        chooseGroup(group);
+        const int row = labelPosition(group, label);
+        ASSERT_GE(row, 0) << label.toStdString();
+        queryList()->setCurrentRow(row);
+    }
+    void press(const QString& button) { child<QPushButton>(button)->click(); }
+
+    static QStringList texts(QListWidget* list)
+    {
+        QStringList items;
+        for (int row = 0; row < list->count(); ++row)
+            items.append(list->item(row)->text());
+        return items;
+    }
+    static QStringList texts(QComboBox* combo)
+    {
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items.append(combo->itemText(i));
+        return items;
+    }
+    void selectScrips(const QStringList& companies)
+    {
+        for (int row = 0; row < scripList()->count(); ++row)
+            scripList()->item(row)->setSelected(companies.contains(scripList()->item(row)->text()));
+    }
+
+    // Shows the screen as the active window, so that the focus moves.
+    void showActive()
+    {
+        screen->show();
+        QApplication::setActiveWindow(screen.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(screen.get()));
+    }
+    // Moves the focus from `from` to `to`, as a Tab or a click would.
+    static void leave(QWidget* from, QWidget* to)
+    {
+        from->setFocus(Qt::OtherFocusReason);
+        to->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+
+    QueryServices services;
+    ScriptedPrompt prompt;
+    std::unique_ptr<FrmQuery> screen;
+};
+
+}  // namespace
+
+TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
+{
+    fillStore();
+    open();
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Query"));
+    EXPECT_EQ(services.queryItemStates, (QList<bool>{false, true}));
+    EXPECT_TRUE(child<QGroupBox>(QStringLiteral("FramePBar"))->isHidden());
+
+    // Group 1 and its first query.
+    EXPECT_TRUE(option(QStringLiteral("Option1"))->isChecked());
+    EXPECT_EQ(texts(queryList()), queryGroup(1).labels);
+    EXPECT_EQ(queryList()->currentRow(), 0);
+
+    // Both date boxes list every trading date, newest first, and show the newest.
+    for (const char* name : {"cbofirstdate", "cboseconddate"}) {
+        auto* dates = child<QComboBox>(QString::fromLatin1(name));
+        ASSERT_EQ(dates->count(), kDayCount) << name;
+        EXPECT_EQ(dates->itemText(0), datetext::toDisplay(kDays.first())) << name;
+        EXPECT_EQ(dates->itemText(kDayCount - 1), datetext::toDisplay(kDays.last())) << name;
+        EXPECT_EQ(dates->currentIndex(), 0) << name;
+    }
+    EXPECT_EQ(screen->tradingDates(), kDays);
+    EXPECT_FALSE(child<QComboBox>(QStringLiteral("cboseconddate"))->isHidden());
+    EXPECT_TRUE(box(QStringLiteral("diffper"))->isHidden());
+    EXPECT_TRUE(child<QLabel>(QStringLiteral("lbldiffper"))->isHidden());
+
+    // The first group is chosen: its scrips, without "ALL".
+    auto* groups = child<QComboBox>(QStringLiteral("cboGroup"));
+    EXPECT_EQ(texts(groups), (QStringList{" All Stocks", "Banks", "Derivatives F & O"}));
+    EXPECT_EQ(groups->currentText(), QStringLiteral(" All Stocks"));
+    EXPECT_EQ(texts(scripList()), (QStringList{"Alpha Ltd", "alphabet Corp", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}));
+    EXPECT_EQ(scripList()->toolTip(), QStringLiteral("Select Multiple Script by click"));
+
+    // Range filters available, their bounds only once ticked.
+    for (int filter = 1; filter <= 5; ++filter) {
+        EXPECT_TRUE(check(filter)->isEnabled());
+        EXPECT_FALSE(check(filter)->isChecked());
+    }
+    for (int index = 0; index < 10; ++index)
+        EXPECT_FALSE(rangeBox(index)->isEnabled()) << index;
+    EXPECT_EQ(child<QPushButton>(QStringLiteral("cmdquery"))->text(), QStringLiteral("&View Report "));
+    EXPECT_EQ(child<QPushButton>(QStringLiteral("cmdDisplay"))->text(), QStringLiteral("&Edit Report"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(FrmQueryTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
+{
+    fillStore(true, false);
+    open();
+    EXPECT_EQ(texts(scripList()),
+              (QStringList{"ALL", "Alpha Ltd", "alphabet Corp", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}));
+    // "ALL" chosen with a scrip still means that scrip alone.
+    selectScrips({"ALL", "Beta Ltd"});
+    EXPECT_EQ(screen->readInputs().scripCodes, (QList<qint64>{2}));
+    EXPECT_TRUE(screen->readInputs().groupCode.isEmpty());
+}
+
+TEST_F(FrmQueryTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls)
+{
+    fillStore();
+    open();
+    for (const QueryGroup& group : queryGroups()) {
+        chooseGroup(group.number);
+        const std::string where = "group " + std::to_string(group.number);
+        EXPECT_EQ(texts(queryList()), group.labels) << where;
+        EXPECT_EQ(queryList()->currentRow(), 0) << where;
+        EXPECT_EQ(queryList()->palette().color(QPalette::Base), group.backColour) << where;
+        EXPECT_EQ(scripList()->isEnabled(), group.number == 1 || group.number == 7 || group.number == 8) << where;
+    }
+
+    // Combine: group 9 moves a chosen Combine to NSE and takes it away until
+    // a group that offers it.
+    chooseGroup(1);
+    option(QStringLiteral("OptCombine"))->click();
+    chooseGroup(9);
+    EXPECT_TRUE(option(QStringLiteral("OptNSE"))->isChecked());
+    EXPECT_FALSE(option(QStringLiteral("OptCombine"))->isEnabled());
+    chooseGroup(8);
+    EXPECT_FALSE(option(QStringLiteral("OptCombine"))->isEnabled());
+    chooseGroup(2);
+    EXPECT_TRUE(option(QStringLiteral("OptCombine"))->isEnabled());
+
+    // Price queries take the scrips and range filters away; group 8 gives the
+    // scrips back but leaves the filters as they were.
+    check(1)->click();
+    chooseGroup(5);
+    EXPECT_FALSE(scripList()->isEnabled());
+    for (int filter = 1; filter <= 5; ++filter)
+        EXPECT_FALSE(check(filter)->isEnabled()) << filter;
+    EXPECT_FALSE(rangeBox(0)->isEnabled());
+    chooseGroup(8);
+    EXPECT_TRUE(scripList()->isEnabled());
+    EXPECT_FALSE(check(1)->isEnabled());
+    chooseGroup(3);
+    EXPECT_TRUE(check(1)->isEnabled());
+    EXPECT_TRUE(rangeBox(0)->isEnabled());
+}
+
+TEST_F(FrmQueryTest, ChoosingAQuerySetsUpItsFields)
+{
+    fillStore();
+    open();
+    auto* secondDate = child<QComboBox>(QStringLiteral("cboseconddate"));
+
+    chooseQuery(8, QStringLiteral("Weekly High"));
+    EXPECT_FALSE(secondDate->isHidden());
+    EXPECT_EQ(secondDate->currentData().toDate(), kDays.at(6));
+    EXPECT_EQ(child<QLabel>(QStringLiteral("lbldiffper"))->text(), QStringLiteral("No Of Days"));
+    EXPECT_EQ(box(QStringLiteral("diffper"))->text(), QStringLiteral("7"));
+    EXPECT_TRUE(box(QStringLiteral("diffper1"))->isHidden());
+
+    chooseQuery(7, QStringLiteral("Pellam Query"));
+    EXPECT_TRUE(secondDate->isHidden());
+    EXPECT_TRUE(child<QLabel>(QStringLiteral("lblseconddate"))->isHidden());
+    EXPECT_EQ(child<QLabel>(QStringLiteral("lbldiffper"))->text(), QStringLiteral("DMA - 1"));
+    EXPECT_EQ(box(QStringLiteral("diffper"))->text(), QStringLiteral("12"));
+    EXPECT_EQ(child<QLabel>(QStringLiteral("lbldiffper1"))->text(), QStringLiteral("DMA - 2"));
+    EXPECT_EQ(box(QStringLiteral("diffper1"))->text(), QStringLiteral("48"));
+    EXPECT_FALSE(box(QStringLiteral("diffper1"))->isHidden());
+    EXPECT_TRUE(option(QStringLiteral("OptCombine"))->isChecked());
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("cboGroup"))->currentText(), QStringLiteral("Derivatives F & O"));
+    EXPECT_EQ(texts(scripList()), (QStringList{"Beta Ltd", "Delta Ltd"}));
+    EXPECT_EQ(screen->readInputs().groupCode, QStringLiteral("Derivative"));
+
+    chooseGroup(1);
+    option(QStringLiteral("OptNSE"))->click();
+    chooseQuery(6, QStringLiteral("Belmora - Price Query"));
+    for (int filter : {1, 2, 4})
+        EXPECT_TRUE(check(filter)->isChecked()) << filter;
+    EXPECT_FALSE(check(3)->isChecked());
+    EXPECT_EQ(rangeBox(0)->text(), QStringLiteral("50"));
+    EXPECT_EQ(rangeBox(1)->text(), QStringLiteral("9999999999"));
+    EXPECT_EQ(rangeBox(2)->text(), QStringLiteral("25000"));
+    EXPECT_EQ(rangeBox(6)->text(), QStringLiteral("30"));
+    EXPECT_TRUE(option(QStringLiteral("OptCombine"))->isChecked());
+    EXPECT_EQ(box(QStringLiteral("diffper"))->text(), QStringLiteral("2"));
+
+    // An "over previous day" abnormal change takes the range filters away,
+    // and another query of the group leaves them so.
+    chooseQuery(2, QStringLiteral("Abnormal Change in delivery qty over previous day"));
+    EXPECT_FALSE(check(1)->isEnabled());
+    EXPECT_FALSE(rangeBox(0)->isEnabled());
+    queryList()->setCurrentRow(0);
+    EXPECT_FALSE(check(1)->isEnabled());
+}
+
+TEST_F(FrmQueryTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
+{
+    fillStore();
+    open();
+    check(3)->click();
+    EXPECT_TRUE(rangeBox(4)->isEnabled());
+    EXPECT_TRUE(rangeBox(5)->isEnabled());
+    EXPECT_EQ(rangeBox(5)->text(), QStringLiteral("9999999999"));
+    rangeBox(4)->setText(QStringLiteral("100"));
+    rangeBox(5)->setText(QStringLiteral("500"));
+    check(3)->click();
+    EXPECT_FALSE(rangeBox(4)->isEnabled());
+    EXPECT_FALSE(rangeBox(5)->isEnabled());
+    EXPECT_EQ(rangeBox(4)->text(), QStringLiteral("100"));
+    EXPECT_EQ(rangeBox(5)->text(), QStringLiteral("500"));
+    EXPECT_FALSE(screen->readInputs().range(RangeMeasure::DeliveryQty).ticked);
+}
+
+TEST_F(FrmQueryTest, NonNumericEntriesAreRefused)
+{
+    fillStore();
+    open();
+    showActive();
+    check(1)->click();
+    QLineEdit* low = rangeBox(0);
+    QLineEdit* high = rangeBox(1);
+
+    // A range bound that is no number keeps the focus, without a message.
+    low->setText(QStringLiteral("12a"));
+    leave(low, high);
+    EXPECT_EQ(QApplication::focusWidget(), low);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    // ... and no run starts with it.
+    press(QStringLiteral("cmdDisplay"));
+    EXPECT_EQ(viewer::openResultViewer(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), low);
+
+    // An emptied bound can be left, to untick its filter or to run without
+    // a lower limit.
+    low->clear();
+    leave(low, high);
+    EXPECT_EQ(QApplication::focusWidget(), high);
+    check(1)->click();
+    EXPECT_FALSE(low->isEnabled());
+
+    // The number box says why.
+    chooseQuery(8, QStringLiteral("Weekly High"));
+    QLineEdit* days = box(QStringLiteral("diffper"));
+    days->setText(QStringLiteral("abc"));
+    leave(days, box(QStringLiteral("txtFind")));
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("Enter Nos. Only")});
+    EXPECT_EQ(QApplication::focusWidget(), days);
+    // Days typed move the second date to the start of a window that long.
+    days->setText(QStringLiteral("10"));
+    leave(days, box(QStringLiteral("txtFind")));
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("cboseconddate"))->currentData().toDate(), kDays.at(9));
+    EXPECT_EQ(prompt.messages.size(), 1);
+}
+
+TEST_F(FrmQueryTest, EditReportWithoutAFirstDateSaysSelectAValidDate)
+{
+    fillStore(false);
+    open();
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("cbofirstdate"))->count(), 0);
+    press(QStringLiteral("cmdDisplay"));
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("Select A Valid Date")});
+    EXPECT_EQ(viewer::openResultViewer(), nullptr);
+}
+
+TEST_F(FrmQueryTest, TheInputsAreWhatTheUserSet)
+{
+    fillStore();
+    open();
+    chooseQuery(1, QStringLiteral("Average % Delivery Quantity [Between Dates]"));
+    child<QComboBox>(QStringLiteral("cbofirstdate"))->setCurrentIndex(1);
+    child<QComboBox>(QStringLiteral("cboseconddate"))->setCurrentIndex(5);
+    option(QStringLiteral("OptBSE"))->click();
+    auto* groups = child<QComboBox>(QStringLiteral("cboGroup"));
+    groups->setCurrentIndex(groups->findText(QStringLiteral("Banks")));
+    ASSERT_EQ(texts(scripList()), (QStringList{"Alpha Ltd", "Gamma Ltd"}));
+    selectScrips({"Alpha Ltd", "Gamma Ltd"});
+    scripList()->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    check(1)->click();
+    rangeBox(0)->setText(QStringLiteral("10"));
+    rangeBox(1)->setText(QStringLiteral("20"));
+    check(4)->click();
+    rangeBox(6)->setText(QStringLiteral("50"));
+    rangeBox(7)->clear();
+
+    RunInputs inputs = screen->readInputs();
+    EXPECT_EQ(inputs.group, 1);
+    EXPECT_EQ(inputs.label, QStringLiteral("Average % Delivery Quantity [Between Dates]"));
+    EXPECT_EQ(inputs.firstDate, kDays.at(1));
+    EXPECT_EQ(inputs.secondDate, kDays.at(5));
+    EXPECT_TRUE(inputs.numberText.isEmpty());
+    EXPECT_EQ(inputs.exchange, Exchange::Bse);
+    EXPECT_EQ(inputs.groupCode, QStringLiteral("BANK"));
+    EXPECT_EQ(inputs.groupName, QStringLiteral("Banks"));
+    EXPECT_EQ(inputs.scripCodes, (QList<qint64>{1, 3}));
+    EXPECT_EQ(inputs.scripText, QStringLiteral("Gamma Ltd"));
+    const RangeBox& price = inputs.range(RangeMeasure::Price);
+    EXPECT_TRUE(price.ticked);
+    EXPECT_EQ(price.low, 10);
+    EXPECT_EQ(price.high, 20);
+    const RangeBox& percent = inputs.range(RangeMeasure::DeliveryPercent);
+    EXPECT_TRUE(percent.ticked);
+    EXPECT_EQ(percent.low, 50);
+    EXPECT_EQ(percent.high, 9999999999.0);
+    EXPECT_FALSE(inputs.range(RangeMeasure::TradedQty).ticked);
+
+    // Where the scrip list and the range filters are unavailable, what they
+    // still show does not apply.
+    chooseQuery(2, QStringLiteral("Abnormal Change in Trading qty over previous day"));
+    inputs = screen->readInputs();
+    EXPECT_EQ(inputs.group, 2);
+    EXPECT_EQ(inputs.numberText, QStringLiteral("100"));
+    EXPECT_TRUE(inputs.scripCodes.isEmpty());
+    EXPECT_FALSE(inputs.range(RangeMeasure::Price).ticked);
+    EXPECT_FALSE(inputs.range(RangeMeasure::DeliveryPercent).ticked);
+}
+
+TEST_F(FrmQueryTest, EditReportHandsTheViewerTheResultAndItsFacts)
+{
+    fillStore();
+    open();
+    shell::sharedState().lastQuerySql.clear();
+    chooseQuery(1, QStringLiteral("Average Traded Quantity [Between Dates]"));
+    child<QComboBox>(QStringLiteral("cboseconddate"))->setCurrentIndex(4);
+    selectScrips({"Gamma Ltd", "Alpha Ltd"});
+    press(QStringLiteral("cmdDisplay"));
+
+    viewer::ResultViewerWindow* window = viewer::openResultViewer();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_TRUE(services.children.contains(window));
+    const store::Rows rows = window->shownResult().rows;
+    ASSERT_EQ(rows.size(), 2);
+    QHash<QString, double> averages;
+    for (int row = 0; row < rows.size(); ++row)
+        averages.insert(rows.value(row, QStringLiteral("Stock")).toString(),
+                        rows.value(row, QStringLiteral("AvgTradingQty")).toDouble());
+    EXPECT_EQ(averages, (QHash<QString, double>{{"Alpha Ltd", 1000}, {"Gamma Ltd", 3000}}));
+
+    const reports::ReportFacts& facts = window->reportFacts();
+    EXPECT_EQ(facts.queryLabel, QStringLiteral("Average Traded Quantity [Between Dates]"));
+    EXPECT_EQ(facts.queryGroup, reports::QueryGroup::Average);
+    EXPECT_EQ(facts.exchange, reports::Exchange::Nse);
+    EXPECT_EQ(facts.groupName, QStringLiteral(" All Stocks"));
+    EXPECT_EQ(facts.firstDate, kDays.at(0));
+    EXPECT_EQ(facts.secondDate, kDays.at(4));
+    EXPECT_FALSE(shell::sharedState().lastQuerySql.isEmpty());
+
+    // The next run reloads the same viewer.
+    option(QStringLiteral("OptBSE"))->click();
+    selectScrips({"Delta Ltd"});
+    press(QStringLiteral("cmdDisplay"));
+    EXPECT_EQ(viewer::openResultViewer(), window);
+    ASSERT_EQ(window->shownResult().rows.size(), 1);
+    EXPECT_EQ(window->shownResult().rows.value(0, QStringLiteral("AvgTradingQty")).toDouble(), 2500);
+    EXPECT_EQ(window->reportFacts().exchange, reports::Exchange::Bse);
+}
+
+TEST_F(FrmQueryTest, ViewReportHandsTheResultToTheReportBinding)
+{
+    fillStore();
+    open();
+    QList<std::pair<reports::ReportFacts, store::Rows>> handed;
+    screen->setReportHandOver([&handed](const reports::ReportFacts& facts, const store::Rows& rows) {
+        handed.append({facts, rows});
+    });
+    chooseQuery(1, QStringLiteral("Combined Report"));
+    option(QStringLiteral("OptCombine"))->click();
+    child<QComboBox>(QStringLiteral("cboseconddate"))->setCurrentIndex(9);
+    press(QStringLiteral("cmdquery"));
+
+    ASSERT_EQ(handed.size(), 1);
+    const auto& [facts, rows] = handed.first();
+    EXPECT_EQ(facts.queryLabel, QStringLiteral("Combined Report"));
+    EXPECT_EQ(facts.queryGroup, reports::QueryGroup::Average);
+    EXPECT_EQ(facts.exchange, reports::Exchange::NseAndBse);
+    EXPECT_EQ(facts.firstDate, kDays.at(0));
+    EXPECT_EQ(facts.secondDate, kDays.at(9));
+    EXPECT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows.value(0, QStringLiteral("AvgTradingQty")).toDouble(), 1500);
+    EXPECT_EQ(viewer::openResultViewer(), nullptr);
+
+    // The research group's report heading takes both number boxes with their captions.
+    chooseQuery(9, QStringLiteral("Rate"));
+    box(QStringLiteral("diffper"))->setText(QStringLiteral("4"));
+    box(QStringLiteral("diffper1"))->setText(QStringLiteral("5"));
+    const bool built = QueryEngine(services.database()).branches().isBuilt(QStringLiteral("Rate"));
+    press(QStringLiteral("cmdquery"));
+    if (built) {
+        ASSERT_EQ(handed.size(), 2);
+        EXPECT_EQ(handed.last().first.firstParameter.caption, QStringLiteral("Rising For"));
+        EXPECT_EQ(handed.last().first.firstParameter.text, QStringLiteral("4"));
+        EXPECT_EQ(handed.last().first.secondParameter.caption, QStringLiteral("Falling For"));
+        EXPECT_EQ(handed.last().first.secondParameter.text, QStringLiteral("5"));
+    }
+
+    // A double click on a query does what the button does.
+    chooseQuery(4, QStringLiteral("Top N Traded Quantity"));
+    const qsizetype before = handed.size();
+    emit queryList()->itemDoubleClicked(queryList()->currentItem());
+    ASSERT_EQ(handed.size(), before + 1);
+    EXPECT_EQ(handed.last().first.queryLabel, QStringLiteral("Top N Traded Quantity"));
+    EXPECT_EQ(handed.last().second.size(), 3);
+}
+
+TEST_F(FrmQueryTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
+{
+    fillStore();
+    open();
+    const QueryEngine engine(services.database());
+    QString notBuilt;
+    int group = 0;
+    for (const QueryGroup& candidate : queryGroups()) {
+        for (const QString& label : candidate.labels) {
+            if (notBuilt.isEmpty() && !engine.branches().isBuilt(label)) {
+                notBuilt = label;
+                group = candidate.number;
+            }
+        }
+    }
+    if (notBuilt.isEmpty())
+        GTEST_SKIP() << "every query is built";
+    bool handed = false;
+    screen->setReportHandOver([&handed](const reports::ReportFacts&, const store::Rows&) { handed = true; });
+    chooseQuery(group, notBuilt);
+    press(QStringLiteral("cmdDisplay"));
+    press(QStringLiteral("cmdquery"));
+    EXPECT_EQ(prompt.texts(), QStringList({notBuiltMessage(notBuilt), notBuiltMessage(notBuilt)}));
+    EXPECT_EQ(viewer::openResultViewer(), nullptr);
+    EXPECT_FALSE(handed);
+}
+
+TEST_F(FrmQueryTest, FindPicksAScripByNameOrCode)
+{
+    fillStore();
+    open();
+    auto* find = box(QStringLiteral("txtFind"));
+    auto current = [this] { return scripList()->currentItem() ? scripList()->currentItem()->text() : QString(); };
+
+    find->setText(QStringLiteral("ALPHAB"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("alphabet Corp"));
+    EXPECT_TRUE(scripList()->currentItem()->isSelected());
+    find->setText(QStringLiteral("delta"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("Delta Ltd"));
+    find->setText(QStringLiteral("500002"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("Beta Ltd"));
+    find->setText(QStringLiteral("gamma"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("Gamma Ltd"));
+    find->setText(QStringLiteral("ALPHB"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("alphabet Corp"));
+    EXPECT_EQ(screen->readInputs().scripCodes, (QList<qint64>{4, 2, 5, 3}));
+
+    // Nothing found changes nothing; an unavailable list is not searched.
+    find->setText(QStringLiteral("zzz"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("alphabet Corp"));
+    chooseGroup(2);
+    find->setText(QStringLiteral("Beta"));
+    press(QStringLiteral("cmdFind"));
+    EXPECT_EQ(current(), QStringLiteral("alphabet Corp"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(FrmQueryTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
+{
+    fillStore();
+    open();
+    auto* details = child<QGroupBox>(QStringLiteral("FrameGroup"));
+    EXPECT_TRUE(details->isHidden());
+    QListWidgetItem* gamma = scripList()->findItems(QStringLiteral("Gamma Ltd"), Qt::MatchExactly).first();
+    scripList()->setCurrentItem(gamma, QItemSelectionModel::NoUpdate);
+    emit scripList()->itemDoubleClicked(gamma);
+    ASSERT_FALSE(details->isHidden());
+    EXPECT_EQ(details->title(), QStringLiteral("Gamma Ltd"));
+    EXPECT_EQ(box(QStringLiteral("TxtNseCode"))->text(), QStringLiteral("GAMMA"));
+    EXPECT_EQ(box(QStringLiteral("TxtBseCode"))->text(), QStringLiteral("500003"));
+    EXPECT_TRUE(box(QStringLiteral("TxtNseCode"))->isReadOnly());
+
+    auto* grid = child<QTableView>(QStringLiteral("DataGrid1"));
+    auto groupsShown = [grid] {
+        QStringList names;
+        for (int row = 0; row < grid->model()->rowCount(); ++row)
+            names.append(grid->model()->index(row, 0).data().toString());
+        return names;
+    };
+    EXPECT_EQ(groupsShown().size(), 2);
+    emit grid->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(groupsShown(), (QStringList{" All Stocks", "Banks"}));
+    emit grid->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(groupsShown(), (QStringList{"Banks", " All Stocks"}));
+
+    // While shown, the details follow the scrip list.
+    scripList()->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(details->title(), QStringLiteral("Beta Ltd"));
+    QStringList betaGroups = groupsShown();
+    betaGroups.sort();
+    EXPECT_EQ(betaGroups, (QStringList{" All Stocks", "Derivatives F & O"}));
+    emit scripList()->itemDoubleClicked(scripList()->item(2));
+    EXPECT_TRUE(details->isHidden());
+}
