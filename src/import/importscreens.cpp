@@ -2,6 +2,7 @@
 
 #include "import/frmimport.h"
 #include "import/frmimportrostane.h"
+#include "import/frmimportxls.h"
 #include "shell/screenregistry.h"
 
 namespace import {
@@ -12,6 +13,7 @@ void registerImportScreens(shell::ScreenRegistry& registry)
                  [](shell::AppServices& services) -> QWidget* { return new FrmImport(services); });
     registry.add(QStringLiteral("MnuMul_DataUpd"),
                  [](shell::AppServices& services) -> QWidget* { return new FrmImportRostane(services); });
+    registry.add(QStringLiteral("importfromexcel"), [](shell::AppServices& s) { return new FrmImportXls(s); });
 }
 
 }  // namespace import
