@@ -60,8 +60,9 @@ TEST(EmaSeries, FlatClosesGiveTheCloseThroughout)
     const auto values = emaSeries(closes, kEma14);
     EXPECT_EQ(valueCount(values), 27);
     for (const auto& value : values) {
-        if (value)
+        if (value) {
             EXPECT_DOUBLE_EQ(*value, 10.0);
+        }
     }
 }
 
