@@ -12,8 +12,9 @@ using import::bhavcopyfile::Row;
 
 namespace {
 
-// A derivative group of ACME, a padded lower-case " bolt " and a symbol
-// longer than ten characters; OUTSIDE and LATECOMER's sibling OTHER are not in it.
+// A derivative group of ACME, a padded lower-case " bolt ", a symbol longer
+// than ten characters, and LATECOMER and GAPPY for the days they miss;
+// OUTSIDE is not in it.
 class EmaUpdate : public ::testing::Test {
 protected:
     void SetUp() override
