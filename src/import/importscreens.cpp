@@ -3,6 +3,7 @@
 #include "import/frmdelete.h"
 #include "import/frmimport.h"
 #include "import/frmimportrostane.h"
+#include "import/frmimportxls.h"
 #include "shell/screenregistry.h"
 
 namespace import {
@@ -15,6 +16,8 @@ void registerImportScreens(shell::ScreenRegistry& registry)
                  [](shell::AppServices& services) -> QWidget* { return new FrmImportRostane(services); });
     registry.add(QStringLiteral("DeleteRecords"),
                  [](shell::AppServices& services) -> QWidget* { return new FrmDelete(services); });
+    registry.add(QStringLiteral("importfromexcel"),
+                 [](shell::AppServices& services) -> QWidget* { return new FrmImportXls(services); });
 }
 
 }  // namespace import

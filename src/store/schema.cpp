@@ -61,6 +61,7 @@ CREATE TABLE IF NOT EXISTS allbhavcopy (
     EMA34days  REAL
 );
 CREATE INDEX IF NOT EXISTS allbhavcopy_symbol_series_day ON allbhavcopy (symbol, series, TransDate);
+CREATE INDEX IF NOT EXISTS allbhavcopy_day ON allbhavcopy (TransDate);
 
 CREATE TABLE IF NOT EXISTS nnf_security (
     srno    INTEGER,

@@ -1,0 +1,119 @@
+#include "import/bhavcopyfile.h"
+
+#include "import/textlines.h"
+#include "store/datetext.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace import::bhavcopyfile {
+
+namespace {
+
+const char* const kFieldNames[] = {"SYMBOL", "SERIES",    "OPEN",      "HIGH",      "LOW",      "CLOSE",
+                                   "LAST",   "PREVCLOSE", "TOTTRDQTY", "TOTTRDVAL", "TIMESTAMP"};
+constexpr int kFiguresFrom = 2;  // fields 3 to 10 are figures
+constexpr int kStoredFields = kFiguresFrom + FigureCount;
+
+bool parseNumber(std::string_view field, double& value)
+{
+    field = trimmedView(field);
+    if (!field.empty() && field.front() == '+')
+        field.remove_prefix(1);
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    return !field.empty() && error == std::errc() && end == field.data() + field.size() && std::isfinite(value);
+}
+
+void appendNumber(QByteArray& out, double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    out.append(buffer, result.ptr - buffer);
+}
+
+}  // namespace
+
+bool parseLine(std::string_view line, Row& row, QString* dayText, QString* reason)
+{
+    std::string_view fields[kStoredFields];
+    size_t start = 0;
+    for (int i = 0; i < kStoredFields; ++i) {
+        const size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) {
+            if (reason)
+                *reason = QStringLiteral("it ends before the comma after field %1 (%2)")
+                              .arg(i + 1)
+                              .arg(QLatin1String(kFieldNames[i]));
+            return false;
+        }
+        fields[i] = line.substr(start, comma - start);
+        start = comma + 1;
+    }
+    row.symbol = fieldText(fields[0]);
+    row.series = fieldText(fields[1]);
+    if (row.symbol.isEmpty()) {
+        if (reason)
+            *reason = QStringLiteral("its SYMBOL is empty");
+        return false;
+    }
+    for (int i = 0; i < FigureCount; ++i) {
+        const std::string_view field = fields[kFiguresFrom + i];
+        if (!parseNumber(field, row.figures[static_cast<size_t>(i)])) {
+            if (reason)
+                *reason = QStringLiteral("%1 \"%2\" is not a number")
+                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), fieldText(field));
+            return false;
+        }
+    }
+    if (dayText) {
+        const size_t comma = line.find(',', start);
+        *dayText = fieldText(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    }
+    return true;
+}
+
+std::optional<QDate> parseDay(const QString& text)
+{
+    QString display = text.trimmed();
+    display.replace(QLatin1Char('-'), QLatin1Char('/'));
+    return datetext::fromDisplay(display);
+}
+
+QString dayText(const QDate& day)
+{
+    return datetext::toDisplay(day).replace(QLatin1Char('/'), QLatin1Char('-')).toUpper();
+}
+
+QString fileName(const QDate& day)
+{
+    return QStringLiteral("cm%1%2%3bhav.csv")
+        .arg(day.day(), 2, 10, QLatin1Char('0'))
+        .arg(datetext::monthAbbreviation(day.month()).toUpper())
+        .arg(day.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString offeredFileName(const QDate& day)
+{
+    // The day's display text, dd/MMM/yyyy, without its separators.
+    const QString display = datetext::toDisplay(day);
+    return QStringLiteral("cm") + display.mid(0, 2) + display.mid(3, 3) + display.mid(7, 4) + QStringLiteral("bhav.dbf");
+}
+
+QByteArray lineText(const Row& row, const QDate& day)
+{
+    QByteArray out;
+    out.reserve(128);
+    out.append(row.symbol.toLatin1());
+    out.append(',');
+    out.append(row.series.toLatin1());
+    out.append(',');
+    for (const double figure : row.figures) {
+        appendNumber(out, figure);
+        out.append(',');
+    }
+    out.append(dayText(day).toLatin1());
+    out.append(',');
+    return out;
+}
+
+}  // namespace import::bhavcopyfile

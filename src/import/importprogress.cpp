@@ -1,0 +1,21 @@
+#include "import/importprogress.h"
+
+#include <QProgressBar>
+#include <QStatusBar>
+#include <algorithm>
+#include <climits>
+
+namespace import {
+
+void showImportProgress(QProgressBar* bar, QStatusBar* statusBar, qint64 done, qint64 maximum)
+{
+    bar->setMaximum(static_cast<int>(std::clamp<qint64>(maximum, 1, INT_MAX)));
+    bar->setValue(static_cast<int>(std::clamp<qint64>(done, 0, bar->maximum())));
+    bar->repaint();
+    if (statusBar) {
+        statusBar->showMessage(QString::number(qRound64(maximum > 0 ? done * 100.0 / maximum : 0.0)));
+        statusBar->repaint();
+    }
+}
+
+}  // namespace import

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <string_view>
+
+// Reading the plain-text exchange files (bhavcopy, NNF security file): the
+// file is read whole and walked line by line.
+namespace import {
+
+// Reads the file at `path` whole into `content`. Returns false and a message
+// for the user naming the file when it cannot be opened or read.
+bool readWholeFile(const QString& path, QByteArray& content, QString& error);
+
+// The lines of a text held in memory; a line ends at "\n" or "\r\n".
+class TextLines {
+public:
+    explicit TextLines(const QByteArray& content);
+
+    bool atEnd() const { return m_pos == m_end; }
+    // The number of the line `next` returned last, counting from 1.
+    qint64 lineNumber() const { return m_line; }
+    // The next line without its line end.
+    std::string_view next();
+    // Whether only line ends and blanks are left.
+    bool onlyBlankLeft() const;
+
+    // The progress scale of a file: its line ends plus one.
+    static qint64 progressMaximum(const QByteArray& content) { return content.count('\n') + 1; }
+
+private:
+    const char* m_pos;
+    const char* m_end;
+    qint64 m_line = 0;
+};
+
+// How far an import is: lines done, and the scale (the file's line ends plus
+// one).
+using ImportProgress = std::function<void(qint64 done, qint64 maximum)>;
+
+// Passes progress on whenever the whole percentage changes, so that a screen
+// repaints its bar about a hundred times per file, not once per line.
+class ProgressSteps {
+public:
+    ProgressSteps(const ImportProgress& progress, qint64 maximum) : m_progress(progress), m_maximum(maximum) {}
+
+    void report(qint64 done, bool force = false);
+
+private:
+    const ImportProgress& m_progress;
+    qint64 m_maximum;
+    qint64 m_lastPercent = -1;
+};
+
+// `text` without the blanks and tabs around it.
+std::string_view trimmedView(std::string_view text);
+// The bytes of a file field as text (the exchange files are plain ASCII;
+// anything else is taken as Latin-1), without blanks around it.
+QString fieldText(std::string_view field);
+
+}  // namespace import

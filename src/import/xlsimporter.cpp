@@ -1,0 +1,155 @@
+#include "import/xlsimporter.h"
+
+#include "import/mtowriter.h"
+#include "import/xlssheet.h"
+#include "store/database.h"
+#include "store/jetfunctions.h"
+#include "store/storeerror.h"
+#include "store/transaction.h"
+
+#include <QHash>
+#include <vector>
+
+namespace import {
+
+namespace {
+
+using Status = XlsImportOutcome::Status;
+
+// Columns of the sheet, counted from 0.
+constexpr int kSymbolColumn = 1;    // B
+constexpr int kPriceColumn = 11;    // L
+constexpr int kQuantityColumn = 12; // M
+// Characters after the symbol in the symbol column.
+constexpr int kSymbolSuffixLength = 4;
+// Refused rows named in the message; the rest are counted.
+constexpr int kRowsNamed = 10;
+
+XlsImportOutcome refused(XlsImportOutcome outcome, Status status, const QString& message)
+{
+    outcome.status = status;
+    outcome.message = message;
+    outcome.rowsImported = 0;
+    return outcome;
+}
+
+// A figure as the sheet gives it: a number cell's value, the leading number
+// of a text cell, 0 for an empty cell.
+double figureOf(const SheetCell& cell)
+{
+    switch (cell.kind) {
+    case SheetCell::Kind::Number:
+        return cell.number;
+    case SheetCell::Kind::Text:
+        return store::jetVal(cell.text);
+    case SheetCell::Kind::Empty:
+        break;
+    }
+    return 0.0;
+}
+
+struct SheetRow {
+    qint64 scrip = 0;
+    QString symbol;
+    double quantity = 0;
+    double price = 0;
+};
+
+// The scrip numbers of the NSE symbols, the lowest number of a symbol
+// listed twice; keys in upper case without blanks around them.
+QHash<QString, qint64> scripsBySymbol(store::Database& db)
+{
+    QHash<QString, qint64> scrips;
+    const store::Rows rows =
+        db.query(QStringLiteral("SELECT srno, nsescrip FROM ScripMaster WHERE nsescrip IS NOT NULL ORDER BY srno"));
+    for (const QVariantList& row : rows.rows) {
+        const QString symbol = row[1].toString().trimmed().toUpper();
+        if (!symbol.isEmpty() && !scrips.contains(symbol))
+            scrips.insert(symbol, row[0].toLongLong());
+    }
+    return scrips;
+}
+
+}  // namespace
+
+XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
+{
+    using namespace xlsmessages;
+    XlsImportOutcome outcome;
+    if (path.trimmed().isEmpty())
+        return refused(outcome, Status::NoFile, kSelectFile);
+
+    try {
+        if (dayHasRows(m_db, day))
+            return refused(outcome, Status::DayPresent, kDayPresent);
+
+        XlsSheet sheet;
+        QString error;
+        if (!sheet.read(path.trimmed(), kSheetName, &error))
+            return refused(outcome, Status::Unreadable, error);
+
+        const QHash<QString, qint64> scrips = scripsBySymbol(m_db);
+        QHash<qint64, int> sheetRowOfScrip;
+        std::vector<SheetRow> rows;
+        for (int r = 1; r < sheet.rowCount(); ++r) {
+            const int sheetRow = r + 1;
+            const SheetCell& quantityCell = sheet.cell(r, kQuantityColumn);
+            if (quantityCell.isEmpty() || !(figureOf(quantityCell) > 0))
+                continue;
+            const QString symbolCell = sheet.cell(r, kSymbolColumn).asText();
+            const QString symbol = symbolCell.left(symbolCell.size() - kSymbolSuffixLength).trimmed();
+            if (symbolCell.size() <= kSymbolSuffixLength || symbol.isEmpty()) {
+                outcome.refusedRows.append(
+                    QStringLiteral("Row %1: \"%2\" holds no symbol before its last four characters")
+                        .arg(sheetRow)
+                        .arg(symbolCell));
+                continue;
+            }
+            const auto scrip = scrips.constFind(symbol.toUpper());
+            if (scrip == scrips.constEnd()) {
+                outcome.refusedRows.append(
+                    QStringLiteral("Row %1: the symbol %2 is not in the scrip master").arg(sheetRow).arg(symbol));
+                continue;
+            }
+            if (const auto earlier = sheetRowOfScrip.constFind(*scrip); earlier != sheetRowOfScrip.constEnd()) {
+                outcome.refusedRows.append(QStringLiteral("Row %1: the symbol %2 is on row %3 already")
+                                               .arg(sheetRow)
+                                               .arg(symbol)
+                                               .arg(*earlier));
+                continue;
+            }
+            sheetRowOfScrip.insert(*scrip, sheetRow);
+            rows.push_back({*scrip, symbol, figureOf(quantityCell) * 1000.0, figureOf(sheet.cell(r, kPriceColumn))});
+        }
+        if (!outcome.refusedRows.isEmpty()) {
+            QStringList named = outcome.refusedRows.mid(0, kRowsNamed);
+            if (outcome.refusedRows.size() > kRowsNamed)
+                named.append(QStringLiteral("... and %1 more rows").arg(outcome.refusedRows.size() - kRowsNamed));
+            return refused(outcome, Status::RowsRefused,
+                           QStringLiteral("The sheet was not imported; these rows cannot be stored:\n%1\nNothing was "
+                                          "written for the day.")
+                               .arg(named.join(QLatin1Char('\n'))));
+        }
+
+        store::Transaction transaction(m_db);
+        if (dayHasRows(m_db, day))
+            return refused(outcome, Status::DayPresent, kDayPresent);
+        store::Statement insert(m_db, QStringLiteral("INSERT INTO mto (TransDate, scriptcode, NSEScriptCode, "
+                                                     "BSEScriptCode, NSETrdQty, BSETrdQty, NSEDelyQty, BSEDelyQty, "
+                                                     "NSEPerc, BSEPerc, NSEClPrice, BSEClPrice) "
+                                                     "VALUES (?, ?, ?, '0', ?, 0, 0, 0, 0, 0, ?, 0)"));
+        for (const SheetRow& row : rows)
+            insert.run({day, row.scrip, row.symbol, row.quantity, row.price});
+        transaction.commit();
+        outcome.status = Status::Imported;
+        outcome.rowsImported = static_cast<int>(rows.size());
+        outcome.message = kDone;
+        return outcome;
+    } catch (const store::StoreError& failure) {
+        return refused(outcome, Status::StoreFailed,
+                       QStringLiteral("The sheet could not be imported: %1\nNothing was written for the day.")
+                           .arg(failure.message()));
+    }
+}
+
+}  // namespace import
