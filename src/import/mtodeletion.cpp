@@ -1,22 +1,18 @@
 #include "import/mtodeletion.h"
 
+#include "query/tradingcalendar.h"
 #include "store/database.h"
 #include "store/datetext.h"
 #include "store/transaction.h"
+
+#include <algorithm>
 
 namespace import {
 
 QList<QDate> mtoTradingDays(store::Database& db)
 {
-    const store::Rows rows =
-        db.query(QStringLiteral("SELECT DISTINCT TransDate FROM mto WHERE TransDate IS NOT NULL ORDER BY TransDate"));
-    QList<QDate> days;
-    days.reserve(rows.size());
-    for (const QVariantList& row : rows.rows) {
-        const QDate day = row.value(0).toDate();
-        if (day.isValid())
-            days.append(day);
-    }
+    QList<QDate> days = query::loadTradingDates(db);
+    std::reverse(days.begin(), days.end());
     return days;
 }
 
