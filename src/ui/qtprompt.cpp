@@ -71,31 +71,57 @@ QWidget* parentWindow()
     return QApplication::activeWindow();
 }
 
+// A question asked during long work shows the normal pointer, not the wait
+// cursor of the work around it.
+class NormalCursor {
+public:
+    NormalCursor() : m_active(QApplication::overrideCursor() != nullptr)
+    {
+        if (m_active)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursor()
+    {
+        if (m_active)
+            QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+
+private:
+    bool m_active;
+};
+
 }  // namespace
 
 Answer QtPrompt::show(const Message& message)
 {
+    const NormalCursor pointer;
     QMessageBox box(toQt(message.icon), message.title, message.text, toQt(message.buttons), parentWindow());
     return fromQt(box.exec());
 }
 
 QString QtPrompt::openFile(const FileRequest& request)
 {
+    const NormalCursor pointer;
     return QFileDialog::getOpenFileName(parentWindow(), request.caption, request.directory, request.filter);
 }
 
 QString QtPrompt::saveFile(const FileRequest& request)
 {
+    const NormalCursor pointer;
     return QFileDialog::getSaveFileName(parentWindow(), request.caption, request.directory, request.filter);
 }
 
 QString QtPrompt::chooseFolder(const QString& caption, const QString& directory)
 {
+    const NormalCursor pointer;
     return QFileDialog::getExistingDirectory(parentWindow(), caption, directory);
 }
 
 std::optional<QString> QtPrompt::inputText(const QString& label, const QString& title, const QString& initial)
 {
+    const NormalCursor pointer;
     bool accepted = false;
     const QString text = QInputDialog::getText(parentWindow(), title, label, QLineEdit::Normal, initial, &accepted);
     if (!accepted)
@@ -105,6 +131,7 @@ std::optional<QString> QtPrompt::inputText(const QString& label, const QString& 
 
 std::optional<QColor> QtPrompt::chooseColour(const QColor& initial, const QString& title)
 {
+    const NormalCursor pointer;
     const QColor colour = QColorDialog::getColor(initial, parentWindow(), title);
     if (!colour.isValid())
         return std::nullopt;
