@@ -14,6 +14,4 @@ namespace query {
 reports::ReportFacts reportFacts(const RunState& state, const reports::QueryParameter& firstParameter,
                                  const reports::QueryParameter& secondParameter);
 
-reports::Exchange reportExchange(Exchange exchange);
-
 }  // namespace query

@@ -9,17 +9,4 @@ RangeBox RangeBox::fromTexts(bool ticked, const QString& lowText, const QString&
     return {ticked, store::jetVal(lowText), store::jetVal(highText)};
 }
 
-QString exchangeName(Exchange exchange)
-{
-    switch (exchange) {
-    case Exchange::Nse:
-        return QStringLiteral("NSE");
-    case Exchange::Bse:
-        return QStringLiteral("BSE");
-    case Exchange::Combined:
-        break;
-    }
-    return QStringLiteral("NSE & BSE");
-}
-
 }  // namespace query

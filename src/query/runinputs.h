@@ -1,13 +1,13 @@
 #pragma once
 
+#include "query/exchange.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <array>
 
 namespace query {
-
-enum class Exchange { Nse, Bse, Combined };
 
 // The five range filters of the query screen, in the order of their check
 // boxes: "Rate", "Trading Qty", "Delivery Qty", "% Delivery Qty", "Trades".

@@ -66,7 +66,7 @@ QString topTenHeading(LayoutId id, const ReportFacts& facts)
     if (id == LayoutId::DrBelm) {
         static const QHash<Exchange, QString> prefixes{{Exchange::Nse, QStringLiteral("NSE Top ")},
                                                         {Exchange::Bse, QStringLiteral("BSE Top ")},
-                                                        {Exchange::NseAndBse, QStringLiteral("NSE+BSE Top ")}};
+                                                        {Exchange::Combined, QStringLiteral("NSE+BSE Top ")}};
         return prefixes.value(facts.exchange) + facts.queryLabel + QStringLiteral(" As On") + day;
     }
     switch (facts.exchange) {
@@ -74,7 +74,7 @@ QString topTenHeading(LayoutId id, const ReportFacts& facts)
         return QStringLiteral("NSE Top 10 Delivery Scrip As On ") + day;
     case Exchange::Bse:
         return QStringLiteral("BSE Top 10 Delivery Scrip As On ") + day;
-    case Exchange::NseAndBse:
+    case Exchange::Combined:
         break;
     }
     return QString();
@@ -156,19 +156,6 @@ QStringList totalsLine(const Layout& layout, const store::Rows& result, qsizetyp
 
 }  // namespace
 
-QString exchangeName(Exchange exchange)
-{
-    switch (exchange) {
-    case Exchange::Nse:
-        return QStringLiteral("NSE");
-    case Exchange::Bse:
-        return QStringLiteral("BSE");
-    case Exchange::NseAndBse:
-        break;
-    }
-    return QStringLiteral("NSE & BSE");
-}
-
 LayoutId chooseLayout(const QString& label, QueryGroup group, Exchange exchange)
 {
     if (isOneOf(label, {"Tovil Query - Delivery Value", "Tovil Query - Delivery Volume", "Tovil Query - Cash Volume"}))
@@ -179,7 +166,7 @@ LayoutId chooseLayout(const QString& label, QueryGroup group, Exchange exchange)
         return LayoutId::DrMarket;
     if (label == QLatin1String("QXV Query"))
         return LayoutId::DrQXV;
-    if ((label == QLatin1String("View All Records") && exchange == Exchange::NseAndBse)
+    if ((label == QLatin1String("View All Records") && exchange == Exchange::Combined)
         || label == QLatin1String("Combined Report"))
         return LayoutId::DrOIC;
     if (isOneOf(label, {"52 Week Low", "52 Week High", "Monthly Low", "Monthly High", "Weekly Low", "Weekly High",

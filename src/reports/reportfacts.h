@@ -1,5 +1,7 @@
 #pragma once
 
+#include "query/exchange.h"
+
 #include <QDate>
 #include <QString>
 
@@ -23,10 +25,8 @@ enum class QueryGroup : int {
     Research = 9,       // "Research Queries"
 };
 
-enum class Exchange { Nse, Bse, NseAndBse };
-
-// "NSE", "BSE" or "NSE & BSE", as the headings show it.
-QString exchangeName(Exchange exchange);
+using query::Exchange;
+using query::exchangeName;
 
 // One number box of the query screen with its caption ("No Of Days", "3").
 struct QueryParameter {

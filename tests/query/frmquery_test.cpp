@@ -508,7 +508,7 @@ TEST_F(FrmQueryTest, ViewReportHandsTheResultToTheReportBinding)
     const auto& [facts, rows] = handed.first();
     EXPECT_EQ(facts.queryLabel, QStringLiteral("Combined Report"));
     EXPECT_EQ(facts.queryGroup, reports::QueryGroup::Average);
-    EXPECT_EQ(facts.exchange, reports::Exchange::NseAndBse);
+    EXPECT_EQ(facts.exchange, reports::Exchange::Combined);
     EXPECT_EQ(facts.firstDate, kDays.at(0));
     EXPECT_EQ(facts.secondDate, kDays.at(9));
     EXPECT_EQ(rows.size(), 5);

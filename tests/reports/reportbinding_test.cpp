@@ -38,7 +38,7 @@ struct ChoiceCase {
 TEST(ReportBinding, ChoosesTheLayoutByLabelFirstThenByGroup)
 {
     const auto nse = Exchange::Nse;
-    const auto both = Exchange::NseAndBse;
+    const auto both = Exchange::Combined;
     const ChoiceCase cases[] = {
         {"Tovil Query - Cash Volume", QueryGroup::Misc, nse, LayoutId::DrTovilI},
         {"Tovil Query - Delivery Value", QueryGroup::Misc, both, LayoutId::DrTovilI},
@@ -77,7 +77,7 @@ TEST(ReportBinding, ChoosesTheLayoutByLabelFirstThenByGroup)
 TEST(ReportBinding, QueryHeadingsNameGroupExchangeQueryAndDates)
 {
     ReportFacts facts = sampleFacts(QStringLiteral("Average Delivery Quantity [Between Dates]"), QueryGroup::Average,
-                                    Exchange::NseAndBse);
+                                    Exchange::Combined);
     facts.groupName = QStringLiteral("  Derivatives F & O   ");
     const ReportDocument average = bindReport(facts, wideResult());
     ASSERT_FALSE(average.headerLines.isEmpty());
@@ -112,7 +112,7 @@ TEST(ReportBinding, AllColumnsLayoutsKeepTheLabelAndShowOpenInterestTitle)
     EXPECT_EQ(headerText(combined, "Date :"), "05/Dec/2026 - To : 20/Nov/2026");
 
     const ReportDocument all = bindReport(
-        sampleFacts(QStringLiteral("View All Records"), QueryGroup::Misc, Exchange::NseAndBse), wideResult());
+        sampleFacts(QStringLiteral("View All Records"), QueryGroup::Misc, Exchange::Combined), wideResult());
     EXPECT_EQ(headerText(all, "Date :"), "05/Dec/2026");
     EXPECT_EQ(headerText(all, "Query:"), "View All Records");
 }
@@ -138,7 +138,7 @@ TEST(ReportBinding, SpecialLayoutsWriteTheirOwnHeadings)
 
     const ReportDocument twoDay =
         bindReport(sampleFacts(QStringLiteral("Increasing Delivery Qty & Increasing Price"), QueryGroup::Combined,
-                               Exchange::NseAndBse),
+                               Exchange::Combined),
                    reportfixtures::resultFor(LayoutId::DrBelm));
     EXPECT_EQ(twoDay.titleLines,
               QStringList{"NSE+BSE Top Increasing Delivery Qty & Increasing Price As On05/Dec/2026"});

@@ -123,7 +123,7 @@ TEST_F(ResultPrintTest, TheResultsOwnRunChoosesTheLayout)
     reports::ReportFacts facts;
     facts.queryLabel = QStringLiteral("Combined Report");
     facts.queryGroup = reports::QueryGroup::Average;
-    facts.exchange = reports::Exchange::NseAndBse;
+    facts.exchange = reports::Exchange::Combined;
     facts.groupName = QStringLiteral(" All Stocks");
     facts.firstDate = kFirst;
     facts.secondDate = kSecond;
