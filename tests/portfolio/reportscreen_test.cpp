@@ -1,0 +1,86 @@
+// The valuation report screen: its date list, options, look-ups and Print.
+#include "portfolio/frmportfolioreport.h"
+#include "portfoliofixture.h"
+#include "support/scriptedprompt.h"
+#include "support/teststore.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QPointer>
+#include <QQueue>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+using portfolio::FrmPortfolioReport;
+
+namespace {
+
+class ReportScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        growth = pf::addPortfolio(db(), QStringLiteral("Growth"));
+        axis = pf::addScrip(db(), QStringLiteral("Axis Bank"));
+        pf::addPrice(db(), QDate(2026, 3, 9), axis, 100, 0);
+        pf::addPrice(db(), QDate(2026, 3, 10), axis, 110, 0);
+        pf::addTransaction(db(), 1, 1, growth, axis, QDate(2026, 3, 2), QStringLiteral("Buy"), 10, 90);
+        screen = new FrmPortfolioReport(
+            db(), [this](const QString&, const QStringList&) { return choices.isEmpty() ? QStringList() : choices.dequeue(); },
+            [this](const reports::ReportDocument& document) { shown.append(document); });
+        screen->show();
+    }
+    void TearDown() override { delete screen.data(); }
+    store::Database& db() { return store.db(); }
+    void click(const char* option) { screen->option(QString::fromLatin1(option))->click(); }
+
+    TestStore store;
+    ScriptedPrompt prompt;
+    QPointer<FrmPortfolioReport> screen;
+    QQueue<QStringList> choices;
+    QList<reports::ReportDocument> shown;
+    qint64 growth = 0, axis = 0;
+};
+
+TEST_F(ReportScreenTest, OptionsKeepOneReportKind)
+{
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Portfolio Report"));
+    ASSERT_EQ(screen->dateList()->count(), 2);
+    EXPECT_EQ(screen->dateList()->currentText(), QStringLiteral("10/Mar/2026"));
+    EXPECT_TRUE(screen->option(QStringLiteral("OptPortfolio"))->isChecked());
+    EXPECT_TRUE(screen->option(QStringLiteral("OptDetail"))->isChecked());
+
+    click("OptSummary");
+    click("OptScript");
+    EXPECT_TRUE(screen->option(QStringLiteral("OptDetail"))->isChecked());
+    EXPECT_FALSE(screen->option(QStringLiteral("OptSummary"))->isChecked());
+    click("OptSector");
+    EXPECT_FALSE(screen->kindFrame()->isVisible());
+    EXPECT_FALSE(screen->option(QStringLiteral("OptDetail"))->isChecked());
+    EXPECT_EQ(screen->choice().request.kind, portfolio::ValuationKind::SectorWise);
+    click("OptPortfolio");
+    EXPECT_TRUE(screen->kindFrame()->isVisible());
+    EXPECT_TRUE(screen->option(QStringLiteral("OptDetail"))->isChecked());
+}
+
+TEST_F(ReportScreenTest, PrintValuesAtTheChosenDayAndCloses)
+{
+    choices.enqueue({QStringLiteral("Growth"), QString::number(growth)});
+    screen->CmdPortfolio_Click();
+    EXPECT_EQ(screen->choice().request.portfolioCode, growth);
+    screen->CmdScript_Click();  // closed without a choice
+    EXPECT_FALSE(screen->choice().request.scripCode);
+
+    screen->dateList()->setCurrentIndex(1);
+    click("OptSummary");
+    screen->CmdPrint_Click();
+    ASSERT_EQ(shown.size(), 1);
+    ASSERT_EQ(shown[0].rows.size(), 1);
+    // 10 bought at 90, valued at the 9 March close of 100.
+    EXPECT_EQ(shown[0].rows[0].at(6), QStringLiteral("100"));
+    EXPECT_EQ(shown[0].rows[0].at(8), QStringLiteral("100"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(screen.isNull());
+}
+
+}  // namespace
