@@ -238,7 +238,8 @@ void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
         return;
     }
     if (key == QLatin1String("print")) {
-        auto* report = new FrmPortfolioReport(m_db, m_lookup);
+        // The report screen outlives this one: it shows its own look-ups.
+        auto* report = new FrmPortfolioReport(m_db, {});
         report->show();
         return;
     }

@@ -277,7 +277,8 @@ void FrmPortFolioManager_New::cmdclose_Click()
 
 void FrmPortFolioManager_New::cmdPrint_Click()
 {
-    auto* report = new FrmPortfolioReport(m_services.database(), m_lookup);
+    // The report screen outlives this one: it shows its own look-ups.
+    auto* report = new FrmPortfolioReport(m_services.database(), {});
     report->show();
 }
 

@@ -130,6 +130,7 @@ void FrmSearch::showRows()
     m_grid->setColumnCount(static_cast<int>(m_rows->fieldNames().size()));
     m_grid->setHorizontalHeaderLabels(m_rows->fieldNames());
     m_grid->setRowCount(m_rows->rowCount());
+    m_shownOrder = m_rows->orderChanges();
     for (int row = 0; row < m_rows->rowCount(); ++row)
         for (int column = 0; column < m_grid->columnCount(); ++column)
             m_grid->setItem(row, column, new QTableWidgetItem(m_rows->text(row, column)));
@@ -155,7 +156,11 @@ void FrmSearch::typeAhead(const QString& text)
     if (!m_rows || text.isEmpty())
         return;
     const auto failure = m_rows->typeAhead(m_columns->currentIndex(), text);
-    showRows();
+    // Only a return to the query's order needs the rows written again.
+    if (m_rows->orderChanges() != m_shownOrder)
+        showRows();
+    else
+        showCurrentRow();
     if (failure)
         ui::prompt().show(
             ui::Message::fromStyle(QStringLiteral(" Error In Query ") + *failure, 16, QStringLiteral("Error")));
@@ -184,7 +189,10 @@ bool FrmSearch::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_search && event->type() == QEvent::KeyPress && m_rows &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace) {
         m_rows->reset();
-        showRows();
+        if (m_rows->orderChanges() != m_shownOrder)
+            showRows();
+        else
+            showCurrentRow();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -71,6 +71,7 @@ private:
     QComboBox* m_columns = nullptr;
     QPushButton* m_close = nullptr;
     QStringList m_chosen;
+    int m_shownOrder = -1;  // the rows' order changes count when the grid was filled
 };
 
 }  // namespace portfolio

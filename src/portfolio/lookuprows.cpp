@@ -17,6 +17,9 @@ LookupRows::LookupRows(store::Database& db, const QString& sql, const QStringLis
 
 void LookupRows::reset()
 {
+    if (m_sorted)
+        ++m_orderChanges;
+    m_sorted = false;
     m_order.clear();
     for (int i = 0; i < m_rows.rows.size(); ++i)
         m_order.append(i);
@@ -103,6 +106,8 @@ void LookupRows::headerClick(int column)
     });
     m_headerColumn = name;
     m_headerAscending = ascending;
+    m_sorted = true;
+    ++m_orderChanges;
     m_current = currentIndex >= 0 ? static_cast<int>(m_order.indexOf(currentIndex)) : -1;
 }
 

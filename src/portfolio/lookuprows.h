@@ -38,6 +38,10 @@ public:
     // whose name begins with a no-break space are left alone.
     void headerClick(int column);
 
+    // Grows whenever the order of the rows changes (a sort, or the return to
+    // the query's order after one).
+    int orderChanges() const { return m_orderChanges; }
+
     // The current row's texts, one per column, or nothing when none is current.
     std::optional<QStringList> currentTexts() const;
 
@@ -51,6 +55,8 @@ private:
     int m_current = -1;
     QString m_headerColumn;
     bool m_headerAscending = false;
+    bool m_sorted = false;
+    int m_orderChanges = 0;
 };
 
 }  // namespace portfolio

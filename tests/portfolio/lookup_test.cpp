@@ -100,6 +100,17 @@ TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
     nothing.cmd_ok_Click();
     EXPECT_TRUE(nothing.chosenRow().isEmpty());
 
+    // A search after a header sort shows the rows in the query's order again.
+    portfolio::FrmSearch sorted;
+    sorted.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
+    sorted.headerClick(1);
+    sorted.headerClick(1);
+    EXPECT_EQ(sorted.grid()->item(0, 1)->text(), QStringLiteral("5"));
+    sorted.searchBox()->setText(QStringLiteral("Ax"));
+    EXPECT_EQ(sorted.grid()->item(4, 0)->text(), QStringLiteral("Bharat Forge"));
+    ASSERT_GE(sorted.grid()->currentRow(), 0);
+    EXPECT_EQ(sorted.grid()->item(sorted.grid()->currentRow(), 0)->text(), QStringLiteral("Axis Bank"));
+
     portfolio::FrmSearch wrong;
     wrong.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
     wrong.columnList()->setCurrentIndex(1);
