@@ -40,6 +40,8 @@ void makeDeliveryDays(query::RunContext& context, const QDate& from, const QDate
 // with a `TDely` row on every one of `days` (lettered a, b, c ...), each day's
 // figures beside its open interest OI, OI1, OI2 ... (0.01 until filled), then
 // `Sector` (blanks until filled) and the `markers` columns (0.01 each).
+// Scrips without an NSE symbol are left out: the options data knows scrips by
+// their symbol only.
 void makeSideBySideTable(store::Database& db, const QList<QDate>& days, const QStringList& markers);
 
 // The open-interest column of the day lettered `index` (0 = a): OI, OI1, ...
@@ -51,7 +53,7 @@ QString dayColumn(int index, const QString& name);
 using FieldValues = QList<std::pair<QString, QVariant>>;
 
 // Copies the rows of an options-database look-up into `tDelyFinal`: for each
-// look-up row, the rows of its symbol (column "script") get the fields that
+// look-up row, every row of its symbol (column "script") gets the fields that
 // `fieldsOf` names for it; a symbol that the table lacks gets a new row of its
 // own first, empty but for its NSE symbol.
 void fillSideBySideTable(query::RunContext& context, const store::Rows& lookup,
