@@ -34,13 +34,14 @@ query::BranchResult ivroQuery(query::RunContext& context, const OptionsSettings&
     state.secondDate = state.previousTradingDay();
     const QList<QDate> days{state.firstDate, state.secondDate};
 
+    // Without its options data the query would only look empty: it refuses.
+    store::Database options;
+    openOptionsDatabase(options, settings.path);
     for (const char* table : {"TDely", "tDelyFinal"})
         context.db.dropIfExists(QString::fromLatin1(table));
     makeDeliveryDays(context, state.firstDate, state.secondDate);
     makeSideBySideTable(context.db, days, {QStringLiteral("VolChg"), QStringLiteral("DelyChg"), QStringLiteral("OIChg")});
 
-    store::Database options;
-    openOptionsDatabase(options, settings.path);
     const store::Rows futures = futuresByDay(options, state.firstDate, state.secondDate);
     const int dateColumn = futures.columnIndex(QStringLiteral("filedate"));
     const int oiColumn = futures.columnIndex(QStringLiteral("oi"));

@@ -79,6 +79,9 @@ query::BranchResult pellamQuery(query::RunContext& context, const OptionsSetting
     // One calendar year back (29 February becomes 28 February), then one day more.
     const QDate yearStart = state.firstDate.addYears(-1).addDays(-1);
 
+    // Without its options data the query would only look empty: it refuses.
+    store::Database options;
+    openOptionsDatabase(options, settings.path);
     for (const char* table : {"TDely", "tDelyFinal", "tdma12", "tdma48", "t52week"})
         context.db.dropIfExists(QString::fromLatin1(table));
     makeDeliveryDays(context, state.firstDate, state.fifthDate);
@@ -86,8 +89,6 @@ query::BranchResult pellamQuery(query::RunContext& context, const OptionsSetting
                         {QStringLiteral("DMA12"), QStringLiteral("DMA48"), QStringLiteral("High52"),
                          QStringLiteral("Low52"), QStringLiteral("ChgInPrice")});
 
-    store::Database options;
-    openOptionsDatabase(options, settings.path);
 
     // The options database's underlying price replaces the NSE close of each
     // day it covers.
