@@ -44,7 +44,7 @@ TEST(Catalogue, LabelsAreDistinctAndEveryOneIsRegistered)
         if (engine.branches().isBuilt(label))
             built.append(label);
     }
-    EXPECT_EQ(built.size(), 23);
+    EXPECT_EQ(built.size(), 26);
     EXPECT_TRUE(built.contains("Top 5 Gainer & Loser"));
     EXPECT_TRUE(built.contains("Total Delivery Value - GroupWise"));
     EXPECT_FALSE(built.contains("Strev Query"));

@@ -1,0 +1,19 @@
+#include "computations/clientquerybranches.h"
+
+#include "computations/belmora.h"
+#include "computations/ivro.h"
+#include "computations/pellam.h"
+#include "query/branch.h"
+
+namespace computations {
+
+void registerClientQueryBranches(query::BranchRegistry& registry)
+{
+    registry.add(QStringLiteral("Belmora - Price Query"), belmoraQuery);
+    registry.add(QStringLiteral("Pellam Query"),
+                 [](query::RunContext& context) { return pellamQuery(context, optionsSettings()); });
+    registry.add(QStringLiteral("Ivro Query"),
+                 [](query::RunContext& context) { return ivroQuery(context, optionsSettings()); });
+}
+
+}  // namespace computations

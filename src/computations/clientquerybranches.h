@@ -1,0 +1,14 @@
+#pragma once
+
+namespace query {
+class BranchRegistry;
+}
+
+namespace computations {
+
+// Registers "Belmora - Price Query", "Pellam Query" and "Ivro Query". The two
+// open-interest queries read the options database that optionsSettings()
+// names when they run.
+void registerClientQueryBranches(query::BranchRegistry& registry);
+
+}  // namespace computations

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "query/queryengine.h"
+#include "support/teststore.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QVariant>
+
+namespace openinterest_test {
+
+// A main store and an options store in one temporary folder, filled by the
+// tests, with the query engine over the main store.
+class TwoStores {
+public:
+    TwoStores();
+
+    store::Database& db() { return m_main.db(); }
+    store::Database& options() { return m_options; }
+    QString optionsPath() const;
+    query::QueryEngine& engine() { return m_engine; }
+
+    void addScrip(int code, const QString& company, const QString& nse, const QString& bse);
+    // One mto row: NSE and BSE traded, delivered and close.
+    void addDay(int code, const QDate& day, double nseTraded, double nseDelivered, double nseClose, double bseTraded,
+                double bseDelivered, double bseClose);
+    void link(const QString& group, int code);
+    // One options row: symbol, day, open interest, underlying price, instrument.
+    void addOption(const QString& symbol, const QDate& day, double probability, double assetPrice,
+                   const QString& instrument = QStringLiteral("OPTSTK"));
+    void addSector(const QString& symbol, const QString& sector);
+
+    query::RunInputs inputs(const QString& label, const QDate& first, int group = 7) const;
+    query::RunOutcome run(const query::RunInputs& inputs) { return m_engine.run(inputs); }
+
+private:
+    TestStore m_main;
+    store::Database m_options;
+    query::QueryEngine m_engine;
+};
+
+// One column of a result by heading (without regard to case).
+QVariantList column(const query::RunOutcome& outcome, const QString& heading);
+QStringList columnTexts(const query::RunOutcome& outcome, const QString& heading);
+QStringList resultHeadings(const query::RunOutcome& outcome);
+// The value of `heading` in the result row whose `keyHeading` is `key`.
+QVariant cell(const query::RunOutcome& outcome, const QString& keyHeading, const QString& key, const QString& heading);
+
+}  // namespace openinterest_test
