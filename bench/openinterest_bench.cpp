@@ -67,7 +67,6 @@ int main(int argc, char** argv)
         }
         transaction.commit();
     }
-    computations::setOptionsSettings({optionsPath});
     std::printf("data: %d scrips x %d trading days = %lld mto rows; options: %d symbols, %lld allscript rows\n",
                 scripCount, dayCount, static_cast<long long>(mtoRows), futuresCount, static_cast<long long>(optionRows));
 
@@ -75,6 +74,7 @@ int main(int argc, char** argv)
     for (const char* label : {"Belmora - Price Query", "Pellam Query", "Ivro Query"}) {
         query::RunInputs in;
         in.label = QString::fromLatin1(label);
+        in.optionPath = optionsPath;
         in.group = 7;
         in.firstDate = days.last();
         in.exchange = query::Exchange::Combined;

@@ -11,9 +11,9 @@ void registerClientQueryBranches(query::BranchRegistry& registry)
 {
     registry.add(QStringLiteral("Belmora - Price Query"), belmoraQuery);
     registry.add(QStringLiteral("Pellam Query"),
-                 [](query::RunContext& context) { return pellamQuery(context, optionsSettings()); });
+                 [](query::RunContext& context) { return pellamQuery(context, OptionsSettings{context.inputs.optionPath}); });
     registry.add(QStringLiteral("Ivro Query"),
-                 [](query::RunContext& context) { return ivroQuery(context, optionsSettings()); });
+                 [](query::RunContext& context) { return ivroQuery(context, OptionsSettings{context.inputs.optionPath}); });
 }
 
 }  // namespace computations

@@ -7,8 +7,7 @@ class BranchRegistry;
 namespace computations {
 
 // Registers "Belmora - Price Query", "Pellam Query" and "Ivro Query". The two
-// open-interest queries read the options database that optionsSettings()
-// names when they run.
+// open-interest queries read the options database that the run inputs name.
 void registerClientQueryBranches(query::BranchRegistry& registry);
 
 }  // namespace computations

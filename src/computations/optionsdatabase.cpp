@@ -3,15 +3,11 @@
 #include "query/worktable.h"
 #include "store/storeerror.h"
 
-#include <QMutex>
 #include <QStringList>
 
 namespace computations {
 
 namespace {
-
-QMutex settingsLock;
-OptionsSettings currentSettings;
 
 const QString kDeliveryDays = QStringLiteral("TDely");
 const QString kSideBySide = QStringLiteral("tDelyFinal");
@@ -31,18 +27,6 @@ query::Sql scripChoiceOnA(const QList<qint64>& codes)
 }
 
 }  // namespace
-
-void setOptionsSettings(const OptionsSettings& settings)
-{
-    QMutexLocker locker(&settingsLock);
-    currentSettings = settings;
-}
-
-OptionsSettings optionsSettings()
-{
-    QMutexLocker locker(&settingsLock);
-    return currentSettings;
-}
 
 QString optionsUnavailableMessage(const QString& path, const QString& reason)
 {

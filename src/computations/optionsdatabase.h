@@ -12,15 +12,11 @@
 
 namespace computations {
 
-// Where the open-interest queries find the options database. The query
-// engine hands its branches only the query screen's inputs, so the running
-// application sets this once it knows the file (the "sottpath" setting).
+// Where the open-interest queries find the options database (the run
+// inputs' optionPath, from the "sottpath" setting).
 struct OptionsSettings {
     QString path;
 };
-
-void setOptionsSettings(const OptionsSettings& settings);
-OptionsSettings optionsSettings();
 
 // The text shown when the options database cannot be opened.
 QString optionsUnavailableMessage(const QString& path, const QString& reason);

@@ -550,6 +550,7 @@ RunInputs FrmQuery::readInputs() const
         const bool ticked = controls.check->isEnabled() && controls.check->isChecked();
         inputs.ranges[filter] = rangeFromBoxes(ticked, controls.low->text(), controls.high->text());
     }
+    inputs.optionPath = m_services.optionPath();
     return inputs;
 }
 

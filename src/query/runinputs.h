@@ -39,12 +39,12 @@ struct RunInputs {
     QList<qint64> scripCodes; // the chosen scrips (their ScripMaster.srno), "ALL" left out
     QString scripText;        // the scrip list's current item
     std::array<RangeBox, kRangeMeasureCount> ranges{};
+    // The options (open-interest) database file of the settings, read by the
+    // open-interest queries.
+    QString optionPath;
 
     RangeBox& range(RangeMeasure measure) { return ranges[static_cast<int>(measure)]; }
     const RangeBox& range(RangeMeasure measure) const { return ranges[static_cast<int>(measure)]; }
 };
-
-// "NSE", "BSE" or "NSE & BSE", as report headings show the exchange.
-QString exchangeName(Exchange exchange);
 
 }  // namespace query

@@ -20,7 +20,6 @@ protected:
 
     void SetUp() override
     {
-        computations::setOptionsSettings({stores.optionsPath()});
         stores.addScrip(1, QStringLiteral("Alpha Ltd"), QStringLiteral("ALPHA"), QStringLiteral("500001"));
         stores.addDay(1, kPrevious, 1500, 2000, 99, 500, 500, 98);
         stores.addDay(1, kDay, 3000, 1500, 100, 1000, 500, 99);
@@ -97,7 +96,7 @@ TEST_F(IvroQuery, RefusesWithoutAPreviousDayOrItsOptionsDatabase)
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(kPrevious));
 
-    computations::setOptionsSettings({});
+    stores.useOptionPath(QString());
     outcome = stores.run(stores.inputs(kLabel, kDay));
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, computations::optionsUnavailableMessage(QString(), QStringLiteral("no file is set.")));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "query/queryengine.h"
 #include "support/teststore.h"
 
@@ -31,12 +33,20 @@ public:
     void addSector(const QString& symbol, const QString& sector);
 
     query::RunInputs inputs(const QString& label, const QDate& first, int group = 7) const;
-    query::RunOutcome run(const query::RunInputs& inputs) { return m_engine.run(inputs); }
+    // Runs with the options database of these stores, or the one set by
+    // useOptionPath.
+    query::RunOutcome run(query::RunInputs inputs)
+    {
+        inputs.optionPath = m_optionPath ? *m_optionPath : optionsPath();
+        return m_engine.run(inputs);
+    }
+    void useOptionPath(const QString& path) { m_optionPath = path; }
 
 private:
     TestStore m_main;
     store::Database m_options;
     query::QueryEngine m_engine;
+    std::optional<QString> m_optionPath;
 };
 
 // One column of a result by heading (without regard to case).

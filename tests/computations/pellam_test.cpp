@@ -21,7 +21,6 @@ protected:
 
     void SetUp() override
     {
-        computations::setOptionsSettings({stores.optionsPath()});
         // Alpha trades on all six days; on the query's day it traded nothing
         // and delivered 1.
         stores.addScrip(1, QStringLiteral("Alpha Ltd"), QStringLiteral("ALPHA"), QStringLiteral("500001"));
@@ -166,7 +165,7 @@ TEST_F(PellamQuery, RefusesWhatItCannotCompute)
 
     // Without its options database the query says so rather than list nothing.
     const QString missing = stores.optionsPath() + QStringLiteral(".gone");
-    computations::setOptionsSettings({missing});
+    stores.useOptionPath(missing);
     outcome = stores.run(pellamInputs());
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_TRUE(outcome.message.startsWith(QStringLiteral("The options database \"%1\" cannot be opened: ").arg(missing)))
