@@ -1,5 +1,7 @@
 #include "marketfixture.h"
 
+#include "store/transaction.h"
+
 #include <gtest/gtest.h>
 
 using query::Exchange;
@@ -158,6 +160,35 @@ TEST_F(MarketBreadthQueries, StocksByDeliveryValueLeavesOutScripsWithoutABseCode
     auto in = on(kStocksDown, Exchange::Nse, QStringLiteral("2"));
     in.groupCode = QStringLiteral("BANK");
     EXPECT_EQ(texts(market.run(in), "Stock"), QStringList{"Gamma Ltd"});
+}
+
+TEST_F(MarketBreadthQueries, StocksByDeliveryValueShowsTheFortyLargest)
+{
+    // 45 more risers, scrip 100 + k delivering k lots at a close of 900:
+    // 0.09 k crores.
+    {
+        store::Transaction transaction(market.db());
+        store::Statement scrip(market.db(), QStringLiteral("INSERT INTO ScripMaster (srno, company) VALUES (?, ?)"));
+        store::Statement day(market.db(), QStringLiteral("INSERT INTO mto (TransDate, scriptcode, NSEScriptCode, BSEScriptCode,"
+                                                         " NSETrdQty, BSETrdQty, NSEDelyQty, BSEDelyQty, NSEPerc, BSEPerc,"
+                                                         " NSEClPrice, BSEClPrice) VALUES (?,?,'X','',?,0,?,0,50,0,?,0)"));
+        for (int k = 1; k <= 45; ++k) {
+            scrip.run({100 + k, QStringLiteral("Riser %1").arg(k, 2, 10, QLatin1Char('0'))});
+            day.run({F::D1, 100 + k, 2 * k * F::kLot, k * F::kLot, 900});
+            day.run({F::D2, 100 + k, 2 * k * F::kLot, k * F::kLot, 800});
+        }
+        market.db().exec(QStringLiteral("INSERT INTO LinkDetails SELECT 'ALL', srno FROM ScripMaster WHERE srno > 100"));
+        transaction.commit();
+    }
+    const auto outcome = run(kStocksUp, Exchange::Nse, QStringLiteral("1"));
+    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
+    const QStringList stocks = texts(outcome, "Stock");
+    ASSERT_EQ(stocks.size(), 40);
+    // Riser 45 (4.05 crores), Alpha (4), then the risers down to Riser 07.
+    EXPECT_EQ(stocks.first(), "Riser 45");
+    EXPECT_EQ(stocks.at(1), "Alpha Ltd");
+    EXPECT_EQ(stocks.at(2), "Riser 44");
+    EXPECT_EQ(stocks.last(), "Riser 07");
 }
 
 TEST_F(MarketBreadthQueries, MarketStrengthCountsEachScripInOneBand)
