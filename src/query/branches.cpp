@@ -1,6 +1,8 @@
 #include "query/branches.h"
 
 #include "computations/computationbranches.h"
+#include "query/abnormalbranches.h"
+#include "query/breadthbranches.h"
 #include "query/branch.h"
 #include "query/catalogue.h"
 
@@ -13,6 +15,8 @@ void registerAllBranches(BranchRegistry& registry)
     registerAverageBranches(registry);
     registerRankingBranches(registry);
     registerPriceBranches(registry);
+    registerAbnormalBranches(registry);
+    registerBreadthBranches(registry);
     computations::registerComputationBranches(registry);
 }
 
