@@ -2,6 +2,8 @@
 
 #include "computations/computationbranches.h"
 #include "query/branch.h"
+#include "query/breakoutbranches.h"
+#include "query/clientbranches.h"
 #include "query/catalogue.h"
 
 namespace query {
@@ -13,6 +15,8 @@ void registerAllBranches(BranchRegistry& registry)
     registerAverageBranches(registry);
     registerRankingBranches(registry);
     registerPriceBranches(registry);
+    registerClientBranches(registry);
+    registerBreakoutBranches(registry);
     computations::registerComputationBranches(registry);
 }
 
