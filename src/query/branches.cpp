@@ -4,7 +4,9 @@
 #include "query/abnormalbranches.h"
 #include "query/breadthbranches.h"
 #include "query/branch.h"
+#include "query/breakoutbranches.h"
 #include "query/catalogue.h"
+#include "query/clientbranches.h"
 
 namespace query {
 
@@ -17,6 +19,8 @@ void registerAllBranches(BranchRegistry& registry)
     registerPriceBranches(registry);
     registerAbnormalBranches(registry);
     registerBreadthBranches(registry);
+    registerClientBranches(registry);
+    registerBreakoutBranches(registry);
     computations::registerComputationBranches(registry);
 }
 
