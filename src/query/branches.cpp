@@ -3,6 +3,7 @@
 #include "computations/computationbranches.h"
 #include "query/branch.h"
 #include "query/catalogue.h"
+#include "query/windowbranches.h"
 
 namespace query {
 
@@ -13,6 +14,7 @@ void registerAllBranches(BranchRegistry& registry)
     registerAverageBranches(registry);
     registerRankingBranches(registry);
     registerPriceBranches(registry);
+    registerWindowBranches(registry);
     computations::registerComputationBranches(registry);
 }
 
