@@ -260,8 +260,8 @@ Sql scripFilterOnDayRows(const RunState& state)
     return filter;
 }
 
-// Returns the scrips that pass the query's test on the first date, the
-// window table holding each scrip's figures over the window's days. The
+// The scrips that pass the query's test on the first date, the window
+// table holding each scrip's figures over the window's days. The
 // high/low queries look at the N trading days before the first date; the
 // rate change query at the N trading days that end with it.
 Branch windowBranch(WindowQuery query)
@@ -294,6 +294,8 @@ Branch windowBranch(WindowQuery query)
         if (state.exchange == Exchange::Combined && (query == RateHighLow || query == RateChange))
             condition += QStringLiteral(" and iif(a.nseclprice>0,a.nseclprice,a.bseclprice) > 0 ");
 
+        // Scrips of equal change are listed by company, so that a result reads
+        // the same every time.
         const Sql select = Sql(form.selectList + fillers(1) + QStringLiteral(" from mto a,(select ") +
                                form.windowColumns + QStringLiteral(" from mto b where b.transdate between ")) +
                            Sql::value(from) + " and " + Sql::value(to) +
