@@ -7,6 +7,7 @@
 #include "query/breakoutbranches.h"
 #include "query/catalogue.h"
 #include "query/clientbranches.h"
+#include "query/windowbranches.h"
 
 namespace query {
 
@@ -21,6 +22,7 @@ void registerAllBranches(BranchRegistry& registry)
     registerBreadthBranches(registry);
     registerClientBranches(registry);
     registerBreakoutBranches(registry);
+    registerWindowBranches(registry);
     computations::registerComputationBranches(registry);
 }
 
