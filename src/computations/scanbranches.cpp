@@ -5,8 +5,10 @@ namespace computations {
 void registerScanBranches(query::BranchRegistry& registry)
 {
     registerRunBranches(registry);
+    registerMixedRunBranches(registry);
     registerAverageChangeBranches(registry);
     registerBreakoutBranches(registry);
+    registerTovilBranches(registry);
 }
 
 }  // namespace computations

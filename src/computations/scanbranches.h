@@ -3,6 +3,7 @@
 #include "query/exchange.h"
 
 #include <QList>
+#include <QString>
 #include <optional>
 
 namespace query {
@@ -20,6 +21,8 @@ void registerScanBranches(query::BranchRegistry& registry);
 void registerRunBranches(query::BranchRegistry& registry);
 void registerBreakoutBranches(query::BranchRegistry& registry);
 void registerAverageChangeBranches(query::BranchRegistry& registry);
+void registerTovilBranches(query::BranchRegistry& registry);
+void registerMixedRunBranches(query::BranchRegistry& registry);
 
 // The figure a run is tested on.
 enum class RunMeasure { DeliveryQty, DeliveryPercent, TradedQty, Price };
@@ -29,6 +32,12 @@ double runEntry(RunMeasure measure, query::Exchange exchange, const ScanDay& day
 // Whether the N newest values (older entries missing count as 0) rise
 // (or fall) strictly on every step.
 bool isRun(const QList<double>& newestFirst, int days, bool rising);
+
+// Whether the newest `risingDays` values rise strictly on every step and the
+// `fallingDays` steps before them fall strictly (older entries missing
+// count as 0).
+bool fellThenRose(const QList<double>& newestFirst, int risingDays, int fallingDays);
+QString mixedDaysOutOfRangeMessage();
 
 // The figure a day adds to the average of the delivery-against-average
 // scans: the delivery quantity or percentage, 0 when the day does not count.

@@ -18,11 +18,19 @@ namespace {
 const QString kWindowTable = QStringLiteral("QR");
 const QString kPassingTable = QStringLiteral("queryresult1");
 
-QString mtoColumnList(const QList<store::Column>& columns, const QString& alias)
+bool isListedCode(const QString& column)
+{
+    return column.compare(QLatin1String("NSEScriptCode"), Qt::CaseInsensitive) == 0 ||
+           column.compare(QLatin1String("BSEScriptCode"), Qt::CaseInsensitive) == 0;
+}
+
+QString mtoColumnList(const QList<store::Column>& columns, const QString& alias, bool withListedCodes = true)
 {
     QStringList names;
     for (const auto& column : columns)
-        names.append(alias + QLatin1Char('.') + store::quoteIdentifier(column.name));
+        names.append(!withListedCodes && isListedCode(column.name)
+                         ? QStringLiteral("null")
+                         : alias + QLatin1Char('.') + store::quoteIdentifier(column.name));
     return names.join(QLatin1Char(','));
 }
 
@@ -38,7 +46,13 @@ ScanFrame::ScanFrame(query::RunContext& context, ScripListing listing) : m_conte
     m_days = context.state.wholeNumber();
     if (m_days < 1 || m_days > kMaxDays)
         throw query::Refusal(daysOutOfRangeMessage());
-    m_windowStart = context.state.requireSecondDate();
+}
+
+void ScanFrame::useWholeWindow(const QDate& start, const query::Sql& rowCondition)
+{
+    m_windowStart = start;
+    m_newestOnly = false;
+    m_rowCondition = rowCondition;
 }
 
 Sql ScanFrame::scripCondition(const QString& alias) const
@@ -58,6 +72,8 @@ Sql ScanFrame::scripCondition(const QString& alias) const
 
 void ScanFrame::makeWindowTable(const QList<ExtraColumn>& extraColumns)
 {
+    if (m_newestOnly)
+        m_windowStart = m_context.state.requireSecondDate();
     QList<store::Column> columns = m_context.db.tableColumns(QStringLiteral("mto"));
     QString extras;
     for (const auto& extra : extraColumns) {
@@ -72,8 +88,9 @@ void ScanFrame::makeWindowTable(const QList<ExtraColumn>& extraColumns)
                            " order by mto.TransDate desc) as dayNo from mto where mto.TransDate <= ")
                 .arg(mtoColumnList(m_context.db.tableColumns(QStringLiteral("mto")), QStringLiteral("w")), extras)) +
         Sql::value(m_context.state.firstDate) + " and mto.TransDate >= " + Sql::value(m_windowStart) +
-        " and mto.scriptcode in (select s.srno from scripmaster as s where " + scripCondition(QStringLiteral("s")) +
-        ")) as w where w.dayNo <= " + Sql::value(m_days);
+        m_rowCondition + " and mto.scriptcode in (select s.srno from scripmaster as s where " +
+        scripCondition(QStringLiteral("s")) + ")) as w" +
+        (m_newestOnly ? Sql(" where w.dayNo <= ") + Sql::value(m_days) : Sql());
     query::remakeWorkTable(m_context.db, kWindowTable, columns, select);
 }
 
@@ -113,12 +130,12 @@ void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
     }
 }
 
-void ScanFrame::copyPassingScrips(const QList<qint64>& codes)
+void ScanFrame::copyPassingScrips(const QList<qint64>& codes, bool withListedCodes)
 {
     const QList<store::Column> columns = m_context.db.tableColumns(QStringLiteral("mto"));
     query::remakeWorkTable(m_context.db, kPassingTable, columns,
                            Sql(QStringLiteral("select %1 from QR as w where w.scriptcode in (select value from json_each(")
-                                   .arg(mtoColumnList(columns, QStringLiteral("w")))) +
+                                   .arg(mtoColumnList(columns, QStringLiteral("w"), withListedCodes))) +
                                codeList(codes) + "))");
 }
 

@@ -47,14 +47,18 @@ enum class ScripListing {
 // of scrips.
 class ScanFrame {
 public:
-    // Reads N from the first number box; refuses an N outside 1..30 and a
-    // run without a window start.
+    // Reads N from the first number box; refuses an N outside 1..30.
     ScanFrame(query::RunContext& context, ScripListing listing);
 
     int days() const { return m_days; }
 
+    // Takes every row from `start` to the first date that meets
+    // `rowCondition` (" and ..." over mto, or empty) in place of the N
+    // newest rows.
+    void useWholeWindow(const QDate& start, const query::Sql& rowCondition);
+
     // Makes QR: the window rows (mto's columns, plus `extraColumns`) of
-    // every listed scrip.
+    // every listed scrip. Refuses a run without a window start.
     void makeWindowTable(const QList<ExtraColumn>& extraColumns = {});
 
     // Walks the listed scrips in company order, reporting "Processing for
@@ -63,8 +67,9 @@ public:
     void scan(const std::function<void(const ScanScrip&)>& visit);
 
     // Makes queryresult1 with mto's columns and copies into it every QR row
-    // of the scrips `codes`.
-    void copyPassingScrips(const QList<qint64>& codes);
+    // of the scrips `codes`; without `withListedCodes` the NSE and BSE codes
+    // stay empty.
+    void copyPassingScrips(const QList<qint64>& codes, bool withListedCodes = true);
 
     static constexpr int kMaxDays = 30;
 
@@ -75,6 +80,8 @@ private:
     ScripListing m_listing;
     int m_days = 0;
     QDate m_windowStart;
+    bool m_newestOnly = true;
+    query::Sql m_rowCondition;
 };
 
 // The entry of day `k` (1 = newest) of a series, 0 past the rows of the window.
