@@ -9,6 +9,8 @@ void registerScanBranches(query::BranchRegistry& registry)
     registerAverageChangeBranches(registry);
     registerBreakoutBranches(registry);
     registerTovilBranches(registry);
+    registerDaysMovementBranch(registry);
+    registerCombinedScanBranches(registry);
 }
 
 }  // namespace computations

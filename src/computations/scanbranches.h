@@ -23,6 +23,8 @@ void registerBreakoutBranches(query::BranchRegistry& registry);
 void registerAverageChangeBranches(query::BranchRegistry& registry);
 void registerTovilBranches(query::BranchRegistry& registry);
 void registerMixedRunBranches(query::BranchRegistry& registry);
+void registerDaysMovementBranch(query::BranchRegistry& registry);
+void registerCombinedScanBranches(query::BranchRegistry& registry);
 
 // The figure a run is tested on.
 enum class RunMeasure { DeliveryQty, DeliveryPercent, TradedQty, Price };
@@ -38,6 +40,15 @@ bool isRun(const QList<double>& newestFirst, int days, bool rising);
 // count as 0).
 bool fellThenRose(const QList<double>& newestFirst, int risingDays, int fallingDays);
 QString mixedDaysOutOfRangeMessage();
+
+// One day of a three-condition scan: its traded and delivered quantity and
+// close, each 0 when not above 0.
+struct CombinedDay {
+    double traded = 0, delivered = 0, close = 0;
+};
+// Whether traded and delivered quantity rise strictly on every step of the
+// N newest days while the close rises (or falls) strictly.
+bool risesWithPrice(const QList<CombinedDay>& newestFirst, int days, bool risingPrice);
 
 // The figure a day adds to the average of the delivery-against-average
 // scans: the delivery quantity or percentage, 0 when the day does not count.

@@ -139,6 +139,15 @@ void ScanFrame::copyPassingScrips(const QList<qint64>& codes, bool withListedCod
                                codeList(codes) + "))");
 }
 
+void ScanFrame::copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns,
+                                  const QString& selectList)
+{
+    query::remakeWorkTable(m_context.db, kPassingTable, columns,
+                           Sql(QStringLiteral("select %1 from QR as w where w.scriptcode in (select value from json_each(")
+                                   .arg(selectList)) +
+                               codeList(codes) + "))");
+}
+
 double entry(const QList<double>& series, int k)
 {
     return k >= 1 && k <= series.size() ? series.at(k - 1) : 0.0;
@@ -154,7 +163,12 @@ Sql codeList(const QList<qint64>& codes)
 
 Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn)
 {
-    const Sql condition = state.rangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("a")));
+    return rangeOnFirstDate(state, scripColumn, query::MeasureColumns::ofMto(state.exchange, QStringLiteral("a")));
+}
+
+Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn, const query::MeasureColumns& columns)
+{
+    const Sql condition = state.rangeCondition(columns);
     if (condition.isBlank())
         return {};
     return Sql(QStringLiteral(" and %1 in (select a.scriptcode from queryresult1 as a where").arg(scripColumn)) +

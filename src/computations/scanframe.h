@@ -70,6 +70,9 @@ public:
     // of the scrips `codes`; without `withListedCodes` the NSE and BSE codes
     // stay empty.
     void copyPassingScrips(const QList<qint64>& codes, bool withListedCodes = true);
+    // The same with the scan's own layout: `columns` filled by `selectList`
+    // over the QR rows as `w`.
+    void copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns, const QString& selectList);
 
     static constexpr int kMaxDays = 30;
 
@@ -93,6 +96,9 @@ query::Sql codeList(const QList<qint64>& codes);
 // " and <column> in (the scrips whose queryresult1 row on the first date meets
 // every ticked range)", or an empty text when no range is ticked.
 query::Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn);
+// The same over the measures `columns` of queryresult1 as `a`.
+query::Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn,
+                            const query::MeasureColumns& columns);
 
 // Refuses a number of days outside 1..30.
 QString daysOutOfRangeMessage();
