@@ -11,6 +11,7 @@ void registerScanBranches(query::BranchRegistry& registry)
     registerTovilBranches(registry);
     registerDaysMovementBranch(registry);
     registerCombinedScanBranches(registry);
+    registerRateChangeBranch(registry);
 }
 
 }  // namespace computations

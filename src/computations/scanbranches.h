@@ -25,6 +25,7 @@ void registerTovilBranches(query::BranchRegistry& registry);
 void registerMixedRunBranches(query::BranchRegistry& registry);
 void registerDaysMovementBranch(query::BranchRegistry& registry);
 void registerCombinedScanBranches(query::BranchRegistry& registry);
+void registerRateChangeBranch(query::BranchRegistry& registry);
 
 // The figure a run is tested on.
 enum class RunMeasure { DeliveryQty, DeliveryPercent, TradedQty, Price };
