@@ -1,15 +1,14 @@
 #include "computations/computationbranches.h"
 
 #include "computations/clientquerybranches.h"
-
+#include "computations/scanbranches.h"
 #include "query/branch.h"
 
 namespace computations {
 
 void registerComputationBranches(query::BranchRegistry& registry)
 {
-    // No multi-step query is built yet: their labels stay "not built yet".
-    (void)registry;
+    registerScanBranches(registry);
     registerClientQueryBranches(registry);
 }
 

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "query/branch.h"
+#include "query/sql.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace computations {
+
+// One mto row of a scrip as the scans read it; an empty figure reads as 0.
+struct ScanDay {
+    QDate day;
+    double nseTraded = 0, bseTraded = 0;
+    double nseDelivered = 0, bseDelivered = 0;
+    double nsePercent = 0, bsePercent = 0;
+    double nseClose = 0, bseClose = 0;
+};
+
+// A scrip in hand: its code, its company and its window rows, newest first.
+struct ScanScrip {
+    qint64 code = 0;
+    QString company;
+    QList<ScanDay> days;
+};
+
+// A column a scan adds to its window rows: a REAL made by `expression`.
+struct ExtraColumn {
+    QString name;
+    QString expression;
+};
+
+// Which scrips a scan walks.
+enum class ScripListing {
+    ByExchange,  // scrips with the chosen exchange's code (both codes for NSE & BSE)
+    Everyone,    // every scrip, whatever its codes
+};
+
+// The frame shared by the N-day scans: the scrips of the chosen exchange and
+// group in company order, each with its N newest mto rows up to the first
+// date. The window rows of every listed scrip are made into the work table
+// QR by one statement and read by one more; each member tests them in
+// memory and copies the rows of the scrips that pass into queryresult1 with
+// one statement, so a scan runs a handful of statements whatever the number
+// of scrips.
+class ScanFrame {
+public:
+    // Reads N from the first number box; refuses an N outside 1..30.
+    ScanFrame(query::RunContext& context, ScripListing listing);
+
+    int days() const { return m_days; }
+
+    // Takes every row from `start` to the first date that meets
+    // `rowCondition` (" and ..." over mto, or empty) in place of the N
+    // newest rows.
+    void useWholeWindow(const QDate& start, const query::Sql& rowCondition);
+
+    // Makes QR: the window rows (mto's columns, plus `extraColumns`) of
+    // every listed scrip. Refuses a run without a window start.
+    void makeWindowTable(const QList<ExtraColumn>& extraColumns = {});
+
+    // Walks the listed scrips in company order, reporting "Processing for
+    // Stock <company>" for each, and hands `visit` every scrip that has rows
+    // in its window.
+    void scan(const std::function<void(const ScanScrip&)>& visit);
+
+    // Makes queryresult1 with mto's columns and copies into it every QR row
+    // of the scrips `codes`; without `withListedCodes` the NSE and BSE codes
+    // stay empty.
+    void copyPassingScrips(const QList<qint64>& codes, bool withListedCodes = true);
+    // The same with the scan's own layout: `columns` filled by `selectList`
+    // over the QR rows as `w`.
+    void copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns, const QString& selectList);
+
+    static constexpr int kMaxDays = 30;
+
+private:
+    query::Sql scripCondition(const QString& alias) const;
+
+    query::RunContext& m_context;
+    ScripListing m_listing;
+    int m_days = 0;
+    QDate m_windowStart;
+    bool m_newestOnly = true;
+    query::Sql m_rowCondition;
+};
+
+// The entry of day `k` (1 = newest) of a series, 0 past the rows of the window.
+double entry(const QList<double>& series, int k);
+
+// The scrip codes as one bound JSON array, for "in (select value from json_each(?))".
+query::Sql codeList(const QList<qint64>& codes);
+
+// " and <column> in (the scrips whose queryresult1 row on the first date meets
+// every ticked range)", or an empty text when no range is ticked.
+query::Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn);
+// The same over the measures `columns` of queryresult1 as `a`.
+query::Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn,
+                            const query::MeasureColumns& columns);
+
+// Refuses a number of days outside 1..30.
+QString daysOutOfRangeMessage();
+
+}  // namespace computations

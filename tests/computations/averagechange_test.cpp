@@ -1,0 +1,103 @@
+#include "computations/scanbranches.h"
+#include "computations/scanframe.h"
+#include "scanfixture.h"
+
+#include <gtest/gtest.h>
+
+using query::Exchange;
+using query::RunStatus;
+using F = ScanFixture;
+
+namespace {
+
+const int kStatisticalGroup = 2;
+const QString kQtyAbove = QStringLiteral("Delivery Qty moving above Average Delivery Qty");
+const QString kQtyBelow = QStringLiteral("Delivery Qty moving below Average Delivery Qty");
+const QString kPercAbove = QStringLiteral("Delivery % Qty moving above its Average % Delivery Qty");
+
+class AverageChange : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // NSE delivery on D3, D2, D1 (oldest first), percentage alongside.
+        add("Above Ltd", {{F::D3, 10}, {F::D2, 20}, {F::D1, 60}});   // 60 against 30
+        add("Below Ltd", {{F::D3, 30}, {F::D2, 30}, {F::D1, 3}});    // 3 against 21
+        add("Equal Ltd", {{F::D3, 10}, {F::D2, 10}, {F::D1, 10}});   // on its average
+        add("Tiny Ltd", {{F::D3, 50}, {F::D2, 1}, {F::D1, 100}});    // day before holds only 1
+        add("Short Ltd", {{F::D2, 40}, {F::D1, 100}});               // 140 / 3 = 46.67
+    }
+
+    void add(const char* company, const QList<std::pair<QDate, double>>& deliveries)
+    {
+        QList<F::Day> days;
+        for (const auto& [day, delivered] : deliveries)
+            days.append({day, delivered * 4, delivered, delivered / 2, 10});
+        fixture.addScrip(company, QString::fromLatin1(company).left(4).toUpper(), "", days);
+    }
+
+    query::RunOutcome run(const QString& label, const QString& days = "3")
+    {
+        return fixture.run(F::inputs(kStatisticalGroup, label, F::D1, Exchange::Nse, days));
+    }
+
+    F fixture;
+};
+
+TEST_F(AverageChange, AboveListsTheNewestDayOverItsAverageLargestChangeFirst)
+{
+    const auto outcome = run(kQtyAbove);
+    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
+    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Short Ltd", "Above Ltd"}));
+    EXPECT_EQ(columnNumbers(outcome, "NSEAvgQty"), QList<double>({46.67, 30}));
+    EXPECT_EQ(columnNumbers(outcome, "NSEDelQty"), QList<double>({100, 60}));
+    EXPECT_EQ(columnNumbers(outcome, "%Chg"), QList<double>({114.27, 100}));
+    EXPECT_EQ(columnTexts(outcome, "Symbol"), QStringList({"SHOR", "ABOV"}));
+}
+
+TEST_F(AverageChange, BelowListsTheNewestDayUnderItsAverage)
+{
+    const auto outcome = run(kQtyBelow);
+    ASSERT_EQ(outcome.status, RunStatus::Completed);
+    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Below Ltd"}));
+    EXPECT_EQ(columnNumbers(outcome, "NSEAvgQty"), QList<double>({21}));
+    EXPECT_EQ(columnNumbers(outcome, "%Chg"), QList<double>({-85.71}));
+}
+
+TEST_F(AverageChange, PercentageAveragesTheDeliveryPercentage)
+{
+    // Percentages are half the deliveries: the same scrips, halved averages.
+    const auto outcome = run(kPercAbove);
+    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
+    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Short Ltd", "Above Ltd"}));
+    EXPECT_EQ(columnNumbers(outcome, "NSEAvgDely %"), QList<double>({23.33, 15}));
+}
+
+TEST_F(AverageChange, RefusesADayCountOutsideTheScanLimits)
+{
+    EXPECT_EQ(run(kQtyAbove, "31").message, computations::daysOutOfRangeMessage());
+    EXPECT_EQ(run(kQtyAbove, "").status, RunStatus::Refused);
+}
+
+TEST(DayAverage, DividesByTheTypedNumberAndRoundsTheResult)
+{
+    // A divisor of 2.5 sums the two newest days.
+    EXPECT_EQ(computations::dayAverage({10, 10, 10}, 2.5), 8.0);
+    // Missing days count as 0 but still divide.
+    EXPECT_EQ(computations::dayAverage({30, 20}, 5), 10.0);
+    EXPECT_EQ(computations::dayAverage({10.001, 10.011, 10.0}, 3), 10.0);
+    EXPECT_FALSE(computations::dayAverage({500, 1, 300}, 3).has_value());
+    EXPECT_FALSE(computations::dayAverage({500}, 3).has_value());
+}
+
+TEST(AveragedFigure, CombinedPercentageFloorsEmptyDaysAtOne)
+{
+    computations::ScanDay day;
+    EXPECT_EQ(computations::averagedFigure(true, Exchange::Combined, day), 100);
+    day.nseTraded = 5000;
+    EXPECT_DOUBLE_EQ(computations::averagedFigure(true, Exchange::Combined, day), 0.02);
+    day.nseDelivered = -5;
+    day.bseDelivered = 7;
+    EXPECT_EQ(computations::averagedFigure(false, Exchange::Combined, day), 7);
+}
+
+}  // namespace
