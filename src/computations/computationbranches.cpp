@@ -1,13 +1,13 @@
 #include "computations/computationbranches.h"
 
+#include "computations/scanandsignalbranches.h"
 #include "query/branch.h"
 
 namespace computations {
 
 void registerComputationBranches(query::BranchRegistry& registry)
 {
-    // No multi-step query is built yet: their labels stay "not built yet".
-    (void)registry;
+    registerScanAndSignalBranches(registry);
 }
 
 }  // namespace computations
