@@ -44,10 +44,11 @@ TEST(Catalogue, LabelsAreDistinctAndEveryOneIsRegistered)
         if (engine.branches().isBuilt(label))
             built.append(label);
     }
-    EXPECT_EQ(built.size(), 23);
+    EXPECT_EQ(built.size(), 54);
     EXPECT_TRUE(built.contains("Top 5 Gainer & Loser"));
     EXPECT_TRUE(built.contains("Total Delivery Value - GroupWise"));
-    EXPECT_FALSE(built.contains("Strev Query"));
+    EXPECT_TRUE(built.contains("Strev Query"));
+    EXPECT_FALSE(built.contains("Ivro Query"));
 }
 
 TEST(Engine, EveryLabelNotBuiltSaysSoWhenRun)
@@ -109,7 +110,7 @@ TEST_F(EngineRuns, ARunThatDoesNotCompleteLeavesNoStaleResult)
     EXPECT_FALSE(market.db().tableExists("QueryResult"));
 
     completedRun();
-    outcome = market.run(F::inputs(2, "Strev Query", F::D1, {}, Exchange::Nse, "3"));
+    outcome = market.run(F::inputs(7, "Ivro Query", F::D1, {}, Exchange::Nse, "3"));
     EXPECT_EQ(outcome.status, RunStatus::NotBuilt);
     EXPECT_FALSE(market.db().tableExists("QueryResult"));
 }
