@@ -132,9 +132,7 @@ void scanWindows(query::RunContext& context)
     // N must be a whole number of at least 2 (one step), and the window must
     // hold it: a fraction such as 3.5 never equals a count of days.
     const int days = state.wholeNumber();
-    const std::optional<Condition> condition = conditionPosition(state.label) >= 0
-                                                   ? conditionAt(conditionPosition(state.label))
-                                                   : std::nullopt;
+    const std::optional<Condition> condition = conditionAt(conditionPosition(state.label));
     if (!condition || days < 2 || state.number != days)
         return;
     const QDate windowStart = state.requireSecondDate();
@@ -179,7 +177,6 @@ void scanWindows(query::RunContext& context)
             insert.run(row);
         }
     }
-    context.progress(QString(), total, total);
 }
 
 // The scrips whose query-day row in queryresult1 meets every ticked range,

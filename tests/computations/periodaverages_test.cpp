@@ -147,6 +147,11 @@ TEST_F(AbnormalTrading, BseLabelsTheChangeAsDeliveryAndCombinedSumsBothExchanges
     ASSERT_EQ(outcome.status, RunStatus::Completed);
     EXPECT_EQ(numbers(outcome, "Trading Qty"), (QList<double>{600, 200}));
     EXPECT_EQ(numbers(outcome, "Avg Trd Qty"), (QList<double>{400, 200}));
+
+    // "ALL" still goes through the membership that lists every scrip.
+    market.db().exec(QStringLiteral("DELETE FROM LinkDetails WHERE GrpCode = 'ALL' AND ScrCode = 3"));
+    outcome = run(QStringLiteral("999999"), Exchange::Nse);
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList{"Alpha Ltd"});
 }
 
 TEST(DeliveryValueSummary, OneRowPerDayWithBothExchangesSideBySide)
