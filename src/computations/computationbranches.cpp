@@ -1,6 +1,7 @@
 #include "computations/computationbranches.h"
 
 #include "computations/clientquerybranches.h"
+#include "computations/scanandsignalbranches.h"
 #include "computations/scanbranches.h"
 #include "query/branch.h"
 
@@ -9,6 +10,7 @@ namespace computations {
 void registerComputationBranches(query::BranchRegistry& registry)
 {
     registerScanBranches(registry);
+    registerScanAndSignalBranches(registry);
     registerClientQueryBranches(registry);
 }
 

@@ -1,0 +1,69 @@
+// Crossings of the NSE close over its simple average of the last N trading
+// days (200 by default) between the previous trading day and the query's
+// day, for the scrips of the chosen group. The average is worked out in the
+// statement itself; nothing is stored.
+
+#include "computations/scanandsignalbranches.h"
+
+#include "query/branch.h"
+
+namespace computations {
+
+namespace {
+
+struct AverageCrossing {
+    const char* label;
+    bool upwards;  // rose through the average; otherwise fell through it
+};
+
+const AverageCrossing kCrossings[] = {
+    {"200 day SMA Positive", true},
+    {"200 day SMA Negative", false},
+};
+
+query::Branch crossingBranch(const AverageCrossing& crossing)
+{
+    return [crossing](query::RunContext& context) {
+        using query::Sql;
+        query::RunState& state = context.state;
+        state.secondDate = state.previousTradingDay();
+        // The period runs from the N-th trading day before the query's day
+        // through the query's day, both included (N + 1 days).
+        const int n = state.wholeNumber();
+        if (n < 0)
+            throw query::Refusal(query::refusals::numberNeeded());
+        const QDate averageFrom = state.tradingDayBefore(n);
+        // The average goes through the chosen group's membership; "ALL" (or
+        // no group) through the membership that lists every scrip.
+        const QString groupCode = state.groupRestricts() ? state.groupCode : QStringLiteral("ALL");
+        const Sql dayFilter = state.groupFilterOn(QStringLiteral("mto.scriptcode"));
+        const QString change = QStringLiteral(
+            "round((iif(a.nseclprice*100>0,a.nseclprice*100,0.01))/iif(c.avgprice>0,c.avgprice,1)-100,2)");
+        const char* tests = crossing.upwards
+                                ? " a.nseclprice > b.nseclprice and b.nseclprice < c.avgprice and a.nseclprice > c.avgprice"
+                                : " a.nseclprice < b.nseclprice and b.nseclprice > c.avgprice and a.nseclprice < c.avgprice";
+        return query::BranchResult::result(
+            Sql(QStringLiteral("SELECT scripmaster.nsescrip as Symbol,AvgPrice as [200Day SMA],a.nseclprice as Price,") +
+                change + QStringLiteral(" as [%Change]") + query::fillers(4) +
+                QStringLiteral(" From ( select nseclprice,scriptcode from mto where transdate = ")) +
+            Sql::value(state.firstDate) + dayFilter + " ) a, ( select nseclprice,scriptcode from mto where transdate = " +
+            Sql::value(state.secondDate) + dayFilter +
+            " ) b, (select round(avg(nseclprice),2) as AvgPrice,scriptcode from mto,linkdetails,groupmaster"
+            " where transdate between " +
+            Sql::value(averageFrom) + " and " + Sql::value(state.firstDate) + " and GrpCode = " + Sql::value(groupCode) +
+            " And LinkDetails.ScrCode = mto.scriptcode and groupcode = grpcode group by scriptcode) as c, scripmaster"
+            " where a.scriptcode = b.scriptcode and a.scriptcode = c.scriptcode and a.scriptcode = srno and" +
+            Sql(QString::fromLatin1(tests)) + " and c.avgprice > 0 order by " + Sql(change) +
+            Sql(crossing.upwards ? " desc" : " asc") + ", scripmaster.nsescrip");
+    };
+}
+
+}  // namespace
+
+void registerDma200Branches(query::BranchRegistry& registry)
+{
+    for (const auto& crossing : kCrossings)
+        registry.add(QString::fromLatin1(crossing.label), crossingBranch(crossing));
+}
+
+}  // namespace computations

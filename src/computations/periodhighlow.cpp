@@ -1,0 +1,64 @@
+// New highs and lows of the derivative scrips: the day's high (low) in the
+// bhavcopy table against the highest high (lowest low) from the second date
+// through the previous trading day.
+
+#include "computations/scanandsignalbranches.h"
+
+#include "query/branch.h"
+
+#include <algorithm>
+
+namespace computations {
+
+namespace {
+
+query::Branch periodBranch(bool highs)
+{
+    return [highs](query::RunContext& context) {
+        using query::Sql;
+        query::RunState& state = context.state;
+        state.secondDate = state.previousTradingDay();
+        // The far end of the period is the second date as the screen shows it.
+        const QDate farEnd = context.inputs.secondDate.isValid() ? context.inputs.secondDate
+                                                                 : state.requireSecondDate();
+        const QDate from = std::min(farEnd, state.secondDate);
+        const QDate to = std::max(farEnd, state.secondDate);
+        const QString change = QStringLiteral("round(((thighprice * 100) / highprice)-100,2)");
+        // The lowest low and the day's low travel under the names of the
+        // high columns, so both members share one statement.
+        return query::BranchResult::result(
+            Sql(QStringLiteral("select c.symbol,thighprice as %1,HighPrice as %2,"
+                               " iif(thighprice > 0 And HighPrice > 0, Round(((thighprice * 100) / HighPrice) - 100, 2), 0)"
+                               " As [%change]")
+                    .arg(QLatin1String(highs ? "TodaysHigh" : "TodaysLow"),
+                         QLatin1String(highs ? "MaxHigh" : "MaxLow")) +
+                query::fillers(1) +
+                QStringLiteral(" from mto,scripmaster, (SELECT symbol,%1(allbhavcopy.%2) AS HIGHPrice From allbhavcopy"
+                               " WHERE allbhavcopy.series = 'EQ' and allbhavcopy.transdate between ")
+                    .arg(QLatin1String(highs ? "Max" : "Min"), QLatin1String(highs ? "highprice" : "lowprice"))) +
+            Sql::value(from) + " and " + Sql::value(to) +
+            Sql(QStringLiteral(" GROUP BY allbhavcopy.symbol) c, (SELECT symbol,allbhavcopy.%1 AS THIGHPrice"
+                               " From allbhavcopy WHERE allbhavcopy.series = 'EQ' and allbhavcopy.transdate = ")
+                    .arg(QLatin1String(highs ? "highprice" : "lowprice"))) +
+            Sql::value(state.firstDate) + ") T where mto.transdate = " + Sql::value(state.firstDate) +
+            " And Exists(Select ScrCode From LinkDetails Where GrpCode = 'Derivative'"
+            " And LinkDetails.ScrCode = mto.scriptcode)"
+            " and c.symbol = mto.nsescriptcode and c.symbol = t.symbol and scriptcode = srno and t.thighprice " +
+            Sql(highs ? "> c.highprice" : "< c.highprice") + " order by " + Sql(change) +
+            Sql(highs ? " desc" : " asc") + ", c.symbol");
+    };
+}
+
+}  // namespace
+
+void registerPeriodHighLowBranches(query::BranchRegistry& registry)
+{
+    const query::Branch high = periodBranch(true);
+    const query::Branch low = periodBranch(false);
+    for (const char* label : {"Weekly High", "Monthly High", "52 Week High"})
+        registry.add(QString::fromLatin1(label), high);
+    for (const char* label : {"Weekly Low", "Monthly Low", "52 Week Low"})
+        registry.add(QString::fromLatin1(label), low);
+}
+
+}  // namespace computations

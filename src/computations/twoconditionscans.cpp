@@ -1,0 +1,270 @@
+// The two-condition combined scans: the scrips whose traded quantity or close
+// and whose delivered quantity or delivery percentage moved strictly in the
+// given directions from each of the last N trading days to the next, with
+// every day of those scrips' windows.
+//
+// The whole window of every scrip is read in one statement and tested in
+// memory, scrip by scrip; the passing scrips' days are written to
+// queryresult1 through one prepared insert.
+
+#include "computations/scanandsignalbranches.h"
+
+#include "query/branch.h"
+#include "query/catalogue.h"
+#include "query/jettop.h"
+#include "store/database.h"
+#include "store/transaction.h"
+
+#include <optional>
+#include <vector>
+
+namespace computations {
+
+namespace {
+
+using query::Exchange;
+using query::Sql;
+
+// The per-day figures a condition can test, in the column order of the
+// window rows read below.
+enum Figure { TradedQty = 1, DeliveredQty = 2, DeliveryPercent = 3, Price = 5 };
+
+struct Condition {
+    Figure first;
+    Figure second;
+    bool firstRises;
+    bool secondRises;
+};
+
+// The condition of each item of the "Combined Queries" list, by position:
+// four pairs of figures, each in the order rising/rising, rising/falling,
+// falling/rising, falling/falling; the two three-way items test what the
+// scan itself tests at their positions.
+std::optional<Condition> conditionAt(int position)
+{
+    if (position == 16)
+        return Condition{Price, DeliveredQty, true, true};
+    if (position == 17)
+        return Condition{Price, DeliveredQty, false, true};
+    if (position < 0 || position > 15)
+        return std::nullopt;
+    static const Figure pairs[4][2] = {
+        {TradedQty, DeliveredQty}, {TradedQty, DeliveryPercent}, {Price, DeliveredQty}, {Price, DeliveryPercent}};
+    const int directions = position % 4;
+    return Condition{pairs[position / 4][0], pairs[position / 4][1], directions < 2, directions % 2 == 0};
+}
+
+const QString kCombinedGroupLabel = QStringLiteral("Combined Queries");
+const QString kIncreasingPrice = QStringLiteral("Increasing Delivery Qty & Increasing Price");
+const QString kDecreasingPrice = QStringLiteral("Increasing Delivery Qty & Decreasing Price");
+
+// The position whose condition a label tests. The two labels that no list
+// offers test what their names say: rising delivery with rising or falling
+// price.
+int conditionPosition(const QString& label)
+{
+    if (label == kIncreasingPrice)
+        return 8;
+    if (label == kDecreasingPrice)
+        return 10;
+    return query::labelPosition(6, label);
+}
+
+// The window columns of queryresult1: the chosen exchange's figures (the sums
+// for both exchanges) and the other exchange's four, empty for both.
+QString windowColumns(Exchange exchange)
+{
+    switch (exchange) {
+    case Exchange::Nse:
+        return QStringLiteral("mto.scriptcode,nsetrdqty,nsedelyqty,nseperc,mto.transdate,nseclprice,"
+                              "bsetrdqty,bsedelyqty,bseperc,bseclprice");
+    case Exchange::Bse:
+        return QStringLiteral("mto.scriptcode,bsetrdqty,bsedelyqty,bseperc,mto.transdate,bseclprice,"
+                              "nsetrdqty,nsedelyqty,nseperc,nseclprice");
+    case Exchange::Combined:
+        break;
+    }
+    return QStringLiteral("mto.scriptcode,(nsetrdqty+bsetrdqty),(nsedelyqty+bsedelyqty),"
+                          "round((((nsedelyqty+bsedelyqty)*100) / iif(nsetrdqty+bsetrdqty>0,(nsetrdqty+bsetrdqty),1)),2),"
+                          "mto.transdate,iif(nseclprice>0,nseclprice,bseclprice),null,null,null,null");
+}
+
+void makeEmptyWindowTable(store::Database& db)
+{
+    db.dropIfExists(QStringLiteral("queryresult1"));
+    db.exec(QStringLiteral("CREATE TABLE queryresult1 (scriptcode INTEGER, trdqty REAL, delyqty REAL, perc REAL,"
+                           " transdate DATE, clprice REAL, bsetrdqty REAL, bsedelyqty REAL, bseperc REAL,"
+                           " bseclprice REAL)"));
+}
+
+// A figure of a day as the test sees it: its value when above 0, else 0.
+double testedValue(const QVariantList& row, Figure figure)
+{
+    const QVariant& value = row.at(figure);
+    if (value.isNull())
+        return 0;
+    const double number = value.toDouble();
+    return number > 0 ? number : 0;
+}
+
+// Whether `figure` moves strictly in its direction over the days, newest
+// first: rising means each day above the one before it.
+bool movesStrictly(const QList<QVariantList>& days, Figure figure, bool rises)
+{
+    for (qsizetype k = 1; k < days.size(); ++k) {
+        const double newer = testedValue(days.at(k - 1), figure);
+        const double older = testedValue(days.at(k), figure);
+        if (rises ? !(older < newer) : !(older > newer))
+            return false;
+    }
+    return true;
+}
+
+// Fills queryresult1 with every day of the window of each scrip of the
+// exchange and group that traded on each of the N trading days and passes
+// the label's condition.
+void scanWindows(query::RunContext& context)
+{
+    store::Database& db = context.db;
+    const query::RunState& state = context.state;
+    makeEmptyWindowTable(db);
+
+    // N must be a whole number of at least 2 (one step), and the window must
+    // hold it: a fraction such as 3.5 never equals a count of days.
+    const int days = state.wholeNumber();
+    const std::optional<Condition> condition = conditionAt(conditionPosition(state.label));
+    if (!condition || days < 2 || state.number != days)
+        return;
+    const QDate windowStart = state.requireSecondDate();
+
+    Sql listed;
+    if (state.exchange == Exchange::Nse)
+        listed = " and s.nsescrip <> ''";
+    else if (state.exchange == Exchange::Bse)
+        listed = " and s.bsescrip <> ''";
+    const Sql read = Sql(QStringLiteral("select ") + windowColumns(state.exchange) +
+                         QStringLiteral(", s.company from scripmaster s, mto where mto.scriptcode = s.srno")) +
+                     listed + state.groupFilterOn(QStringLiteral("s.srno")) + " and mto.transdate <= " +
+                     Sql::value(state.firstDate) + " and mto.transdate >= " + Sql::value(windowStart) +
+                     " order by s.company, s.srno, mto.transdate desc";
+    const store::Rows rows = db.query(read.text, read.params);
+
+    // The rows of each scrip, newest first, in company order.
+    std::vector<QList<QVariantList>> scrips;
+    for (const QVariantList& row : rows.rows) {
+        if (scrips.empty() || scrips.back().first().at(0) != row.at(0))
+            scrips.emplace_back();
+        scrips.back().append(row);
+    }
+
+    store::Statement insert(db, QStringLiteral("INSERT INTO queryresult1 VALUES (?,?,?,?,?,?,?,?,?,?)"));
+    const int total = static_cast<int>(scrips.size());
+    for (int i = 0; i < total; ++i) {
+        QList<QVariantList>& window = scrips[static_cast<size_t>(i)];
+        const QString company = window.first().last().toString();
+        context.progress(QStringLiteral("Processing for Stock ") + company, i, total);
+        // One exchange takes the N newest days of the window; both exchanges
+        // take every day of it. Either way the scrip needs a row on each day.
+        if (state.exchange != Exchange::Combined && window.size() > days)
+            window = window.mid(0, days);
+        if (window.size() != days)
+            continue;
+        if (!movesStrictly(window, condition->first, condition->firstRises) ||
+            !movesStrictly(window, condition->second, condition->secondRises))
+            continue;
+        for (QVariantList row : window) {
+            row.removeLast();
+            insert.run(row);
+        }
+    }
+}
+
+// The scrips whose query-day row in queryresult1 meets every ticked range,
+// as a condition on queryresult1.scriptcode; empty when no range is ticked.
+Sql rangeOnFirstDay(const query::RunState& state, const QString& scripColumn)
+{
+    query::MeasureColumns columns;
+    columns.expressions = {QStringLiteral("r.clprice"), QStringLiteral("r.trdqty"), QStringLiteral("r.delyqty"),
+                           QStringLiteral("r.perc"), QString()};
+    const Sql condition = state.rangeCondition(columns);
+    if (condition.isBlank())
+        return {};
+    return Sql(QStringLiteral(" and %1 in (select r.scriptcode from queryresult1 as r where").arg(scripColumn)) +
+           condition + " and r.transdate = " + Sql::value(state.firstDate) + ")";
+}
+
+// The result columns of a builder: the tested exchange's figures, then the
+// other exchange's (for both exchanges, the totals, the delivery percentage
+// of the totals and three fillers).
+QString resultColumns(Exchange exchange, bool withPercent)
+{
+    switch (exchange) {
+    case Exchange::Nse:
+        return withPercent ? QStringLiteral("trdqty as NSETrdQty, perc as [NSEDely %], clprice as NSEPrice,"
+                                            "BSEtrdqty as BSETrdQty,bseperc As [% BSEDely],bseclprice as BSEPrice")
+                           : QStringLiteral("trdqty as NSETrdQty, delyqty as NSEDelyQty, clprice as NSEPrice,"
+                                            "BSEtrdqty as BSETrdQty,BSEdelyqty as BSEDelQty,bseclprice as BSEPrice");
+    case Exchange::Bse:
+        // In this mode the other-exchange columns hold the NSE figures.
+        return withPercent ? QStringLiteral("trdqty as BSETrdQty, perc as [BSEDely %], clprice as BSEPrice,"
+                                            "bsetrdqty as NSETrdQty, bseperc as NSEPerc,bseclprice as NSEPrice")
+                           : QStringLiteral("trdqty as BSETrdQty, delyqty as BSEDelyQty, clprice as BSEPrice,"
+                                            "bsetrdqty as NSETrdQty, bsedelyqty as NSEDelyQty,bseclprice as NSEPrice");
+    case Exchange::Combined:
+        break;
+    }
+    return QStringLiteral("trdqty as TotalTrdQty, delyqty as TotalDelyQty, clprice as Price,"
+                          "round(((delyqty/trdqty)*100),2) as [Dely %]") +
+           query::fillers(3);
+}
+
+// Every day of every passing scrip, by company and newest day first.
+query::BranchResult windowResult(query::RunContext& context, bool withPercent)
+{
+    scanWindows(context);
+    const query::RunState& state = context.state;
+    return query::BranchResult::result(
+        Sql(QStringLiteral("select company as Stock,TransDate as TrnDate, ") +
+            resultColumns(state.exchange, withPercent) +
+            QStringLiteral(" from QueryResult1,scripmaster where queryresult1.scriptcode = scripmaster.srno")) +
+        rangeOnFirstDay(state, QStringLiteral("queryresult1.scriptcode")) +
+        " order by company,TransDate desc");
+}
+
+// The query day's figures of each passing scrip beside those of the window's
+// oldest day, the ten largest by the query day's traded quantity (rows tied
+// with the tenth included).
+query::BranchResult increasingDelivery(query::RunContext& context)
+{
+    scanWindows(context);
+    const query::RunState& state = context.state;
+    const QList<query::ResultColumn> columns{
+        {QStringLiteral("company"), QStringLiteral("Scrip")},       {QStringLiteral("a.DelyQty"), QStringLiteral("TodayDely")},
+        {QStringLiteral("b.DelyQty"), QStringLiteral("PrevDely")},  {QStringLiteral("a.perc"), QStringLiteral("TodayPerc")},
+        {QStringLiteral("b.perc"), QStringLiteral("PrevPerc")},     {QStringLiteral("a.clprice"), QStringLiteral("TodayRate")},
+        {QStringLiteral("b.clprice"), QStringLiteral("PrevRate")},  {QStringLiteral("a.trdqty"), QStringLiteral("TodayTrdQty")},
+        {QStringLiteral("b.trdqty"), QStringLiteral("PrevTrdQty")},
+    };
+    const Sql fromWhere = Sql(" from QueryResult1 a, queryresult1 b,scripmaster where a.transdate = ") +
+                          Sql::value(state.firstDate) + " and b.transdate = " + Sql::value(state.requireSecondDate()) +
+                          " and a.scriptcode = scripmaster.srno and a.scriptcode = b.scriptcode" +
+                          rangeOnFirstDay(state, QStringLiteral("a.scriptcode"));
+    return query::BranchResult::result(
+        query::jetTop(10, columns, fromWhere, QStringLiteral("a.trdqty"), true, QStringLiteral("Scrip")));
+}
+
+}  // namespace
+
+void registerTwoConditionScanBranches(query::BranchRegistry& registry)
+{
+    const QStringList& labels = query::queryGroup(6).labels;
+    for (int position = 0; position < 16 && position < labels.size(); ++position) {
+        const bool withPercent = (position / 4) % 2 == 1;
+        registry.add(labels.at(position),
+                     [withPercent](query::RunContext& context) { return windowResult(context, withPercent); });
+    }
+    registry.add(kIncreasingPrice, increasingDelivery);
+    registry.add(kDecreasingPrice, increasingDelivery);
+}
+
+}  // namespace computations
