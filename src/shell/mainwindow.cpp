@@ -147,12 +147,23 @@ void MainWindow::openScreen(const QString& menuItem)
     QWidget* screen = m_registry.factory(menuItem)(*this);
     if (!screen)
         return;
-    QMdiSubWindow* window = m_workspace->addSubWindow(screen);
-    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* window = addToWorkspace(screen);
     m_openScreens.insert(menuItem, window);
     screen->show();
     window->show();
     m_workspace->setActiveSubWindow(window);
+}
+
+QMdiSubWindow* MainWindow::addToWorkspace(QWidget* screen)
+{
+    // A screen that chose its own size keeps it inside its frame.
+    const bool sized = screen->testAttribute(Qt::WA_Resized);
+    const QSize wanted = screen->size();
+    QMdiSubWindow* window = m_workspace->addSubWindow(screen);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (sized)
+        window->resize(wanted + (window->sizeHint() - screen->sizeHint()));
+    return window;
 }
 
 void MainWindow::showChild(QWidget* window)
@@ -164,8 +175,7 @@ void MainWindow::showChild(QWidget* window)
             return;
         }
     }
-    QMdiSubWindow* sub = m_workspace->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = addToWorkspace(window);
     window->show();
     sub->show();
     m_workspace->setActiveSubWindow(sub);

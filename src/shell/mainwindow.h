@@ -54,6 +54,7 @@ protected:
 
 private:
     void buildMenu();
+    QMdiSubWindow* addToWorkspace(QWidget* screen);
     QAction* addItem(QWidget* menu, const QString& name, const QString& caption);
     QAction* addScreenItem(QWidget* menu, const QString& name, const QString& caption);
     void fillWindowList();
