@@ -115,6 +115,8 @@ void ChartWindow::buildButtons()
 
     m_defaults = new QRadioButton(QStringLiteral(" Default  Settings"), this);
     m_defaults->setObjectName(QStringLiteral("optdef"));
+    // Set when chosen and cleared by any other style button.
+    m_defaults->setAutoExclusive(false);
     m_defaults->setToolTip(QStringLiteral("Default Settings Of Chart"));
     connect(m_defaults, &QRadioButton::clicked, this, &ChartWindow::toDefaults);
 
@@ -264,6 +266,23 @@ void ChartWindow::redraw()
             series->attachAxis(categories);
             series->attachAxis(values);
         }
+        // The value range from the data itself (bars start at 0), so an
+        // empty or flat chart still has a range to draw.
+        double low = 0.0;
+        double high = 0.0;
+        bool first = drawn != DrawnChart::Bar;
+        for (const ChartSeriesData& series : m_data.series) {
+            for (const std::optional<double>& value : series.values) {
+                if (!value)
+                    continue;
+                low = first ? *value : std::min(low, *value);
+                high = first ? *value : std::max(high, *value);
+                first = false;
+            }
+        }
+        if (high <= low)
+            high = low + 1.0;
+        values->setRange(low, high);
         values->applyNiceNumbers();
     }
 
