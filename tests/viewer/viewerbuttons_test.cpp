@@ -1,5 +1,6 @@
 // The viewer's group saving, Excel export and chart buttons, driven as a
 // user drives them.
+#include "masters/frmgroupmaster.h"
 #include "shell/sharedstate.h"
 #include "viewer/chartpreview.h"
 #include "viewer/chartwindow.h"
@@ -19,10 +20,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
 #include <QPieSeries>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -119,6 +122,16 @@ TEST_F(ViewerButtonsTest, SaveGroupAsNewHandsTheScripsToTheGroupMaster)
     EXPECT_TRUE(shell::sharedState().newGroupFlag);
     EXPECT_EQ(shell::sharedState().newGroupScrips, QList<qint64>({1, 2, 3, 1, 0}));
     EXPECT_EQ(services.openedScreens, QStringList({QStringLiteral("Group")}));
+
+    // The group master makes the new group with those scrips when it is saved.
+    masters::FrmGroupMaster groupMaster(services.database());
+    groupMaster.Toolbar1_ButtonClick(QStringLiteral("new"));
+    groupMaster.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("MINE"));
+    groupMaster.findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("My Picks"));
+    groupMaster.Toolbar1_ButtonClick(QStringLiteral("save"));
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("My Picks Group Created"));
+    EXPECT_EQ(links(QStringLiteral("MINE")), QList<qint64>({1, 2, 3}));
+    EXPECT_FALSE(shell::sharedState().newGroupFlag);
 }
 
 TEST_F(ViewerButtonsTest, SaveGroupIntoAnExistingGroupAddsOnlyTheMissingScrips)
@@ -334,6 +347,17 @@ TEST_F(ViewerButtonsTest, ChartWindowDrawsRestylesAndSavesThePicture)
     QImage saved(picture + QStringLiteral(".bmp"), "BMP");
     EXPECT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), chart->chartView()->size());
+
+    // The preview's page, printed to a file: from the chart, and from the
+    // picture once the chart window is gone.
+    for (QChartView* view : {chart->chartView(), static_cast<QChartView*>(nullptr)}) {
+        QPrinter printer(QPrinter::ScreenResolution);
+        const QString pdf = QDir(services.dataFolder()).filePath(view ? QStringLiteral("a.pdf") : QStringLiteral("b.pdf"));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        viewer::printChartPage(view, chart->picture(), 96, printer);
+        EXPECT_GT(QFileInfo(pdf).size(), 1000) << pdf.toStdString();
+    }
 }
 
 TEST(ChartPreviewPlace, ChartKeepsItsSizeUnlessThePageIsSmaller)
