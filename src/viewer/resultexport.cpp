@@ -1,6 +1,7 @@
 #include "viewer/resultexport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace viewer {
@@ -101,13 +102,19 @@ bool exportMarketWatch(const QString& path, const QString& queryName, const stor
     const QString sheetName = marketWatchSheetFor(queryName);
     if (sheetName.isEmpty())
         throw WorkbookError(QStringLiteral("\"%1\" has no sheet in the market watch workbook.").arg(queryName));
-    Workbook book = QFileInfo::exists(path) ? Workbook::read(path) : newMarketWatchWorkbook();
-    WorkbookSheet* sheet = book.sheet(sheetName);
-    if (!sheet)
-        sheet = &book.addSheet(sheetName);
-    sheet->clear(2, 1, kClearedLastRow, kClearedLastColumn);
-    writeResultRows(*sheet, rows);
-    book.save(path);
+    if (!QFileInfo::exists(path)) {
+        newMarketWatchWorkbook().save(path);
+    } else {
+        // A workbook that lost the query's sheet gets it back, at the end.
+        Workbook book = Workbook::read(path);
+        if (!book.sheet(sheetName)) {
+            book.addSheet(sheetName);
+            book.save(path);
+        }
+    }
+    WorkbookSheet changes(sheetName);
+    writeResultRows(changes, rows);
+    patchWorkbookSheet(path, sheetName, changes, CellBlock{2, 1, kClearedLastRow, kClearedLastColumn});
     return !rows.isEmpty();
 }
 
@@ -124,13 +131,20 @@ void exportDerivativesReport(const QString& templatePath, const QString& outputP
         QDir().mkpath(QFileInfo(templatePath).absolutePath());
         newDerivativesTemplate().save(templatePath);
     }
-    Workbook book = Workbook::read(templatePath);
-    WorkbookSheet* sheet = book.sheet(kDerivativesSheet);
-    if (!sheet)
-        throw WorkbookError(QStringLiteral("The derivatives report %1 has no sheet \"%2\".")
-                                .arg(QDir::toNativeSeparators(templatePath), kDerivativesSheet));
-    writeResultRows(*sheet, rows);
-    book.save(outputPath);
+    if (QFileInfo(outputPath).absoluteFilePath() != QFileInfo(templatePath).absoluteFilePath()) {
+        QFile::remove(outputPath);
+        if (!QFile::copy(templatePath, outputPath))
+            throw WorkbookError(QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(outputPath)));
+    }
+    WorkbookSheet changes(kDerivativesSheet);
+    writeResultRows(changes, rows);
+    try {
+        patchWorkbookSheet(outputPath, kDerivativesSheet, changes);
+    } catch (const WorkbookError&) {
+        if (outputPath != templatePath)
+            QFile::remove(outputPath);
+        throw;
+    }
 }
 
 }  // namespace viewer

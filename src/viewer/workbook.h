@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QVariant>
+#include <optional>
 #include <stdexcept>
 
 // Excel workbooks as plain values: sheets of cells that hold a number, a
@@ -73,6 +74,24 @@ public:
 private:
     QList<WorkbookSheet> m_sheets;
 };
+
+// A block of cells, rows and columns from 1, bounds included.
+struct CellBlock {
+    int firstRow = 1;
+    int firstColumn = 1;
+    int lastRow = 1;
+    int lastColumn = 1;
+};
+
+// Changes one sheet of an existing .xlsx workbook in place: empties `clear`
+// (values and formatting) when given, then writes the cells of `cells`
+// that hold a value (with their bold). Everything else in
+// the file (other sheets, formats, widths, the cells outside the change) is
+// kept as it is. The file is rewritten beside under another name first.
+// Raises WorkbookError when the file or the sheet (named without regard to
+// case) cannot be found or the file cannot be written.
+void patchWorkbookSheet(const QString& path, const QString& sheetName, const WorkbookSheet& cells,
+                        const std::optional<CellBlock>& clear = std::nullopt);
 
 // "A1" style name of a column number: 1 -> "A", 27 -> "AA".
 QString columnLetters(int column);

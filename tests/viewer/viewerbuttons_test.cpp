@@ -195,7 +195,7 @@ TEST_F(ViewerButtonsTest, MarketWatchQueryExportsIntoItsSheetInTheDataFolder)
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->value(1, 2).toString(), QStringLiteral("% Chg"));
     EXPECT_EQ(sheet->value(1, 3).toString(), QStringLiteral("NSETrdQty"));  // s_code left out
-    EXPECT_TRUE(sheet->isBold(1, 4));
+    EXPECT_TRUE(sheet->isBold(1, 3));
     EXPECT_EQ(sheet->value(7, 1).toString(), QStringLiteral("Nobody"));
     EXPECT_FALSE(sheet->value(7, 3).isValid());
 }
