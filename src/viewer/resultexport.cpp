@@ -104,13 +104,11 @@ bool exportMarketWatch(const QString& path, const QString& queryName, const stor
         throw WorkbookError(QStringLiteral("\"%1\" has no sheet in the market watch workbook.").arg(queryName));
     if (!QFileInfo::exists(path)) {
         newMarketWatchWorkbook().save(path);
-    } else {
+    } else if (!workbookSheetNames(path).contains(sheetName, Qt::CaseInsensitive)) {
         // A workbook that lost the query's sheet gets it back, at the end.
         Workbook book = Workbook::read(path);
-        if (!book.sheet(sheetName)) {
-            book.addSheet(sheetName);
-            book.save(path);
-        }
+        book.addSheet(sheetName);
+        book.save(path);
     }
     WorkbookSheet changes(sheetName);
     writeResultRows(changes, rows);

@@ -463,6 +463,21 @@ void Workbook::save(const QString& path) const
         throw WorkbookError(QStringLiteral("The workbook %1 could not be saved.").arg(QDir::toNativeSeparators(path)));
 }
 
+QStringList workbookSheetNames(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(QDir::toNativeSeparators(path)));
+    ZipReader zip(path);
+    const std::optional<QByteArray> workbookXml = zip.isOpen() ? zip.entry(QStringLiteral("xl/workbook.xml")) : std::nullopt;
+    const std::optional<QByteArray> relsXml = zip.isOpen() ? zip.entry(QStringLiteral("xl/_rels/workbook.xml.rels")) : std::nullopt;
+    if (!workbookXml || !relsXml)
+        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(QDir::toNativeSeparators(path)));
+    QStringList names;
+    for (const auto& entry : readSheetList(*workbookXml, *relsXml))
+        names.append(entry.first);
+    return names;
+}
+
 // ---- patching ------------------------------------------------------------
 
 namespace {

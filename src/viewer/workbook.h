@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <optional>
 #include <stdexcept>
@@ -74,6 +75,10 @@ public:
 private:
     QList<WorkbookSheet> m_sheets;
 };
+
+// The sheet names of an .xlsx file in workbook order, without reading the
+// sheets. Raises WorkbookError when the file is missing or not a workbook.
+QStringList workbookSheetNames(const QString& path);
 
 // A block of cells, rows and columns from 1, bounds included.
 struct CellBlock {

@@ -118,6 +118,19 @@ TEST_F(ResultExportTest, MarketWatchIsMadeWhenMissingAndAnEmptyResultLeavesTheHe
     EXPECT_EQ(sheet->value(501, 1).toString(), QStringLiteral("Scrip 500"));  // below the cleared block
 }
 
+TEST_F(ResultExportTest, MarketWatchWorkbookThatLostTheSheetGetsItBack)
+{
+    const QString path = file(kMarketWatchFile);
+    Workbook partial;
+    partial.addSheet(QStringLiteral("notes")).setValue(1, 1, QStringLiteral("mine"));
+    partial.save(path);
+    EXPECT_TRUE(exportMarketWatch(path, QStringLiteral("Weekly High"), makeRows(1)));
+    EXPECT_EQ(workbookSheetNames(path), QStringList({QStringLiteral("notes"), QStringLiteral("weekly high")}));
+    const Workbook book = Workbook::read(path);
+    EXPECT_EQ(book.sheet(QStringLiteral("notes"))->value(1, 1).toString(), QStringLiteral("mine"));
+    EXPECT_EQ(book.sheet(QStringLiteral("weekly high"))->value(2, 1).toString(), QStringLiteral("Scrip 1"));
+}
+
 TEST_F(ResultExportTest, DerivativesReportFillsACopyAndNeverChangesTheTemplate)
 {
     const QString templatePath = file(QStringLiteral("templates/") + kDerivativesTemplateFile);
