@@ -5,10 +5,17 @@
 #include "shell/appservices.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "viewer/chartdata.h"
+#include "viewer/chartwindow.h"
+#include "viewer/groupfromresult.h"
+#include "viewer/resultexport.h"
 #include "viewer/resultfilter.h"
 #include "viewer/resultmodel.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,9 +41,18 @@ int pixels(int twips)
     return twips / 15;
 }
 
-QString withoutMnemonic(QString caption)
+// The hourglass while a long step runs.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+void tell(const QString& text)
 {
-    return caption.remove(QLatin1Char('&'));
+    ui::prompt().show(ui::Message::fromStyle(text, 0));
 }
 
 QComboBox* makeColumnCombo(QWidget* parent, const QString& name, bool typable)
@@ -92,7 +108,8 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     m_sortPanel = buildSortPanel();
     m_chartPanel = buildChartPanel();
     m_filterPanel = buildFilterPanel();
-    for (QFrame* panel : {m_sortPanel, m_filterPanel, m_chartPanel})
+    m_groupPanel = buildGroupPanel();
+    for (QFrame* panel : {m_sortPanel, m_filterPanel, m_chartPanel, m_groupPanel})
         panels->addWidget(panel, 0, Qt::AlignTop);
     panels->addStretch(1);
 
@@ -114,8 +131,8 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     connect(filter, &QPushButton::clicked, this, [this] { m_filterPanel->setHidden(!m_filterPanel->isHidden()); });
     connect(refreshButton, &QPushButton::clicked, this, &ResultViewerWindow::refresh);
     connect(print, &QPushButton::clicked, this, &ResultViewerWindow::print);
-    for (QPushButton* later : {excel, saveGroup})
-        connect(later, &QPushButton::clicked, this, [this, later] { sayNotAvailable(later->text()); });
+    connect(excel, &QPushButton::clicked, this, &ResultViewerWindow::exportToExcel);
+    connect(saveGroup, &QPushButton::clicked, this, &ResultViewerWindow::saveGroup);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -173,7 +190,7 @@ QFrame* ResultViewerWindow::buildChartPanel()
     showGraph->setObjectName(QStringLiteral("cmdshowgraph"));
     showGraph->setMinimumWidth(pixels(1815));
     grid->addWidget(showGraph, 6, 0, 1, 2, Qt::AlignCenter);
-    connect(showGraph, &QPushButton::clicked, this, [this, showGraph] { sayNotAvailable(showGraph->text()); });
+    connect(showGraph, &QPushButton::clicked, this, &ResultViewerWindow::displayGraph);
     return panel;
 }
 
@@ -221,6 +238,27 @@ QFrame* ResultViewerWindow::buildFilterPanel()
     return panel;
 }
 
+QFrame* ResultViewerWindow::buildGroupPanel()
+{
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("FrmGrp"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->hide();
+    auto* layout = new QVBoxLayout(panel);
+    auto* title = new QLabel(QStringLiteral("Select Group"), panel);
+    title->setStyleSheet(QStringLiteral("color: red"));
+    m_groupList = new QComboBox(panel);
+    m_groupList->setObjectName(QStringLiteral("CmbGrp"));
+    m_groupList->setMinimumWidth(pixels(2535));
+    auto* ok = new QPushButton(QStringLiteral("Ok"), panel);
+    ok->setObjectName(QStringLiteral("CmdOk"));
+    connect(ok, &QPushButton::clicked, this, &ResultViewerWindow::addToChosenGroup);
+    layout->addWidget(title);
+    layout->addWidget(m_groupList);
+    layout->addWidget(ok, 0, Qt::AlignCenter);
+    return panel;
+}
+
 bool ResultViewerWindow::load(const QString& select, const QString& queryName, const QStringList& headings)
 {
     m_select = select;
@@ -229,6 +267,7 @@ bool ResultViewerWindow::load(const QString& select, const QString& queryName, c
     m_facts = reports::ReportFacts();
     m_facts.queryLabel = queryName;
     m_sortClause.clear();
+    m_sortKeys.clear();
     m_headerSort = HeaderSort();
     store::Rows rows;
     bool loaded = true;
@@ -301,6 +340,7 @@ void ResultViewerWindow::refresh()
         return;
     }
     m_sortClause = order.clause;
+    m_sortKeys = order.keys;
     m_select = refreshSelectText(order.clause);
 
     // The result table normally holds the columns shown; should it not, the
@@ -405,11 +445,6 @@ void ResultViewerWindow::showAll()
     clearHeaderSort();
 }
 
-void ResultViewerWindow::sayNotAvailable(const QString& caption)
-{
-    ui::prompt().inform(QStringLiteral("\"%1\" is not available yet.").arg(withoutMnemonic(caption)));
-}
-
 ShownResult ResultViewerWindow::shownResult() const
 {
     ShownResult shown;
@@ -433,6 +468,173 @@ void ResultViewerWindow::print()
     reports::showReportPreview(printDocument(), this);
 }
 
+QString ResultViewerWindow::dataFolder() const
+{
+    return m_services ? m_services->dataFolder() : QDir::currentPath();
+}
+
+void ResultViewerWindow::saveGroup()
+{
+    ResultScrips collected;
+    try {
+        collected = collectResultScrips(m_db, m_proxy->shownRows());
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The scrips could not be looked up: %1").arg(error.message()));
+        return;
+    }
+    if (!collected.ok()) {
+        ui::prompt().show(ui::Message::fromStyle(collected.problem, 48));
+        return;
+    }
+    shell::SharedState& shared = shell::sharedState();
+    shared.newGroupScrips = collected.scrips;
+    const ui::Answer answer = ui::prompt().show(
+        ui::Message::fromStyle(QStringLiteral("Do You Want To Create New Group Or Add To Existing Group"), 68));
+    if (answer == ui::Answer::Yes) {
+        shared.newGroupFlag = true;
+        if (m_services)
+            m_services->openScreen(QStringLiteral("Group"));
+        return;
+    }
+    m_groupPanel->setHidden(!m_groupPanel->isHidden());
+    m_groupList->clear();
+    try {
+        m_groupList->addItems(groupNamesForList(m_db));
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The groups could not be read: %1").arg(error.message()));
+    }
+    if (m_groupList->count() > 0)
+        m_groupList->setCurrentIndex(0);
+}
+
+void ResultViewerWindow::addToChosenGroup()
+{
+    std::optional<int> added;
+    try {
+        added = addScripsToGroup(m_db, m_groupList->currentText(), shell::sharedState().newGroupScrips);
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The group could not be updated: %1").arg(error.message()));
+        return;
+    }
+    if (!added)
+        return;
+    ui::prompt().show(ui::Message::fromStyle(QStringLiteral("Group Updated"), 64));
+    m_groupPanel->hide();
+}
+
+void ResultViewerWindow::exportToExcel()
+{
+    if (m_model->columns().isEmpty()) {
+        tell(QStringLiteral("No Active recordset detected"));
+        return;
+    }
+    const store::Rows rows = m_proxy->shownRows();
+    switch (exportTargetFor(m_queryName)) {
+    case ExportTarget::DerivativesReport:
+        exportDerivatives(rows);
+        break;
+    case ExportTarget::MarketWatch:
+        exportMarketWatchSheet(rows);
+        break;
+    case ExportTarget::NewWorkbook:
+        exportNewWorkbook(rows);
+        break;
+    }
+}
+
+namespace {
+
+// Asks where a workbook goes; empty when the user cancelled.
+QString chooseWorkbookPath(const QString& folder, const QString& caption)
+{
+    ui::FileRequest request;
+    request.caption = caption;
+    request.directory = folder;
+    request.filter = QStringLiteral("Excel workbooks (*.xlsx)");
+    QString path = ui::prompt().saveFile(request);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".xlsx");
+    return path;
+}
+
+}  // namespace
+
+void ResultViewerWindow::exportNewWorkbook(const store::Rows& rows)
+{
+    // The export starts at the row chosen in the grid.
+    const int firstRecord = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
+    const QString path = chooseWorkbookPath(dataFolder(), QStringLiteral("Export To Excel"));
+    if (path.isEmpty())
+        return;
+    try {
+        WaitCursor wait;
+        viewer::exportNewWorkbook(path, rows, firstRecord);
+    } catch (const WorkbookError& error) {
+        tell(error.text());
+        return;
+    }
+    tell(QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path));
+}
+
+void ResultViewerWindow::exportDerivatives(const store::Rows& rows)
+{
+    const ui::Answer answer = ui::prompt().show(ui::Message::fromStyle(
+        QStringLiteral("This will export the current records of the Query to an Excel sheet, Do you wish to continue?"),
+        36, QStringLiteral("Export Data?")));
+    if (answer != ui::Answer::Yes)
+        return;
+    const QString path = chooseWorkbookPath(dataFolder(), QStringLiteral("Export Data?"));
+    if (path.isEmpty())
+        return;
+    const QString templatePath = QDir(dataFolder()).filePath(kDerivativesTemplateFile);
+    try {
+        WaitCursor wait;
+        exportDerivativesReport(templatePath, path, rows);
+    } catch (const WorkbookError& error) {
+        tell(error.text());
+        return;
+    }
+    tell(QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path));
+}
+
+void ResultViewerWindow::exportMarketWatchSheet(const store::Rows& rows)
+{
+    const QString path = QDir(dataFolder()).filePath(kMarketWatchFile);
+    bool written = false;
+    try {
+        WaitCursor wait;
+        written = exportMarketWatch(path, m_queryName, rows);
+    } catch (const WorkbookError& error) {
+        tell(error.text());
+        return;
+    }
+    tell(written ? QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path)
+                 : QStringLiteral("Nothing To Export"));
+}
+
+void ResultViewerWindow::displayGraph()
+{
+    ChartColumns chosen;
+    chosen.xAxis = m_chartColumns[0]->currentText();
+    chosen.yAxis = m_chartColumns[1]->currentText();
+    for (int i = 0; i < 4; ++i)
+        chosen.series[i] = m_chartColumns[i + 2]->currentText();
+    const ChartStatement statement = chartStatement(m_model->columns(), chosen, m_sortKeys);
+    if (!statement.problem.isEmpty()) {
+        tell(statement.problem);
+        return;
+    }
+    store::Rows rows;
+    try {
+        rows = m_db.query(statement.sql);
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The chart rows could not be read: %1").arg(error.message()));
+        return;
+    }
+    if (m_services)
+        showChart(*m_services, rows);
+}
+
 ResultViewerWindow* showResult(shell::AppServices& services, const QString& select,
                                const reports::ReportFacts& facts, const QStringList& headings)
 {
@@ -446,6 +648,7 @@ ResultViewerWindow* showResult(shell::AppServices& services, const QString& sele
 {
     if (!g_viewer) {
         g_viewer = new ResultViewerWindow(services.database());
+        g_viewer->setServices(&services);
         g_viewer->load(select, queryName, headings);
         services.showChild(g_viewer);
         return g_viewer;

@@ -74,6 +74,10 @@ public:
 
     ShownResult shownResult() const;
 
+    // The main window's services: the data folder for the workbooks, the
+    // group master and the chart window. showResult() sets them.
+    void setServices(shell::AppServices* services) { m_services = services; }
+
 private:
     struct FilterRowControls {
         QComboBox* column = nullptr;
@@ -85,6 +89,7 @@ private:
     QFrame* buildSortPanel();
     QFrame* buildChartPanel();
     QFrame* buildFilterPanel();
+    QFrame* buildGroupPanel();
     QPushButton* addButton(const QString& name, const QString& caption, int widthTwips);
 
     void showRows(store::Rows rows);
@@ -96,8 +101,15 @@ private:
     void pressFilterButton(int index);
     void showAll();
     void clearHeaderSort();
-    void sayNotAvailable(const QString& caption);
     void print();
+    void saveGroup();
+    void addToChosenGroup();
+    void exportToExcel();
+    void exportMarketWatchSheet(const store::Rows& rows);
+    void exportDerivatives(const store::Rows& rows);
+    void exportNewWorkbook(const store::Rows& rows);
+    void displayGraph();
+    QString dataFolder() const;
 
     store::Database& m_db;
     ResultModel* m_model = nullptr;
@@ -107,6 +119,9 @@ private:
     QFrame* m_sortPanel = nullptr;
     QFrame* m_chartPanel = nullptr;
     QFrame* m_filterPanel = nullptr;
+    QFrame* m_groupPanel = nullptr;
+    QComboBox* m_groupList = nullptr;
+    shell::AppServices* m_services = nullptr;
     std::array<QComboBox*, 4> m_sortColumns{};
     std::array<QComboBox*, 4> m_sortOrders{};
     std::array<QComboBox*, 6> m_chartColumns{};
@@ -117,6 +132,7 @@ private:
     QStringList m_headings;
     reports::ReportFacts m_facts;
     QString m_sortClause;
+    QList<SortKey> m_sortKeys;  // the keys of m_sortClause
     HeaderSort m_headerSort;
     QString m_headerSortText;
 };

@@ -304,7 +304,7 @@ TEST_F(ResultViewerTest, ShowShowInResultsAndShowAll)
     EXPECT_EQ(shownColumn(0).first(), QStringLiteral("Bharat"));
 }
 
-TEST_F(ResultViewerTest, PanelsToggleAndLaterButtonsSaySo)
+TEST_F(ResultViewerTest, PanelsToggle)
 {
     open();
     const QList<std::pair<QString, QString>> toggles = {{QStringLiteral("cmdsort"), QStringLiteral("Frame1")},
@@ -319,10 +319,5 @@ TEST_F(ResultViewerTest, PanelsToggleAndLaterButtonsSaySo)
         EXPECT_TRUE(panel->isHidden());
     }
     EXPECT_EQ(child<QPushButton>(QStringLiteral("cmdrefresh"))->text(), QStringLiteral("&Refresh Query"));
-    press(QStringLiteral("Command1"));
-    press(QStringLiteral("CmdSave_Group"));
-    press(QStringLiteral("cmdshowgraph"));
-    EXPECT_EQ(prompt.texts(), QStringList({QStringLiteral("\"Export To Excel\" is not available yet."),
-                                           QStringLiteral("\"Save Group\" is not available yet."),
-                                           QStringLiteral("\"Display Graph\" is not available yet.")}));
+    EXPECT_TRUE(prompt.messages.isEmpty());
 }

@@ -1,0 +1,148 @@
+#include "viewer/resultexport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace viewer {
+
+namespace {
+
+bool isLeftOut(const QString& columnName)
+{
+    return columnName.startsWith(QStringLiteral("s_"), Qt::CaseSensitive);
+}
+
+// The block of a market-watch sheet that each export clears first.
+constexpr int kClearedLastRow = 500;
+constexpr int kClearedLastColumn = 13;  // M
+
+}  // namespace
+
+const QList<std::pair<QString, QString>>& marketWatchSheets()
+{
+    static const QList<std::pair<QString, QString>> sheets = {
+        {QStringLiteral("Abnormal Rise in Delivery Qty"), QStringLiteral("abnormal rise")},
+        {QStringLiteral("Abnormal Fall in Delivery Qty"), QStringLiteral("abnormal fall")},
+        {QStringLiteral("Rise in Delivery Qty over 3 days"), QStringLiteral("rise over 3 d")},
+        {QStringLiteral("Fall in Delivery Qty over 3 days"), QStringLiteral("fall over 3 d")},
+        {QStringLiteral("3 Months High Delivery"), QStringLiteral("3 m high")},
+        {QStringLiteral("3 Months Low Delivery"), QStringLiteral("3 m low")},
+        {QStringLiteral("14 day EMA Positive"), QStringLiteral("14 d ema pos")},
+        {QStringLiteral("14 day EMA Negative"), QStringLiteral("14 d ema neg")},
+        {QStringLiteral("34 day EMA Positive"), QStringLiteral("34 d ema pos")},
+        {QStringLiteral("34 day EMA Negative"), QStringLiteral("34 d ema neg")},
+        {QStringLiteral("200 day SMA Positive"), QStringLiteral("200 d sma pos")},
+        {QStringLiteral("200 day SMA Negative"), QStringLiteral("200 d sma neg")},
+        {QStringLiteral("Weekly High"), QStringLiteral("weekly high")},
+        {QStringLiteral("Weekly Low"), QStringLiteral("weekly low")},
+        {QStringLiteral("Monthly High"), QStringLiteral("monthly high")},
+        {QStringLiteral("Monthly Low"), QStringLiteral("monthly low")},
+        {QStringLiteral("52 Week High"), QStringLiteral("yearly high")},
+        {QStringLiteral("52 Week Low"), QStringLiteral("yearly low")},
+    };
+    return sheets;
+}
+
+QString marketWatchSheetFor(const QString& queryName)
+{
+    for (const auto& [query, sheet] : marketWatchSheets()) {
+        if (query == queryName)
+            return sheet;
+    }
+    return QString();
+}
+
+ExportTarget exportTargetFor(const QString& queryName)
+{
+    if (queryName == QStringLiteral("Top 5 Gainer & Loser"))
+        return ExportTarget::DerivativesReport;
+    if (!marketWatchSheetFor(queryName).isEmpty())
+        return ExportTarget::MarketWatch;
+    return ExportTarget::NewWorkbook;
+}
+
+void writeResultRows(WorkbookSheet& sheet, const store::Rows& rows, int firstRecord)
+{
+    QList<int> exported;
+    for (int field = 0; field < rows.columns.size(); ++field) {
+        if (isLeftOut(rows.columns[field].name))
+            continue;
+        exported.append(field);
+        sheet.setValue(1, static_cast<int>(exported.size()), rows.columns[field].name);
+    }
+    // Bold reaches as far as the result has columns, the left-out ones counted.
+    if (!rows.columns.isEmpty())
+        sheet.setBold(1, 1, static_cast<int>(rows.columns.size()));
+    int sheetRow = 2;
+    for (qsizetype record = std::max(firstRecord, 0); record < rows.rows.size(); ++record, ++sheetRow) {
+        const QVariantList& values = rows.rows[record];
+        for (int column = 0; column < exported.size(); ++column)
+            sheet.setValue(sheetRow, column + 1, values.value(exported[column]));
+    }
+}
+
+void exportNewWorkbook(const QString& path, const store::Rows& rows, int firstRecord)
+{
+    Workbook book;
+    writeResultRows(book.addSheet(QStringLiteral("Sheet1")), rows, firstRecord);
+    book.save(path);
+}
+
+Workbook newMarketWatchWorkbook()
+{
+    Workbook book;
+    for (const auto& entry : marketWatchSheets())
+        book.addSheet(entry.second);
+    return book;
+}
+
+bool exportMarketWatch(const QString& path, const QString& queryName, const store::Rows& rows)
+{
+    const QString sheetName = marketWatchSheetFor(queryName);
+    if (sheetName.isEmpty())
+        throw WorkbookError(QStringLiteral("\"%1\" has no sheet in the market watch workbook.").arg(queryName));
+    if (!QFileInfo::exists(path)) {
+        newMarketWatchWorkbook().save(path);
+    } else if (!workbookSheetNames(path).contains(sheetName, Qt::CaseInsensitive)) {
+        // A workbook that lost the query's sheet gets it back, at the end.
+        Workbook book = Workbook::read(path);
+        book.addSheet(sheetName);
+        book.save(path);
+    }
+    WorkbookSheet changes(sheetName);
+    writeResultRows(changes, rows);
+    patchWorkbookSheet(path, sheetName, changes, CellBlock{2, 1, kClearedLastRow, kClearedLastColumn});
+    return !rows.isEmpty();
+}
+
+Workbook newDerivativesTemplate()
+{
+    Workbook book;
+    book.addSheet(kDerivativesSheet);
+    return book;
+}
+
+void exportDerivativesReport(const QString& templatePath, const QString& outputPath, const store::Rows& rows)
+{
+    if (!QFileInfo::exists(templatePath)) {
+        QDir().mkpath(QFileInfo(templatePath).absolutePath());
+        newDerivativesTemplate().save(templatePath);
+    }
+    if (QFileInfo(outputPath).absoluteFilePath() != QFileInfo(templatePath).absoluteFilePath()) {
+        QFile::remove(outputPath);
+        if (!QFile::copy(templatePath, outputPath))
+            throw WorkbookError(QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(outputPath)));
+    }
+    WorkbookSheet changes(kDerivativesSheet);
+    writeResultRows(changes, rows);
+    try {
+        patchWorkbookSheet(outputPath, kDerivativesSheet, changes);
+    } catch (const WorkbookError&) {
+        if (outputPath != templatePath)
+            QFile::remove(outputPath);
+        throw;
+    }
+}
+
+}  // namespace viewer
