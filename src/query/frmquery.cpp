@@ -551,6 +551,7 @@ RunInputs FrmQuery::readInputs() const
         inputs.ranges[filter] = rangeFromBoxes(ticked, controls.low->text(), controls.high->text());
     }
     inputs.optionPath = m_services.optionPath();
+    inputs.dataFolder = m_services.dataFolder();
     return inputs;
 }
 

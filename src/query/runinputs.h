@@ -42,6 +42,8 @@ struct RunInputs {
     // The options (open-interest) database file of the settings, read by the
     // open-interest queries.
     QString optionPath;
+    // The data folder, where the client exports write their files.
+    QString dataFolder;
 
     RangeBox& range(RangeMeasure measure) { return ranges[static_cast<int>(measure)]; }
     const RangeBox& range(RangeMeasure measure) const { return ranges[static_cast<int>(measure)]; }
