@@ -47,20 +47,20 @@ TEST_F(AverageChange, AboveListsTheNewestDayOverItsAverageLargestChangeFirst)
 {
     const auto outcome = run(kQtyAbove);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Short Ltd", "Above Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "NSEAvgQty"), QList<double>({46.67, 30}));
-    EXPECT_EQ(columnNumbers(outcome, "NSEDelQty"), QList<double>({100, 60}));
-    EXPECT_EQ(columnNumbers(outcome, "%Chg"), QList<double>({114.27, 100}));
-    EXPECT_EQ(columnTexts(outcome, "Symbol"), QStringList({"SHOR", "ABOV"}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Short Ltd", "Above Ltd"}));
+    EXPECT_EQ(numbers(outcome, "NSEAvgQty"), QList<double>({46.67, 30}));
+    EXPECT_EQ(numbers(outcome, "NSEDelQty"), QList<double>({100, 60}));
+    EXPECT_EQ(numbers(outcome, "%Chg"), QList<double>({114.27, 100}));
+    EXPECT_EQ(texts(outcome, "Symbol"), QStringList({"SHOR", "ABOV"}));
 }
 
 TEST_F(AverageChange, BelowListsTheNewestDayUnderItsAverage)
 {
     const auto outcome = run(kQtyBelow);
     ASSERT_EQ(outcome.status, RunStatus::Completed);
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Below Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "NSEAvgQty"), QList<double>({21}));
-    EXPECT_EQ(columnNumbers(outcome, "%Chg"), QList<double>({-85.71}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Below Ltd"}));
+    EXPECT_EQ(numbers(outcome, "NSEAvgQty"), QList<double>({21}));
+    EXPECT_EQ(numbers(outcome, "%Chg"), QList<double>({-85.71}));
 }
 
 TEST_F(AverageChange, PercentageAveragesTheDeliveryPercentage)
@@ -68,8 +68,8 @@ TEST_F(AverageChange, PercentageAveragesTheDeliveryPercentage)
     // Percentages are half the deliveries: the same scrips, halved averages.
     const auto outcome = run(kPercAbove);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Short Ltd", "Above Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "NSEAvgDely %"), QList<double>({23.33, 15}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Short Ltd", "Above Ltd"}));
+    EXPECT_EQ(numbers(outcome, "NSEAvgDely %"), QList<double>({23.33, 15}));
 }
 
 TEST_F(AverageChange, RefusesADayCountOutsideTheScanLimits)

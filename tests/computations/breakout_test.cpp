@@ -45,12 +45,12 @@ TEST_F(Breakouts, UpwardListsDeliveryRisesAboveThePercentageWithARisingClose)
 {
     const auto outcome = run(kUp, "40");
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Security"), QStringList({"Up Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "Today Dely"), QList<double>({200}));
-    EXPECT_EQ(columnNumbers(outcome, "YDay Dely"), QList<double>({100}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInDely"), QList<double>({100}));
-    EXPECT_EQ(columnNumbers(outcome, "Today Volume"), QList<double>({400}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInPrice"), QList<double>({10}));
+    EXPECT_EQ(texts(outcome, "Security"), QStringList({"Up Ltd"}));
+    EXPECT_EQ(numbers(outcome, "Today Dely"), QList<double>({200}));
+    EXPECT_EQ(numbers(outcome, "YDay Dely"), QList<double>({100}));
+    EXPECT_EQ(numbers(outcome, "%ChgInDely"), QList<double>({100}));
+    EXPECT_EQ(numbers(outcome, "Today Volume"), QList<double>({400}));
+    EXPECT_EQ(numbers(outcome, "%ChgInPrice"), QList<double>({10}));
     EXPECT_EQ(outcome.rows.columns.size(), 8);
 }
 
@@ -58,8 +58,8 @@ TEST_F(Breakouts, DownwardListsTheLargestRiseFirstAndATextThresholdCountsAsZero)
 {
     const auto outcome = run(kDown, "abc");
     ASSERT_EQ(outcome.status, RunStatus::Completed);
-    EXPECT_EQ(columnTexts(outcome, "Security"), QStringList({"Down Ltd", "Down Two Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInPrice"), QList<double>({-10, -20}));
+    EXPECT_EQ(texts(outcome, "Security"), QStringList({"Down Ltd", "Down Two Ltd"}));
+    EXPECT_EQ(numbers(outcome, "%ChgInPrice"), QList<double>({-10, -20}));
 }
 
 TEST_F(Breakouts, NeedsAPreviousTradingDay)
@@ -80,10 +80,10 @@ TEST(BreakoutsCombined, TheCloseIsTheNseOneWhenThereIsOne)
     auto in = F::inputs(kKelvarnGroup, kUp, F::D1, Exchange::Combined, "10", "100");
     const auto outcome = fixture.run(in);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnNumbers(outcome, "Today Dely"), QList<double>({150}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInDely"), QList<double>({200}));
-    EXPECT_EQ(columnNumbers(outcome, "Today Price"), QList<double>({66}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInPrice"), QList<double>({10}));
+    EXPECT_EQ(numbers(outcome, "Today Dely"), QList<double>({150}));
+    EXPECT_EQ(numbers(outcome, "%ChgInDely"), QList<double>({200}));
+    EXPECT_EQ(numbers(outcome, "Today Price"), QList<double>({66}));
+    EXPECT_EQ(numbers(outcome, "%ChgInPrice"), QList<double>({10}));
     EXPECT_TRUE(fixture.run(F::inputs(kKelvarnGroup, kDown, F::D1, Exchange::Combined, "10", "0")).rows.isEmpty());
 }
 

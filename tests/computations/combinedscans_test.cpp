@@ -53,18 +53,18 @@ TEST_F(CombinedScans, FallingPriceWithRisingQuantities)
 {
     const auto outcome = run(kFallingPrice);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList(3, "Pass Ltd"));
-    EXPECT_EQ(columnNumbers(outcome, "srno"), QList<double>({11, 11, 11}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList(3, "Pass Ltd"));
+    EXPECT_EQ(numbers(outcome, "srno"), QList<double>({11, 11, 11}));
     EXPECT_EQ(columnDates(outcome, "TrnDate"), QList<QDate>({F::D1, F::D2, F::D3}));
-    EXPECT_EQ(columnNumbers(outcome, "NSETrdQty"), QList<double>({30, 20, 10}));
-    EXPECT_EQ(columnNumbers(outcome, "NSEPrice"), QList<double>({80, 90, 100}));
-    EXPECT_EQ(columnNumbers(outcome, "BSETrdQty"), QList<double>({60, 40, 20}));
+    EXPECT_EQ(numbers(outcome, "NSETrdQty"), QList<double>({30, 20, 10}));
+    EXPECT_EQ(numbers(outcome, "NSEPrice"), QList<double>({80, 90, 100}));
+    EXPECT_EQ(numbers(outcome, "BSETrdQty"), QList<double>({60, 40, 20}));
 }
 
 TEST_F(CombinedScans, OnlyScripsWithEveryDayAreTested)
 {
     // Short Ltd would rise over a missing third day; it is not tested.
-    EXPECT_EQ(columnTexts(run(kRisingPrice), "Stock"), QStringList(3, "Up Ltd"));
+    EXPECT_EQ(texts(run(kRisingPrice), "Stock"), QStringList(3, "Up Ltd"));
     EXPECT_TRUE(run(kRisingPrice, Exchange::Nse, "3.5").rows.isEmpty());
 }
 
@@ -72,24 +72,24 @@ TEST_F(CombinedScans, BseShowsTheNseFiguresBesideItsOwn)
 {
     const auto outcome = run(kFallingPrice, Exchange::Bse);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList(3, "Pass Ltd"));
-    EXPECT_EQ(columnNumbers(outcome, "BSETrdQty"), QList<double>({60, 40, 20}));
-    EXPECT_EQ(columnNumbers(outcome, "NSETrdQty"), QList<double>({30, 20, 10}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList(3, "Pass Ltd"));
+    EXPECT_EQ(numbers(outcome, "BSETrdQty"), QList<double>({60, 40, 20}));
+    EXPECT_EQ(numbers(outcome, "NSETrdQty"), QList<double>({30, 20, 10}));
 }
 
 TEST_F(CombinedScans, BothExchangesSumTheQuantities)
 {
     const auto outcome = run(kFallingPrice, Exchange::Combined);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnNumbers(outcome, "TotalTrdQty"), QList<double>({90, 60, 30}));
-    EXPECT_EQ(columnNumbers(outcome, "Dely %"), QList<double>({23.33, 30, 50}));
+    EXPECT_EQ(numbers(outcome, "TotalTrdQty"), QList<double>({90, 60, 30}));
+    EXPECT_EQ(numbers(outcome, "Dely %"), QList<double>({23.33, 30, 50}));
 }
 
 TEST_F(CombinedScans, RangeTestsTheCloseOnTheFirstDate)
 {
     auto in = F::inputs(kCombinedGroup, kFallingPrice, F::D1, Exchange::Nse, "3");
     in.range(query::RangeMeasure::Price) = {true, 0, 85};
-    EXPECT_EQ(columnTexts(fixture.run(in), "Stock"), QStringList(3, "Pass Ltd"));
+    EXPECT_EQ(texts(fixture.run(in), "Stock"), QStringList(3, "Pass Ltd"));
     in.range(query::RangeMeasure::Price) = {true, 85, 200};
     const auto outcome = fixture.run(in);
     ASSERT_EQ(outcome.status, RunStatus::Completed);

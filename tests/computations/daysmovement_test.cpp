@@ -35,13 +35,13 @@ TEST_F(DaysMovement, ComparesEachDayWithTheSecuritysPreviousRow)
 {
     const auto outcome = run("2");
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Alpha Ltd", "Alpha Ltd", "Beta Ltd"}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Alpha Ltd", "Alpha Ltd", "Beta Ltd"}));
     EXPECT_EQ(columnDates(outcome, "Date"), QList<QDate>({F::D2, F::D1, F::D1}));
-    EXPECT_EQ(columnNumbers(outcome, "Volume"), QList<double>({0, 50, 150}));
+    EXPECT_EQ(numbers(outcome, "Volume"), QList<double>({0, 50, 150}));
     // A fall to 0 counts as a fall to 1; after a 0 no change is worked out.
-    EXPECT_EQ(columnNumbers(outcome, "%ChgIn Vol"), QList<double>({-99.5, 0.01, 50}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInDely"), QList<double>({0, 0, 0}));
-    EXPECT_EQ(columnNumbers(outcome, "%ChgInPrice"), QList<double>({0, 0, 10}));
+    EXPECT_EQ(numbers(outcome, "%ChgIn Vol"), QList<double>({-99.5, 0.01, 50}));
+    EXPECT_EQ(numbers(outcome, "%ChgInDely"), QList<double>({0, 0, 0}));
+    EXPECT_EQ(numbers(outcome, "%ChgInPrice"), QList<double>({0, 0, 10}));
     EXPECT_EQ(outcome.state.secondDate, F::D2);
 }
 
@@ -50,7 +50,7 @@ TEST_F(DaysMovement, TheFirstRowOfASecurityHasNoChange)
     fixture.addScrip("Gamma Ltd", "GAMMA", "", {{F::D1, 500, 10, 2, 30}});
     const auto outcome = run("2");
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock").last(), "Gamma Ltd");
+    EXPECT_EQ(texts(outcome, "Stock").last(), "Gamma Ltd");
     EXPECT_EQ(outcome.rows.rows.last().mid(3, 5),
               QVariantList({0.01, 10.0, 0.01, 30.0, 0.01}));
 }

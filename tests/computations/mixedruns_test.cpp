@@ -44,8 +44,8 @@ TEST_F(MixedRuns, ListsTheWholeWindowOfScripsThatFellThenRose)
 {
     const auto outcome = fixture.run(inputs("3", "2"));
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList(5, "Vee Ltd"));
-    EXPECT_EQ(columnNumbers(outcome, "NSEDelQty"), QList<double>({45, 35, 30, 40, 50}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList(5, "Vee Ltd"));
+    EXPECT_EQ(numbers(outcome, "NSEDelQty"), QList<double>({45, 35, 30, 40, 50}));
     EXPECT_EQ(columnDates(outcome, "TradingDate"), QList<QDate>({F::D1, F::D2, F::D3, F::D4, D5}));
     EXPECT_EQ(outcome.state.secondDate, D5);
 }
@@ -53,7 +53,7 @@ TEST_F(MixedRuns, ListsTheWholeWindowOfScripsThatFellThenRose)
 TEST_F(MixedRuns, WithoutFallingDaysTheRiseAloneDecides)
 {
     const auto outcome = fixture.run(inputs("3", "0"));
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Rise Ltd", "Rise Ltd", "Rise Ltd", "Vee Ltd", "Vee Ltd", "Vee Ltd"}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Rise Ltd", "Rise Ltd", "Rise Ltd", "Vee Ltd", "Vee Ltd", "Vee Ltd"}));
 }
 
 TEST_F(MixedRuns, DaysOutsideARangeCloseUpTheSeries)
@@ -62,7 +62,7 @@ TEST_F(MixedRuns, DaysOutsideARangeCloseUpTheSeries)
     auto in = inputs("3", "0");
     in.range(query::RangeMeasure::DeliveryQty) = {true, 0, 48};
     const auto outcome = fixture.run(in);
-    EXPECT_EQ(columnTexts(outcome, "Stock"),
+    EXPECT_EQ(texts(outcome, "Stock"),
               QStringList({"Gap Ltd", "Gap Ltd", "Rise Ltd", "Rise Ltd", "Rise Ltd", "Vee Ltd", "Vee Ltd", "Vee Ltd"}));
 }
 

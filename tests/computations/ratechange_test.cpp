@@ -45,17 +45,17 @@ TEST_F(RateChange, ListsMovesOfMoreThanFivePerCentPassByPass)
 {
     const auto outcome = fixture.run(inputs("2"));
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Company"), QStringList({"Drop Ltd", "Bse Only Ltd", "Jump Ltd"}));
+    EXPECT_EQ(texts(outcome, "Company"), QStringList({"Drop Ltd", "Bse Only Ltd", "Jump Ltd"}));
     EXPECT_EQ(columnDates(outcome, "a_transdate"), QList<QDate>({F::D1, F::D2, F::D2}));
     EXPECT_EQ(columnDates(outcome, "b_transdate"), QList<QDate>({F::D2, F::D3, F::D3}));
-    EXPECT_EQ(columnNumbers(outcome, "Rate"), QList<double>({94, 120, 110}));
-    EXPECT_EQ(columnNumbers(outcome, "PrevRate"), QList<double>({100, 100, 100}));
-    EXPECT_EQ(columnNumbers(outcome, "% Rate Chg"), QList<double>({-6, 20, 10}));
-    EXPECT_EQ(columnNumbers(outcome, "Volume"), QList<double>({1000, 10, 1000}));
-    EXPECT_EQ(columnNumbers(outcome, "% Vol Chg"), QList<double>({0, 0, 0}));
+    EXPECT_EQ(numbers(outcome, "Rate"), QList<double>({94, 120, 110}));
+    EXPECT_EQ(numbers(outcome, "PrevRate"), QList<double>({100, 100, 100}));
+    EXPECT_EQ(numbers(outcome, "% Rate Chg"), QList<double>({-6, 20, 10}));
+    EXPECT_EQ(numbers(outcome, "Volume"), QList<double>({1000, 10, 1000}));
+    EXPECT_EQ(numbers(outcome, "% Vol Chg"), QList<double>({0, 0, 0}));
     // The closes after the later day, looked up by NSE symbol.
-    EXPECT_EQ(columnNumbers(outcome, "day1"), QList<double>({0.01, 0.01, 112}));
-    EXPECT_EQ(columnNumbers(outcome, "day2"), QList<double>({0.01, 0.01, 0.01}));
+    EXPECT_EQ(numbers(outcome, "day1"), QList<double>({0.01, 0.01, 112}));
+    EXPECT_EQ(numbers(outcome, "day2"), QList<double>({0.01, 0.01, 0.01}));
     EXPECT_EQ(outcome.state.secondDate, F::D3);
 }
 
@@ -66,8 +66,8 @@ TEST_F(RateChange, OnlyTheGroupsScripsAndOnlyEnoughDays)
     in.groupCode = "JMP";
     const auto outcome = fixture.run(in);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Company"), QStringList({"Jump Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "day1"), QList<double>({112}));
+    EXPECT_EQ(texts(outcome, "Company"), QStringList({"Jump Ltd"}));
+    EXPECT_EQ(numbers(outcome, "day1"), QList<double>({112}));
 
     EXPECT_EQ(fixture.run(inputs("0")).message, query::refusals::numberNeeded());
     EXPECT_EQ(fixture.run(inputs("4")).message, query::refusals::tooFewTradingDays(F::D1));

@@ -51,22 +51,22 @@ TEST_F(RunScans, RisingDeliveryListsEveryDayOfEachPassingScrip)
 {
     const auto outcome = run("Rising Delivery Quantity for N days", "3");
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"),
+    EXPECT_EQ(texts(outcome, "Stock"),
               QStringList({"Asc Ltd", "Asc Ltd", "Asc Ltd", "Young Ltd", "Young Ltd"}));
     EXPECT_EQ(columnDates(outcome, "TradingDate"), QList<QDate>({F::D1, F::D2, F::D3, F::D1, F::D2}));
-    EXPECT_EQ(columnNumbers(outcome, "NSEDelQty"), QList<double>({400, 300, 200, 60, 50}));
+    EXPECT_EQ(numbers(outcome, "NSEDelQty"), QList<double>({400, 300, 200, 60, 50}));
 }
 
 TEST_F(RunScans, FallingNeedsEveryStepDownAndAFullWindow)
 {
     const auto outcome = run("Falling Delivery Quantity for N days", "3");
     ASSERT_EQ(outcome.status, RunStatus::Completed);
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Desc Ltd", "Desc Ltd", "Desc Ltd"}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Desc Ltd", "Desc Ltd", "Desc Ltd"}));
 
     // Over four days the flat step of Flat Ltd and the missing days of Young
     // Ltd keep them out of both lists.
     const auto rising = run("Rising Delivery Quantity for N days", "4");
-    EXPECT_EQ(columnTexts(rising, "Stock"), QStringList({"Asc Ltd", "Asc Ltd", "Asc Ltd", "Asc Ltd"}));
+    EXPECT_EQ(texts(rising, "Stock"), QStringList({"Asc Ltd", "Asc Ltd", "Asc Ltd", "Asc Ltd"}));
 }
 
 TEST_F(RunScans, OneDayMakesNoRun)
@@ -91,12 +91,12 @@ TEST_F(RunScans, GroupAndRangeRestrictTheScrips)
     fixture.link("TECH", down);
     auto in = F::inputs(kRisingGroup, "Rising Delivery Quantity for N days", F::D1, Exchange::Nse, "3");
     in.groupCode = "TECH";
-    EXPECT_EQ(columnTexts(fixture.run(in), "Stock"), QStringList({"Young Ltd", "Young Ltd"}));
+    EXPECT_EQ(texts(fixture.run(in), "Stock"), QStringList({"Young Ltd", "Young Ltd"}));
 
     // Delivery on the first date between 300 and 500 keeps Asc Ltd (400) only.
     in.groupCode = "ALL";
     in.range(query::RangeMeasure::DeliveryQty) = {true, 300, 500};
-    EXPECT_EQ(columnTexts(fixture.run(in), "Stock"), QStringList({"Asc Ltd", "Asc Ltd", "Asc Ltd"}));
+    EXPECT_EQ(texts(fixture.run(in), "Stock"), QStringList({"Asc Ltd", "Asc Ltd", "Asc Ltd"}));
 
     in.range(query::RangeMeasure::Trades) = {true, 1, 2};
     const auto refused = fixture.run(in);
@@ -124,10 +124,10 @@ TEST(RunScansCombined, PriceTakesTheNseCloseWhenThereIsOne)
     fixture.addScrip("Nse Only Ltd", "NSEO", "", {{F::D3, 1, 1, 1, 1}, {F::D2, 1, 1, 1, 2}, {F::D1, 1, 1, 1, 3}});
     const auto outcome = fixture.run(F::inputs(kRisingGroup, "Rising Price for N days", F::D1, Exchange::Combined, "3"));
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Stock"), QStringList({"Both Ltd", "Both Ltd", "Both Ltd"}));
-    EXPECT_EQ(columnNumbers(outcome, "Rate"), QList<double>({99, 95, 90}));
-    EXPECT_EQ(columnNumbers(outcome, "TotalDelyQty"), QList<double>({10, 10, 10}));
-    EXPECT_EQ(columnNumbers(outcome, "TotalDelyQty%"), QList<double>({50, 50, 50}));
+    EXPECT_EQ(texts(outcome, "Stock"), QStringList({"Both Ltd", "Both Ltd", "Both Ltd"}));
+    EXPECT_EQ(numbers(outcome, "Rate"), QList<double>({99, 95, 90}));
+    EXPECT_EQ(numbers(outcome, "TotalDelyQty"), QList<double>({10, 10, 10}));
+    EXPECT_EQ(numbers(outcome, "TotalDelyQty%"), QList<double>({50, 50, 50}));
 }
 
 TEST(RunEntries, CountOnlyTheDaysTheExchangeTraded)

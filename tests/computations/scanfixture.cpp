@@ -50,24 +50,6 @@ query::RunOutcome ScanFixture::run(const query::RunInputs& inputs, const query::
     return engine.run(inputs, progress);
 }
 
-QStringList columnTexts(const query::RunOutcome& outcome, const QString& column)
-{
-    QStringList values;
-    const int index = outcome.rows.columnIndex(column);
-    for (const auto& row : outcome.rows.rows)
-        values.append(index < 0 ? QStringLiteral("<no column %1>").arg(column) : row.at(index).toString());
-    return values;
-}
-
-QList<double> columnNumbers(const query::RunOutcome& outcome, const QString& column)
-{
-    QList<double> values;
-    const int index = outcome.rows.columnIndex(column);
-    for (const auto& row : outcome.rows.rows)
-        values.append(index < 0 ? -999999 : row.at(index).toDouble());
-    return values;
-}
-
 QList<QDate> columnDates(const query::RunOutcome& outcome, const QString& column)
 {
     QList<QDate> values;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/resultcolumns.h"
+
 #include "query/queryengine.h"
 #include "support/teststore.h"
 
@@ -45,6 +47,4 @@ private:
 };
 
 // One result column, as text or as numbers.
-QStringList columnTexts(const query::RunOutcome& outcome, const QString& column);
-QList<double> columnNumbers(const query::RunOutcome& outcome, const QString& column);
 QList<QDate> columnDates(const query::RunOutcome& outcome, const QString& column);

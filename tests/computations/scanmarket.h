@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/resultcolumns.h"
+
 #include "query/queryengine.h"
 #include "support/teststore.h"
 
@@ -39,9 +41,9 @@ private:
     TestStore m_store;
 };
 
-QStringList texts(const query::RunOutcome& outcome, const QString& column);
-QList<double> numbers(const query::RunOutcome& outcome, const QString& column);
-QStringList headings(const query::RunOutcome& outcome);
+using ::headings;
+using ::numbers;
+using ::texts;
 QString nbsp(int width);
 
 }  // namespace scantest

@@ -38,25 +38,25 @@ TEST_F(Tovil, ComparesEachFigureWithThePreviousDay)
 {
     const auto outcome = run("Tovil Query - Cash Volume");
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "Company"), QStringList({"Alpha Ltd", "Delta Ltd", "Bravo Industries Limited "}));
-    EXPECT_EQ(columnNumbers(outcome, "Cl Price"), QList<double>({110, 10, 20}));
-    EXPECT_EQ(columnNumbers(outcome, "%C"), QList<double>({10, 0, -20}));
-    EXPECT_EQ(columnNumbers(outcome, "Cash Vol"), QList<double>({4000000, 3000000, 0}));
-    EXPECT_EQ(columnNumbers(outcome, "%C" + kNbsp), QList<double>({100, 200, -100}));
-    EXPECT_EQ(columnNumbers(outcome, "Del Vol"), QList<double>({2000000, 2900000, 0}));
-    EXPECT_EQ(columnNumbers(outcome, "%C" + kNbsp + kNbsp), QList<double>({100, 190, -100}));
+    EXPECT_EQ(texts(outcome, "Company"), QStringList({"Alpha Ltd", "Delta Ltd", "Bravo Industries Limited "}));
+    EXPECT_EQ(numbers(outcome, "Cl Price"), QList<double>({110, 10, 20}));
+    EXPECT_EQ(numbers(outcome, "%C"), QList<double>({10, 0, -20}));
+    EXPECT_EQ(numbers(outcome, "Cash Vol"), QList<double>({4000000, 3000000, 0}));
+    EXPECT_EQ(numbers(outcome, "%C" + kNbsp), QList<double>({100, 200, -100}));
+    EXPECT_EQ(numbers(outcome, "Del Vol"), QList<double>({2000000, 2900000, 0}));
+    EXPECT_EQ(numbers(outcome, "%C" + kNbsp + kNbsp), QList<double>({100, 190, -100}));
     // A day without trades or delivery shows 1 %: 0.01 over 0.01.
-    EXPECT_EQ(columnNumbers(outcome, "Del %"), QList<double>({50, 96.67, 1}));
-    EXPECT_EQ(columnNumbers(outcome, "%C" + kNbsp + kNbsp + kNbsp), QList<double>({0, -3, -95}));
-    EXPECT_EQ(columnNumbers(outcome, "Del Value"), QList<double>({220, 29, 0.01}));
-    EXPECT_EQ(columnNumbers(outcome, "%C" + kNbsp + kNbsp + kNbsp + kNbsp), QList<double>({120, 190, -100}));
+    EXPECT_EQ(numbers(outcome, "Del %"), QList<double>({50, 96.67, 1}));
+    EXPECT_EQ(numbers(outcome, "%C" + kNbsp + kNbsp + kNbsp), QList<double>({0, -3, -95}));
+    EXPECT_EQ(numbers(outcome, "Del Value"), QList<double>({220, 29, 0.01}));
+    EXPECT_EQ(numbers(outcome, "%C" + kNbsp + kNbsp + kNbsp + kNbsp), QList<double>({120, 190, -100}));
 }
 
 TEST_F(Tovil, EachItemHasItsOwnOrder)
 {
-    EXPECT_EQ(columnTexts(run("Tovil Query - Delivery Volume"), "Company"),
+    EXPECT_EQ(texts(run("Tovil Query - Delivery Volume"), "Company"),
               QStringList({"Delta Ltd", "Alpha Ltd", "Bravo Industries Limited "}));
-    EXPECT_EQ(columnTexts(run("Tovil Query - Delivery Value"), "Company"),
+    EXPECT_EQ(texts(run("Tovil Query - Delivery Value"), "Company"),
               QStringList({"Alpha Ltd", "Delta Ltd", "Bravo Industries Limited "}));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/resultcolumns.h"
+
 #include "query/queryengine.h"
 #include "support/teststore.h"
 
@@ -35,6 +37,3 @@ private:
 };
 
 // The values of one result column, as text or as numbers.
-QStringList texts(const query::RunOutcome& outcome, const QString& column);
-QList<double> numbers(const query::RunOutcome& outcome, const QString& column);
-QStringList headings(const query::RunOutcome& outcome);
