@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl1-mesa-dev
   libsqlite3-dev libxlsxwriter-dev libfreexl-dev libminizip-dev
   libgtest-dev googletest
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils unzip
 )
 
 missing=()
