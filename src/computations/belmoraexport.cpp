@@ -56,6 +56,14 @@ viewer::WorkbookSheet blockCells(store::Database& db, const BelmoraBlock& block)
     return cells;
 }
 
+// A plain message with an OK button.
+void say(const QString& text)
+{
+    ui::Message message;
+    message.text = text;
+    ui::prompt().show(message);
+}
+
 void exportToWorkbook(store::Database& db, const QString& folder, const QDate& firstDate, const QDate& secondDate)
 {
     const QString path = queryFormatPath(folder);
@@ -66,7 +74,7 @@ void exportToWorkbook(store::Database& db, const QString& folder, const QDate& f
         ui::prompt().critical(QStringLiteral("QueryFormat could not be written: ") + error.text());
         return;
     }
-    ui::prompt().inform(QStringLiteral("Exported to QueryFormat (Excel File ) : ") + path);
+    say(QStringLiteral("Exported to QueryFormat (Excel File ) : ") + path);
 }
 
 void exportToCsv(store::Database& db, const QString& folder, const QDate& firstDate, const QDate& secondDate)
@@ -80,7 +88,7 @@ void exportToCsv(store::Database& db, const QString& folder, const QDate& firstD
         ui::prompt().critical(QString::fromStdString(error.what()));
         return;
     }
-    ui::prompt().inform(QStringLiteral(".csv file generated ") + path);
+    say(QStringLiteral(".csv file generated ") + path);
 }
 
 }  // namespace

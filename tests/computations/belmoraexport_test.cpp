@@ -109,6 +109,10 @@ TEST_F(BelmoraExport, YesWritesTheBlocksAndTheCsvThenEndsWithoutResult)
     EXPECT_TRUE(outcome.resultTable.isEmpty());
     EXPECT_EQ(prompt.texts(), (QStringList{kQuestion, "Exported to QueryFormat (Excel File ) : " + workbookPath(),
                                            ".csv file generated " + csvPath()}));
+    for (int i : {1, 2}) {
+        EXPECT_EQ(prompt.messages.at(i).buttons, ui::Buttons::Ok);
+        EXPECT_EQ(prompt.messages.at(i).icon, ui::Icon::None);
+    }
 
     // The template is made in the missing data folder.
     const viewer::WorkbookSheet sheet = exportSheet();
