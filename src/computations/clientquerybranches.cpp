@@ -1,6 +1,6 @@
 #include "computations/clientquerybranches.h"
 
-#include "computations/belmora.h"
+#include "computations/belmoraexport.h"
 #include "computations/ivro.h"
 #include "computations/pellam.h"
 #include "query/branch.h"
@@ -9,7 +9,7 @@ namespace computations {
 
 void registerClientQueryBranches(query::BranchRegistry& registry)
 {
-    registry.add(QStringLiteral("Belmora - Price Query"), belmoraQuery);
+    registry.add(QStringLiteral("Belmora - Price Query"), belmoraPriceQuery);
     registry.add(QStringLiteral("Pellam Query"),
                  [](query::RunContext& context) { return pellamQuery(context, OptionsSettings{context.inputs.optionPath}); });
     registry.add(QStringLiteral("Ivro Query"),
