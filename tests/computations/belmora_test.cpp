@@ -1,4 +1,5 @@
 #include "openinterestfixture.h"
+#include "support/scriptedprompt.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ const QDate kPrevious{2024, 1, 4};
 class BelmoraQuery : public ::testing::Test {
 protected:
     openinterest_test::TwoStores stores;
+    ScriptedPrompt prompt;  // answers No to the export question
 
     void SetUp() override
     {

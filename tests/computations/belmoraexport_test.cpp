@@ -20,25 +20,6 @@ const QString kQuestion = QStringLiteral("Export To Excel Query Screen");
 const QDate kDay{2024, 1, 5};
 const QDate kPrevious{2024, 1, 4};
 
-// Tests of this program that run the price query without a prompt of their
-// own get No to its export question instead of a real message box.
-class DefaultAnswerNo : public ::testing::EmptyTestEventListener {
-public:
-    void OnTestStart(const ::testing::TestInfo&) override { ui::setPrompt(&m_prompt); }
-    void OnTestEnd(const ::testing::TestInfo&) override { ui::setPrompt(nullptr); }
-
-private:
-    class NoPrompt : public ScriptedPrompt {
-    public:
-        NoPrompt() { ui::setPrompt(nullptr); }
-    } m_prompt;
-};
-
-const bool kDefaultAnswerInstalled = [] {
-    ::testing::UnitTest::GetInstance()->listeners().Append(new DefaultAnswerNo);
-    return true;
-}();
-
 // Six BSE scrips whose close rose (deliveries 660000 down to 610000, closes
 // up by 1 to 6 per cent) and one NSE scrip whose close fell.
 class BelmoraExport : public ::testing::Test {
