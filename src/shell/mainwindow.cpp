@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace shell {
 
@@ -149,9 +150,7 @@ void MainWindow::openScreen(const QString& menuItem)
         return;
     QMdiSubWindow* window = addToWorkspace(screen);
     m_openScreens.insert(menuItem, window);
-    screen->show();
-    window->show();
-    m_workspace->setActiveSubWindow(window);
+    showInWorkspace(window);
 }
 
 QMdiSubWindow* MainWindow::addToWorkspace(QWidget* screen)
@@ -175,10 +174,21 @@ void MainWindow::showChild(QWidget* window)
             return;
         }
     }
-    QMdiSubWindow* sub = addToWorkspace(window);
+    showInWorkspace(addToWorkspace(window));
+}
+
+void MainWindow::showInWorkspace(QMdiSubWindow* window)
+{
+    window->widget()->show();
     window->show();
-    sub->show();
-    m_workspace->setActiveSubWindow(sub);
+    // Keep the whole window inside the workspace: no larger than it, and
+    // moved back in where the placement left part of it outside.
+    const QSize area = m_workspace->viewport()->size();
+    const QSize size = window->size().boundedTo(area);
+    window->resize(size);
+    window->move(std::clamp(window->x(), 0, std::max(0, area.width() - size.width())),
+                 std::clamp(window->y(), 0, std::max(0, area.height() - size.height())));
+    m_workspace->setActiveSubWindow(window);
 }
 
 QAction* MainWindow::menuAction(const QString& menuItem)

@@ -55,6 +55,7 @@ protected:
 private:
     void buildMenu();
     QMdiSubWindow* addToWorkspace(QWidget* screen);
+    void showInWorkspace(QMdiSubWindow* window);
     QAction* addItem(QWidget* menu, const QString& name, const QString& caption);
     QAction* addScreenItem(QWidget* menu, const QString& name, const QString& caption);
     void fillWindowList();
