@@ -21,14 +21,14 @@ namespace portfolio {
 
 namespace {
 
-struct ButtonSpec {
+struct ToolbarCommand {
     const char* caption;
     const char* key;
     const char* menuName;
     const char* menuCaption;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ToolbarCommand kButtons[] = {
     {"&New", "New", "MnuNew", "New"},          {"&Save", "Save", "MnuSave", "Save"},
     {"M&odify", "Modify", "MnuModify", "Modify"}, {"&Delete", "Delete", "MnuDelete", "Delete"},
     {"&Find", "Find", "MnuFind", "Find"},        {"&Undo", "Undo", "Mnuundo", "Undo"},
@@ -59,16 +59,16 @@ FrmPortFolioManager_New::FrmPortFolioManager_New(shell::AppServices& services, L
     m_toolbar = new QToolBar(this);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const ButtonSpec& spec : kButtons) {
-        const QString key = QString::fromLatin1(spec.key);
-        QAction* action = m_toolbar->addAction(QString::fromLatin1(spec.caption));
+    for (const ToolbarCommand& command : kButtons) {
+        const QString key = QString::fromLatin1(command.key);
+        QAction* action = m_toolbar->addAction(QString::fromLatin1(command.caption));
         action->setObjectName(key);
         action->setToolTip(key);
         connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
         m_buttons.append(action);
         // A menu item works exactly when its button does.
-        QAction* item = fileMenu->addAction(QString::fromLatin1(spec.menuCaption));
-        item->setObjectName(QString::fromLatin1(spec.menuName));
+        QAction* item = fileMenu->addAction(QString::fromLatin1(command.menuCaption));
+        item->setObjectName(QString::fromLatin1(command.menuName));
         connect(item, &QAction::triggered, this, [this, action] {
             if (action->isEnabled())
                 action->trigger();
