@@ -30,11 +30,7 @@ BhavcopyPanel::BhavcopyPanel(shell::AppServices& services, QStatusBar* statusBar
     m_choose->setObjectName(QStringLiteral("Command5"));
     m_update = new QPushButton(QStringLiteral("Update &Cash Market Bhavcopy"), this);
     m_update->setObjectName(QStringLiteral("CmdCMUpdate"));
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("ProgressBar2"));
-    m_progress->setTextVisible(false);
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
+    m_progress = makeImportProgressBar(QStringLiteral("ProgressBar2"), this);
     m_day = makeDatePicker(QStringLiteral("DTPicker2"), this);
 
     auto* layout = new QGridLayout(this);

@@ -1,6 +1,7 @@
 #include "import/deliveryfilepanel.h"
 
 #include "import/deliveryfile.h"
+#include "import/importprogress.h"
 #include "shell/appservices.h"
 #include "ui/prompt.h"
 
@@ -27,11 +28,7 @@ DeliveryFilePanel::DeliveryFilePanel(shell::AppServices& services, QStatusBar* s
     m_choose->setObjectName(QStringLiteral("Command2"));
     m_process = new QPushButton(QStringLiteral("&Process"), this);
     m_process->setObjectName(QStringLiteral("Command1"));
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progress->setTextVisible(false);
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
+    m_progress = makeImportProgressBar(QStringLiteral("ProgressBar1"), this);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -46,13 +43,7 @@ DeliveryFilePanel::DeliveryFilePanel(shell::AppServices& services, QStatusBar* s
 
 void DeliveryFilePanel::showProgress(qint64 rows, qint64 maximum)
 {
-    m_progress->setMaximum(static_cast<int>(std::min<qint64>(maximum, INT_MAX)));
-    m_progress->setValue(static_cast<int>(std::min<qint64>(rows, m_progress->maximum())));
-    m_progress->repaint();
-    if (m_statusBar) {
-        m_statusBar->showMessage(QString::number(qRound64(maximum > 0 ? rows * 100.0 / maximum : 0.0)));
-        m_statusBar->repaint();
-    }
+    showImportProgress(m_progress, m_statusBar, rows, maximum);
 }
 
 DeliveryImportOutcome DeliveryFilePanel::process()

@@ -7,6 +7,16 @@
 
 namespace import {
 
+QProgressBar* makeImportProgressBar(const QString& objectName, QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(objectName);
+    bar->setTextVisible(false);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    return bar;
+}
+
 void showImportProgress(QProgressBar* bar, QStatusBar* statusBar, qint64 done, qint64 maximum)
 {
     bar->setMaximum(static_cast<int>(std::clamp<qint64>(maximum, 1, INT_MAX)));

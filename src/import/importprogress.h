@@ -4,8 +4,13 @@
 
 class QProgressBar;
 class QStatusBar;
+class QString;
+class QWidget;
 
 namespace import {
+
+// An import panel's empty progress bar, without text, named `objectName`.
+QProgressBar* makeImportProgressBar(const QString& objectName, QWidget* parent);
 
 // Shows an import's progress: `done` of `maximum` on the panel's bar, and the
 // percentage, as a whole number without a sign, in the screen's status bar.

@@ -22,11 +22,7 @@ NnfPanel::NnfPanel(shell::AppServices& services, QStatusBar* statusBar, QWidget*
     m_choose->setObjectName(QStringLiteral("Command4"));
     m_import = new QPushButton(QStringLiteral("Import NNF Security"), this);
     m_import->setObjectName(QStringLiteral("CmdNNFSecurityImport"));
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("ProgressBar3"));
-    m_progress->setTextVisible(false);
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
+    m_progress = makeImportProgressBar(QStringLiteral("ProgressBar3"), this);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
