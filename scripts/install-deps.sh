@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl1-mesa-dev
-  libsqlite3-dev libxlsxwriter-dev libfreexl-dev libminizip-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev
+  libsqlite3-dev libxlsxwriter-dev libfreexl-dev libminizip-dev zlib1g-dev
   libgtest-dev googletest
   xvfb xauth poppler-utils unzip
 )
