@@ -12,7 +12,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <cmath>
 
 namespace computations {
 
@@ -127,10 +126,12 @@ double averagedFigure(bool percentage, Exchange exchange, const ScanDay& day)
     }
     if (exchange != Exchange::Combined)
         return positive(exchange == Exchange::Nse ? day.nsePercent : day.bsePercent);
-    // The day's sums are kept in single precision and floored at 1, so a day
-    // with neither delivery nor trades counts as 100 %.
+    // A day without trades counts as 0 %, as on one exchange. Otherwise the
+    // day's sums are kept in single precision and floored at 1.
     float delivered = static_cast<float>(positive(day.nseDelivered) + positive(day.bseDelivered));
     float traded = static_cast<float>(positive(day.nseTraded) + positive(day.bseTraded));
+    if (!(traded > 0.0f))
+        return 0;
     if (delivered < 1.0f)
         delivered = 1.0f;
     if (traded < 1.0f)
@@ -139,16 +140,15 @@ double averagedFigure(bool percentage, Exchange exchange, const ScanDay& day)
     return store::jetRound(static_cast<double>(percent), 2);
 }
 
-std::optional<double> dayAverage(const QList<double>& newestFirst, double divisor)
+std::optional<double> dayAverage(const QList<double>& newestFirst, int days)
 {
     // No average unless the day before the newest holds more than 1.
-    if (!(entry(newestFirst, 2) > 1.0) || divisor <= 0)
+    if (!(entry(newestFirst, 2) > 1.0) || days <= 0)
         return std::nullopt;
     double sum = 0;
-    const int count = static_cast<int>(std::floor(divisor));
-    for (int j = 1; j <= count; ++j)
+    for (int j = 1; j <= days; ++j)
         sum += entry(newestFirst, j);
-    const double average = sum / divisor;
+    const double average = sum / days;
     if (!(average > 0))
         return std::nullopt;
     return store::jetRound(average, 2);
@@ -168,7 +168,7 @@ query::Branch averageBranch(const AverageQuery& query)
             QList<double> figures;
             for (const ScanDay& day : scrip.days)
                 figures.append(averagedFigure(query.percentage, exchange, day));
-            if (const auto average = dayAverage(figures, context.state.number))
+            if (const auto average = dayAverage(figures, frame.days()))
                 averages.append(QJsonArray{scrip.code, datetext::toStorage(scrip.days.first().day), *average});
         });
 

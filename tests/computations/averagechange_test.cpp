@@ -72,16 +72,8 @@ TEST_F(AverageChange, PercentageAveragesTheDeliveryPercentage)
     EXPECT_EQ(numbers(outcome, "NSEAvgDely %"), QList<double>({23.33, 15}));
 }
 
-TEST_F(AverageChange, RefusesADayCountOutsideTheScanLimits)
+TEST(DayAverage, DividesByTheNumberOfDaysAndRoundsTheResult)
 {
-    EXPECT_EQ(run(kQtyAbove, "31").message, computations::daysOutOfRangeMessage());
-    EXPECT_EQ(run(kQtyAbove, "").status, RunStatus::Refused);
-}
-
-TEST(DayAverage, DividesByTheTypedNumberAndRoundsTheResult)
-{
-    // A divisor of 2.5 sums the two newest days.
-    EXPECT_EQ(computations::dayAverage({10, 10, 10}, 2.5), 8.0);
     // Missing days count as 0 but still divide.
     EXPECT_EQ(computations::dayAverage({30, 20}, 5), 10.0);
     EXPECT_EQ(computations::dayAverage({10.001, 10.011, 10.0}, 3), 10.0);
@@ -89,12 +81,23 @@ TEST(DayAverage, DividesByTheTypedNumberAndRoundsTheResult)
     EXPECT_FALSE(computations::dayAverage({500}, 3).has_value());
 }
 
-TEST(AveragedFigure, CombinedPercentageFloorsEmptyDaysAtOne)
+TEST(AveragedFigure, CombinedPercentageOfADayWithoutTradesIsZero)
 {
+    // NSE and BSE traded, NSE and BSE delivered, the day's percentage: a day
+    // without trades counts 0 %, as it does on one exchange; a delivery of
+    // nothing is floored at 1.
+    const struct {
+        double nseTraded, bseTraded, nseDelivered, bseDelivered, percent;
+    } days[] = {{0, 0, 0, 0, 0}, {0, 0, 40, 0, 0}, {5000, 0, 0, 0, 0.02}, {600, 400, 300, 200, 50}};
+    for (const auto& d : days) {
+        computations::ScanDay day;
+        day.nseTraded = d.nseTraded;
+        day.bseTraded = d.bseTraded;
+        day.nseDelivered = d.nseDelivered;
+        day.bseDelivered = d.bseDelivered;
+        EXPECT_DOUBLE_EQ(computations::averagedFigure(true, Exchange::Combined, day), d.percent) << d.nseTraded;
+    }
     computations::ScanDay day;
-    EXPECT_EQ(computations::averagedFigure(true, Exchange::Combined, day), 100);
-    day.nseTraded = 5000;
-    EXPECT_DOUBLE_EQ(computations::averagedFigure(true, Exchange::Combined, day), 0.02);
     day.nseDelivered = -5;
     day.bseDelivered = 7;
     EXPECT_EQ(computations::averagedFigure(false, Exchange::Combined, day), 7);
