@@ -41,6 +41,14 @@ const AverageQuery kAverageQueries[] = {
     {"Delivery % Qty moving below its Average % Delivery Qty", true, false},
 };
 
+// The delivery percentage of both exchanges' sums of a row (columns
+// qualified by `q`, "w." or empty); a day without trades counts as 0 %.
+QString combinedPercent(const QString& q = {})
+{
+    return QStringLiteral("iif((%1bsetrdqty+%1nsetrdqty)>0,(%1bsedelyqty+%1nsedelyqty)*100/(%1bsetrdqty+%1nsetrdqty),0)")
+        .arg(q);
+}
+
 // The row's own figure that its average is compared with, on QR as `w`.
 QString comparedFigure(bool percentage, Exchange exchange)
 {
@@ -48,8 +56,7 @@ QString comparedFigure(bool percentage, Exchange exchange)
     case Exchange::Nse: return percentage ? QStringLiteral("w.nseperc") : QStringLiteral("w.nsedelyqty");
     case Exchange::Bse: return percentage ? QStringLiteral("w.bseperc") : QStringLiteral("w.bsedelyqty");
     case Exchange::Combined:
-        return percentage ? QStringLiteral("((w.bsedelyqty+w.nsedelyqty)*100/(w.bsetrdqty+w.nsetrdqty))")
-                          : QStringLiteral("w.nsedelyqty+w.bsedelyqty");
+        return percentage ? combinedPercent(QStringLiteral("w.")) : QStringLiteral("w.nsedelyqty+w.bsedelyqty");
     }
     return {};
 }
@@ -97,16 +104,17 @@ Sql averageResultSelect(const AverageQuery& query, Exchange exchange)
                                     "round(((bseperc*100)/dma)-100,2) as [%Chg],") + nsePerc;
             order = QStringLiteral("round(((bseperc*100)/dma)-100,2)");
             break;
-        case Exchange::Combined:
-            select = QStringLiteral("select company as Stock,DMA as [AvgDely %],"
-                                    "round((bsedelyqty+nsedelyqty)*100/(bsetrdqty+nsetrdqty),2) as [Dely%Qty],"
-                                    "round((((bsedelyqty+nsedelyqty)*100)/(bsetrdqty+nsetrdqty)*100/dma)-100,2) as [%Chg],") +
+        case Exchange::Combined: {
+            const QString percent = combinedPercent();
+            select = QStringLiteral("select company as Stock,DMA as [AvgDely %],round(%1,2) as [Dely%Qty],"
+                                    "round((%1*100/dma)-100,2) as [%Chg],")
+                         .arg(percent) +
                      nsePerc + QLatin1Char(',') + bsePerc;
-            condition = QStringLiteral(" and dma %1 ((bsedelyqty+nsedelyqty)*100/(bsetrdqty+nsetrdqty))")
-                            .arg(query.above ? QLatin1Char('<') : QLatin1Char('>'));
+            condition = QStringLiteral(" and dma %1 %2").arg(query.above ? QLatin1Char('<') : QLatin1Char('>')).arg(percent);
             // Both combined percentage queries list the largest change first.
-            order = QStringLiteral("round((((bsedelyqty+nsedelyqty)*100)/(bsetrdqty+nsetrdqty)*100/dma)-100,2) desc");
+            order = QStringLiteral("round((%1*100/dma)-100,2) desc").arg(percent);
             break;
+        }
         }
         if (query.above && exchange != Exchange::Combined)
             order += QStringLiteral(" desc");
