@@ -12,7 +12,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <cmath>
 
 namespace computations {
 
@@ -42,6 +41,14 @@ const AverageQuery kAverageQueries[] = {
     {"Delivery % Qty moving below its Average % Delivery Qty", true, false},
 };
 
+// The delivery percentage of both exchanges' sums of a row (columns
+// qualified by `q`, "w." or empty); a day without trades counts as 0 %.
+QString combinedPercent(const QString& q = {})
+{
+    return QStringLiteral("iif((%1bsetrdqty+%1nsetrdqty)>0,(%1bsedelyqty+%1nsedelyqty)*100/(%1bsetrdqty+%1nsetrdqty),0)")
+        .arg(q);
+}
+
 // The row's own figure that its average is compared with, on QR as `w`.
 QString comparedFigure(bool percentage, Exchange exchange)
 {
@@ -49,8 +56,7 @@ QString comparedFigure(bool percentage, Exchange exchange)
     case Exchange::Nse: return percentage ? QStringLiteral("w.nseperc") : QStringLiteral("w.nsedelyqty");
     case Exchange::Bse: return percentage ? QStringLiteral("w.bseperc") : QStringLiteral("w.bsedelyqty");
     case Exchange::Combined:
-        return percentage ? QStringLiteral("((w.bsedelyqty+w.nsedelyqty)*100/(w.bsetrdqty+w.nsetrdqty))")
-                          : QStringLiteral("w.nsedelyqty+w.bsedelyqty");
+        return percentage ? combinedPercent(QStringLiteral("w.")) : QStringLiteral("w.nsedelyqty+w.bsedelyqty");
     }
     return {};
 }
@@ -98,16 +104,17 @@ Sql averageResultSelect(const AverageQuery& query, Exchange exchange)
                                     "round(((bseperc*100)/dma)-100,2) as [%Chg],") + nsePerc;
             order = QStringLiteral("round(((bseperc*100)/dma)-100,2)");
             break;
-        case Exchange::Combined:
-            select = QStringLiteral("select company as Stock,DMA as [AvgDely %],"
-                                    "round((bsedelyqty+nsedelyqty)*100/(bsetrdqty+nsetrdqty),2) as [Dely%Qty],"
-                                    "round((((bsedelyqty+nsedelyqty)*100)/(bsetrdqty+nsetrdqty)*100/dma)-100,2) as [%Chg],") +
+        case Exchange::Combined: {
+            const QString percent = combinedPercent();
+            select = QStringLiteral("select company as Stock,DMA as [AvgDely %],round(%1,2) as [Dely%Qty],"
+                                    "round((%1*100/dma)-100,2) as [%Chg],")
+                         .arg(percent) +
                      nsePerc + QLatin1Char(',') + bsePerc;
-            condition = QStringLiteral(" and dma %1 ((bsedelyqty+nsedelyqty)*100/(bsetrdqty+nsetrdqty))")
-                            .arg(query.above ? QLatin1Char('<') : QLatin1Char('>'));
+            condition = QStringLiteral(" and dma %1 %2").arg(query.above ? QLatin1Char('<') : QLatin1Char('>')).arg(percent);
             // Both combined percentage queries list the largest change first.
-            order = QStringLiteral("round((((bsedelyqty+nsedelyqty)*100)/(bsetrdqty+nsetrdqty)*100/dma)-100,2) desc");
+            order = QStringLiteral("round((%1*100/dma)-100,2) desc").arg(percent);
             break;
+        }
         }
         if (query.above && exchange != Exchange::Combined)
             order += QStringLiteral(" desc");
@@ -127,10 +134,12 @@ double averagedFigure(bool percentage, Exchange exchange, const ScanDay& day)
     }
     if (exchange != Exchange::Combined)
         return positive(exchange == Exchange::Nse ? day.nsePercent : day.bsePercent);
-    // The day's sums are kept in single precision and floored at 1, so a day
-    // with neither delivery nor trades counts as 100 %.
+    // A day without trades counts as 0 %, as on one exchange. Otherwise the
+    // day's sums are kept in single precision and floored at 1.
     float delivered = static_cast<float>(positive(day.nseDelivered) + positive(day.bseDelivered));
     float traded = static_cast<float>(positive(day.nseTraded) + positive(day.bseTraded));
+    if (!(traded > 0.0f))
+        return 0;
     if (delivered < 1.0f)
         delivered = 1.0f;
     if (traded < 1.0f)
@@ -139,16 +148,15 @@ double averagedFigure(bool percentage, Exchange exchange, const ScanDay& day)
     return store::jetRound(static_cast<double>(percent), 2);
 }
 
-std::optional<double> dayAverage(const QList<double>& newestFirst, double divisor)
+std::optional<double> dayAverage(const QList<double>& newestFirst, int days)
 {
     // No average unless the day before the newest holds more than 1.
-    if (!(entry(newestFirst, 2) > 1.0) || divisor <= 0)
+    if (!(entry(newestFirst, 2) > 1.0) || days <= 0)
         return std::nullopt;
     double sum = 0;
-    const int count = static_cast<int>(std::floor(divisor));
-    for (int j = 1; j <= count; ++j)
+    for (int j = 1; j <= days; ++j)
         sum += entry(newestFirst, j);
-    const double average = sum / divisor;
+    const double average = sum / days;
     if (!(average > 0))
         return std::nullopt;
     return store::jetRound(average, 2);
@@ -168,7 +176,7 @@ query::Branch averageBranch(const AverageQuery& query)
             QList<double> figures;
             for (const ScanDay& day : scrip.days)
                 figures.append(averagedFigure(query.percentage, exchange, day));
-            if (const auto average = dayAverage(figures, context.state.number))
+            if (const auto average = dayAverage(figures, frame.days()))
                 averages.append(QJsonArray{scrip.code, datetext::toStorage(scrip.days.first().day), *average});
         });
 

@@ -61,14 +61,9 @@ QList<store::Column> combinedLayout()
 }
 
 // The range boxes test the scan's own figures on the first date.
-query::MeasureColumns combinedMeasures()
+query::MeasureColumns combinedMeasures(Exchange exchange)
 {
-    query::MeasureColumns columns;
-    columns.expressions[static_cast<int>(query::RangeMeasure::Price)] = QStringLiteral("a.clprice");
-    columns.expressions[static_cast<int>(query::RangeMeasure::TradedQty)] = QStringLiteral("a.trdqty");
-    columns.expressions[static_cast<int>(query::RangeMeasure::DeliveryQty)] = QStringLiteral("a.delyqty");
-    columns.expressions[static_cast<int>(query::RangeMeasure::DeliveryPercent)] = QStringLiteral("a.perc");
-    return columns;
+    return query::MeasureColumns::ofScanTable(exchange, QStringLiteral("a"));
 }
 
 Sql combinedResultSelect(const query::RunState& state)
@@ -98,7 +93,7 @@ Sql combinedResultSelect(const query::RunState& state)
                  query::fillers(3) + listedOnNse;
         break;
     }
-    return Sql(select) + rangeOnFirstDate(state, QStringLiteral("queryresult1.scriptcode"), combinedMeasures()) +
+    return Sql(select) + rangeOnFirstDate(state, QStringLiteral("queryresult1.scriptcode"), combinedMeasures(state.exchange)) +
            " order by company,queryresult1.TransDate desc";
 }
 
@@ -107,12 +102,12 @@ query::Branch combinedBranch(bool risingPrice)
     return [risingPrice](query::RunContext& context) {
         const query::RunState& state = context.state;
         ScanFrame frame(context, ScripListing::ByExchange);
-        rangeOnFirstDate(state, QStringLiteral("queryresult1.scriptcode"), combinedMeasures());
+        rangeOnFirstDate(state, QStringLiteral("queryresult1.scriptcode"), combinedMeasures(state.exchange));
         frame.makeWindowTable();
         QList<qint64> passing;
         frame.scan([&](const ScanScrip& scrip) {
             // Only a scrip with a row on each of the N days is tested.
-            if (static_cast<double>(scrip.days.size()) != state.number)
+            if (scrip.days.size() != frame.days())
                 return;
             QList<CombinedDay> days;
             for (const ScanDay& day : scrip.days)

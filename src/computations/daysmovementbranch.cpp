@@ -7,7 +7,6 @@
 #include "query/branch.h"
 #include "query/worktable.h"
 #include "store/database.h"
-#include "store/jetfunctions.h"
 
 #include <algorithm>
 
@@ -81,12 +80,10 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
 query::BranchResult daysMovement(query::RunContext& context)
 {
     query::RunState& state = context.state;
-    if (state.wholeNumber() < 1)
-        throw query::Refusal(query::refusals::numberNeeded());
     // The table reaches two trading days behind the N shown, so the earliest
     // day shown has its change too.
-    const QDate tableStart = state.tradingDayBefore(static_cast<int>(store::jetRound(state.number + 1)));
-    state.secondDate = state.tradingDayBefore(static_cast<int>(store::jetRound(state.number - 1)));
+    const QDate tableStart = state.tradingDayBefore(state.count + 1);
+    state.secondDate = state.tradingDayBefore(state.count - 1);
     makeMovementTable(context, tableStart);
     return query::BranchResult::result(
         Sql(QStringLiteral("select TransDate as [Date],Security as Stock, Trdqty as Volume,ChgInVol as [%ChgIn Vol],"

@@ -1,7 +1,8 @@
 // Crossings of the NSE close over its simple average of the last N trading
 // days (200 by default) between the previous trading day and the query's
 // day, for the scrips of the chosen group. The average is worked out in the
-// statement itself; nothing is stored.
+// statement itself over the days with a close (a day without a trade has no
+// price); nothing is stored.
 
 #include "computations/scanandsignalbranches.h"
 
@@ -27,12 +28,8 @@ query::Branch crossingBranch(const AverageCrossing& crossing)
         using query::Sql;
         query::RunState& state = context.state;
         state.secondDate = state.previousTradingDay();
-        // The period runs from the N-th trading day before the query's day
-        // through the query's day, both included (N + 1 days).
-        const int n = state.wholeNumber();
-        if (n < 0)
-            throw query::Refusal(query::refusals::numberNeeded());
-        const QDate averageFrom = state.tradingDayBefore(n);
+        // The period is the N trading days that end with the query's day.
+        const QDate averageFrom = state.tradingDayBefore(state.count - 1);
         // The average goes through the chosen group's membership; "ALL" (or
         // no group) through the membership that lists every scrip.
         const QString groupCode = state.groupRestricts() ? state.groupCode : QStringLiteral("ALL");
@@ -48,7 +45,8 @@ query::Branch crossingBranch(const AverageCrossing& crossing)
                 QStringLiteral(" From ( select nseclprice,scriptcode from mto where transdate = ")) +
             Sql::value(state.firstDate) + dayFilter + " ) a, ( select nseclprice,scriptcode from mto where transdate = " +
             Sql::value(state.secondDate) + dayFilter +
-            " ) b, (select round(avg(nseclprice),2) as AvgPrice,scriptcode from mto,linkdetails,groupmaster"
+            " ) b, (select round(avg(iif(nseclprice>0,nseclprice,null)),2) as AvgPrice,scriptcode"
+            " from mto,linkdetails,groupmaster"
             " where transdate between " +
             Sql::value(averageFrom) + " and " + Sql::value(state.firstDate) + " and GrpCode = " + Sql::value(groupCode) +
             " And LinkDetails.ScrCode = mto.scriptcode and groupcode = grpcode group by scriptcode) as c, scripmaster"

@@ -36,7 +36,7 @@ std::vector<std::optional<double>> emaSeries(std::span<const double> closes, con
 {
     std::vector<std::optional<double>> values(closes.size());
     const auto n = static_cast<size_t>(period.days);
-    if (period.days < 1 || closes.size() <= n)
+    if (period.days < 1 || closes.size() < n)
         return values;
     double previous = emaSeed(closes.first(n));
     values[n - 1] = previous;
@@ -58,7 +58,7 @@ int rebuildSymbolEma(store::Database& db, const QString& symbol, const EmaPeriod
     }
     select += QStringLiteral(" ORDER BY TransDate");
     const store::Rows rows = db.query(select, params);
-    if (rows.size() <= period.days)
+    if (rows.size() < period.days)
         return 0;
 
     std::vector<double> closes;

@@ -41,8 +41,8 @@ double emaSeed(std::span<const double> firstCloses);
 
 // The averages of one symbol's closes in date order, one entry per close.
 // Entries before the N-th are left empty (those rows keep what they hold);
-// the N-th holds the seed and each later one a step. A symbol with N closes
-// or fewer gets no values at all.
+// the N-th holds the seed and each later one a step. A symbol with fewer
+// than N closes gets no values at all.
 std::vector<std::optional<double>> emaSeries(std::span<const double> closes, const EmaPeriod& period);
 
 // Recomputes `period`'s average on the "EQ" rows of `symbol` dated up to

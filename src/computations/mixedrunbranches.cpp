@@ -6,18 +6,11 @@
 
 #include "computations/scanframe.h"
 #include "query/runstate.h"
-#include "store/jetfunctions.h"
 
 namespace computations {
 
 using query::Exchange;
 using query::Sql;
-
-QString mixedDaysOutOfRangeMessage()
-{
-    return QStringLiteral("Enter the days rising (1 or more) and falling (0 or more), %1 days at most together.")
-        .arg(ScanFrame::kMaxDays);
-}
 
 bool fellThenRose(const QList<double>& newestFirst, int risingDays, int fallingDays)
 {
@@ -71,17 +64,12 @@ query::Branch mixedBranch(const MixedQuery& query)
         if (state.exchange == Exchange::Combined)
             throw query::Refusal(query::refusals::optionNotAllowed());
         ScanFrame frame(context, ScripListing::ByExchange);
+        // N rising days after M falling ones, at most 30 together.
         const int risingDays = frame.days();
-        const int fallingDays = static_cast<int>(store::jetRound(state.number2));
-        // The window start is the (N + M)-th trading day, counted from the
-        // numbers as typed.
-        const int windowDays = static_cast<int>(store::jetRound(state.number + state.number2 - 1)) + 1;
-        if (fallingDays < 0 || windowDays < 1 || windowDays > ScanFrame::kMaxDays ||
-            risingDays + fallingDays > ScanFrame::kMaxDays)
-            throw query::Refusal(mixedDaysOutOfRangeMessage());
+        const int fallingDays = state.count2;
         // The window is the N + M trading days ending with the first date; a
         // day that fails a ticked range is left out and the series closes up.
-        state.secondDate = state.tradingDayBefore(windowDays - 1);
+        state.secondDate = state.tradingDayBefore(risingDays + fallingDays - 1);
         frame.useWholeWindow(state.secondDate,
                              state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))));
         frame.makeWindowTable();

@@ -1,7 +1,6 @@
 #include "computations/pellam.h"
 
 #include "store/database.h"
-#include "store/jetfunctions.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -52,16 +51,6 @@ store::Rows averagesAndSectors(store::Database& options, const QDate& firstDate,
                                    ordered(firstDate, yearStart));
 }
 
-// N of a moving average: the number box read for its leading number and
-// rounded to a whole number (halves to even); refuses anything below 1.
-int averageLength(double number)
-{
-    const double rounded = store::jetRound(number);
-    if (rounded < 1)
-        throw query::Refusal(query::refusals::numberNeeded());
-    return rounded > 32767 ? 32767 : static_cast<int>(rounded);
-}
-
 }  // namespace
 
 query::BranchResult pellamQuery(query::RunContext& context, const OptionsSettings& settings)
@@ -74,8 +63,8 @@ query::BranchResult pellamQuery(query::RunContext& context, const OptionsSetting
     state.thirdDate = days.at(2);
     state.fourthDate = days.at(3);
     state.fifthDate = days.at(4);
-    const QDate firstWindowStart = state.tradingDayBefore(averageLength(state.number) - 1);
-    const QDate secondWindowStart = state.tradingDayBefore(averageLength(state.number2) - 1);
+    const QDate firstWindowStart = state.tradingDayBefore(state.count - 1);
+    const QDate secondWindowStart = state.tradingDayBefore(state.count2 - 1);
     // One calendar year back (29 February becomes 28 February), then one day more.
     const QDate yearStart = state.firstDate.addYears(-1).addDays(-1);
 

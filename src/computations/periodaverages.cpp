@@ -7,7 +7,6 @@
 #include "query/branch.h"
 #include "query/worktable.h"
 #include "store/database.h"
-#include "store/jetfunctions.h"
 
 #include <algorithm>
 
@@ -31,7 +30,7 @@ query::BranchResult strevQuery(query::RunContext& context)
 {
     query::RunState& state = context.state;
     state.secondDate = state.previousTradingDay();
-    state.fifthDate = state.tradingDayBefore(state.wholeNumber());
+    state.fifthDate = state.tradingDayBefore(state.count);
     const QDate from = std::min(state.secondDate, state.fifthDate);
     const QDate to = std::max(state.secondDate, state.fifthDate);
 
@@ -57,7 +56,10 @@ query::BranchResult strevQuery(query::RunContext& context)
         state.scripFilter + range + state.groupFilter + " order by company, a.scriptcode");
 }
 
-// The exchange's figures of the averages and of the day rows.
+// The exchange's figures of the averages and of the day rows. The day's
+// traded quantity is set against the average traded quantity; the average
+// close takes the days with a close only (a day without a trade has no
+// price).
 struct AbnormalColumns {
     const char* averages;  // traded quantity and close averaged per scrip
     const char* dayRow;    // the day's figures against the averages
@@ -68,18 +70,20 @@ AbnormalColumns abnormalColumns(Exchange exchange)
 {
     switch (exchange) {
     case Exchange::Nse:
-        return {"SELECT scriptcode,round(avg(nsetrdqty),0) as AvgDelyQty, round(avg(nseclprice),2) as AvgClPrice",
+        return {"SELECT scriptcode,round(avg(nsetrdqty),0) as AvgDelyQty,"
+                " round(avg(iif(nseclprice>0,nseclprice,null)),2) as AvgClPrice",
                 "select company as Stock,a.nsetrdqty as DelyQty,b.AvgDelyQty as AvgDelyQty,"
-                "round((a.nsedelyqty-b.avgdelyqty),2) as Difference,"
-                "round(((a.nsedelyqty * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as Perchange,"
+                "round((a.nsetrdqty-b.avgdelyqty),2) as Difference,"
+                "round(((a.nsetrdqty * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as Perchange,"
                 "a.nseclprice as rate,round(((a.nseclprice*100)/iif(b.avgclprice>0,b.avgclprice,1))-100,2) as [% Chg]",
                 "select Stock,DelyQty as [Trading Qty],AvgDelyQty as [Avg Trd Qty],Difference,Perchange as [Trd Chg %],"
                 "Rate as Rate,[% Chg] as [% Rate Chg From Avg Rate]"};
     case Exchange::Bse:
-        return {"SELECT scriptcode,round(avg(bsetrdqty),0) as AvgDelyQty, round(avg(bseclprice),2) as AvgClPrice",
+        return {"SELECT scriptcode,round(avg(bsetrdqty),0) as AvgDelyQty,"
+                " round(avg(iif(bseclprice>0,bseclprice,null)),2) as AvgClPrice",
                 "select company as Stock,a.bsetrdqty as DelyQty,b.AvgDelyQty as AvgDelyQty,"
-                "round((a.bsedelyqty-b.avgdelyqty),2) as Difference,"
-                "round(((a.bsedelyqty * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as Perchange,"
+                "round((a.bsetrdqty-b.avgdelyqty),2) as Difference,"
+                "round(((a.bsetrdqty * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as Perchange,"
                 "a.bseclprice as rate,round(((a.bseclprice*100)/iif(b.avgclprice>0,b.avgclprice,1))-100,2) as [% Chg]",
                 "select Stock,DelyQty as [Trading Qty],AvgDelyQty as [Avg Trd Qty],Difference,Perchange as [Dely Chg %],"
                 "Rate as Rate,[% Chg] as [% Rate Chg From Avg Rate]"};
@@ -87,10 +91,10 @@ AbnormalColumns abnormalColumns(Exchange exchange)
         break;
     }
     return {"SELECT scriptcode,round(avg(nsetrdqty+bsetrdqty),0) as AvgDelyQty,"
-            " round(avg(iif(nseclprice>0,nseclprice,bseclprice)),2) as AvgClPrice",
+            " round(avg(iif(nseclprice>0,nseclprice,iif(bseclprice>0,bseclprice,null))),2) as AvgClPrice",
             "select company as Stock,a.nsetrdqty+a.bsetrdqty as DelyQty,b.AvgDelyQty as AvgDelyQty,"
-            "round((a.nsedelyqty+a.bsedelyqty-b.avgdelyqty),2) as Difference,"
-            "round((((a.nsedelyqty+a.bsedelyqty) * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as Perchange,"
+            "round((a.nsetrdqty+a.bsetrdqty-b.avgdelyqty),2) as Difference,"
+            "round((((a.nsetrdqty+a.bsetrdqty) * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as Perchange,"
             "iif(a.nseclprice>0,a.nseclprice,a.bseclprice) as rate,"
             "round(((iif(a.nseclprice>0,a.nseclprice,a.bseclprice)*100)/iif(b.avgclprice>0,b.avgclprice,1))-100,2)"
             " as [% Chg]",
@@ -98,7 +102,7 @@ AbnormalColumns abnormalColumns(Exchange exchange)
             "round(Rate,2) as Rate,[% Chg] as [% Rate Chg From Avg Rate]"};
 }
 
-// The scrips of the group whose delivered quantity on the query's day lies
+// The scrips of the group whose traded quantity on the query's day lies
 // below the period's average traded quantity by at most the percentage.
 query::BranchResult abnormalTrading(query::RunContext& context)
 {
@@ -106,8 +110,7 @@ query::BranchResult abnormalTrading(query::RunContext& context)
     store::Database& db = context.db;
     // The period: the query's day and the trading days before it, N1 days in
     // all; without that many days, the second date the run was given.
-    const int days = static_cast<int>(store::jetRound(state.number2));
-    const auto periodStart = days >= 1 ? state.calendar.dayBefore(days - 1) : std::nullopt;
+    const auto periodStart = state.calendar.dayBefore(state.count2 - 1);
     state.secondDate = periodStart ? *periodStart : state.requireSecondDate();
     const QDate from = std::min(state.firstDate, state.secondDate);
     const QDate to = std::max(state.firstDate, state.secondDate);

@@ -12,6 +12,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QStringList>
 
 namespace computations {
 
@@ -47,6 +48,20 @@ Sql dayPairs(const query::RunState& state, int passes)
     return Sql::value(QString::fromUtf8(QJsonDocument(pairs).toJson(QJsonDocument::Compact)));
 }
 
+// day1 .. day5: the close of the k-th mto row of the scrip after the later
+// day (the NSE close when above 0, else the BSE close); 0.01 where there is
+// no such row.
+QString laterCloses()
+{
+    QStringList closes;
+    for (int k = 1; k <= 5; ++k)
+        closes.append(QStringLiteral("ifnull((select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
+                                     " where m.scriptcode = a.scriptcode and m.TransDate > a.TransDate"
+                                     " order by m.TransDate limit 1 offset %1), 0.01)")
+                          .arg(k - 1));
+    return closes.join(QStringLiteral(", "));
+}
+
 void makeChangeTable(query::RunContext& context, int passes)
 {
     const query::RunState& state = context.state;
@@ -56,13 +71,13 @@ void makeChangeTable(query::RunContext& context, int passes)
     const Sql select =
         Sql(QStringLiteral(
                 "select scripmaster.nsescrip, scripmaster.bsescrip, scripmaster.company, a.TransDate, b.TransDate,"
-                " round(val(%1),2), round(val(%2),2), %3, 0.01, 0.01, 0.01, 0.01, 0.01,"
+                " round(val(%1),2), round(val(%2),2), %3, %4,"
                 " (a.NSETrdQty+a.BSETrdQty),"
                 " round(((a.NSETrdQty+a.BSETrdQty)*100) / iif(b.nsetrdqty+b.bsetrdqty>0,b.nsetrdqty+b.bsetrdqty,1)-100,2),"
                 " (a.NSEDelyQty+a.BSEDelyQty),"
                 " round(((a.NSEDelyQty+a.BSEDelyQty)*100) / iif(b.nsedelyqty+b.bsedelyqty>0,b.nsedelyqty+b.bsedelyqty,1)-100,2)"
                 " from json_each(")
-                .arg(kCloseA, kCloseB, change)) +
+                .arg(kCloseA, kCloseB, change, laterCloses())) +
         dayPairs(state, passes) +
         ") as p join mto as a on a.TransDate = json_extract(p.value,'$[1]')"
         " join mto as b on b.TransDate = json_extract(p.value,'$[2]') and b.scriptcode = a.scriptcode"
@@ -74,40 +89,12 @@ void makeChangeTable(query::RunContext& context, int passes)
     query::remakeWorkTable(context.db, kChangeTable, changeColumns(), select);
 }
 
-// day1 .. day5: the closes of the first five mto rows after the later day
-// under the scrip's NSE symbol (the NSE close when above 0, else the BSE
-// close); 0.01 where there is no such row or no symbol.
-void fillLaterCloses(store::Database& db)
-{
-    db.exec(QStringLiteral("drop table if exists temp.laterclose"));
-    db.exec(QStringLiteral(
-        "create temp table laterclose as select m.NSEScriptCode as symbol, m.TransDate as day,"
-        " iif(m.nseclprice>0,m.nseclprice,m.bseclprice) as close,"
-        " row_number() over (partition by m.NSEScriptCode order by m.TransDate) as dayNo"
-        " from mto as m where m.TransDate > (select min(a_transdate) from QChangeRateDerivatives)"
-        " and m.NSEScriptCode in (select nsescrip from QChangeRateDerivatives where trim(ifnull(nsescrip,'')) <> '')"));
-    db.exec(QStringLiteral("create index temp.laterclose_symbol on laterclose (symbol, day)"));
-    db.exec(QStringLiteral("create index temp.laterclose_number on laterclose (symbol, dayNo)"));
-    QStringList assignments;
-    for (int k = 1; k <= 5; ++k)
-        assignments.append(
-            QStringLiteral("day%1 = ifnull((select l.close from laterclose as l where l.symbol = r.nsescrip and"
-                           " l.dayNo = (select min(f.dayNo) from laterclose as f where f.symbol = r.nsescrip and"
-                           " f.day > r.a_transdate) + %2), 0.01)")
-                .arg(k)
-                .arg(k - 1));
-    db.exec(QStringLiteral("update QChangeRateDerivatives as r set %1 where trim(ifnull(r.nsescrip,'')) <> ''")
-                .arg(assignments.join(QLatin1Char(','))));
-    db.exec(QStringLiteral("drop table temp.laterclose"));
-}
-
 query::BranchResult rateChange(query::RunContext& context)
 {
     query::RunState& state = context.state;
-    const int passes = state.rankCount();
+    const int passes = state.count;
     state.secondDate = state.tradingDayBefore(passes);
     makeChangeTable(context, passes);
-    fillLaterCloses(context.db);
     return query::BranchResult::result(Sql("Select * from QChangeRateDerivatives"));
 }
 

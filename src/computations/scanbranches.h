@@ -40,7 +40,6 @@ bool isRun(const QList<double>& newestFirst, int days, bool rising);
 // `fallingDays` steps before them fall strictly (older entries missing
 // count as 0).
 bool fellThenRose(const QList<double>& newestFirst, int risingDays, int fallingDays);
-QString mixedDaysOutOfRangeMessage();
 
 // One day of a three-condition scan: its traded and delivered quantity and
 // close, each 0 when not above 0.
@@ -54,9 +53,8 @@ bool risesWithPrice(const QList<CombinedDay>& newestFirst, int days, bool rising
 // The figure a day adds to the average of the delivery-against-average
 // scans: the delivery quantity or percentage, 0 when the day does not count.
 double averagedFigure(bool percentage, query::Exchange exchange, const ScanDay& day);
-// The average of the newest values over `divisor` days (the values of the
-// whole days of the divisor summed, missing days as 0), rounded to 2
-// places; nothing when the day before the newest holds 1 or less.
-std::optional<double> dayAverage(const QList<double>& newestFirst, double divisor);
+// The average of the `days` newest values (missing days as 0), rounded to
+// 2 places; nothing when the day before the newest holds 1 or less.
+std::optional<double> dayAverage(const QList<double>& newestFirst, int days);
 
 }  // namespace computations

@@ -36,16 +36,9 @@ QString mtoColumnList(const QList<store::Column>& columns, const QString& alias,
 
 }  // namespace
 
-QString daysOutOfRangeMessage()
+ScanFrame::ScanFrame(query::RunContext& context, ScripListing listing)
+    : m_context(context), m_listing(listing), m_days(context.state.count)
 {
-    return QStringLiteral("Enter a number of days from 1 to %1.").arg(ScanFrame::kMaxDays);
-}
-
-ScanFrame::ScanFrame(query::RunContext& context, ScripListing listing) : m_context(context), m_listing(listing)
-{
-    m_days = context.state.wholeNumber();
-    if (m_days < 1 || m_days > kMaxDays)
-        throw query::Refusal(daysOutOfRangeMessage());
 }
 
 void ScanFrame::useWholeWindow(const QDate& start, const query::Sql& rowCondition)

@@ -47,7 +47,7 @@ enum class ScripListing {
 // of scrips.
 class ScanFrame {
 public:
-    // Reads N from the first number box; refuses an N outside 1..30.
+    // N is the first number box's count (at most query::kMaxScanDays).
     ScanFrame(query::RunContext& context, ScripListing listing);
 
     int days() const { return m_days; }
@@ -74,8 +74,6 @@ public:
     // over the QR rows as `w`.
     void copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns, const QString& selectList);
 
-    static constexpr int kMaxDays = 30;
-
 private:
     query::Sql scripCondition(const QString& alias) const;
 
@@ -99,8 +97,5 @@ query::Sql rangeOnFirstDate(const query::RunState& state, const QString& scripCo
 // The same over the measures `columns` of queryresult1 as `a`.
 query::Sql rangeOnFirstDate(const query::RunState& state, const QString& scripColumn,
                             const query::MeasureColumns& columns);
-
-// Refuses a number of days outside 1..30.
-QString daysOutOfRangeMessage();
 
 }  // namespace computations

@@ -129,11 +129,10 @@ void scanWindows(query::RunContext& context)
     const query::RunState& state = context.state;
     makeEmptyWindowTable(db);
 
-    // N must be a whole number of at least 2 (one step), and the window must
-    // hold it: a fraction such as 3.5 never equals a count of days.
-    const int days = state.wholeNumber();
+    // One day makes no step, so no scrip passes.
+    const int days = state.count;
     const std::optional<Condition> condition = conditionAt(conditionPosition(state.label));
-    if (!condition || days < 2 || state.number != days)
+    if (!condition || days < 2)
         return;
     const QDate windowStart = state.requireSecondDate();
 
@@ -183,10 +182,7 @@ void scanWindows(query::RunContext& context)
 // as a condition on queryresult1.scriptcode; empty when no range is ticked.
 Sql rangeOnFirstDay(const query::RunState& state, const QString& scripColumn)
 {
-    query::MeasureColumns columns;
-    columns.expressions = {QStringLiteral("r.clprice"), QStringLiteral("r.trdqty"), QStringLiteral("r.delyqty"),
-                           QStringLiteral("r.perc"), QString()};
-    const Sql condition = state.rangeCondition(columns);
+    const Sql condition = state.rangeCondition(query::MeasureColumns::ofScanTable(state.exchange, QStringLiteral("r")));
     if (condition.isBlank())
         return {};
     return Sql(QStringLiteral(" and %1 in (select r.scriptcode from queryresult1 as r where").arg(scripColumn)) +

@@ -60,7 +60,10 @@ FrmPortfolio_Manager::FrmPortfolio_Manager(store::Database& db, LookupRunner loo
     m_rate = addField(QStringLiteral("TxtRate"), QStringLiteral("Rate : "), QStringLiteral("Rate"), BoxUse::Editable, 10);
     m_side = new QComboBox(frame());
     m_side->setObjectName(QStringLiteral("CmbBuy_Sell"));
-    m_side->addItems({QStringLiteral("B"), QStringLiteral("S")});
+    // The list shows the letters; the entry stores the words, as the
+    // transactions grid does.
+    m_side->addItem(QStringLiteral("B"), QStringLiteral("Buy"));
+    m_side->addItem(QStringLiteral("S"), QStringLiteral("Sell"));
     form->addRow(QStringLiteral("Buy / Sell :"), m_side);
     m_amt = addField(QStringLiteral("TxtAmt"), QStringLiteral("Amt :"), QStringLiteral("Amt"), BoxUse::Editable, 10);
     m_portfolioName = new QLineEdit(frame());
@@ -98,9 +101,9 @@ FrmPortfolio_Manager::FrmPortfolio_Manager(store::Database& db, LookupRunner loo
     connect(m_nse, &QRadioButton::clicked, this, [this] { switchCodeType(true); });
     connect(m_bse, &QRadioButton::clicked, this, [this] { switchCodeType(false); });
     connect(m_rate, &QLineEdit::textChanged, this, &FrmPortfolio_Manager::ComputeAmount);
-    connect(m_side, &QComboBox::currentTextChanged, this, [this](const QString& side) {
+    connect(m_side, &QComboBox::currentTextChanged, this, [this] {
         ComputeAmount();
-        m_buySell->setText(side);
+        m_buySell->setText(m_side->currentData().toString());
     });
 
     try {
@@ -145,7 +148,7 @@ void FrmPortfolio_Manager::showNamesAndDate()
     const QVariant day = hasRow ? m_records.value(QStringLiteral("tdt")) : QVariant();
     m_date->setDate(day.typeId() == QMetaType::QDate ? day.toDate() : QDate::currentDate());
     const QSignalBlocker blocker(m_side);
-    m_side->setCurrentIndex(m_buySell->text() == QLatin1String("S") ? 1 : 0);
+    m_side->setCurrentIndex(sideOf(m_buySell->text()) == QLatin1String("Sell") ? 1 : 0);
 }
 
 void FrmPortfolio_Manager::codeLookup(const QString& code)
@@ -213,7 +216,7 @@ void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
             return;
         m_scripCode->setText(QString::number(LastScripCode));
         m_portfolioCode->setText(QString::number(LastPortfolioCode));
-        m_buySell->setText(m_side->currentText());
+        m_buySell->setText(m_side->currentData().toString());
         m_date->setDate(QDate::currentDate());
         // The names shown are those of the carried codes.
         m_scripName->setText(scripName(LastScripCode));
@@ -231,7 +234,7 @@ void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
             m_portfolioButton->setFocus();
             return;
         }
-        m_buySell->setText(m_side->currentText());
+        m_buySell->setText(m_side->currentData().toString());
         LastScripCode = static_cast<qint64>(cellNumber(m_scripCode->text()));
         LastPortfolioCode = static_cast<qint64>(cellNumber(m_portfolioCode->text()));
         SaveRecord();

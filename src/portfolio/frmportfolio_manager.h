@@ -15,7 +15,7 @@ class CheckNum;
 namespace portfolio {
 
 // "Portfolio Manager": transactions entered one at a time, each a row of
-// PortfolioManager marked "B" or "S", its scrip chosen by NSE or BSE code or
+// PortfolioManager marked "Buy" or "Sell" (chosen as "B" or "S"), its scrip chosen by NSE or BSE code or
 // through the look-up, its portfolio through the look-up. A new entry starts
 // with the scrip and portfolio of the last one saved.
 class FrmPortfolio_Manager : public masters::MasterForm {

@@ -32,6 +32,16 @@ bool TransactionLine::isBlank() const
            date.isEmpty() && buySell.isEmpty() && qty.isEmpty() && rate.isEmpty() && amt.isEmpty() && srno.isEmpty();
 }
 
+QString sideOf(const QString& stored)
+{
+    const QString side = stored.trimmed();
+    if (side.compare(QLatin1String("Buy"), Qt::CaseInsensitive) == 0 || side.compare(QLatin1String("B"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Buy");
+    if (side.compare(QLatin1String("Sell"), Qt::CaseInsensitive) == 0 || side.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Sell");
+    return side;
+}
+
 double cellNumber(const QString& text)
 {
     return store::jetVal(text);
@@ -128,7 +138,7 @@ QList<TransactionLine> loadEntry(store::Database& db, qint64 code)
         const QVariant day = rows.value(r, QStringLiteral("tdt"));
         line.date = day.typeId() == QMetaType::QDate ? datetext::toDisplay(day.toDate())
                                                      : datetext::storageToDisplay(day.toString());
-        line.buySell = rows.value(r, QStringLiteral("BuySell")).toString();
+        line.buySell = sideOf(rows.value(r, QStringLiteral("BuySell")).toString());
         line.qty = numberText(rows.value(r, QStringLiteral("Qty")));
         line.rate = numberText(rows.value(r, QStringLiteral("Rate")));
         line.amt = numberText(rows.value(r, QStringLiteral("Amt")));

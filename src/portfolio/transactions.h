@@ -26,6 +26,11 @@ struct TransactionLine {
     bool isBlank() const;
 };
 
+// The side of a stored BuySell value: "Buy" or "Sell" for the words the grid
+// stores and for the letters "B" and "S" (any letter case, blanks around);
+// any other value as it is, without the blanks.
+QString sideOf(const QString& stored);
+
 // The leading number of a cell's text; 0 for an empty or non-numeric text.
 double cellNumber(const QString& text);
 

@@ -6,8 +6,10 @@ namespace portfolio {
 
 namespace {
 
-const QString kBuy = QStringLiteral("PortfolioManager.BuySell = 'Buy'");
-const QString kSell = QStringLiteral("PortfolioManager.BuySell = 'Sell'");
+// The side as stored (see sideOf): the word, or the letter that rows entered
+// one at a time stored before they stored the word.
+const QString kBuy = QStringLiteral("upper(trim(PortfolioManager.BuySell)) IN ('BUY', 'B')");
+const QString kSell = QStringLiteral("upper(trim(PortfolioManager.BuySell)) IN ('SELL', 'S')");
 const QString kQty = QStringLiteral("PortfolioManager.qty");
 const QString kValue = QStringLiteral("(PortfolioManager.qty * PortfolioManager.rate)");
 

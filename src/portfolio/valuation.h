@@ -29,7 +29,8 @@ struct ValuationRequest {
 // The trading days of the market table, newest first.
 QList<QDate> tradingDays(store::Database& db);
 
-// The report rows of `request`. Only "Buy" and "Sell" transactions count,
+// The report rows of `request`. Only "Buy" and "Sell" transactions count
+// (the letters "B" and "S" read as those),
 // and only those whose portfolio and scrip exist. The day's price is the NSE
 // close when above 0, else the BSE close; a scrip without a row that day has
 // no price, value or gain.

@@ -8,9 +8,6 @@
 #include "query/branch.h"
 #include "query/worktable.h"
 #include "store/database.h"
-#include "store/jetfunctions.h"
-
-#include <algorithm>
 
 namespace query {
 
@@ -50,8 +47,11 @@ struct ChangeQuery {
     }
 };
 
-// Every percentage divides by the earlier figure when it is above 0 and by 1
-// otherwise, also where both exchanges are added up.
+// The percentages of one exchange divide by the earlier figure when it is
+// above 0 and by 1 otherwise. Where both exchanges are added up, the delivery
+// percentages and the changes of the % delivery and trading queries divide
+// by the sums as they are: a sum of 0 gives an empty value for that scrip,
+// which is then not listed.
 const ChangeQuery kOverPreviousDay[] = {
     {"Abnormal Change in % delivery qty over previous day",
      {"select company as Stock,a.nseperc as [% NSEDely],b.nseperc as [Prev % NSEDely],round((a.nseperc-b.nseperc),2) as Diff,"
@@ -65,11 +65,11 @@ const ChangeQuery kOverPreviousDay[] = {
       nullptr, "select Stock,[% DelyQty],[Prev % DelyQty],round(Diff,2) as Diff,[% change],Rate,[% chg]",
       "QueryResult1.[% change]"},
      {"select company as Stock,"
-      "round(((a.nsedelyqty+a.bsedelyqty)*100)/iif(a.bsetrdqty+a.nsetrdqty>0,a.bsetrdqty+a.nsetrdqty,1),2) as [% Dely],"
-      "round(((b.nsedelyqty+b.bsedelyqty)*100)/iif(b.bsetrdqty+b.nsetrdqty>0,b.bsetrdqty+b.nsetrdqty,1),2) as [Prev % Dely],"
+      "round(((a.nsedelyqty+a.bsedelyqty)*100)/(a.bsetrdqty+a.nsetrdqty),2) as [% Dely],"
+      "round(((b.nsedelyqty+b.bsedelyqty)*100)/(b.bsetrdqty+b.nsetrdqty),2) as [Prev % Dely],"
       "0.01 as [NSE % chg],a.nseclprice as Rate,"
       "round(((a.nseclprice*100)/iif(b.nseclprice>0,b.nseclprice,1))-100,2) as [% Chg]",
-      "update queryresult1 set [NSE % chg] = round((( [% Dely] * 100 / iif([Prev % Dely]>0,[Prev % Dely],1))-100),2)",
+      "update queryresult1 set [NSE % chg] = round((( [% Dely] * 100 / [Prev % Dely])-100),2)",
       "select Stock,[% Dely],[Prev % Dely],[NSE % chg],rate,[% chg]", "QueryResult1.[NSE % chg]"}},
     {"Abnormal Change in delivery qty over previous day",
      {"select company as Stock,a.NSEScriptCode,a.nsedelyqty as DelyQty,b.nsedelyqty as PrevDelyQty,"
@@ -122,8 +122,8 @@ const ChangeQuery kOverPreviousDay[] = {
       "iif(a.nseclprice>0,a.nseclprice,a.bseclprice) as rate,iif(b.nseclprice>0,b.nseclprice,b.bseclprice) as PrevRate,"
       "0.01 as [% Chg],a.nsedelyqty+a.bsedelyqty as DelyQty,b.nsedelyqty+b.bseDelyqty as PrevDelyQty,"
       "0.01 as [%DelyChg]",
-      "update queryresult1 set [% change] = ((tradingqty*100/iif(prevtradingqty>0,prevtradingqty,1))-100),"
-      "[%DelyChg] = ((delyqty*100/iif(prevdelyqty>0,prevdelyqty,1))-100)",
+      "update queryresult1 set [% change] = ((tradingqty*100/prevtradingqty)-100),"
+      "[%DelyChg] = ((delyqty*100/prevdelyqty)-100)",
       "select Stock,TradingQty,PrevTradingQty,Difference,round([% change],2) as PerChange,round(Rate,2) as Rate,"
       "round(((rate*100)/iif(prevrate>0,prevrate,1))-100,2) as [% Chg],DelyQty,PrevDelyQty,"
       "round([%DelyChg],2) as [%ChgInDely]",
@@ -241,21 +241,12 @@ Branch overPreviousDayBranch(const ChangeQuery& query)
     };
 }
 
-// Days of the averaging window: the second number box, at least 1.
-int windowDays(const RunState& state)
-{
-    const double days = store::jetRound(state.number2);
-    if (days < 1)
-        throw Refusal(refusals::numberNeeded());
-    return static_cast<int>(std::min(days, 1.0e6));
-}
-
 // Against the average of the last N trading days (the day included).
 Branch aboveAverageBranch(const AverageQuery& average)
 {
     return [average](RunContext& context) {
         RunState& state = context.state;
-        state.secondDate = state.tradingDayBefore(windowDays(state) - 1);
+        state.secondDate = state.tradingDayBefore(state.count2 - 1);
         const int exchange = exchangeIndex(state.exchange);
 
         Sql averages = Sql(QString::fromLatin1(average.averages[exchange])) + " from mto where transdate between " +

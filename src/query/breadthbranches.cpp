@@ -98,10 +98,7 @@ QString valueHeading(Exchange exchange)
 void makeDayAgainstAverage(RunContext& context, std::optional<Move> move)
 {
     RunState& state = context.state;
-    const int daysBack = state.wholeNumber();
-    if (daysBack < 0)
-        throw Refusal(refusals::numberNeeded());
-    state.secondDate = state.tradingDayBefore(daysBack);
+    state.secondDate = state.tradingDayBefore(state.count);
     state.fifthDate = state.previousTradingDay();
 
     const Sql window = Sql(" from mto where transdate between ") + Sql::value(state.secondDate) + " and " +

@@ -98,10 +98,7 @@ BreakoutFigures breakoutFigures(Exchange exchange)
 void setBreakoutWindow(RunState& state)
 {
     state.secondDate = state.previousTradingDay();
-    const int n = state.wholeNumber();
-    if (n < 1)
-        throw Refusal(refusals::numberNeeded());
-    state.thirdDate = state.tradingDayBefore(n);
+    state.thirdDate = state.tradingDayBefore(state.count);
 }
 
 // The breakout threshold in per cent: the second number box as read.
@@ -218,12 +215,16 @@ Branch abnormalDelivery(bool rise)
             Sql::value(state.secondDate) + ") as b, scripmaster Where a.ScriptCode = b.ScriptCode And srno = a.ScriptCode" +
             (rise ? Sql() : Sql(" and tdelyqty > 0 and ydelyqty > 0 and tdelyqty < ydelyqty")) +
             memberOfGroup(state, QStringLiteral("a.scriptcode"));
+        // The rise reaches the typed percentage; the fall goes down by at
+        // least the typed percentage.
         if (rise)
             select += Sql(QStringLiteral(" and ") + deliveryChange + QStringLiteral(" >= ")) + Sql::value(state.number) +
                       Sql(QStringLiteral(" order by ") + deliveryChange + QStringLiteral(" desc, Symbol"));
         else
-            select += Sql(QStringLiteral(" and ") + deliveryChange + QStringLiteral(" < 0 order by ") + deliveryChange +
-                          QStringLiteral(", Symbol"));
+            select += Sql(QStringLiteral(" and ") + deliveryChange + QStringLiteral(" < 0 and ") + deliveryChange +
+                          QStringLiteral(" <= ")) +
+                      Sql::value(-state.number) +
+                      Sql(QStringLiteral(" order by ") + deliveryChange + QStringLiteral(", Symbol"));
         return BranchResult::result(select);
     };
 }

@@ -144,22 +144,26 @@ BranchResult totalDeliveryValue(RunContext& context)
                                 {QStringLiteral("BSE Total TurnOver In Crs"), ColumnKind::Real},
                                 {QStringLiteral("BSE Total Dely Val In Crs"), ColumnKind::Real},
                                 {QStringLiteral("Total TurnOver In Crs"), ColumnKind::Real},
-                                {QStringLiteral("Total Dely Val In Crs"), ColumnKind::Real}};
+                                {QStringLiteral("Total Dely Val In Crs"), ColumnKind::Real},
+                                {QStringLiteral("% Dely"), ColumnKind::Real}};
+    // The delivery share is taken from the day's sums as they are, before
+    // they are rounded to crores for showing. A day without turnover has no
+    // delivery share: an empty value.
     remakeWorkTable(
         context.db, QStringLiteral("queryresult1"), columns,
         Sql("select TransDate,round((sum(nsetrdqty * nseclprice)/10000000),2),round((sum(nsedelyqty * nseclprice)/10000000),2),"
             "round((sum(bsetrdqty * bseclprice)/10000000),2),round((sum(bsedelyqty * bseclprice)/10000000),2),"
             "round((sum(nsetrdqty * nseclprice)/10000000),2)+round((sum(bsetrdqty * bseclprice)/10000000),2),"
-            "round((sum(nsedelyqty * nseclprice)/10000000),2)+round((sum(bsedelyqty * bseclprice)/10000000),2)"
+            "round((sum(nsedelyqty * nseclprice)/10000000),2)+round((sum(bsedelyqty * bseclprice)/10000000),2),"
+            "round((((sum(nsedelyqty * nseclprice)+sum(bsedelyqty * bseclprice))/"
+            "(sum(nsetrdqty * nseclprice)+sum(bsetrdqty * bseclprice)))*100),2)"
             " from mto where TransDate") +
             between(state.firstDate, secondDate) + qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
             state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) + state.groupFilter +
             " group by TransDate");
-    // A day without turnover has no delivery share: an empty value.
     return BranchResult::result(Sql(
         "Select TradingDate,[NSE Total TurnOver In Crs],[NSE Total Dely Val In Crs],[BSE Total TurnOver In Crs],"
-        "[BSE Total Dely Val In Crs],[Total TurnOver In Crs],[Total Dely Val In Crs],"
-        "round((([Total Dely Val In Crs]/[Total TurnOver In Crs])*100),2) as [% Dely] from queryresult1"
+        "[BSE Total Dely Val In Crs],[Total TurnOver In Crs],[Total Dely Val In Crs],[% Dely] from queryresult1"
         " order by TradingDate desc"));
 }
 

@@ -43,6 +43,10 @@ namespace {
 
 const QString kEnterNumbers = QStringLiteral("Enter Nos. Only");
 
+// The "Trades" range stays unavailable: the market data keeps no trade counts.
+constexpr int kTradesFilter = static_cast<int>(RangeMeasure::Trades);
+const QString kNoTradesTip = QStringLiteral("Not available: the market data keeps no number of trades.");
+
 // Keeps a main-menu item unavailable for as long as it lives.
 class MenuItemPause {
 public:
@@ -298,6 +302,10 @@ QWidget* FrmQuery::buildRangeFilters()
             box->installEventFilter(this);
             box->setEnabled(false);
         }
+        if (filter == kTradesFilter) {
+            controls.check->setEnabled(false);
+            controls.check->setToolTip(kNoTradesTip);
+        }
         connect(controls.check, &QCheckBox::toggled, this, [this, filter](bool ticked) {
             if (ticked)
                 m_ranges[filter].high->setText(kOpenUpperBound);
@@ -462,7 +470,7 @@ void FrmQuery::chooseQueryGroup(int number)
         m_combine->setEnabled(false);
     if (group.rangeFilters != ControlChange::Unchanged) {
         for (int filter = 0; filter < kRangeMeasureCount; ++filter) {
-            m_ranges[filter].check->setEnabled(group.rangeFilters == ControlChange::Enable);
+            m_ranges[filter].check->setEnabled(group.rangeFilters == ControlChange::Enable && filter != kTradesFilter);
             followRangeCheck(filter);
         }
     }

@@ -52,6 +52,7 @@ RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& pro
             outcome.message = unknownQueryMessage(inputs.label);
             return outcome;
         }
+        outcome.state.readCounts(inputs);
 
         store::Transaction transaction(m_db);
         RunContext context(m_db, inputs, outcome.state, progress);

@@ -1,6 +1,7 @@
 #include "query/runstate.h"
 
 #include "query/catalogue.h"
+#include "query/countboxes.h"
 #include "query/worktable.h"
 #include "store/datetext.h"
 #include "store/jetfunctions.h"
@@ -29,11 +30,6 @@ QString tooFewTradingDays(const QDate& firstDate)
         .arg(datetext::toDisplay(firstDate));
 }
 
-QString numberNeeded()
-{
-    return QStringLiteral("Enter a number of 1 or more.");
-}
-
 }  // namespace refusals
 
 namespace {
@@ -60,7 +56,8 @@ MeasureColumns MeasureColumns::ofMto(Exchange exchange, const QString& alias)
         set(RangeMeasure::Price, QStringLiteral("iif(%1nseclprice>0,%1nseclprice,%1bseclprice)").arg(q));
         set(RangeMeasure::TradedQty, traded);
         set(RangeMeasure::DeliveryQty, delivered);
-        set(RangeMeasure::DeliveryPercent, QStringLiteral("round((%1*100)/iif(%2>0,%2,1),2)").arg(delivered, traded));
+        // The percentage of the sums as it is, not rounded for showing.
+        set(RangeMeasure::DeliveryPercent, QStringLiteral("((%1*100)/iif(%2>0,%2,1))").arg(delivered, traded));
     } else {
         const QString own = q + (exchange == Exchange::Nse ? QStringLiteral("nse") : QStringLiteral("bse"));
         set(RangeMeasure::Price, own + QStringLiteral("clprice"));
@@ -70,6 +67,19 @@ MeasureColumns MeasureColumns::ofMto(Exchange exchange, const QString& alias)
     }
     // The market data keeps no number of trades: the Trades measure has no
     // column in any statement over mto.
+    return columns;
+}
+
+MeasureColumns MeasureColumns::ofScanTable(Exchange exchange, const QString& alias)
+{
+    const QString q = alias + QLatin1Char('.');
+    MeasureColumns columns;
+    columns.expressions[static_cast<int>(RangeMeasure::Price)] = q + QStringLiteral("clprice");
+    columns.expressions[static_cast<int>(RangeMeasure::TradedQty)] = q + QStringLiteral("trdqty");
+    columns.expressions[static_cast<int>(RangeMeasure::DeliveryQty)] = q + QStringLiteral("delyqty");
+    columns.expressions[static_cast<int>(RangeMeasure::DeliveryPercent)] =
+        exchange == Exchange::Combined ? QStringLiteral("((%1delyqty*100)/iif(%1trdqty>0,%1trdqty,1))").arg(q)
+                                       : q + QStringLiteral("perc");
     return columns;
 }
 
@@ -85,8 +95,9 @@ Sql RunState::rangeCondition(const MeasureColumns& columns) const
             throw Refusal(refusals::noTradesData());
         if (!condition.text.isEmpty())
             condition += " and ";
-        condition += Sql(QLatin1Char(' ') + expression + QStringLiteral(" >= ")) + Sql::value(box.low) +
-                     Sql(QStringLiteral(" and ") + expression + QStringLiteral(" <= ")) + Sql::value(box.high);
+        condition += Sql(QLatin1Char(' ') + expression + QStringLiteral(" >= ")) + Sql::value(std::min(box.low, box.high)) +
+                     Sql(QStringLiteral(" and ") + expression + QStringLiteral(" <= ")) +
+                     Sql::value(std::max(box.low, box.high));
     }
     return condition;
 }
@@ -115,20 +126,17 @@ Sql RunState::groupFilterOn(const QString& scripColumn) const
            Sql(QStringLiteral(" And LinkDetails.ScrCode = %1) ").arg(scripColumn));
 }
 
-int RunState::wholeNumber() const
+void RunState::readCounts(const RunInputs& inputs)
 {
-    const double rounded = store::jetRound(number);
-    if (rounded > 32767 || rounded < -32768)
-        return rounded > 0 ? 32767 : -32768;
-    return static_cast<int>(rounded);
-}
-
-int RunState::rankCount() const
-{
-    const int n = wholeNumber();
-    if (n < 1)
-        throw Refusal(refusals::numberNeeded());
-    return n;
+    const CountBoxes boxes = countBoxes(group, label);
+    if (boxes.first)
+        count = readCount(inputs.numberText, *boxes.first);
+    if (boxes.second) {
+        CountBox second = *boxes.second;
+        if (boxes.jointMaximum > 0)
+            second.maximum = std::min(second.maximum, boxes.jointMaximum - count);
+        count2 = readCount(inputs.number2Text, second);
+    }
 }
 
 QDate RunState::tradingDayBefore(int k) const
@@ -145,16 +153,6 @@ QDate RunState::requireSecondDate() const
     if (!secondDate.isValid())
         throw Refusal(refusals::selectValidDate());
     return secondDate;
-}
-
-QDate RunState::windowStart() const
-{
-    if (windowFound)
-        return secondDate;
-    const int n = wholeNumber();
-    if (n < 1)
-        throw Refusal(refusals::numberNeeded());
-    return tradingDayBefore(n - 1);
 }
 
 RunState buildRunState(store::Database& db, const RunInputs& inputs)

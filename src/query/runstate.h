@@ -32,7 +32,6 @@ inline QString optionNotAllowed() { return QStringLiteral("Option Not Allowed");
 QString noTradesData();
 QString notATradingDay(const QDate& day);
 QString tooFewTradingDays(const QDate& firstDate);
-QString numberNeeded();
 }  // namespace refusals
 
 // Where each range measure is found in the statement a range condition goes
@@ -45,6 +44,10 @@ struct MeasureColumns {
     // when above 0 (else the BSE close) and the percentage of the sums.
     // `alias` qualifies every column ("mto", "a"); empty leaves them bare.
     static MeasureColumns ofMto(Exchange exchange, const QString& alias = {});
+    // The day figures of a scan's work table, whose columns clprice, trdqty,
+    // delyqty and perc hold the chosen exchange's figures (for both
+    // exchanges the sums, the delivery percentage being tested on them).
+    static MeasureColumns ofScanTable(Exchange exchange, const QString& alias);
 };
 
 // Everything a run works from, filled from the run inputs before the query's
@@ -64,6 +67,8 @@ struct RunState {
 
     double number = 0;                // first number box, read for its leading number
     double number2 = 0;               // second number box
+    int count = 0;                    // first number box read as a count of days or a rank (readCounts)
+    int count2 = 0;                   // second number box read as a count of days
     double abnormalPercent = 0;       // the percentage of the two "over previous day" delivery queries
     int dayPosition = 0;              // trading days counted while the window start was sought
     bool windowFound = false;         // the N-day window start was found
@@ -79,7 +84,9 @@ struct RunState {
     std::array<RangeBox, kRangeMeasureCount> ranges{};
 
     // The ticked range boxes joined by " and " over `columns`, or an empty
-    // text. Refuses when a ticked measure has no column in the statement.
+    // text: each keeps the values between its two bounds, whichever of them
+    // is the larger. Refuses when a ticked measure has no column in the
+    // statement.
     Sql rangeCondition(const MeasureColumns& columns) const;
     // " and " + the range condition, or an empty text.
     Sql andRangeCondition(const MeasureColumns& columns) const;
@@ -90,10 +97,11 @@ struct RunState {
     Sql groupFilterOn(const QString& scripColumn) const;
     bool groupRestricts() const;
 
-    // N: the first number rounded to a whole number (halves to even).
-    int wholeNumber() const;
-    // N for a ranking: refuses anything below 1.
-    int rankCount() const;
+    // Reads the query's count boxes (countBoxes) into count and count2;
+    // refuses a box whose text is not a count it allows.
+    void readCounts(const RunInputs& inputs);
+    // N of a ranking: the first box's count.
+    int rankCount() const { return count; }
 
     // The trading day `k` entries before firstDate; refuses when the store
     // holds no such day.
@@ -102,9 +110,6 @@ struct RunState {
     // secondDate; refuses when there is none (no second date was chosen and
     // no window start was found).
     QDate requireSecondDate() const;
-    // Start of the window of N trading days ending with firstDate (N from the
-    // first number box); refuses when the store holds fewer days.
-    QDate windowStart() const;
 };
 
 // The prologue of a run: dates, exchange, group and scrip filters, range

@@ -268,7 +268,7 @@ Branch windowBranch(WindowQuery query)
 {
     return [query](RunContext& context) {
         RunState& state = context.state;
-        const int n = state.rankCount();
+        const int n = state.count;
         QDate from, to;
         if (query == RateChange) {
             state.thirdDate = state.tradingDayBefore(n - 1);
@@ -335,7 +335,7 @@ BranchResult groupwiseDeliveryStatistics(RunContext& context)
 {
     RunState& state = context.state;
     context.db.dropIfExists(QStringLiteral("avggroup"));
-    const int n = state.rankCount();
+    const int n = state.count;
     state.secondDate = state.previousTradingDay();
     state.thirdDate = state.tradingDayBefore(n);
 

@@ -72,16 +72,46 @@ TEST_F(AverageChange, PercentageAveragesTheDeliveryPercentage)
     EXPECT_EQ(numbers(outcome, "NSEAvgDely %"), QList<double>({23.33, 15}));
 }
 
-TEST_F(AverageChange, RefusesADayCountOutsideTheScanLimits)
+TEST(AverageChangeOfBothExchanges, ADayWithoutTradesCountsAsNoDelivery)
 {
-    EXPECT_EQ(run(kQtyAbove, "31").message, computations::daysOutOfRangeMessage());
-    EXPECT_EQ(run(kQtyAbove, "").status, RunStatus::Refused);
+    // Both exchanges deliver 20 % on D3 and D2; the newest day differs.
+    F fixture;
+    const struct {
+        const char* company;
+        F::Day newest;
+        bool below;
+        double average;
+    } scrips[] = {
+        {"Idle Ltd", {F::D1, 0, 0, 0, 10, 0, 0, 0, 10}, true, 13.33},        // no trades: 0 %
+        {"Undelivered Ltd", {F::D1, 500, 0, 0, 10, 500, 0, 0, 10}, true, 13.37},  // floored at 1 of 1000: 0.1 %
+        {"Busy Ltd", {F::D1, 500, 150, 30, 10, 500, 150, 30, 10}, false, 23.33},  // 30 %
+    };
+    QStringList below;
+    QList<double> averages;
+    for (const auto& scrip : scrips) {
+        F::Day older{F::D3, 500, 100, 20, 10, 500, 100, 20, 10};
+        F::Day before = older;
+        before.day = F::D2;
+        fixture.addScrip(QString::fromLatin1(scrip.company), "", "", {older, before, scrip.newest});
+        if (scrip.below) {
+            below.append(QString::fromLatin1(scrip.company));
+            averages.append(scrip.average);
+        }
+    }
+    const auto outcome = fixture.run(
+        F::inputs(kStatisticalGroup, "Delivery % Qty moving below its Average % Delivery Qty", F::D1, Exchange::Combined, "3"));
+    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
+    QStringList listed = texts(outcome, "Stock");
+    listed.sort();
+    below.sort();
+    EXPECT_EQ(listed, below);
+    QList<double> listedAverages = numbers(outcome, "AvgDely %");
+    std::sort(listedAverages.begin(), listedAverages.end());
+    EXPECT_EQ(listedAverages, averages);
 }
 
-TEST(DayAverage, DividesByTheTypedNumberAndRoundsTheResult)
+TEST(DayAverage, DividesByTheNumberOfDaysAndRoundsTheResult)
 {
-    // A divisor of 2.5 sums the two newest days.
-    EXPECT_EQ(computations::dayAverage({10, 10, 10}, 2.5), 8.0);
     // Missing days count as 0 but still divide.
     EXPECT_EQ(computations::dayAverage({30, 20}, 5), 10.0);
     EXPECT_EQ(computations::dayAverage({10.001, 10.011, 10.0}, 3), 10.0);
@@ -89,12 +119,23 @@ TEST(DayAverage, DividesByTheTypedNumberAndRoundsTheResult)
     EXPECT_FALSE(computations::dayAverage({500}, 3).has_value());
 }
 
-TEST(AveragedFigure, CombinedPercentageFloorsEmptyDaysAtOne)
+TEST(AveragedFigure, CombinedPercentageOfADayWithoutTradesIsZero)
 {
+    // NSE and BSE traded, NSE and BSE delivered, the day's percentage: a day
+    // without trades counts 0 %, as it does on one exchange; a delivery of
+    // nothing is floored at 1.
+    const struct {
+        double nseTraded, bseTraded, nseDelivered, bseDelivered, percent;
+    } days[] = {{0, 0, 0, 0, 0}, {0, 0, 40, 0, 0}, {5000, 0, 0, 0, 0.02}, {600, 400, 300, 200, 50}};
+    for (const auto& d : days) {
+        computations::ScanDay day;
+        day.nseTraded = d.nseTraded;
+        day.bseTraded = d.bseTraded;
+        day.nseDelivered = d.nseDelivered;
+        day.bseDelivered = d.bseDelivered;
+        EXPECT_DOUBLE_EQ(computations::averagedFigure(true, Exchange::Combined, day), d.percent) << d.nseTraded;
+    }
     computations::ScanDay day;
-    EXPECT_EQ(computations::averagedFigure(true, Exchange::Combined, day), 100);
-    day.nseTraded = 5000;
-    EXPECT_DOUBLE_EQ(computations::averagedFigure(true, Exchange::Combined, day), 0.02);
     day.nseDelivered = -5;
     day.bseDelivered = 7;
     EXPECT_EQ(computations::averagedFigure(false, Exchange::Combined, day), 7);

@@ -48,6 +48,7 @@ protected:
     {
         prompt.answers.enqueue(answer);
         query::RunInputs in = stores.inputs(kLabel, kDay, 6);
+        in.numberText = QStringLiteral("2");
         in.range(RangeMeasure::Price) = {false, 50, 0};
         in.range(RangeMeasure::TradedQty) = {false, 25000, 0};
         in.range(RangeMeasure::DeliveryPercent) = {false, 30, 0};

@@ -57,7 +57,6 @@ TEST_F(DaysMovement, TheFirstRowOfASecurityHasNoChange)
 
 TEST_F(DaysMovement, RefusesWithoutEnoughDays)
 {
-    EXPECT_EQ(run("0").message, query::refusals::numberNeeded());
     EXPECT_EQ(run("3").message, query::refusals::tooFewTradingDays(F::D1));
 }
 

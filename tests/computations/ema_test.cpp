@@ -43,14 +43,18 @@ QList<QVariant> storedColumn(store::Database& db, const QString& symbol, const Q
 
 }  // namespace
 
-TEST(EmaSeries, StartsOnTheNthRowOnlyWhenThereIsALaterRow)
+TEST(EmaSeries, StartsOnTheNthClose)
 {
+    // Closes held, values given: none before the N-th close, the seed on it.
     for (const EmaPeriod& period : kEmaPeriods) {
-        EXPECT_EQ(valueCount(emaSeries(closesFrom(10, period.days), period)), 0) << period.days;
-        const auto values = emaSeries(closesFrom(10, period.days + 1), period);
-        EXPECT_EQ(valueCount(values), 2) << period.days;
-        EXPECT_TRUE(values[static_cast<size_t>(period.days - 1)].has_value());
-        EXPECT_FALSE(values[static_cast<size_t>(period.days - 2)].has_value());
+        for (const auto& [extra, values] : {std::pair{-1, 0}, {0, 1}, {1, 2}}) {
+            const auto series = emaSeries(closesFrom(10, period.days + extra), period);
+            EXPECT_EQ(valueCount(series), values) << period.days << " + " << extra;
+            if (values > 0) {
+                EXPECT_EQ(series[static_cast<size_t>(period.days - 1)], 10.0 + (period.days - 1) / 2.0) << period.days;
+                EXPECT_FALSE(series[static_cast<size_t>(period.days - 2)].has_value());
+            }
+        }
     }
 }
 

@@ -94,9 +94,12 @@ protected:
             double closes[3];
             double delivered;
         } scrips[] = {
-            {1, "Alpha Ltd", {100, 200, 300}, {10, 20, 30}, 150},  // 25 % below the average 200
-            {2, "Beta Ltd", {100, 100, 100}, {10, 10, 10}, 120},   // above the average
-            {3, "Gamma Ltd", {100, 100, 100}, {10, 10, 10}, 10},   // 90 % below
+            // The query day's traded quantity is set against the average; its
+            // delivery plays no part. A day without a trade has no close and
+            // stays out of the average close.
+            {1, "Alpha Ltd", {0, 450, 150}, {0, 15, 30}, 300},   // 25 % below 200; close 33.33 % above 22.5
+            {2, "Beta Ltd", {100, 100, 130}, {10, 10, 10}, 10},  // above the average 110, little delivered
+            {3, "Gamma Ltd", {145, 145, 10}, {10, 10, 10}, 5},   // 90 % below 100
         };
         for (const auto& scrip : scrips) {
             market.addScrip(scrip.code, QString::fromLatin1(scrip.company), QStringLiteral("S%1").arg(scrip.code),
@@ -119,17 +122,18 @@ protected:
     }
 };
 
-TEST_F(AbnormalTrading, ListsDeliveryBelowTheAverageTradedQuantityWithinThePercentage)
+TEST_F(AbnormalTrading, ListsTradingBelowTheAverageTradedQuantityWithinThePercentage)
 {
     auto outcome = run(QStringLiteral("999999"), Exchange::Nse);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
     EXPECT_EQ(headings(outcome), (QStringList{"Stock", "Trading Qty", "Avg Trd Qty", "Difference", "Trd Chg %", "Rate",
                                               "% Rate Chg From Avg Rate", nbsp(1), nbsp(2)}));
     EXPECT_EQ(texts(outcome, "Stock"), (QStringList{"Alpha Ltd", "Gamma Ltd"}));
+    EXPECT_EQ(numbers(outcome, "Trading Qty"), (QList<double>{150, 10}));
     EXPECT_EQ(numbers(outcome, "Avg Trd Qty"), (QList<double>{200, 100}));
     EXPECT_EQ(numbers(outcome, "Difference"), (QList<double>{-50, -90}));
     EXPECT_EQ(numbers(outcome, "Trd Chg %"), (QList<double>{-25, -90}));
-    EXPECT_EQ(numbers(outcome, "% Rate Chg From Avg Rate"), (QList<double>{50, 0}));
+    EXPECT_EQ(numbers(outcome, "% Rate Chg From Avg Rate"), (QList<double>{33.33, 0}));
 
     outcome = run(QStringLiteral("50"), Exchange::Nse);
     EXPECT_EQ(texts(outcome, "Stock"), QStringList{"Alpha Ltd"});
@@ -145,8 +149,9 @@ TEST_F(AbnormalTrading, BseLabelsTheChangeAsDeliveryAndCombinedSumsBothExchanges
 
     outcome = run(QStringLiteral("999999"), Exchange::Combined);
     ASSERT_EQ(outcome.status, RunStatus::Completed);
-    EXPECT_EQ(numbers(outcome, "Trading Qty"), (QList<double>{600, 200}));
+    EXPECT_EQ(numbers(outcome, "Trading Qty"), (QList<double>{300, 20}));
     EXPECT_EQ(numbers(outcome, "Avg Trd Qty"), (QList<double>{400, 200}));
+    EXPECT_EQ(numbers(outcome, "% Rate Chg From Avg Rate"), (QList<double>{33.33, 0}));
 
     // "ALL" still goes through the membership that lists every scrip.
     market.db().exec(QStringLiteral("DELETE FROM LinkDetails WHERE GrpCode = 'ALL' AND ScrCode = 3"));

@@ -76,15 +76,6 @@ TEST_F(RunScans, OneDayMakesNoRun)
     EXPECT_TRUE(outcome.rows.isEmpty());
 }
 
-TEST_F(RunScans, RefusesADayCountOutsideTheScanLimits)
-{
-    for (const char* days : {"0", "31", "abc"}) {
-        const auto outcome = run("Rising Price for N days", QString::fromLatin1(days));
-        EXPECT_EQ(outcome.status, RunStatus::Refused) << days;
-        EXPECT_EQ(outcome.message, computations::daysOutOfRangeMessage()) << days;
-    }
-}
-
 TEST_F(RunScans, GroupAndRangeRestrictTheScrips)
 {
     fixture.link("TECH", young);

@@ -44,9 +44,10 @@ protected:
         market.addBhav(QStringLiteral("LONG"), today, 0, 0, 7, 10, 6);
     }
 
+    // The number box shows the average's period, as the screen proposes it.
     query::RunOutcome run(const char* label, const QDate& day)
     {
-        return market.run(market.inputs(8, QString::fromLatin1(label), day));
+        return market.run(market.inputs(8, QString::fromLatin1(label), day, QString::fromLatin1(label).left(2)));
     }
 };
 
@@ -90,7 +91,7 @@ TEST_F(EmaCrossings, TheOldestDayHasNoPreviousDayAndIsRefused)
     EXPECT_FALSE(market.db().tableExists(QStringLiteral("QueryResult")));
 }
 
-// Four trading days; "N" of 2 averages the query's day and the two before it.
+// Four trading days; "N" of 3 averages the query's day and the two before it.
 class AverageCrossings : public ::testing::Test {
 protected:
     ScanMarket market;
@@ -107,6 +108,7 @@ protected:
             {3, "CCC", {100, 20, 20, 10}}, // average 16.67: down through it
             {4, "DDD", {50, 10, 9, 12}},   // average 10.33: up through it, not a bank
             {5, "EEE", {50, 12, 12, 12}},  // unchanged
+            {6, "FFF", {50, 0, 10, 14}},   // no trade on day 1: average 12, up through it
         };
         for (const auto& scrip : scrips) {
             market.addScrip(scrip.code, QString::fromLatin1(scrip.name) + QStringLiteral(" Ltd"),
@@ -128,27 +130,27 @@ protected:
 
 TEST_F(AverageCrossings, PositiveListsUpwardCrossingsOfTheGroup)
 {
-    auto outcome = run("200 day SMA Positive", QStringLiteral("2"));
+    auto outcome = run("200 day SMA Positive", QStringLiteral("3"));
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
     EXPECT_EQ(headings(outcome), (QStringList{"Symbol", "200Day SMA", "Price", "%Change", nbsp(1), nbsp(2), nbsp(3), nbsp(4)}));
-    EXPECT_EQ(texts(outcome, "Symbol"), (QStringList{"BBB", "DDD", "AAA"}));
-    EXPECT_EQ(numbers(outcome, "200Day SMA"), (QList<double>{12, 10.33, 11}));
-    EXPECT_EQ(numbers(outcome, "%Change"), (QList<double>{33.33, 16.17, 9.09}));
+    EXPECT_EQ(texts(outcome, "Symbol"), (QStringList{"BBB", "FFF", "DDD", "AAA"}));
+    EXPECT_EQ(numbers(outcome, "200Day SMA"), (QList<double>{12, 12, 10.33, 11}));
+    EXPECT_EQ(numbers(outcome, "%Change"), (QList<double>{33.33, 16.67, 16.17, 9.09}));
 
-    outcome = run("200 day SMA Positive", QStringLiteral("2"), QStringLiteral("BANK"));
+    outcome = run("200 day SMA Positive", QStringLiteral("3"), QStringLiteral("BANK"));
     ASSERT_EQ(outcome.status, RunStatus::Completed);
     EXPECT_EQ(texts(outcome, "Symbol"), (QStringList{"BBB", "AAA"}));
 }
 
 TEST_F(AverageCrossings, NegativeAndTheLengthOfThePeriod)
 {
-    auto outcome = run("200 day SMA Negative", QStringLiteral("2"));
+    auto outcome = run("200 day SMA Negative", QStringLiteral("3"));
     ASSERT_EQ(outcome.status, RunStatus::Completed);
     EXPECT_EQ(texts(outcome, "Symbol"), QStringList{"CCC"});
     EXPECT_EQ(numbers(outcome, "%Change"), QList<double>{-40.01});
 
-    // N of 3 reaches day 0, where CCC closed at 100: average 37.5, no crossing.
-    outcome = run("200 day SMA Negative", QStringLiteral("3"));
+    // N of 4 reaches day 0, where CCC closed at 100: average 37.5, no crossing.
+    outcome = run("200 day SMA Negative", QStringLiteral("4"));
     ASSERT_EQ(outcome.status, RunStatus::Completed);
     EXPECT_TRUE(outcome.rows.isEmpty());
 

@@ -117,8 +117,8 @@ TEST_F(EmaUpdate, ReloadingAnEarlierDayCarriesTheLatestFromTheDayBeforeIt)
 TEST_F(EmaUpdate, FirstDaysAreSeededAsTheFullComputationWouldDoThem)
 {
     // Forty trading days loaded one by one from an empty table: nothing until
-    // a symbol has N + 1 days, then the same values as the computation over
-    // the whole table.
+    // a symbol has N days, then the same values as the computation over the
+    // whole table.
     const QStringList symbols{"ACME", "BOLT", "VERYLONGSYMBOL12"};
     QDate day(2024, 1, 1);
     int seededDays = 0;
@@ -129,8 +129,9 @@ TEST_F(EmaUpdate, FirstDaysAreSeededAsTheFullComputationWouldDoThem)
         if (load(day, rows).symbolsSeeded > 0)
             ++seededDays;
     }
-    // Until day 15 no 14-day value exists yet, until day 35 no 34-day value.
-    EXPECT_EQ(seededDays, 34);
+    // The 14-day value starts on day 14, the 34-day one on day 34: days 2
+    // to 34 find no 34-day value on the day before.
+    EXPECT_EQ(seededDays, 33);
     const auto counts = [&](const char* column) {
         return store.db()
             .scalar(QStringLiteral("SELECT count(%1) FROM allbhavcopy WHERE symbol = 'ACME'").arg(column))

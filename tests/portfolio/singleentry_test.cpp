@@ -1,6 +1,8 @@
 // The single-transaction form: choosing the scrip and portfolio, the amount,
 // the checks, the saved row and the codes carried to the next entry.
 #include "portfolio/frmportfolio_manager.h"
+#include "portfolio/transactions.h"
+#include "portfolio/valuation.h"
 #include "portfoliofixture.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
@@ -80,7 +82,8 @@ TEST_F(SingleEntryTest, AnEntryIsCheckedSavedAndItsCodesCarriedToTheNext)
     const store::Rows rows = db().query(QStringLiteral("SELECT code, srno, ScriptCode, Portfoliocd, BuySell, qty, rate, amt, tdt "
                                                        "FROM PortfolioManager"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows.rows[0], (QVariantList{41, 1, 3, growth, QStringLiteral("S"), 20.0, 12.5, 250.0, QDate(2026, 4, 1)}));
+    // "S" is chosen; the word is stored, as the transactions grid stores it.
+    EXPECT_EQ(rows.rows[0], (QVariantList{41, 1, 3, growth, QStringLiteral("Sell"), 20.0, 12.5, 250.0, QDate(2026, 4, 1)}));
 
     // The next entry starts with the saved scrip and portfolio.
     press(QStringLiteral("New"));
@@ -110,6 +113,33 @@ TEST_F(SingleEntryTest, CodesChooseTheScripOnTheChosenExchange)
     EXPECT_EQ(box("TxtSciptCd")->text(), QStringLiteral("2"));
     press(QStringLiteral("Cancel"));
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT ScriptCode FROM PortfolioManager")).toInt(), 2);
+}
+
+TEST_F(SingleEntryTest, EveryStoredSideCountsInTheValuation)
+{
+    // The words the grid and this form store, and the letters older entries
+    // of this form stored.
+    const struct {
+        const char* stored;
+        double bought, sold;
+        const char* shown;
+    } sides[] = {{"Buy", 10, 0, "Buy"}, {"B", 10, 0, "Buy"}, {"Sell", 0, 10, "Sell"}, {"S", 0, 10, "Sell"}, {"s ", 0, 10, "Sell"}};
+    qint64 entry = 0;
+    for (const auto& side : sides) {
+        ++entry;
+        pf::addTransaction(db(), entry, 1, growth, 1, QDate(2026, 1, static_cast<int>(entry)), QString::fromLatin1(side.stored), 10, 100);
+    }
+    portfolio::ValuationRequest request;
+    request.kind = portfolio::ValuationKind::Detail;
+    request.day = QDate(2026, 1, 1);
+    const store::Rows rows = portfolio::valuationRows(db(), request);
+    ASSERT_EQ(rows.size(), static_cast<qsizetype>(std::size(sides)));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const auto& side = sides[i];
+        EXPECT_EQ(rows.value(i, QStringLiteral("PurQty")).toDouble(), side.bought) << side.stored;
+        EXPECT_EQ(rows.value(i, QStringLiteral("SellQty")).toDouble(), side.sold) << side.stored;
+        EXPECT_EQ(portfolio::loadEntry(db(), i + 1).first().buySell, QString::fromLatin1(side.shown)) << side.stored;
+    }
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ TEST_F(MarketBreadthQueries, WindowsBeyondTheStoredDaysAreRefused)
         EXPECT_EQ(outcome.status, RunStatus::Refused) << label.toStdString();
         EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(F::D1));
 
-        outcome = market.run(F::inputs(8, label, F::D5, {}, Exchange::Nse, QStringLiteral("0")));
+        outcome = market.run(F::inputs(8, label, F::D5, {}, Exchange::Nse, QStringLiteral("1")));
         EXPECT_EQ(outcome.status, RunStatus::Refused) << label.toStdString();
         EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(F::D5));
     }

@@ -128,14 +128,9 @@ TEST_F(Breakouts, VolumeBreakouts)
 
 TEST_F(Breakouts, RefusesAWindowTheStoreCannotHold)
 {
-    auto in = DayStore::inputs(8, QStringLiteral("Volume breakout with upward price"), Exchange::Nse, QStringLiteral("0"),
+    auto in = DayStore::inputs(8, QStringLiteral("Volume breakout with upward price"), Exchange::Nse, QStringLiteral("12"),
                                QStringLiteral("40"));
-    auto outcome = store.run(in);
-    EXPECT_EQ(outcome.status, RunStatus::Refused);
-    EXPECT_EQ(outcome.message, query::refusals::numberNeeded());
-
-    in.numberText = QStringLiteral("12");
-    outcome = store.run(in);
+    const auto outcome = store.run(in);
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(DayStore::date(0)));
 }
@@ -180,15 +175,24 @@ TEST_F(AbnormalDelivery, RiseKeepsChangesFromTheThresholdUp)
     EXPECT_EQ(texts(outcome, "Symbol"), QStringList{"UP"});
 }
 
-TEST_F(AbnormalDelivery, FallListsEveryFallSteepestFirst)
+TEST_F(AbnormalDelivery, FallKeepsTheFallsOfAtLeastTheTypedPercentage)
 {
-    const auto outcome = store.run(DayStore::inputs(8, QStringLiteral("Abnormal Fall in Delivery Qty"), Exchange::Nse,
-                                                    QStringLiteral("90")));
-    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(texts(outcome, "Symbol"), QStringList{"FALL"});
-    EXPECT_EQ(numbers(outcome, "% chg In Delivery"), QList<double>{-40});
-    EXPECT_EQ(numbers(outcome, "% Ratechg"), QList<double>{-20});
-    EXPECT_EQ(outcome.state.secondDate, DayStore::date(1));
+    // The "Fall by %" box and the scrips listed: Fall Ltd fell by 40 %.
+    const struct {
+        const char* fallBy;
+        QStringList listed;
+    } cases[] = {{"0", {"FALL"}}, {"40", {"FALL"}}, {"40.5", {}}, {"90", {}}};
+    for (const auto& c : cases) {
+        const auto outcome = store.run(DayStore::inputs(8, QStringLiteral("Abnormal Fall in Delivery Qty"), Exchange::Nse,
+                                                        QString::fromLatin1(c.fallBy)));
+        ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
+        EXPECT_EQ(texts(outcome, "Symbol"), c.listed) << c.fallBy;
+        if (!c.listed.isEmpty()) {
+            EXPECT_EQ(numbers(outcome, "% chg In Delivery"), QList<double>{-40});
+            EXPECT_EQ(numbers(outcome, "% Ratechg"), QList<double>{-20});
+        }
+        EXPECT_EQ(outcome.state.secondDate, DayStore::date(1));
+    }
 }
 
 class ThreeDays : public ::testing::Test {

@@ -188,6 +188,21 @@ TEST_F(TotalValues, TotalDeliveryValuePerDay)
     }
 }
 
+TEST(TotalDeliveryValue, DeliveryShareComesFromTheUnroundedSums)
+{
+    // 6.67 of 12.35 crores would give 54.01 %; the sums themselves give 54 %.
+    DayStore store(1, {1000, 500, 0, 1000, 500, 0});
+    store.scrip(1, "Odd Ltd", "ODD", "500001");
+    store.day(1, 0, {123456789, 66666666, 1});
+    auto in = DayStore::inputs(7, QStringLiteral("Total Delivery Value"));
+    in.secondDate = DayStore::date(0);
+    const auto outcome = store.run(in);
+    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
+    EXPECT_EQ(numbers(outcome, "Total TurnOver In Crs"), QList<double>{12.35});
+    EXPECT_EQ(numbers(outcome, "Total Dely Val In Crs"), QList<double>{6.67});
+    EXPECT_EQ(numbers(outcome, "% Dely"), QList<double>{54});
+}
+
 TEST_F(TotalValues, TotalDeliveryValueTakesTheGroup)
 {
     store.link(QStringLiteral("SMALL"), DayStore::kAnchor);

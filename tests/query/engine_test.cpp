@@ -143,7 +143,6 @@ TEST(RunStateFromInputs, SecondDateFromTheNumberOfDays)
     in.scripCodes = {12, 40};
     auto state = query::buildRunState(market.db(), in);
     EXPECT_EQ(state.secondDate, F::D3);  // D1 counts as the first of the three
-    EXPECT_EQ(state.windowStart(), F::D3);
     EXPECT_EQ(state.dayPosition, 3);
     EXPECT_EQ(state.labelPosition, 6);
     EXPECT_EQ(state.scripCount, 2);
@@ -151,12 +150,11 @@ TEST(RunStateFromInputs, SecondDateFromTheNumberOfDays)
     EXPECT_EQ(state.scripFilter.params, (QVariantList{qint64(12), qint64(40)}));
     EXPECT_TRUE(state.groupFilter.text.isEmpty());
 
-    // More days than the store holds: the chosen second date stays, and a
-    // query that needs the window is refused instead of using it.
+    // More days than the store holds: the chosen second date stays.
     in.numberText = "10";
     state = query::buildRunState(market.db(), in);
     EXPECT_EQ(state.secondDate, F::D5);
-    EXPECT_THROW(state.windowStart(), query::Refusal);
+    EXPECT_FALSE(state.windowFound);
 
     // The two "over previous day" delivery queries keep their percentage.
     in.label = "Abnormal Change in delivery qty over previous day";
@@ -175,6 +173,138 @@ TEST(RunStateFromInputs, RangeConditionsNameTheStatementsColumns)
     const query::Sql condition = state.rangeCondition(query::MeasureColumns::ofMto(Exchange::Combined, "m"));
     EXPECT_EQ(condition.text, " (m.nsetrdqty+m.bsetrdqty) >= ? and (m.nsetrdqty+m.bsetrdqty) <= ?");
     EXPECT_EQ(condition.params, (QVariantList{1.0, 2000.0}));
+}
+
+TEST(CountBoxes, WholeNumbersWithinTheBoxesRangeAreTakenAnythingElseRefused)
+{
+    MarketFixture market;
+    const QString days = QStringLiteral("Enter a whole number of days from 1 to 32767 in \"No Of Days\".");
+    const QString scanDays = QStringLiteral("Enter a whole number of days from 1 to 30 in \"No Of Days\".");
+    const QString rank = QStringLiteral("Enter a whole number from 1 to 32767 in \"Value of 'N'\".");
+    const struct {
+        int group;
+        const char* label;
+        const char* number;
+        const char* number2;
+        QString refusal;  // empty: the boxes are taken
+    } cases[] = {
+        // The window of an average.
+        {2, "Rate Change in % Over n Days", "3", "", {}},
+        {2, "Rate Change in % Over n Days", "3.0", "", {}},
+        {2, "Rate Change in % Over n Days", "", "", days},
+        {2, "Rate Change in % Over n Days", "abc", "", days},
+        {2, "Rate Change in % Over n Days", "2.5", "", days},
+        {2, "Rate Change in % Over n Days", "0", "", days},
+        {2, "Rate Change in % Over n Days", "-3", "", days},
+        {2, "Rate Change in % Over n Days", "32768", "", days},
+        // A ranking.
+        {4, "Top N Traded Quantity", " 3 ", "", {}},
+        {4, "Top N Traded Quantity", "2.5", "", rank},
+        {4, "Top N Traded Quantity", "0", "", rank},
+        // The scans keep 30 days at most.
+        {3, "Rising Price for N days", "3.0", "", {}},
+        {3, "Rising Price for N days", "31", "", scanDays},
+        {2, "Delivery Qty moving above Average Delivery Qty", "2.5", "", scanDays},
+        {6, "Rising Traded Qty and Rising Delivery Qty", "2.5", "", scanDays},
+        {6, "Rising Traded Qty and Rising Delivery Qty", "", "", scanDays},
+        {6, "Rising Traded Qty and Rising Delivery Qty", "31", "", scanDays},
+        {6, "Rising Traded Qty, Rising Delivery Qty, Rising Price", "2.5", "", scanDays},
+        // A run may fall for no days; rising and falling make 30 at most.
+        {9, "Delivery Quantity", "3", "0", {}},
+        {9, "Delivery Quantity", "0", "2", "Enter a whole number of days from 1 to 30 in \"Rising For\"."},
+        {9, "Delivery Quantity", "3", "-1", "Enter a whole number of days from 0 to 27 in \"Falling For\"."},
+        {9, "Delivery Quantity", "20", "11", "Enter a whole number of days from 0 to 10 in \"Falling For\"."},
+        // Percentages stay free numbers beside a count.
+        {8, "Volume breakout with upward price", "0", "40", days},
+        {8, "Volume breakout with upward price", "2", "40.5", {}},
+        {2, "Abnormal Change in delivery qty above Average Delivery Qty", "12.5", "2.5", days},
+        {2, "Abnormal Change in delivery qty above Average Delivery Qty", "12.5", "2", {}},
+        {8, "Abnormal Fall in Delivery Qty", "12.5", "", {}},
+        {8, "Stocks by Delivery Value ( price has gone up )", "0", "", days},
+        {8, "Market Strength", "0", "", days},
+        {8, "200 day SMA Positive", "0", "", days},
+        {8, "14 day EMA Positive", "", "", days},
+        {8, "Rate Change", "2.5", "", days},
+        {8, "Last N Days Movement", "-3", "", days},
+        {7, "Pellam Query", "x", "48", QStringLiteral("Enter a whole number of days from 1 to 32767 in \"DMA - 1\".")},
+    };
+    for (const auto& c : cases) {
+        auto in = F::inputs(c.group, QString::fromLatin1(c.label), F::D1, {}, Exchange::Nse, QString::fromLatin1(c.number));
+        in.number2Text = QString::fromLatin1(c.number2);
+        const auto outcome = market.run(in);
+        const std::string row = std::string(c.label) + " [" + c.number + "] [" + c.number2 + "]";
+        if (c.refusal.isEmpty()) {
+            EXPECT_FALSE(outcome.message.startsWith(QStringLiteral("Enter a whole number"))) << row;
+        } else {
+            EXPECT_EQ(outcome.status, RunStatus::Refused) << row;
+            EXPECT_EQ(outcome.message, c.refusal) << row;
+        }
+    }
+}
+
+TEST(RangeBounds, AReversedRangeKeepsTheRowsBetweenItsBounds)
+{
+    MarketFixture market;
+    // The three-condition scan lists NSE symbols of the security file.
+    market.db().exec("INSERT INTO nnf_security VALUES (1, 'ALPHA', 'EQ')");
+    // Traded quantities from 50 to 2000 lots: the bounds as typed and swapped.
+    const struct {
+        int group;
+        const char* label;
+        const char* number;
+        QList<Exchange> exchanges;
+    } cases[] = {
+        {1, "Average Traded Quantity [Between Dates]", "", {Exchange::Nse, Exchange::Bse, Exchange::Combined}},
+        {4, "Top N Traded Quantity", "3", {Exchange::Nse, Exchange::Bse, Exchange::Combined}},
+        {3, "Rising Traded Quantity for N days", "3", {Exchange::Nse, Exchange::Bse, Exchange::Combined}},
+        {6, "Rising Traded Qty and Rising Delivery Qty", "3", {Exchange::Nse}},
+        {6, "Rising Traded Qty, Rising Delivery Qty, Rising Price", "3", {Exchange::Nse}},
+        {9, "Traded Quantity", "3", {Exchange::Nse, Exchange::Bse}},
+    };
+    for (const auto& c : cases) {
+        for (const Exchange exchange : c.exchanges) {
+            auto in = F::inputs(c.group, QString::fromLatin1(c.label), F::D1, F::D3, exchange, QString::fromLatin1(c.number));
+            in.number2Text = QStringLiteral("0");
+            const std::string row = std::string(c.label) + " " + query::exchangeName(exchange).toStdString();
+            in.range(query::RangeMeasure::TradedQty) = {true, 50 * F::kLot, 2000 * F::kLot};
+            const auto ordered = market.run(in);
+            ASSERT_EQ(ordered.status, RunStatus::Completed) << row << " " << ordered.message.toStdString();
+            EXPECT_FALSE(ordered.rows.isEmpty()) << row;
+            in.range(query::RangeMeasure::TradedQty) = {true, 2000 * F::kLot, 50 * F::kLot};
+            const auto reversed = market.run(in);
+            ASSERT_EQ(reversed.status, RunStatus::Completed) << row;
+            EXPECT_EQ(reversed.rows.rows, ordered.rows.rows) << row;
+        }
+    }
+}
+
+TEST(RangeBounds, CombinedDeliveryPercentageIsTestedUnrounded)
+{
+    // Alpha delivered 650 of 1500 lots on both exchanges on the last day:
+    // 43.333... %, which a range from 43.331 to 43.334 holds and its rounded
+    // 43.33 would not.
+    MarketFixture market;
+    const struct {
+        int group;
+        const char* label;
+        const char* number;
+    } cases[] = {
+        {1, "Average % Delivery Quantity [Between Dates]", ""},
+        {4, "Top N % Delivery Quantity", "3"},
+        {3, "Rising Traded Quantity for N days", "3"},
+        {2, "Volume Above/Below High/Low", "2"},
+    };
+    for (const auto& c : cases) {
+        auto in = F::inputs(c.group, QString::fromLatin1(c.label), F::D1, F::D1, Exchange::Combined, QString::fromLatin1(c.number));
+        in.range(query::RangeMeasure::DeliveryPercent) = {true, 43.331, 43.334};
+        const auto outcome = market.run(in);
+        ASSERT_EQ(outcome.status, RunStatus::Completed) << c.label << " " << outcome.message.toStdString();
+        const QString stock = outcome.rows.columnIndex(QStringLiteral("Stock")) >= 0 ? QStringLiteral("Stock")
+                                                                                     : QStringLiteral("Company");
+        QStringList listed = texts(outcome, stock);
+        listed.removeDuplicates();
+        EXPECT_EQ(listed, QStringList{"Alpha Ltd"}) << c.label;
+    }
 }
 
 TEST(TradingDates, NewestFirstFromTheIndex)

@@ -216,11 +216,14 @@ TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
     EXPECT_EQ(texts(scripList()), (QStringList{"Alpha Ltd", "alphabet Corp", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}));
     EXPECT_EQ(scripList()->toolTip(), QStringLiteral("Select Multiple Script by click"));
 
-    // Range filters available, their bounds only once ticked.
-    for (int filter = 1; filter <= 5; ++filter) {
+    // Range filters available, their bounds only once ticked; "Trades"
+    // never, since the market data keeps no trade counts.
+    for (int filter = 1; filter <= 4; ++filter) {
         EXPECT_TRUE(check(filter)->isEnabled());
         EXPECT_FALSE(check(filter)->isChecked());
     }
+    EXPECT_FALSE(check(5)->isEnabled());
+    EXPECT_EQ(check(5)->toolTip(), QStringLiteral("Not available: the market data keeps no number of trades."));
     for (int index = 0; index < 10; ++index)
         EXPECT_FALSE(rangeBox(index)->isEnabled()) << index;
     EXPECT_EQ(child<QPushButton>(QStringLiteral("cmdquery"))->text(), QStringLiteral("&View Report "));
@@ -279,6 +282,7 @@ TEST_F(FrmQueryTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls
     chooseGroup(3);
     EXPECT_TRUE(check(1)->isEnabled());
     EXPECT_TRUE(rangeBox(0)->isEnabled());
+    EXPECT_FALSE(check(5)->isEnabled());
 }
 
 TEST_F(FrmQueryTest, ChoosingAQuerySetsUpItsFields)

@@ -135,10 +135,6 @@ TEST_F(RankingQueries, RankingNeedsAPreviousTradingDayAndANumber)
     outcome = market.run(F::inputs(4, QStringLiteral("Top N Traded Quantity"), QDate(2024, 1, 6), {}, Exchange::Nse, "3"));
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, "06/Jan/2024 is not a trading day.");
-
-    outcome = rank(QStringLiteral("Top N Traded Quantity"), Exchange::Nse, QStringLiteral("abc"));
-    EXPECT_EQ(outcome.status, RunStatus::Refused);
-    EXPECT_EQ(outcome.message, query::refusals::numberNeeded());
 }
 
 TEST_F(RankingQueries, TradesRangeIsRefusedInsteadOfGivingNothing)

@@ -205,10 +205,6 @@ TEST_F(WindowQueries, WindowsThatTheStoreCannotHoldAreRefused)
     EXPECT_EQ(run(kRateChange, Exchange::Nse, QStringLiteral("6")).status, RunStatus::Refused);
     EXPECT_EQ(run(kRateChange, Exchange::Nse, QStringLiteral("5")).status, RunStatus::Completed);
 
-    const auto noDays = run(kRateHighLow, Exchange::Bse, QStringLiteral("0"));
-    EXPECT_EQ(noDays.status, RunStatus::Refused);
-    EXPECT_EQ(noDays.message, query::refusals::numberNeeded());
-
     const auto holiday = run(kDeliveryHighLow, Exchange::Nse, QStringLiteral("2"), QDate(2024, 1, 6));
     EXPECT_EQ(holiday.status, RunStatus::Refused);
     EXPECT_EQ(holiday.message, query::refusals::notATradingDay(QDate(2024, 1, 6)));

@@ -67,10 +67,10 @@ TEST_F(PortfolioValuationTest, SummaryValuesEachHoldingAtTheDaysClose)
     EXPECT_DOUBLE_EQ(at(summary, 1, "NetValue").toDouble(), 0);
     EXPECT_DOUBLE_EQ(at(summary, 1, "Gainloss").toDouble(), 1000);
 
-    // Income, Axis Bank: a "B" row is neither a purchase nor a sale.
+    // Income, Axis Bank: a "B" row, as single entries once stored it, is a purchase.
     EXPECT_EQ(at(summary, 2, "Name").toString(), QStringLiteral("Income"));
-    EXPECT_DOUBLE_EQ(at(summary, 2, "PurAmt").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(at(summary, 2, "Gainloss").toDouble(), 0);
+    EXPECT_DOUBLE_EQ(at(summary, 2, "PurAmt").toDouble(), 300);
+    EXPECT_DOUBLE_EQ(at(summary, 2, "Gainloss").toDouble(), 331.5);
 
     // Income, Coal India: no price that day, so no value and no gain.
     EXPECT_EQ(at(summary, 3, "Company").toString(), QStringLiteral("Coal India"));
