@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
+#include <array>
 #include <cmath>
 
 namespace viewer {
@@ -12,12 +13,15 @@ namespace {
 // The plot box, in box units: the categories take the width, the values
 // the height, the series rows the depth.
 constexpr double kBoxWidth = 1.0;
-constexpr double kBoxHeight = 0.7;
+constexpr double kBoxHeight = 0.55;
 constexpr double kMostDepth = 0.8;
 constexpr double kBarGap = 0.3;   // share of a category left between bars
 constexpr double kRowGap = 0.15;  // share of a series row left between rows
 constexpr double kShadowOffset = 6.0;
 constexpr double kBorderWidth = 3.0;
+constexpr qsizetype kMostSmoothFaces = 1200;
+// Turned category labels take at most this share of the chart's height.
+constexpr double kTurnedLabelShare = 0.22;
 
 const QColor kWallColour(0xe6, 0xe9, 0xee);
 const QColor kFloorColour(0xd3, 0xd8, 0xdf);
@@ -105,10 +109,13 @@ Chart3DPainter::Chart3DPainter(const ChartData& data, const ChartLook& look, con
     // deeper than kMostDepth. Ribbons keep some depth however many
     // categories there are; bars no more than their width, or the sides of
     // many thin bars would hide one another.
-    const double least = bars ? 0.002 : 0.06;
+    const double least = bars ? 0.002 : 0.02;
     m_rowDepth = std::min(std::clamp(kBoxWidth / categories, least, 0.25), kMostDepth / rows);
     m_box = QVector3D(float(kBoxWidth), float(kBoxHeight), float(m_rowDepth * rows));
 
+    const QFontMetricsF metrics(m_font);
+    for (const QString& category : data.categories)
+        m_widestCategory = std::max(m_widestCategory, metrics.horizontalAdvance(categoryLabel(category)));
     layOutLegend(area);
     const double shadow = look.shadow ? kShadowOffset : 0.0;
     m_backdrop = QRectF(area.left() + 8, area.top() + 8, std::max(0.0, m_legend.left() - area.left() - 16 - shadow),
@@ -156,12 +163,7 @@ QRectF Chart3DPainter::plotAreaFor(const QRectF& backdrop, const CategoryLabelPl
     double widestValue = 0;
     for (double tick : m_scale.ticks())
         widestValue = std::max(widestValue, metrics.horizontalAdvance(m_scale.label(tick)));
-    double widestCategory = 0;
-    if (plan.turned) {
-        for (const QString& category : m_data.categories)
-            widestCategory = std::max(widestCategory, metrics.horizontalAdvance(categoryLabel(category)));
-    }
-    const double below = (plan.turned ? widestCategory : metrics.height()) + 10;
+    const double below = (plan.turned ? std::min(m_widestCategory, turnedLabelRoom()) : metrics.height()) + 10;
     return backdrop.adjusted(widestValue + 14, 10, -10, -below);
 }
 
@@ -170,13 +172,14 @@ CategoryLabelPlan Chart3DPainter::planFor(const Projection3D& projection) const
     const int count = int(m_data.categories.size());
     if (count < 2)
         return {};
-    const QFontMetricsF metrics(m_font);
-    double widest = 0;
-    for (const QString& category : m_data.categories)
-        widest = std::max(widest, metrics.horizontalAdvance(categoryLabel(category)));
     const QPointF spacing =
         projection.toScreen(QVector3D(float(categoryX(1.5)), 0, 0)) - projection.toScreen(QVector3D(float(categoryX(0.5)), 0, 0));
-    return planCategoryLabels(count, spacing, QSizeF(widest, metrics.height()));
+    return planCategoryLabels(count, spacing, QSizeF(m_widestCategory, QFontMetricsF(m_font).height()));
+}
+
+double Chart3DPainter::turnedLabelRoom() const
+{
+    return std::max(40.0, m_area.height() * kTurnedLabelShare);
 }
 
 double Chart3DPainter::categoryX(double category) const
@@ -189,7 +192,7 @@ double Chart3DPainter::level(double value) const
     return kBoxHeight * std::clamp(m_scale.fraction(value), 0.0, 1.0);
 }
 
-Chart3DPainter::Face Chart3DPainter::face(const Projection3D& projection, const QList<QVector3D>& corners,
+Chart3DPainter::Face Chart3DPainter::face(const Projection3D& projection, const Quad& corners,
                                           const QVector3D& normal, const QColor& colour, const ChartPick& owner) const
 {
     Face made;
@@ -287,14 +290,14 @@ void Chart3DPainter::addBars(const Projection3D& projection, QList<Solid>& solid
             const float y0 = float(std::min(base, top));
             const float y1 = float(std::max(base, top));
             const ChartPick owner{s, i};
-            const QList<std::pair<QVector3D, QList<QVector3D>>> sides = {
-                {{0, 1, 0}, {{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}},
-                {{0, -1, 0}, {{x0, y0, z0}, {x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}}},
-                {{0, 0, -1}, {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0}}},
-                {{0, 0, 1}, {{x1, y0, z1}, {x0, y0, z1}, {x0, y1, z1}, {x1, y1, z1}}},
-                {{-1, 0, 0}, {{x0, y0, z1}, {x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}}},
-                {{1, 0, 0}, {{x1, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x1, y1, z0}}},
-            };
+            const std::array<std::pair<QVector3D, Quad>, 6> sides = {{
+                {QVector3D{0, 1, 0}, Quad{{{x0, y1, z0}, {x1, y1, z0}, {x1, y1, z1}, {x0, y1, z1}}}},
+                {QVector3D{0, -1, 0}, Quad{{{x0, y0, z0}, {x0, y0, z1}, {x1, y0, z1}, {x1, y0, z0}}}},
+                {QVector3D{0, 0, -1}, Quad{{{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0}}}},
+                {QVector3D{0, 0, 1}, Quad{{{x1, y0, z1}, {x0, y0, z1}, {x0, y1, z1}, {x1, y1, z1}}}},
+                {QVector3D{-1, 0, 0}, Quad{{{x0, y0, z1}, {x0, y0, z0}, {x0, y1, z0}, {x0, y1, z1}}}},
+                {QVector3D{1, 0, 0}, Quad{{{x1, y0, z0}, {x1, y0, z1}, {x1, y1, z1}, {x1, y1, z0}}}},
+            }};
             Solid bar;
             bar.depth = projection.depth(QVector3D((x0 + x1) / 2, (y0 + y1) / 2, (z0 + z1) / 2));
             for (const auto& [normal, corners] : sides) {
@@ -309,13 +312,13 @@ void Chart3DPainter::addBars(const Projection3D& projection, QList<Solid>& solid
 void Chart3DPainter::addRibbons(const Projection3D& projection, QList<Solid>& solids, bool stairs) const
 {
     // A ribbon piece is lit on the side the viewer sees.
-    auto piece = [&](const QList<QVector3D>& corners, QVector3D normal, const QColor& colour, const ChartPick& owner) {
+    auto piece = [&](const Quad& corners, QVector3D normal, const QColor& colour, const ChartPick& owner) {
         if (projection.faces(-normal))
             normal = -normal;
         Solid solid;
         QVector3D centre;
         for (const QVector3D& corner : corners)
-            centre += corner / float(corners.size());
+            centre += corner / 4.0f;
         solid.depth = projection.depth(centre);
         Face made = face(projection, corners, normal, colour, owner);
         made.pen = QPen(made.fill.color(), 0);
@@ -339,11 +342,11 @@ void Chart3DPainter::addRibbons(const Projection3D& projection, QList<Solid>& so
                 // to the next one.
                 const float x0 = float(categoryX(i));
                 const float x1 = float(categoryX(i + 1));
-                piece({{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}, {0, 1, 0}, colour, {s, i});
+                piece(Quad{{{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}}, {0, 1, 0}, colour, {s, i});
                 if (hasNext) {
                     const float next = float(level(*values[i + 1]));
                     if (std::abs(next - y) > 1e-6f)
-                        piece({{x1, y, z0}, {x1, next, z0}, {x1, next, z1}, {x1, y, z1}}, {1, 0, 0}, colour, {s, i + 1});
+                        piece(Quad{{{x1, y, z0}, {x1, next, z0}, {x1, next, z1}, {x1, y, z1}}}, {1, 0, 0}, colour, {s, i + 1});
                 }
                 continue;
             }
@@ -352,7 +355,7 @@ void Chart3DPainter::addRibbons(const Projection3D& projection, QList<Solid>& so
             const float x = float(categoryX(i + 0.5));
             if (!hasNext && !hasPrevious) {
                 const float half = float(categoryX(0.25));
-                piece({{x - half, y, z0}, {x + half, y, z0}, {x + half, y, z1}, {x - half, y, z1}}, {0, 1, 0}, colour, {s, i});
+                piece(Quad{{{x - half, y, z0}, {x + half, y, z0}, {x + half, y, z1}, {x - half, y, z1}}}, {0, 1, 0}, colour, {s, i});
                 continue;
             }
             if (!hasNext)
@@ -362,8 +365,8 @@ void Chart3DPainter::addRibbons(const Projection3D& projection, QList<Solid>& so
             const float midX = (x + nextX) / 2;
             const float midY = (y + nextY) / 2;
             const QVector3D normal = QVector3D(-(nextY - y), nextX - x, 0).normalized();
-            piece({{x, y, z0}, {midX, midY, z0}, {midX, midY, z1}, {x, y, z1}}, normal, colour, {s, i});
-            piece({{midX, midY, z0}, {nextX, nextY, z0}, {nextX, nextY, z1}, {midX, midY, z1}}, normal, colour, {s, i + 1});
+            piece(Quad{{{x, y, z0}, {midX, midY, z0}, {midX, midY, z1}, {x, y, z1}}}, normal, colour, {s, i});
+            piece(Quad{{{midX, midY, z0}, {nextX, nextY, z0}, {nextX, nextY, z1}, {midX, midY, z1}}}, normal, colour, {s, i + 1});
         }
     }
 }
@@ -380,15 +383,23 @@ void Chart3DPainter::addLabels(const Projection3D& projection, const CategoryLab
     }
     for (double tick : m_scale.ticks()) {
         const QPointF at = projection.toScreen(corner + QVector3D(0, float(level(tick)), 0));
-        m_valueLabels.append({at, m_scale.label(tick), false});
+        m_valueLabels.append({at, m_scale.label(tick), Label::Place::Left});
     }
-    // The categories along the floor's front edge.
+    // The categories along the floor's front edge: below it, or beside it
+    // when the view looks along it and it runs down the screen.
     const float front = projection.depth(QVector3D(w / 2, 0, 0)) <= projection.depth(QVector3D(w / 2, 0, d)) ? 0.0f : d;
+    const QPointF along = projection.toScreen(QVector3D(w, 0, front)) - projection.toScreen(QVector3D(0, 0, front));
+    Label::Place place = plan.turned ? Label::Place::Turned : Label::Place::Below;
+    if (std::abs(along.y()) > std::abs(along.x()))
+        place = Label::Place::Right;
     for (int i = 0; i < m_data.categories.size(); ++i) {
         if (!plan.shows(i))
             continue;
         const QPointF at = projection.toScreen(QVector3D(float(categoryX(i + 0.5)), 0, front));
-        m_categoryLabels.append({at, categoryLabel(m_data.categories[i]), plan.turned});
+        QString text = categoryLabel(m_data.categories[i]);
+        if (place == Label::Place::Turned)
+            text = QFontMetricsF(m_font).elidedText(text, Qt::ElideRight, turnedLabelRoom());
+        m_categoryLabels.append({at, text, place});
     }
 }
 
@@ -418,29 +429,42 @@ void Chart3DPainter::paint(QPainter& painter) const
     painter.setPen(QPen(kEdgeColour, 0, Qt::DotLine));
     for (const QLineF& line : m_gridLines)
         painter.drawLine(line);
+    // Many faces are drawn without smoothing, which keeps a turning chart
+    // of hundreds of bars quick; they are too small for it to show.
+    painter.setRenderHint(QPainter::Antialiasing, m_faces.size() <= kMostSmoothFaces);
     for (const Face& face : m_faces)
         drawFace(face);
+    painter.setRenderHint(QPainter::Antialiasing);
 
     const QFontMetricsF metrics(m_font);
     painter.setPen(Qt::black);
-    for (const Label& label : m_valueLabels) {
-        const double width = metrics.horizontalAdvance(label.text) + 2;
-        painter.drawText(QRectF(label.anchor.x() - width - 8, label.anchor.y() - metrics.height() / 2, width, metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, label.text);
-    }
-    for (const Label& label : m_categoryLabels) {
-        const double width = metrics.horizontalAdvance(label.text) + 2;
-        if (!label.turned) {
-            painter.drawText(QRectF(label.anchor.x() - width / 2, label.anchor.y() + 5, width, metrics.height()),
-                             Qt::AlignHCenter | Qt::AlignTop, label.text);
-            continue;
+    const double height = metrics.height();
+    for (const QList<Label>* labels : {&m_valueLabels, &m_categoryLabels}) {
+        for (const Label& label : *labels) {
+            const double width = metrics.horizontalAdvance(label.text) + 2;
+            const QPointF& at = label.anchor;
+            switch (label.place) {
+            case Label::Place::Left:
+                painter.drawText(QRectF(at.x() - width - 8, at.y() - height / 2, width, height),
+                                 Qt::AlignRight | Qt::AlignVCenter, label.text);
+                break;
+            case Label::Place::Right:
+                painter.drawText(QRectF(at.x() + 8, at.y() - height / 2, width, height), Qt::AlignLeft | Qt::AlignVCenter,
+                                 label.text);
+                break;
+            case Label::Place::Below:
+                painter.drawText(QRectF(at.x() - width / 2, at.y() + 5, width, height), Qt::AlignHCenter | Qt::AlignTop,
+                                 label.text);
+                break;
+            case Label::Place::Turned:
+                painter.save();
+                painter.translate(at.x(), at.y() + 5);
+                painter.rotate(-90);
+                painter.drawText(QRectF(-width, -height / 2, width, height), Qt::AlignRight | Qt::AlignVCenter, label.text);
+                painter.restore();
+                break;
+            }
         }
-        painter.save();
-        painter.translate(label.anchor.x(), label.anchor.y() + 5);
-        painter.rotate(-90);
-        painter.drawText(QRectF(-width, -metrics.height() / 2, width, metrics.height()), Qt::AlignRight | Qt::AlignVCenter,
-                         label.text);
-        painter.restore();
     }
 
     if (!m_legendEntries.isEmpty()) {

@@ -10,6 +10,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QVector3D>
+#include <array>
 
 class QPainter;
 
@@ -96,9 +97,12 @@ private:
         QList<Face> faces;
     };
     struct Label {
+        // Where the text stands from its anchor: to the left, below, below
+        // and turned on end, or to the right.
+        enum class Place { Left, Below, Turned, Right };
         QPointF anchor;
         QString text;
-        bool turned = false;
+        Place place = Place::Left;
     };
     struct LegendEntry {
         QString text;
@@ -115,9 +119,12 @@ private:
     void addRibbons(const Projection3D& projection, QList<Solid>& solids, bool stairs) const;
     void addLabels(const Projection3D& projection, const CategoryLabelPlan& plan);
     void layOutLegend(const QRectF& area);
-    Face face(const Projection3D& projection, const QList<QVector3D>& corners, const QVector3D& normal,
+    using Quad = std::array<QVector3D, 4>;
+    Face face(const Projection3D& projection, const Quad& corners, const QVector3D& normal,
               const QColor& colour, const ChartPick& owner) const;
     double categoryX(double category) const;
+    // How long a turned category label may be.
+    double turnedLabelRoom() const;
     double level(double value) const;
 
     ChartData m_data;
@@ -128,6 +135,7 @@ private:
     ValueScale m_scale;
     QVector3D m_box;
     double m_rowDepth = 0.0;
+    double m_widestCategory = 0.0;  // the widest category label, in pixels
 
     QRectF m_backdrop;
     QRectF m_legend;

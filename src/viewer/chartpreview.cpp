@@ -44,7 +44,7 @@ QScrollBar* makeBar(const QString& name, int least, int most, int first, QWidget
     bar->setSingleStep(1);
     bar->setPageStep(10);
     bar->setValue(first);
-    bar->setMinimumWidth(120);
+    bar->setMinimumWidth(90);
     return bar;
 }
 
@@ -159,7 +159,9 @@ ChartPreviewWindow::ChartPreviewWindow(ChartWindow* chart, QWidget* parent)
     buildMenu(layout);
     layout->addWidget(scroll);
 
-    resize(pixels(9180), pixels(6270));
+    // The designed size, made larger where the controls need more room.
+    const QSize designed(pixels(9180), pixels(6270));
+    resize(designed.expandedTo(content->sizeHint() + QSize(0, layout->menuBar()->sizeHint().height())));
     zoomChanged(m_zoom->value());
 }
 

@@ -47,6 +47,20 @@ QString valueText(double value)
     return QString::number(value, 'g', 15);
 }
 
+// Shows `window` again and makes it the active one, inside the main
+// window's workspace or as a window of its own.
+void bringForward(QWidget* window)
+{
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        frame->showNormal();
+        if (QMdiArea* area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+    } else {
+        window->show();
+        window->raise();
+    }
+}
+
 const QString kChartTip = QStringLiteral("Click a point for its value, a legend entry for its series' colour");
 
 }  // namespace
@@ -332,14 +346,7 @@ void ChartWindow::setChartSize(int widthTwips, int heightTwips)
 void ChartWindow::preview()
 {
     if (m_preview) {
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(m_preview->parentWidget())) {
-            frame->showNormal();
-            if (QMdiArea* area = frame->mdiArea())
-                area->setActiveSubWindow(frame);
-        } else {
-            m_preview->show();
-            m_preview->raise();
-        }
+        bringForward(m_preview);
         return;
     }
     setChartSize(m_canvas->width() * kTwipsPerPixel, m_canvas->height() * kTwipsPerPixel);
@@ -385,14 +392,7 @@ ChartWindow* showChart(shell::AppServices& services, const store::Rows& rows)
         return g_chartWindow;
     }
     g_chartWindow->setRows(rows);
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(g_chartWindow->parentWidget())) {
-        frame->showNormal();
-        if (QMdiArea* area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-    } else {
-        g_chartWindow->show();
-        g_chartWindow->raise();
-    }
+    bringForward(g_chartWindow);
     return g_chartWindow;
 }
 
