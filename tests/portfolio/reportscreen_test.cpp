@@ -8,12 +8,14 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QPointer>
 #include <QQueue>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using portfolio::FrmPortfolioReport;
@@ -107,6 +109,8 @@ TEST_F(ReportScreenTest, SectorReportDrawsItsChartOnlyWhenAsked)
         }
         return count;
     };
+    QTemporaryDir folder;
+    QList<qint64> pdfSizes;
     for (bool chart : {true, false}) {
         if (!screen)
             openScreen();
@@ -120,9 +124,14 @@ TEST_F(ReportScreenTest, SectorReportDrawsItsChartOnlyWhenAsked)
             EXPECT_GT(barPixels(shown[0]), 500);
         else
             EXPECT_EQ(barPixels(shown[0]), 0);
+        const QString pdf = folder.filePath(chart ? QStringLiteral("chart.pdf") : QStringLiteral("plain.pdf"));
+        ASSERT_TRUE(reports::writeReportPdf(shown[0], pdf));
+        pdfSizes.append(QFileInfo(pdf).size());
         shown.clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    // The chart is drawn into the PDF file too.
+    EXPECT_GT(pdfSizes[0], pdfSizes[1] + 2000);
 }
 
 }  // namespace
