@@ -5,6 +5,7 @@
 #include "store/datetext.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "viewer/chartrender.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 
 namespace portfolio {
 
@@ -34,6 +36,29 @@ std::optional<qint64> chosenCode(const QLineEdit* name, const QLineEdit* code)
     if (name->text().isEmpty())
         return std::nullopt;
     return static_cast<qint64>(cellNumber(code->text()));
+}
+
+// The sector chart under the sector-wise report: a bar of net market value
+// per sector.
+reports::ReportPicture sectorChart(const QList<reports::SectorValue>& sectors)
+{
+    viewer::ChartPicture chart;
+    chart.look.type = viewer::ChartType::Bar2D;
+    viewer::ChartSeriesData values;
+    values.name = QStringLiteral("Net Market Value");
+    for (const reports::SectorValue& sector : sectors) {
+        chart.data.categories.append(sector.sector);
+        values.values.append(sector.value);
+    }
+    chart.data.series.append(values);
+    reports::ReportPicture picture;
+    picture.heightInches = 3.5;
+    picture.paint = [chart](QPainter& painter, const QRectF& place) {
+        // Laid out as on a screen 900 pixels wide, in the place's shape.
+        const double width = 900.0;
+        viewer::paintChart(painter, place, chart, QSizeF(width, width * place.height() / place.width()));
+    };
+    return picture;
 }
 
 }  // namespace
@@ -92,7 +117,6 @@ FrmPortfolioReport::FrmPortfolioReport(store::Database& db, LookupRunner lookup,
 
     m_chart = new QCheckBox(QStringLiteral("View Chart"), frame);
     m_chart->setObjectName(QStringLiteral("ChkChart"));
-    m_chart->setToolTip(QStringLiteral("The sector chart is not drawn in this version"));
     auto* print = new QPushButton(QStringLiteral("&Print"), frame);
     print->setObjectName(QStringLiteral("CmdPrint"));
 
@@ -109,8 +133,14 @@ FrmPortfolioReport::FrmPortfolioReport(store::Database& db, LookupRunner lookup,
     grid->addWidget(m_frame2, 4, 0, 1, 2);
     grid->addWidget(m_chart, 5, 0);
     grid->addWidget(print, 5, 2, 1, 2);
+    // The controls scroll when the screen is made smaller than they are.
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(frame);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
 
     connect(portfolioButton, &QPushButton::clicked, this, &FrmPortfolioReport::CmdPortfolio_Click);
     connect(scripButton, &QPushButton::clicked, this, &FrmPortfolioReport::CmdScript_Click);
@@ -201,8 +231,10 @@ void FrmPortfolioReport::CmdPrint_Click()
     const ReportChoice chosen = choice();
     reports::ReportDocument document;
     try {
-        document = reports::buildPortfolioReport(chosen.layout, valuationRows(m_db, chosen.request), chosen.request.day,
-                                                 QDate::currentDate());
+        const store::Rows rows = valuationRows(m_db, chosen.request);
+        document = reports::buildPortfolioReport(chosen.layout, rows, chosen.request.day, QDate::currentDate());
+        if (chosen.layout == reports::PortfolioLayout::Sector && m_chart->isChecked())
+            document.closingPicture = sectorChart(reports::sectorValues(rows));
     } catch (const store::StoreError& error) {
         ui::prompt().show(ui::Message::fromStyle(error.message(), 0));
         return;

@@ -89,4 +89,27 @@ ReportDocument buildPortfolioReport(PortfolioLayout layout, const store::Rows& r
     return document;
 }
 
+QList<SectorValue> sectorValues(const store::Rows& rows)
+{
+    QList<SectorValue> sectors;
+    const int sectorColumn = rows.columnIndex(QStringLiteral("GroupName"));
+    const int valueColumn = rows.columnIndex(QStringLiteral("NetValue"));
+    if (sectorColumn < 0 || valueColumn < 0)
+        return sectors;
+    for (const QVariantList& row : rows.rows) {
+        const QString sector = row.value(sectorColumn).toString();
+        auto known = std::find_if(sectors.begin(), sectors.end(),
+                                  [&sector](const SectorValue& value) { return value.sector == sector; });
+        if (known == sectors.end()) {
+            sectors.append({sector, 0.0});
+            known = sectors.end() - 1;
+        }
+        known->value += row.value(valueColumn).toDouble();
+    }
+    std::stable_sort(sectors.begin(), sectors.end(), [](const SectorValue& a, const SectorValue& b) {
+        return a.sector.compare(b.sector, Qt::CaseInsensitive) < 0;
+    });
+    return sectors;
+}
+
 }  // namespace reports

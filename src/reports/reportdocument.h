@@ -2,8 +2,12 @@
 
 #include <QList>
 #include <QPageLayout>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QPainter;
 
 // A report ready to paint: every text already written, every column placed.
 // Bindings make one from a layout and a result; the engine pages and paints
@@ -36,6 +40,15 @@ struct FooterLine {
     QString text;
 };
 
+// A picture after the report footer (a chart), the printable width wide.
+struct ReportPicture {
+    // Paints the picture into the rectangle it is given.
+    std::function<void(QPainter&, const QRectF&)> paint;
+    double heightInches = 0.0;
+
+    bool isEmpty() const { return !paint || heightInches <= 0.0; }
+};
+
 struct ReportDocument {
     QString windowCaption;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
@@ -53,6 +66,8 @@ struct ReportDocument {
     QStringList totals;  // one text per column under the rows; empty for no totals line
     QList<FooterLine> footerLines;
     QStringList footnotes;
+    // Under the footer, on a page of its own when it does not fit there.
+    ReportPicture closingPicture;
 };
 
 }  // namespace reports

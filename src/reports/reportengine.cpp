@@ -57,6 +57,9 @@ ReportPager::ReportPager(const ReportDocument& document, const QSizeF& areaInInc
     for (const QStringList& row : document.rows)
         m_rowHeights.append(measureRow(row));
     m_footerHeight = measureFooter();
+    if (!document.closingPicture.isEmpty())
+        m_pictureHeight = std::min(document.closingPicture.heightInches * kReportDotsPerInch + points(kBandGap),
+                                   std::max<qreal>(0, m_area.height() - m_headerHeight));
     paginate();
 }
 
@@ -149,11 +152,21 @@ void ReportPager::paginate()
     }
     if (y + m_footerHeight <= available || page.endRow == page.firstRow) {
         page.footer = true;
-        m_pages.append(page);
+        y += m_footerHeight;
     } else {
         m_pages.append(page);
-        m_pages.append(Page{page.endRow, page.endRow, true});
+        page = Page{page.endRow, page.endRow, true};
+        y = m_footerHeight;
     }
+    if (m_pictureHeight > 0) {
+        if (y + m_pictureHeight <= available) {
+            page.picture = true;
+        } else {
+            m_pages.append(page);
+            page = Page{page.endRow, page.endRow, false, true};
+        }
+    }
+    m_pages.append(page);
 }
 
 qreal ReportPager::paintHeader(QPainter& painter, int page) const
@@ -249,7 +262,7 @@ qreal ReportPager::paintRow(QPainter& painter, qreal y, const QStringList& cells
     return y + height;
 }
 
-void ReportPager::paintFooter(QPainter& painter, qreal y) const
+qreal ReportPager::paintFooter(QPainter& painter, qreal y) const
 {
     const qreal width = m_area.width();
     const qreal padding = points(kCellPadding);
@@ -276,6 +289,7 @@ void ReportPager::paintFooter(QPainter& painter, qreal y) const
         painter.drawText(QRectF(0, y, width, height), Qt::AlignLeft | Qt::AlignVCenter, note);
         y += height;
     }
+    return y;
 }
 
 void ReportPager::paintPage(QPainter& painter, int page) const
@@ -291,7 +305,11 @@ void ReportPager::paintPage(QPainter& painter, int page) const
     for (qsizetype row = bounds.firstRow; row < bounds.endRow; ++row)
         y = paintRow(painter, y, m_document.rows[row], m_rowHeights[row], false);
     if (bounds.footer)
-        paintFooter(painter, y);
+        y = paintFooter(painter, y);
+    if (bounds.picture) {
+        y += points(kBandGap);
+        m_document.closingPicture.paint(painter, QRectF(0, y, m_area.width(), m_pictureHeight - points(kBandGap)));
+    }
     painter.restore();
 }
 

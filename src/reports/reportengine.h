@@ -40,6 +40,7 @@ private:
         qsizetype firstRow = 0;
         qsizetype endRow = 0;
         bool footer = false;
+        bool picture = false;
     };
 
     qreal points(qreal value) const { return value * m_unitsPerPoint; }
@@ -56,7 +57,7 @@ private:
 
     qreal paintHeader(QPainter& painter, int page) const;
     qreal paintRow(QPainter& painter, qreal y, const QStringList& cells, qreal height, bool bold) const;
-    void paintFooter(QPainter& painter, qreal y) const;
+    qreal paintFooter(QPainter& painter, qreal y) const;
 
     const ReportDocument& m_document;
     QSizeF m_area;
@@ -73,6 +74,7 @@ private:
     QList<qreal> m_rowHeights;
     qreal m_headerHeight = 0;
     qreal m_footerHeight = 0;
+    qreal m_pictureHeight = 0;
     QList<Page> m_pages;
 };
 

@@ -98,21 +98,21 @@ ChartData chartDataFromRows(const store::Rows& rows, bool seriesInRows)
     return data;
 }
 
-DrawnChart drawnChartFor(ChartType type)
+bool isThreeD(ChartType type)
 {
-    switch (type) {
-    case ChartType::Bar2D:
-    case ChartType::Bar3D:
-        return DrawnChart::Bar;
-    case ChartType::Line2D:
-    case ChartType::Line3D:
-        return DrawnChart::Line;
-    case ChartType::Step3D:
-        return DrawnChart::StepLine;
-    case ChartType::Pie2D:
-        return DrawnChart::Pie;
-    }
-    return DrawnChart::Bar;
+    return type == ChartType::Bar3D || type == ChartType::Line3D || type == ChartType::Step3D;
+}
+
+QColor seriesColour(const ChartLook& look, int series)
+{
+    static const QList<QColor> palette = {
+        QColor(0x20, 0x6f, 0xc4), QColor(0xd9, 0x53, 0x1e), QColor(0x3a, 0x9a, 0x3f), QColor(0xe0, 0xa1, 0x1b),
+        QColor(0x7b, 0x4f, 0xb8), QColor(0x1b, 0xa3, 0xa8), QColor(0xc2, 0x3b, 0x7a), QColor(0x7d, 0x6b, 0x4e),
+        QColor(0x5b, 0x8e, 0xdc), QColor(0x9c, 0xb8, 0x2e), QColor(0xe8, 0x6f, 0x5d), QColor(0x4d, 0x5a, 0x6a),
+    };
+    if (look.seriesColours.contains(series))
+        return look.seriesColours.value(series);
+    return palette.at(std::max(series, 0) % palette.size());
 }
 
 }  // namespace viewer

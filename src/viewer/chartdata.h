@@ -3,7 +3,9 @@
 #include "store/database.h"
 #include "viewer/resultsort.h"
 
+#include <QColor>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -54,10 +56,24 @@ struct ChartData {
 // categories.
 ChartData chartDataFromRows(const store::Rows& rows, bool seriesInRows);
 
-// The chart types of the window, and the two-dimensional type each is drawn
-// as: 3D bar as bar, 3D line as line, 3D step as a stepped line.
+// The chart types of the window. The 2D types are drawn by Qt Charts, the
+// 3D types by the chart's own projection (viewer/chart3d.h).
 enum class ChartType { Bar2D, Bar3D, Pie2D, Line2D, Line3D, Step3D };
-enum class DrawnChart { Bar, Line, StepLine, Pie };
-DrawnChart drawnChartFor(ChartType type);
+bool isThreeD(ChartType type);
+
+// How the chart is drawn; the chart window's buttons change it.
+struct ChartLook {
+    enum class Wall { Plain, Solid, Hatched };
+    ChartType type = ChartType::Bar2D;
+    bool border = false;   // a thick frame round the plot
+    bool shadow = false;   // a drop shadow behind the plot
+    Wall wall = Wall::Plain;
+    bool seriesInRows = false;
+    // Colours the user chose, by series number from 0.
+    QMap<int, QColor> seriesColours;
+};
+
+// The colour series `series` is drawn in: the one chosen, else the palette's.
+QColor seriesColour(const ChartLook& look, int series);
 
 }  // namespace viewer

@@ -2,26 +2,30 @@
 
 #include "shell/appservices.h"
 #include "ui/prompt.h"
+#include "viewer/chart2d.h"
+#include "viewer/chart3dview.h"
 #include "viewer/chartpreview.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPieSeries>
 #include <QPieSlice>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace viewer {
 
@@ -29,9 +33,13 @@ namespace {
 
 QPointer<ChartWindow> g_chartWindow;
 
+constexpr int kTwipsPerPixel = 15;
+// One degree per tick; the tick as short as the screen's refresh allows.
+constexpr int kRotationTickMs = 16;
+
 int pixels(int twips)
 {
-    return twips / 15;
+    return twips / kTwipsPerPixel;
 }
 
 QString valueText(double value)
@@ -39,27 +47,59 @@ QString valueText(double value)
     return QString::number(value, 'g', 15);
 }
 
+// Shows `window` again and makes it the active one, inside the main
+// window's workspace or as a window of its own.
+void bringForward(QWidget* window)
+{
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        frame->showNormal();
+        if (QMdiArea* area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+    } else {
+        window->show();
+        window->raise();
+    }
+}
+
+const QString kChartTip = QStringLiteral("Click a point for its value, a legend entry for its series' colour");
+
 }  // namespace
 
-ChartWindow::ChartWindow(const QString& dataFolder, QWidget* parent) : QWidget(parent), m_dataFolder(dataFolder)
+ChartWindow::ChartWindow(shell::AppServices* services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("Form2graph"));
     setWindowTitle(QStringLiteral("Graph"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_view = new QChartView(new QChart, this);
-    m_view->setObjectName(QStringLiteral("MSChart1"));
-    m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setMinimumSize(pixels(9000), pixels(4800));
-    buildButtons();
+    m_rotationTimer = new QTimer(this);
+    m_rotationTimer->setObjectName(QStringLiteral("Timer1"));
+    m_rotationTimer->setInterval(kRotationTickMs);
+    connect(m_rotationTimer, &QTimer::timeout, this, &ChartWindow::turnOneStep);
+    m_relayout = new QTimer(this);
+    m_relayout->setSingleShot(true);
+    m_relayout->setInterval(150);
+    connect(m_relayout, &QTimer::timeout, this, &ChartWindow::redraw);
+
+    // The whole window scrolls when it is made smaller than its controls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("Picture1"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(buildControls());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
     resize(pixels(11460), pixels(6210));
     redraw();
 }
 
-void ChartWindow::buildButtons()
+ChartWindow::~ChartWindow() = default;
+
+QWidget* ChartWindow::buildControls()
 {
-    auto makeButton = [this](const QString& name, const QString& caption, const QString& tip) {
-        auto* button = new QPushButton(caption, this);
+    auto* controls = new QWidget;
+    auto makeButton = [controls](const QString& name, const QString& caption, const QString& tip) {
+        auto* button = new QPushButton(caption, controls);
         button->setObjectName(name);
         button->setToolTip(tip);
         return button;
@@ -67,6 +107,9 @@ void ChartWindow::buildButtons()
 
     auto* side = new QVBoxLayout;
     QPushButton* save = makeButton(QStringLiteral("cmdsave"), QStringLiteral("&Save As"), QStringLiteral("Save as other file"));
+    QPushButton* rotate = makeButton(QStringLiteral("Command3"), QStringLiteral("Auto Rotate"),
+                                     QStringLiteral("Auto X Axis Rotation For 3D Charts"));
+    QPushButton* stop = makeButton(QStringLiteral("Command2"), QStringLiteral("Stop"), QStringLiteral("Stop Rotation"));
     QPushButton* withShadow =
         makeButton(QStringLiteral("cmdshadow0"), QStringLiteral("With Shadow"), QStringLiteral("Chart With Shadows"));
     QPushButton* withoutShadow =
@@ -78,7 +121,7 @@ void ChartWindow::buildButtons()
     QPushButton* solid = makeButton(QStringLiteral("cmdeffect1"), QStringLiteral("&Solid"), QStringLiteral("Solid Background"));
     QPushButton* hatched =
         makeButton(QStringLiteral("cmdeffect0"), QStringLiteral("&Hatched"), QStringLiteral("Fine Division of Y axis"));
-    for (QPushButton* button : {save, withShadow, withoutShadow, withBorder, withoutBorder, solid, hatched})
+    for (QPushButton* button : {save, rotate, stop, withShadow, withoutShadow, withBorder, withoutBorder, solid, hatched})
         side->addWidget(button);
     side->addStretch(1);
 
@@ -107,13 +150,15 @@ void ChartWindow::buildButtons()
     connect(hatched, &QPushButton::clicked, this,
             [this] { restyle([](ChartLook& look) { look.wall = ChartLook::Wall::Hatched; }); });
     connect(save, &QPushButton::clicked, this, &ChartWindow::saveAs);
+    connect(rotate, &QPushButton::clicked, this, &ChartWindow::startRotation);
+    connect(stop, &QPushButton::clicked, this, &ChartWindow::stopRotation);
 
     QPushButton* rowCol = makeButton(QStringLiteral("cmdrowcol0"), QStringLiteral("Row/Col"), QStringLiteral("Rows into Columns"));
     QPushButton* colRow = makeButton(QStringLiteral("cmdrowcol1"), QStringLiteral("Col/Row"), QStringLiteral("Columns into Rows"));
     connect(rowCol, &QPushButton::clicked, this, [this] { restyle([](ChartLook& look) { look.seriesInRows = true; }); });
     connect(colRow, &QPushButton::clicked, this, [this] { restyle([](ChartLook& look) { look.seriesInRows = false; }); });
 
-    m_defaults = new QRadioButton(QStringLiteral(" Default  Settings"), this);
+    m_defaults = new QRadioButton(QStringLiteral(" Default  Settings"), controls);
     m_defaults->setObjectName(QStringLiteral("optdef"));
     // Set when chosen and cleared by any other style button.
     m_defaults->setAutoExclusive(false);
@@ -124,6 +169,21 @@ void ChartWindow::buildButtons()
     QPushButton* close = makeButton(QStringLiteral("cmdcancel"), QStringLiteral("&Close"), QStringLiteral("Close This Window"));
     connect(previewButton, &QPushButton::clicked, this, &ChartWindow::preview);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    m_chartView = new QChartView(new QChart, controls);
+    m_chartView->setObjectName(QStringLiteral("MSChart1"));
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setToolTip(kChartTip);
+    m_chartView->installEventFilter(this);
+    m_view3D = new Chart3DView(controls);
+    m_view3D->setObjectName(QStringLiteral("MSChart1_3D"));
+    m_view3D->setToolTip(kChartTip);
+    connect(m_view3D, &Chart3DView::pointClicked, this, &ChartWindow::showPointValue);
+    connect(m_view3D, &Chart3DView::legendClicked, this, &ChartWindow::chooseSeriesColour);
+    m_canvas = new QStackedWidget(controls);
+    m_canvas->addWidget(m_chartView);
+    m_canvas->addWidget(m_view3D);
+    m_canvas->setMinimumSize(360, 220);
 
     // Bottom rows: the defaults, the types in pairs, rows/columns, then
     // Preview and Close.
@@ -145,15 +205,31 @@ void ChartWindow::buildButtons()
 
     auto* top = new QHBoxLayout;
     top->addLayout(side);
-    top->addWidget(m_view, 1);
-    auto* layout = new QVBoxLayout(this);
+    top->addWidget(m_canvas, 1);
+    auto* layout = new QVBoxLayout(controls);
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
+    return controls;
+}
+
+bool ChartWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Category labels are planned for the chart's width: lay the 2D chart
+    // out again once a resize has settled.
+    if (watched == m_chartView && event->type() == QEvent::Resize && !isThreeD(m_look.type) &&
+        std::abs(m_chartView->width() - m_laidOutWidth) > 40)
+        m_relayout->start();
+    return QWidget::eventFilter(watched, event);
 }
 
 QChart* ChartWindow::chart() const
 {
-    return m_view->chart();
+    return isThreeD(m_look.type) ? nullptr : m_chartView->chart();
+}
+
+QWidget* ChartWindow::canvas() const
+{
+    return m_canvas->currentWidget();
 }
 
 void ChartWindow::setRows(const store::Rows& rows)
@@ -172,6 +248,7 @@ void ChartWindow::restyle(const std::function<void(ChartLook&)>& change)
 void ChartWindow::toDefaults()
 {
     m_look = ChartLook();
+    m_view = View3D();
     m_defaults->setChecked(true);
     redraw();
 }
@@ -179,116 +256,46 @@ void ChartWindow::toDefaults()
 void ChartWindow::redraw()
 {
     m_data = chartDataFromRows(m_rows, m_look.seriesInRows);
-    auto* chart = new QChart;
-    chart->legend()->setVisible(true);
-    chart->setDropShadowEnabled(m_look.shadow);
-    chart->setPlotAreaBackgroundVisible(m_look.border || m_look.wall != ChartLook::Wall::Plain);
-    QBrush wall(Qt::white);
-    if (m_look.wall == ChartLook::Wall::Hatched)
-        wall = QBrush(Qt::lightGray, Qt::HorPattern);
-    else if (m_look.wall == ChartLook::Wall::Plain)
-        wall = QBrush(Qt::NoBrush);
-    chart->setPlotAreaBackgroundBrush(wall);
-    chart->setPlotAreaBackgroundPen(m_look.border ? QPen(Qt::black, 3) : QPen(Qt::NoPen));
-
-    const DrawnChart drawn = drawnChartFor(m_look.type);
-    if (drawn == DrawnChart::Pie) {
-        // A pie shows the first series, one slice per category.
-        auto* pie = new QPieSeries;
-        if (!m_data.series.isEmpty()) {
-            const ChartSeriesData& first = m_data.series.first();
-            for (int i = 0; i < m_data.categories.size(); ++i) {
-                const std::optional<double> value = first.values.value(i);
-                if (value && *value > 0)
-                    pie->append(m_data.categories[i], *value);
-            }
-            if (m_look.seriesColours.contains(0)) {
-                for (QPieSlice* slice : pie->slices())
-                    slice->setColor(m_look.seriesColours.value(0));
-            }
-        }
-        connect(pie, &QPieSeries::clicked, this, [this](QPieSlice* slice) {
-            const int category = static_cast<int>(m_data.categories.indexOf(slice->label()));
-            if (category >= 0)
-                showPointValue(0, category);
-        });
-        connect(pie, &QPieSeries::doubleClicked, this, [this](QPieSlice*) { chooseSeriesColour(0); });
-        chart->addSeries(pie);
-    } else if (drawn == DrawnChart::Bar) {
-        auto* bars = new QBarSeries;
-        for (int s = 0; s < m_data.series.size(); ++s) {
-            auto* set = new QBarSet(m_data.series[s].name);
-            for (const std::optional<double>& value : m_data.series[s].values)
-                set->append(value.value_or(0.0));
-            if (m_look.seriesColours.contains(s))
-                set->setColor(m_look.seriesColours.value(s));
-            bars->append(set);
-        }
-        connect(bars, &QBarSeries::clicked, this,
-                [this, bars](int index, QBarSet* set) { showPointValue(static_cast<int>(bars->barSets().indexOf(set)), index); });
-        connect(bars, &QBarSeries::doubleClicked, this,
-                [this, bars](int, QBarSet* set) { chooseSeriesColour(static_cast<int>(bars->barSets().indexOf(set))); });
-        chart->addSeries(bars);
-    } else {
-        for (int s = 0; s < m_data.series.size(); ++s) {
-            auto* line = new QLineSeries;
-            line->setName(m_data.series[s].name);
-            const QList<std::optional<double>>& values = m_data.series[s].values;
-            for (int i = 0; i < values.size(); ++i) {
-                if (!values[i])
-                    continue;
-                if (drawn == DrawnChart::StepLine) {
-                    line->append(i - 0.5, *values[i]);
-                    line->append(i + 0.5, *values[i]);
-                } else {
-                    line->append(i, *values[i]);
-                }
-            }
-            if (m_look.seriesColours.contains(s)) {
-                QPen pen = line->pen();
-                pen.setColor(m_look.seriesColours.value(s));
-                line->setPen(pen);
-            }
-            connect(line, &QLineSeries::clicked, this,
-                    [this, s](const QPointF& at) { showPointValue(s, qRound(at.x())); });
-            connect(line, &QLineSeries::doubleClicked, this, [this, s](const QPointF&) { chooseSeriesColour(s); });
-            chart->addSeries(line);
-        }
+    if (isThreeD(m_look.type)) {
+        m_view3D->setChart(shownChart());
+        m_canvas->setCurrentWidget(m_view3D);
+        return;
     }
-
-    if (drawn != DrawnChart::Pie && !chart->series().isEmpty()) {
-        auto* categories = new QBarCategoryAxis;
-        categories->append(m_data.categories);
-        chart->addAxis(categories, Qt::AlignBottom);
-        auto* values = new QValueAxis;
-        chart->addAxis(values, Qt::AlignLeft);
-        for (QAbstractSeries* series : chart->series()) {
-            series->attachAxis(categories);
-            series->attachAxis(values);
-        }
-        // The value range from the data itself (bars start at 0), so an
-        // empty or flat chart still has a range to draw.
-        double low = 0.0;
-        double high = 0.0;
-        bool first = drawn != DrawnChart::Bar;
-        for (const ChartSeriesData& series : m_data.series) {
-            for (const std::optional<double>& value : series.values) {
-                if (!value)
-                    continue;
-                low = first ? *value : std::min(low, *value);
-                high = first ? *value : std::max(high, *value);
-                first = false;
-            }
-        }
-        if (high <= low)
-            high = low + 1.0;
-        values->setRange(low, high);
-        values->applyNiceNumbers();
-    }
-
-    QChart* old = m_view->chart();
-    m_view->setChart(chart);
+    m_laidOutWidth = m_chartView->width();
+    QChart* chart = buildChart2D(m_data, m_look, m_laidOutWidth);
+    connectChart2D(chart);
+    QChart* old = m_chartView->chart();
+    m_chartView->setChart(chart);
     delete old;
+    m_canvas->setCurrentWidget(m_chartView);
+}
+
+void ChartWindow::connectChart2D(QChart* chart)
+{
+    for (QAbstractSeries* series : chart->series()) {
+        if (auto* pie = qobject_cast<QPieSeries*>(series)) {
+            connect(pie, &QPieSeries::clicked, this, [this](QPieSlice* slice) {
+                const int category = pieSliceCategory(slice);
+                if (category >= 0)
+                    showPointValue(0, category);
+            });
+        } else if (auto* bars = qobject_cast<QBarSeries*>(series)) {
+            connect(bars, &QBarSeries::clicked, this, [this, bars](int index, QBarSet* set) {
+                showPointValue(int(bars->barSets().indexOf(set)), index);
+            });
+        } else if (auto* line = qobject_cast<QLineSeries*>(series)) {
+            const int number = int(chart->series().indexOf(series));
+            connect(line, &QLineSeries::clicked, this, [this, number](const QPointF& at) { showPointValue(number, qRound(at.x())); });
+        }
+    }
+    // A legend entry stands for its series; the pie's entries for the one
+    // series the pie shows.
+    const QList<QLegendMarker*> markers = chart->legend()->markers();
+    const bool pie = m_look.type == ChartType::Pie2D;
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const int series = pie ? 0 : int(i);
+        connect(markers[i], &QLegendMarker::clicked, this, [this, series] { chooseSeriesColour(series); });
+    }
 }
 
 void ChartWindow::showPointValue(int series, int point)
@@ -303,8 +310,7 @@ void ChartWindow::chooseSeriesColour(int series)
 {
     if (series < 0 || series >= m_data.series.size())
         return;
-    const QColor current = m_look.seriesColours.value(series, Qt::blue);
-    const std::optional<QColor> chosen = ui::prompt().chooseColour(current, QString());
+    const std::optional<QColor> chosen = ui::prompt().chooseColour(seriesColour(m_look, series), QString());
     if (!chosen || !chosen->isValid())
         return;
     m_look.seriesColours.insert(series, *chosen);
@@ -313,14 +319,14 @@ void ChartWindow::chooseSeriesColour(int series)
 
 QImage ChartWindow::picture() const
 {
-    return m_view->grab().toImage();
+    return chartImage(shownChart(), m_canvas->size());
 }
 
 void ChartWindow::saveAs()
 {
     ui::FileRequest request;
     request.caption = QStringLiteral("Save As");
-    request.directory = m_dataFolder;
+    request.directory = m_services ? m_services->dataFolder() : QString();
     request.filter = QStringLiteral("Pictures (*.bmp)");
     QString path = ui::prompt().saveFile(request);
     if (path.isEmpty())
@@ -331,28 +337,62 @@ void ChartWindow::saveAs()
         ui::prompt().show(ui::Message::fromStyle(QStringLiteral("The picture could not be saved to %1.").arg(path), 0));
 }
 
+void ChartWindow::setChartSize(int widthTwips, int heightTwips)
+{
+    m_chartWidth = widthTwips;
+    m_chartHeight = heightTwips;
+}
+
 void ChartWindow::preview()
 {
-    showChartPreview(m_view, this);
+    if (m_preview) {
+        bringForward(m_preview);
+        return;
+    }
+    setChartSize(m_canvas->width() * kTwipsPerPixel, m_canvas->height() * kTwipsPerPixel);
+    m_preview = new ChartPreviewWindow(this);
+    if (m_services)
+        m_services->showChild(m_preview);
+    else
+        m_preview->show();
+}
+
+ChartPreviewWindow* ChartWindow::previewWindow() const
+{
+    return m_preview;
+}
+
+void ChartWindow::startRotation()
+{
+    m_rotation.start(m_view);
+    m_rotationTimer->start();
+}
+
+void ChartWindow::stopRotation()
+{
+    m_rotationTimer->stop();
+    m_rotation.stop();
+}
+
+void ChartWindow::turnOneStep()
+{
+    if (!m_rotation.isTurning())
+        return;
+    m_view = m_rotation.tick();
+    if (isThreeD(m_look.type))
+        m_view3D->setChart(shownChart());
 }
 
 ChartWindow* showChart(shell::AppServices& services, const store::Rows& rows)
 {
     if (!g_chartWindow) {
-        g_chartWindow = new ChartWindow(services.dataFolder());
+        g_chartWindow = new ChartWindow(&services);
         g_chartWindow->setRows(rows);
         services.showChild(g_chartWindow);
         return g_chartWindow;
     }
     g_chartWindow->setRows(rows);
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(g_chartWindow->parentWidget())) {
-        frame->showNormal();
-        if (QMdiArea* area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-    } else {
-        g_chartWindow->show();
-        g_chartWindow->raise();
-    }
+    bringForward(g_chartWindow);
     return g_chartWindow;
 }
 

@@ -1,9 +1,17 @@
 #include "viewer/scriptwriter.h"
 
+#include "store/storeerror.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace viewer {
+
+QString derivativeScriptPath(const QString& dataFolder)
+{
+    return QDir(dataFolder).filePath(kScriptFolder + QLatin1Char('/') + kDerivativeScriptFile);
+}
 
 QString derivativeScriptLine(const QString& groupCode, qint64 scrip)
 {
@@ -14,16 +22,23 @@ QString derivativeScriptLine(const QString& groupCode, qint64 scrip)
 
 QString writeDerivativeScript(store::Database& db, const QString& path)
 {
-    const store::Rows members = db.query(
-        QStringLiteral("SELECT GrpCode, ScrCode FROM LinkDetails WHERE GrpCode = ? ORDER BY ScrCode"),
-        {QStringLiteral("Derivative")});
+    const QString shown = QDir::toNativeSeparators(path);
+    store::Rows members;
+    try {
+        members = db.query(QStringLiteral("SELECT GrpCode, ScrCode FROM LinkDetails WHERE GrpCode = ? ORDER BY ScrCode"),
+                           {QStringLiteral("Derivative")});
+    } catch (const store::StoreError& error) {
+        return QStringLiteral("%1 could not be written: %2").arg(shown, error.message());
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return QStringLiteral("%1 could not be written: its folder cannot be made").arg(shown);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return QStringLiteral("%1 could not be written: %2").arg(shown, file.errorString());
     for (const QVariantList& row : members.rows)
         file.write(derivativeScriptLine(row.value(0).toString(), row.value(1).toLongLong()).toUtf8());
     if (!file.commit())
-        return QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return QStringLiteral("%1 could not be written: %2").arg(shown, file.errorString());
     return QString();
 }
 

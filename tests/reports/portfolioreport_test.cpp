@@ -148,4 +148,17 @@ TEST_F(PortfolioValuationTest, TheSummaryLayoutPrintsItsHeadingsAndFigures)
     EXPECT_EQ(sector.rows[1].at(1), QStringLiteral("Metals"));
 }
 
+TEST(SectorValues, AddUpEachSectorsNetValue)
+{
+    store::Rows rows;
+    rows.columns = {{QStringLiteral("GroupName"), store::ColumnKind::Text}, {QStringLiteral("NetValue"), store::ColumnKind::Real}};
+    rows.rows = {{QStringLiteral("Metals"), 100.5}, {QStringLiteral("banks"), 20.0}, {QStringLiteral("Metals"), QVariant()},
+                 {QStringLiteral("Metals"), -30.0}};
+    const QList<reports::SectorValue> sectors = reports::sectorValues(rows);
+    ASSERT_EQ(sectors.size(), 2);
+    EXPECT_EQ(sectors[0].sector, QStringLiteral("banks"));
+    EXPECT_DOUBLE_EQ(sectors[0].value, 20.0);
+    EXPECT_DOUBLE_EQ(sectors[1].value, 70.5);
+}
+
 }  // namespace

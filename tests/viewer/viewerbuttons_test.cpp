@@ -2,12 +2,14 @@
 // user drives them.
 #include "masters/frmgroupmaster.h"
 #include "shell/sharedstate.h"
+#include "viewer/chart3dview.h"
 #include "viewer/chartpreview.h"
 #include "viewer/chartwindow.h"
 #include "viewer/groupfromresult.h"
 #include "viewer/resultexport.h"
 #include "viewer/resultviewer.h"
 #include "viewer/scriptwriter.h"
+#include "viewer/viewerscreens.h"
 #include "viewer/workbook.h"
 
 #include "support/fakeservices.h"
@@ -23,11 +25,16 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPieSeries>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -346,49 +353,156 @@ TEST_F(ViewerButtonsTest, ChartWindowDrawsRestylesAndSavesThePicture)
     pressInChart(QStringLiteral("cmdsave"));
     QImage saved(picture + QStringLiteral(".bmp"), "BMP");
     EXPECT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.size(), chart->chartView()->size());
-
-    // The preview's page, printed to a file: from the chart, and from the
-    // picture once the chart window is gone.
-    for (QChartView* view : {chart->chartView(), static_cast<QChartView*>(nullptr)}) {
-        QPrinter printer(QPrinter::ScreenResolution);
-        const QString pdf = QDir(services.dataFolder()).filePath(view ? QStringLiteral("a.pdf") : QStringLiteral("b.pdf"));
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        viewer::printChartPage(view, chart->picture(), 96, printer);
-        EXPECT_GT(QFileInfo(pdf).size(), 1000) << pdf.toStdString();
-    }
+    EXPECT_EQ(saved.size(), chart->canvas()->size());
 }
 
-TEST(ChartPreviewPlace, ChartKeepsItsSizeUnlessThePageIsSmaller)
+TEST_F(ViewerButtonsTest, ThreeDChartsTurnAndAnswerClicks)
 {
-    const QRectF page(0, 0, 1900, 2700);  // 190 x 270 mm at 254 dpi
-    const QRectF natural = viewer::chartPlaceOnPage(QSizeF(4, 3), page, 254);
-    EXPECT_EQ(natural, QRectF(0, 0, 1016, 762));
-    const QRectF wide = viewer::chartPlaceOnPage(QSizeF(20, 5), page, 254);
-    EXPECT_DOUBLE_EQ(wide.width(), 1900);
-    EXPECT_DOUBLE_EQ(wide.height(), 475);
+    open();
+    choose(QStringLiteral("Comboxaxis"), QStringLiteral("stock"));
+    choose(QStringLiteral("Comboyaxis"), QStringLiteral("NSETrdQty"));
+    press(QStringLiteral("cmdshowgraph"));
+    viewer::ChartWindow* chart = viewer::openChartWindow();
+    ASSERT_NE(chart, nullptr);
+    chart->resize(900, 600);
+    auto pressInChart = [chart](const QString& name) { chart->findChild<QPushButton*>(name)->click(); };
+
+    // On a 2D type the rotation buttons change nothing that shows.
+    const QImage flat = chart->picture();
+    pressInChart(QStringLiteral("Command3"));
+    chart->turnOneStep();
+    pressInChart(QStringLiteral("Command2"));
+    EXPECT_EQ(chart->picture(), flat);
+
+    pressInChart(QStringLiteral("cmdch1"));
+    EXPECT_EQ(chart->chart(), nullptr);
+    ASSERT_EQ(chart->canvas(), chart->view3D());
+    EXPECT_NE(chart->picture(), flat);
+
+    // Auto Rotate turns the view, Stop holds it where it is.
+    const viewer::View3D start = chart->view();
+    pressInChart(QStringLiteral("Command3"));
+    EXPECT_TRUE(chart->isRotating());
+    chart->turnOneStep();
+    chart->turnOneStep();
+    EXPECT_DOUBLE_EQ(chart->view().rotation, viewer::turnedBy(start, 2).rotation);
+    pressInChart(QStringLiteral("Command2"));
+    EXPECT_FALSE(chart->isRotating());
+    const viewer::View3D held = chart->view();
+    chart->turnOneStep();
+    EXPECT_EQ(chart->view(), held);
+
+    // A click on the top of Beta's bar shows its value; one on the legend
+    // entry chooses the series' colour.
+    const viewer::Chart3DPainter drawn = chart->view3D()->drawn();
+    const QPointF top = drawn.outlinesOf({0, 1}).first().boundingRect().center();
+    QTest::mouseClick(chart->view3D(), Qt::LeftButton, {}, top.toPoint());
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("300"));
+    prompt.colours.enqueue(QColor(Qt::green));
+    for (int y = 0; y < chart->view3D()->height(); ++y) {
+        if (drawn.pickLegend(QPointF(chart->view3D()->width() - 40, y)) == 0) {
+            QTest::mouseClick(chart->view3D(), Qt::LeftButton, {}, QPoint(chart->view3D()->width() - 40, y));
+            break;
+        }
+    }
+    EXPECT_EQ(viewer::seriesColour(chart->look(), 0), QColor(Qt::green));
+}
+
+TEST_F(ViewerButtonsTest, PreviewLaysTheChartOnAPageAndPrintsIt)
+{
+    open();
+    choose(QStringLiteral("Comboxaxis"), QStringLiteral("stock"));
+    choose(QStringLiteral("Comboyaxis"), QStringLiteral("NSETrdQty"));
+    press(QStringLiteral("cmdshowgraph"));
+    viewer::ChartWindow* chart = viewer::openChartWindow();
+    ASSERT_NE(chart, nullptr);
+    chart->findChild<QPushButton*>(QStringLiteral("cmdch5"))->click();
+    chart->findChild<QPushButton*>(QStringLiteral("cmdView"))->click();
+    viewer::ChartPreviewWindow* preview = chart->previewWindow();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(services.children.contains(preview));
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("PRINT PREVIEW"));
+    EXPECT_GE(preview->width(), 500);
+    EXPECT_GE(preview->height(), 350);
+    EXPECT_EQ(preview->zoomBar()->value(), 25);
+    EXPECT_EQ(preview->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("25%"));
+    EXPECT_EQ(preview->page().chartSize(), QSize(chart->chartWidth(), chart->chartHeight()));
+    EXPECT_EQ(preview->pageView()->size(), QSize(200, 283));
+    EXPECT_EQ(preview->shownChart().look.type, viewer::ChartType::Step3D);
+
+    // Dragging the picture moves the chart; the place holds at 50 percent.
+    auto* picture = preview->chartOnPage();
+    QTest::mousePress(picture, Qt::RightButton, {}, QPoint(10, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(30, 50), picture->mapToGlobal(QPointF(30, 50)), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(picture, &move);
+    // The picture followed the mouse: it is let go at the same spot of it.
+    QTest::mouseRelease(picture, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(picture->pos(), QPoint(20, 40));
+    preview->zoomBar()->setValue(50);
+    EXPECT_EQ(picture->pos(), QPoint(40, 80));
+
+    // Landscape, two copies, printed to a PDF file.
+    preview->findChild<QAction*>(QStringLiteral("or1"))->trigger();
+    preview->findChild<QAction*>(QStringLiteral("noc1_1"))->trigger();
+    EXPECT_EQ(preview->pageView()->size(), QSize(567, 400));
+    const QString pdf = QDir(services.dataFolder()).filePath(QStringLiteral("page.pdf"));
+    preview->setPrinterChooser([&pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    preview->findChild<QPushButton*>(QStringLiteral("cmdPrint"))->click();
+    EXPECT_EQ(preview->zoomBar()->value(), 100);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_EQ(text.count("/MediaBox [0 0 842.000000 595.000000]"), 2);
+
+    // The chart window gone, the page keeps its chart.
+    delete chart;
+    preview->zoomBar()->setValue(30);
+    EXPECT_EQ(preview->shownChart().look.type, viewer::ChartType::Step3D);
+    delete preview;
 }
 
 // ---- derivative group script --------------------------------------------------
 
-TEST_F(ViewerButtonsTest, DerivativeScriptListsTheGroupInScripOrder)
+TEST_F(ViewerButtonsTest, DerivativeScriptWindowWritesTheGroupInScripOrder)
 {
     auto& db = services.database();
-    const QString path = QDir(services.dataFolder()).filePath(viewer::kDerivativeScriptFile);
-    EXPECT_TRUE(viewer::writeDerivativeScript(db, path).isEmpty());
+    const QString path = QDir(services.dataFolder()).filePath(QStringLiteral("export/newscript.txt"));
+    delete new viewer::DerivativeScriptWindow(db, services.dataFolder());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().isEmpty());
     file.close();
 
-    db.exec(QStringLiteral("INSERT INTO LinkDetails VALUES ('Derivative', 12), ('Derivative', 3), ('IT', 5)"));
-    EXPECT_TRUE(viewer::writeDerivativeScript(db, path).isEmpty());
+    db.exec(QStringLiteral("INSERT INTO LinkDetails VALUES ('Derivative', 12), ('Derivative', 3), ('IT', 5), ('O''Neil', 4)"));
+    auto* window = new viewer::DerivativeScriptWindow(db, services.dataFolder());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Form2"));
+    EXPECT_EQ(window->scriptPath(), path);
+    EXPECT_TRUE(window->problem().isEmpty());
+    delete window;
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("\" insert into linkdetails values ('Derivative',3)\"\r\n"
                                          "\" insert into linkdetails values ('Derivative',12)\"\r\n"));
-    EXPECT_FALSE(viewer::writeDerivativeScript(db, QDir(services.dataFolder()).filePath(QStringLiteral("no/such/dir/x.txt")))
-                     .isEmpty());
+    file.close();
+    EXPECT_EQ(viewer::derivativeScriptLine(QStringLiteral("O'Neil"), 4),
+              QStringLiteral("\" insert into linkdetails values ('O''Neil',4)\"\r\n"));
+    EXPECT_TRUE(prompt.messages.isEmpty());
+
+    // A folder that cannot be made is reported, and the window still opens.
+    QTemporaryDir blocked;
+    QFile blocker(QDir(blocked.path()).filePath(QStringLiteral("export")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window = new viewer::DerivativeScriptWindow(db, blocked.path());
+    EXPECT_FALSE(window->problem().isEmpty());
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.lastText(), window->problem());
+    EXPECT_EQ(prompt.messages.last().title, QStringLiteral("Tarvenix - Form2"));
+    delete window;
 }
 
 }  // namespace
