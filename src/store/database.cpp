@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/datetext.h"
+#include "store/filelocks.h"
 #include "store/jetfunctions.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
@@ -160,6 +161,7 @@ Database::~Database()
 void Database::open(const QString& path)
 {
     close();
+    useOwnFileLocks();
     const QByteArray name = path.toUtf8();
     if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const QString error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
