@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <cstring>
 
 namespace import {
@@ -71,7 +72,11 @@ std::string_view trimmedView(std::string_view text)
 QString fieldText(std::string_view field)
 {
     field = trimmedView(field);
-    return QString::fromLatin1(field.data(), static_cast<qsizetype>(field.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(QByteArrayView(field.data(), static_cast<qsizetype>(field.size())));
+    if (utf8.hasError())
+        text = QString::fromLatin1(field.data(), static_cast<qsizetype>(field.size()));
+    return text;
 }
 
 }  // namespace import
