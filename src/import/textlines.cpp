@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
+#include <QByteArrayView>
 #include <cstring>
 
 namespace import {
@@ -72,11 +72,8 @@ std::string_view trimmedView(std::string_view text)
 QString fieldText(std::string_view field)
 {
     field = trimmedView(field);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(QByteArrayView(field.data(), static_cast<qsizetype>(field.size())));
-    if (utf8.hasError())
-        text = QString::fromLatin1(field.data(), static_cast<qsizetype>(field.size()));
-    return text;
+    const QByteArrayView bytes(field.data(), static_cast<qsizetype>(field.size()));
+    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 }  // namespace import
