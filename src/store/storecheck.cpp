@@ -20,14 +20,21 @@ QStringList quickCheck(const QString& path, const std::atomic_bool* stop)
         }
         const Rows rows = db.query(QStringLiteral("PRAGMA quick_check"));
         QStringList problems;
-        for (const QVariantList& row : rows.rows)
-            if (row.value(0).toString() != QLatin1String("ok"))
-                problems.append(row.value(0).toString());
+        // One row may hold several findings, a line each, under a heading
+        // line that names the schema ("*** in database main ***").
+        for (const QVariantList& row : rows.rows) {
+            for (const QString& line : row.value(0).toString().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                const QString finding = line.trimmed();
+                if (finding != QLatin1String("ok") && !finding.startsWith(QLatin1String("***")))
+                    problems.append(finding);
+            }
+        }
         return problems;
     } catch (const StoreError& error) {
         if (stop && stop->load())
             return {};
-        return {error.message()};
+        // The check itself may stop at damage it cannot read past.
+        return {db.isOpen() ? QString::fromUtf8(sqlite3_errmsg(db.handle())) : error.message()};
     }
 }
 
