@@ -1,5 +1,6 @@
 #include "import/bhavcopyfile.h"
 
+#include "import/marketfigure.h"
 #include "import/textlines.h"
 #include "store/datetext.h"
 
@@ -58,10 +59,13 @@ bool parseLine(std::string_view line, Row& row, QString* dayText, QString* reaso
     }
     for (int i = 0; i < FigureCount; ++i) {
         const std::string_view field = fields[kFiguresFrom + i];
-        if (!parseNumber(field, row.figures[static_cast<size_t>(i)])) {
+        double& figure = row.figures[static_cast<size_t>(i)];
+        const bool number = parseNumber(field, figure);
+        if (!number || !isMarketFigure(figure)) {
             if (reason)
-                *reason = QStringLiteral("%1 \"%2\" is not a number")
-                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), fieldText(field));
+                *reason = QStringLiteral("%1 \"%2\" is not %3")
+                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), fieldText(field),
+                                   number ? QStringLiteral("a price or quantity") : QStringLiteral("a number"));
             return false;
         }
     }
@@ -103,9 +107,9 @@ QByteArray lineText(const Row& row, const QDate& day)
 {
     QByteArray out;
     out.reserve(128);
-    out.append(row.symbol.toLatin1());
+    out.append(row.symbol.toUtf8());
     out.append(',');
-    out.append(row.series.toLatin1());
+    out.append(row.series.toUtf8());
     out.append(',');
     for (const double figure : row.figures) {
         appendNumber(out, figure);

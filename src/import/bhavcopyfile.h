@@ -30,7 +30,8 @@ struct Row {
 // Splits a data line into `row`. Fields 1 to 10 must each end in a comma.
 // When `dayText` is given, field 11 (the trading day, up to the next comma or
 // the end of the line) goes there. Returns false and a reason for the user
-// when a field is missing or a figure is not a number.
+// when a field is missing or a figure is not a number that a price or
+// quantity can be (negative, or beyond any real figure).
 bool parseLine(std::string_view line, Row& row, QString* dayText = nullptr, QString* reason = nullptr);
 
 // The trading day of a TIMESTAMP field: "05-JAN-2024", or "05/Jan/2024";

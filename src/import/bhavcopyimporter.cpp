@@ -81,15 +81,23 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
             return badLine(outcome, number, QStringLiteral("the line is empty"));
         }
         bhavcopyfile::Row row;
-        const bool first = rows.empty();
-        if (!bhavcopyfile::parseLine(line, row, first ? &outcome.dayText : nullptr, &reason))
+        QString dayText;
+        if (!bhavcopyfile::parseLine(line, row, &dayText, &reason))
             return badLine(outcome, number, reason);
-        if (first) {
-            const auto day = bhavcopyfile::parseDay(outcome.dayText);
+        // Every row must be of the file's day (line 2's): a row of another day
+        // would be stored under the wrong one.
+        if (rows.empty() || dayText != outcome.dayText) {
+            const auto day = bhavcopyfile::parseDay(dayText);
             if (!day)
+                return badLine(outcome, number, QStringLiteral("its TIMESTAMP \"%1\" is not a day").arg(dayText));
+            if (rows.empty()) {
+                outcome.day = *day;
+                outcome.dayText = dayText;
+            } else if (*day != outcome.day) {
                 return badLine(outcome, number,
-                               QStringLiteral("its TIMESTAMP \"%1\" is not a day").arg(outcome.dayText));
-            outcome.day = *day;
+                               QStringLiteral("its TIMESTAMP \"%1\" is another day than the file's (%2, line 2)")
+                                   .arg(dayText, outcome.dayText));
+            }
         }
         const QString key = row.symbol.toUpper() + QLatin1Char(',') + row.series.toUpper();
         if (const auto earlier = lineOfKey.constFind(key); earlier != lineOfKey.constEnd())

@@ -47,8 +47,8 @@ using ConfirmReplace = std::function<bool(const QString& dayText)>;
 
 // Loads one cash-market bhavcopy into allbhavcopy, every series. The file is
 // read and checked whole before anything is written: line 1 must be exactly
-// the header, every further line must be a well-formed row of the day that
-// line 2 names, and no symbol and series may repeat. A day that is loaded
+// the header, every further line must be a well-formed row (no figure
+// negative) of the day that line 2 names, and no symbol and series may repeat. A day that is loaded
 // already is replaced only when ConfirmReplace says so; the deletion of the
 // old rows and the new rows land together in one transaction, or nothing
 // changes. The average columns stay empty (the EMA update fills them).

@@ -64,6 +64,7 @@ BhavcopyImportOutcome BhavcopyPanel::process()
     });
     const BhavcopyImportOutcome outcome = importer.importFile(m_path->text());
     if (!outcome.imported()) {
+        clearImportProgress(m_progress, m_statusBar);
         // A day the user chose to keep ends without a further word.
         if (!outcome.message.isEmpty())
             ui::prompt().show({outcome.message});

@@ -51,10 +51,12 @@ DeliveryImportOutcome DeliveryFilePanel::process()
     DeliveryImporter importer(m_services.database());
     importer.setProgress([this](qint64 rows, qint64 maximum) { showProgress(rows, maximum); });
     const DeliveryImportOutcome outcome = importer.importFile(m_path->text());
-    if (!outcome.imported())
+    if (!outcome.imported()) {
+        clearImportProgress(m_progress, m_statusBar);
         ui::prompt().show({outcome.message});
-    else if (m_sayDone)
+    } else if (m_sayDone) {
         ui::prompt().show({QStringLiteral("Done")});
+    }
     return outcome;
 }
 

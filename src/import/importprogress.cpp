@@ -28,4 +28,14 @@ void showImportProgress(QProgressBar* bar, QStatusBar* statusBar, qint64 done, q
     }
 }
 
+void clearImportProgress(QProgressBar* bar, QStatusBar* statusBar)
+{
+    bar->setValue(0);
+    bar->repaint();
+    if (statusBar) {
+        statusBar->clearMessage();
+        statusBar->repaint();
+    }
+}
+
 }  // namespace import

@@ -16,4 +16,8 @@ QProgressBar* makeImportProgressBar(const QString& objectName, QWidget* parent);
 // percentage, as a whole number without a sign, in the screen's status bar.
 void showImportProgress(QProgressBar* bar, QStatusBar* statusBar, qint64 done, qint64 maximum);
 
+// Empties the bar and the status bar after a refused file, which leaves
+// nothing under way and nothing loaded.
+void clearImportProgress(QProgressBar* bar, QStatusBar* statusBar);
+
 }  // namespace import

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <charconv>
+#include <optional>
 #include <vector>
 
 namespace import {
@@ -36,6 +37,32 @@ struct Security {
     QString symbol;
 };
 
+// The first three fields of a line, each ending in a "|"; false when the line
+// has fewer.
+bool splitFields(std::string_view line, std::string_view (&fields)[3])
+{
+    size_t start = 0;
+    for (std::string_view& field : fields) {
+        const size_t bar = line.find('|', start);
+        if (bar == std::string_view::npos)
+            return false;
+        field = line.substr(start, bar - start);
+        start = bar + 1;
+    }
+    return true;
+}
+
+// The security number of field 1, when it is a whole number of 32 bits.
+std::optional<qint32> securityNumber(std::string_view field)
+{
+    const std::string_view text = trimmedView(field);
+    qint32 number = 0;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || failure != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
 }  // namespace
 
 NnfImportOutcome NnfImporter::importFile(const QString& path)
@@ -54,7 +81,10 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
     const qint64 maximum = TextLines::progressMaximum(content);
 
     TextLines lines(content);
-    lines.next();  // the header
+    // Line 1 is the header; a security there is a file without its header,
+    // whose first security would be lost.
+    if (std::string_view fields[3]; splitFields(lines.next(), fields) && securityNumber(fields[0]))
+        return badLine(outcome, 1, QStringLiteral("it is a security, not the file's header line"));
     // Progress counts the lines as they are read, stored or not.
     ProgressSteps progress(m_progress, maximum);
     progress.report(0, true);
@@ -68,30 +98,23 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
             return badLine(outcome, number, QStringLiteral("the line is empty"));
         }
         std::string_view fields[3];
-        size_t start = 0;
-        for (int i = 0; i < 3; ++i) {
-            const size_t bar = line.find('|', start);
-            if (bar == std::string_view::npos)
-                return badLine(outcome, number, QStringLiteral("it has fewer than three fields"));
-            fields[i] = line.substr(start, bar - start);
-            start = bar + 1;
-        }
-        const std::string_view numberText = trimmedView(fields[0]);
-        qint32 securityNumber = 0;
-        const auto [end, failure] =
-            std::from_chars(numberText.data(), numberText.data() + numberText.size(), securityNumber);
-        if (numberText.empty() || failure != std::errc() || end != numberText.data() + numberText.size())
+        if (!splitFields(line, fields))
+            return badLine(outcome, number, QStringLiteral("it has fewer than three fields"));
+        const std::optional<qint32> security = securityNumber(fields[0]);
+        if (!security)
             return badLine(outcome, number,
                            QStringLiteral("the security number \"%1\" is not a whole number").arg(fieldText(fields[0])));
         ++outcome.linesRead;
         if (fieldText(fields[2]) == QLatin1String("EQ"))
-            securities.push_back({securityNumber, fieldText(fields[1])});
+            securities.push_back({*security, fieldText(fields[1])});
         progress.report(outcome.linesRead);
     }
-    if (outcome.linesRead == 0)
+    // A file without a single equity security is not the exchange's list:
+    // storing it would empty the table.
+    if (securities.empty())
         return refused(outcome, Status::NoLines,
-                       QStringLiteral("The file holds no securities after its header.\nThe NNF securities were not "
-                                      "changed."));
+                       QStringLiteral("The file holds no security of series EQ after its header.\nThe NNF securities "
+                                      "were not changed."));
 
     try {
         store::Transaction transaction(m_db);

@@ -17,7 +17,7 @@ struct NnfImportOutcome {
         NoFile,       // no path was given
         NotFound,     // no file at the path
         Unreadable,   // the file could not be opened or read
-        NoLines,      // the file holds no line after its header
+        NoLines,      // the file holds no "EQ" line after its header
         BadLine,      // a line could not be read; nothing changed
         StoreFailed,  // the store failed; nothing changed
     };
@@ -38,9 +38,10 @@ struct NnfImportOutcome {
 // security file: "|"-separated text whose line 1 is a header; on every further
 // line field 1 is the security's number, field 2 its symbol and field 3 its
 // series, each ending in a "|". Only series "EQ" is stored. The whole file is
-// checked first (every line needs its three fields and a whole number, 32-bit,
-// in field 1, whatever its series); the table is then emptied and refilled
-// in one transaction, so a refused file leaves the table as it was.
+// checked first (line 1 must not be a security line; every further line needs
+// its three fields and a whole number, 32-bit, in field 1, whatever its
+// series; at least one line must be "EQ"); the table is then emptied and
+// refilled in one transaction, so a refused file leaves the table as it was.
 class NnfImporter {
 public:
     explicit NnfImporter(store::Database& db) : m_db(db) {}

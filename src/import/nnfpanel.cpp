@@ -45,6 +45,7 @@ NnfImportOutcome NnfPanel::process()
     if (outcome.imported()) {
         ui::prompt().show({nnfmessages::kImported});
     } else {
+        clearImportProgress(m_progress, m_statusBar);
         ui::Message message{outcome.message};
         if (outcome.status == NnfImportOutcome::Status::NotFound)
             message.icon = ui::Icon::Critical;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QByteArrayView>
 #include <cstring>
 
 namespace import {
@@ -71,7 +72,8 @@ std::string_view trimmedView(std::string_view text)
 QString fieldText(std::string_view field)
 {
     field = trimmedView(field);
-    return QString::fromLatin1(field.data(), static_cast<qsizetype>(field.size()));
+    const QByteArrayView bytes(field.data(), static_cast<qsizetype>(field.size()));
+    return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 }  // namespace import

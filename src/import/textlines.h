@@ -55,8 +55,8 @@ private:
 
 // `text` without the blanks and tabs around it.
 std::string_view trimmedView(std::string_view text);
-// The bytes of a file field as text (the exchange files are plain ASCII;
-// anything else is taken as Latin-1), without blanks around it.
+// The bytes of a file field as text, without blanks around it: UTF-8 when
+// they are valid UTF-8 (plain ASCII is), else Latin-1.
 QString fieldText(std::string_view field);
 
 }  // namespace import

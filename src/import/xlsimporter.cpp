@@ -1,5 +1,6 @@
 #include "import/xlsimporter.h"
 
+#include "import/marketfigure.h"
 #include "import/mtowriter.h"
 #include "import/xlssheet.h"
 #include "store/database.h"
@@ -118,8 +119,19 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
                                                .arg(*earlier));
                 continue;
             }
+            const double quantity = figureOf(quantityCell) * 1000.0;
+            const SheetCell& priceCell = sheet.cell(r, kPriceColumn);
+            const double price = figureOf(priceCell);
+            if (!isMarketFigure(quantity) || !isMarketFigure(price)) {
+                const bool quantityBad = !isMarketFigure(quantity);
+                outcome.refusedRows.append(QStringLiteral("Row %1: the %2 %3 is not a figure a %2 can be")
+                                               .arg(sheetRow)
+                                               .arg(quantityBad ? QStringLiteral("quantity") : QStringLiteral("price"))
+                                               .arg((quantityBad ? quantityCell : priceCell).asText()));
+                continue;
+            }
             sheetRowOfScrip.insert(*scrip, sheetRow);
-            rows.push_back({*scrip, symbol, figureOf(quantityCell) * 1000.0, figureOf(sheet.cell(r, kPriceColumn))});
+            rows.push_back({*scrip, symbol, quantity, price});
         }
         if (!outcome.refusedRows.isEmpty()) {
             QStringList named = outcome.refusedRows.mid(0, kRowsNamed);

@@ -38,8 +38,9 @@ struct XlsImportOutcome {
 // thousands. Rows without a positive quantity are passed over; every other
 // row becomes one mto row of the day with the scrip's number, the symbol,
 // "0" as BSE code, the quantity times 1000, the close, and zeros elsewhere.
-// A row whose symbol is missing, unknown to the scrip master or repeated
-// refuses the whole sheet, naming the rows; a day that mto holds already is
+// A row whose symbol is missing, unknown to the scrip master or repeated, or
+// whose quantity or price is no figure a quantity or price can be (negative,
+// or beyond any real figure), refuses the whole sheet, naming the rows; a day that mto holds already is
 // refused before the workbook is read. All rows land in one transaction.
 class XlsImporter {
 public:

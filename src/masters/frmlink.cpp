@@ -23,6 +23,13 @@ namespace masters {
 
 namespace {
 
+// The row of the list's selected item, or -1.
+int selectedRow(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
 QListWidgetItem* makeItem(const QString& text, const QVariant& key)
 {
     auto* item = new QListWidgetItem(text);
@@ -146,11 +153,17 @@ FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(d
     layout->addLayout(lists, 1);
     layout->addLayout(bottom);
 
-    connect(m_groupNames, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // A group or scrip is chosen by selecting it (a click, the arrow keys).
+    // A list makes its first row current, unselected, when it takes the
+    // focus; that is no choice of the user's.
+    connect(m_groupNames, &QListWidget::itemSelectionChanged, this, [this] {
+        if (const int row = selectedRow(m_groupNames); row >= 0)
             chooseGroup(row);
     });
-    connect(m_scripNames, &QListWidget::currentRowChanged, this, &FrmLink::chooseScrip);
+    connect(m_scripNames, &QListWidget::itemSelectionChanged, this, [this] {
+        if (const int row = selectedRow(m_scripNames); row >= 0)
+            chooseScrip(row);
+    });
     connect(m_scripNames, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { chooseScrip(m_scripNames->row(item)); });
     connect(m_scripNames, &QListWidget::itemDoubleClicked, this, [this] {
@@ -215,7 +228,7 @@ bool FrmLink::bseChosen() const
 
 QString FrmLink::chosenGroupCode() const
 {
-    const QListWidgetItem* item = m_groupNames->currentItem();
+    const QListWidgetItem* item = m_groupNames->item(selectedRow(m_groupNames));
     return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
@@ -398,7 +411,7 @@ void FrmLink::remove()
 
 void FrmLink::save()
 {
-    if (m_groupNames->currentRow() < 0) {
+    if (selectedRow(m_groupNames) < 0) {
         tell(QStringLiteral("Please Select A Group To Save"), QStringLiteral("No Group Selected"));
         return;
     }

@@ -399,9 +399,13 @@ void FrmQuery::loadLists()
             m_scrips.append({row.at(0).toLongLong(), row.at(1).toString(), row.at(2).toString(), row.at(3).toString()});
             showLoadProgress(QStringLiteral("Loading Scrip ....."), i + 1, rows.size());
         }
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The scrips could not be read: %1").arg(error.message()));
+    }
+    try {
         m_tradingDates = loadTradingDates(m_db);
     } catch (const store::StoreError& error) {
-        ui::prompt().warn(error.message());
+        ui::prompt().warn(QStringLiteral("The trading dates could not be read: %1").arg(error.message()));
     }
     fillScripList(m_scrips, true);
     for (qsizetype i = 0; i < m_tradingDates.size(); ++i)
@@ -426,7 +430,7 @@ void FrmQuery::loadLists()
             m_groupList->addItem(row.at(1).toString(), row.at(0).toString());
         m_groupList->setCurrentIndex(m_groupList->count() > 0 ? 0 : -1);
     } catch (const store::StoreError& error) {
-        ui::prompt().warn(error.message());
+        ui::prompt().warn(QStringLiteral("The groups could not be read: %1").arg(error.message()));
     }
     if (m_groupList->count() > 0)
         chooseScripGroup(0);

@@ -25,6 +25,7 @@ int runApplication(QApplication& app, const ScreenRegistry& registry)
 
     store::Database db;
     std::unique_ptr<MainWindow> window;
+    std::unique_ptr<StoreCheck> storeCheck;
     int exitCode = 0;
 
     SplashScreen splash;
@@ -45,6 +46,7 @@ int runApplication(QApplication& app, const ScreenRegistry& registry)
         QObject::connect(&instance, &SingleInstance::activationRequested, window.get(),
                          &MainWindow::activateFromAnotherCopy);
         window->show();
+        storeCheck = std::make_unique<StoreCheck>(opened.databasePath, ui::prompt());
     });
     splash.show();
     splash.setFocus();

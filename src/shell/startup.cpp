@@ -3,12 +3,14 @@
 #include "shell/inifile.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "store/storecheck.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace shell {
 
@@ -78,6 +80,38 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
         result.error = error.message();
     }
     return result;
+}
+
+QString damagedStoreMessage(const QString& path, const QStringList& problems)
+{
+    constexpr int kShown = 5;
+    QStringList shown = problems.mid(0, kShown);
+    if (problems.size() > kShown)
+        shown.append(QStringLiteral("... and %1 more").arg(problems.size() - kShown));
+    return QStringLiteral("The database \"%1\" is damaged. Its check found:\n%2\n\nQuery results and imports may be "
+                          "wrong or fail until the file is restored from a backup.")
+        .arg(QDir::toNativeSeparators(path), shown.join(QLatin1Char('\n')));
+}
+
+StoreCheck::StoreCheck(const QString& path, ui::Prompt& prompt)
+{
+    connect(this, &StoreCheck::finished, this, [path, &prompt](const QStringList& problems) {
+        if (!problems.isEmpty())
+            prompt.critical(damagedStoreMessage(path, problems));
+    });
+    m_thread = QThread::create([this, path] {
+        const QStringList problems = store::quickCheck(path, &m_stop);
+        if (!m_stop)
+            emit finished(problems);
+    });
+    m_thread->start();
+}
+
+StoreCheck::~StoreCheck()
+{
+    m_stop = true;
+    m_thread->wait();
+    delete m_thread;
 }
 
 }  // namespace shell

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <QStringList>
+#include <atomic>
+#include <memory>
+
+class QThread;
 
 namespace store {
 class Database;
@@ -34,5 +40,26 @@ struct StartupResult {
 //    the chosen path is written to "Path"; cancelling gives up;
 //  - any other database is opened and given the tables it lacks.
 StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prompt& prompt);
+
+// What the user is told about a damaged store at `path`.
+QString damagedStoreMessage(const QString& path, const QStringList& problems);
+
+// Checks the store at `path` for damage on a thread of its own, since a large
+// store takes a while, and tells the user through `prompt` when it is
+// damaged. Destroying the check stops it.
+class StoreCheck : public QObject {
+    Q_OBJECT
+public:
+    StoreCheck(const QString& path, ui::Prompt& prompt);
+    ~StoreCheck() override;
+
+signals:
+    // The check is over; `problems` is empty for a sound store.
+    void finished(const QStringList& problems);
+
+private:
+    std::atomic_bool m_stop{false};
+    QThread* m_thread = nullptr;
+};
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/datetext.h"
+#include "store/filelocks.h"
 #include "store/jetfunctions.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
@@ -160,6 +161,7 @@ Database::~Database()
 void Database::open(const QString& path)
 {
     close();
+    useOwnFileLocks();
     const QByteArray name = path.toUtf8();
     if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const QString error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
@@ -185,6 +187,8 @@ void Database::open(const QString& path)
             scalar(QStringLiteral("PRAGMA wal_autocheckpoint=10000"));
     } catch (const StoreError& error) {
         close();
+        if (error.message().contains(path))
+            throw;
         throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error.message()));
     }
     registerJetFunctions(m_db);
@@ -208,7 +212,13 @@ void Database::close()
 
 QString Database::lastError() const
 {
-    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("the database is not open");
+    if (!m_db)
+        return QStringLiteral("the database is not open");
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    // A damaged file is named, so that the user knows which file to restore.
+    if ((sqlite3_errcode(m_db) & 0xff) == SQLITE_CORRUPT)
+        return QStringLiteral("The database \"%1\" is damaged (%2).").arg(m_path, message);
+    return message;
 }
 
 void Database::fail(const QString& context)
@@ -289,7 +299,7 @@ void Database::execScript(const QString& sql)
         throw StoreError(QStringLiteral("The database is not open."));
     char* error = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : "unknown error");
+        const QString message = error ? lastError() : QStringLiteral("unknown error");
         sqlite3_free(error);
         throw StoreError(message);
     }

@@ -94,6 +94,7 @@ public:
     void makeTable(const QString& table, const QString& select, const Params& params = {});
 
     sqlite3* handle() const { return m_db; }
+    // SQLite's reason for the last failure; a damaged file is named with it.
     QString lastError() const;
 
 private:

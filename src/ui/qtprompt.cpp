@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 
 namespace ui {
 
@@ -92,6 +94,46 @@ private:
     bool m_active;
 };
 
+// Gives each listed entry its icon and kind from its name alone. Qt's own
+// provider guesses a file's type from its contents, so listing a folder opens
+// and closes every file in it; done to the store's files, that close would
+// release the locks the store holds on them.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::icon(Folder);
+        return QIcon::fromTheme(typeOf(info).iconName(), QFileIconProvider::icon(File));
+    }
+
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        const QMimeType mimeType = typeOf(info);
+        return mimeType.comment().isEmpty() ? mimeType.name() : mimeType.comment();
+    }
+
+private:
+    QMimeType typeOf(const QFileInfo& info) const
+    {
+        return m_types.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    }
+
+    QMimeDatabase m_types;
+};
+
+QString chosenPath(QFileDialog& dialog)
+{
+    const NormalCursor pointer;
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
 }  // namespace
 
 Answer QtPrompt::show(const Message& message)
@@ -101,22 +143,43 @@ Answer QtPrompt::show(const Message& message)
     return fromQt(box.exec());
 }
 
+std::unique_ptr<QFileDialog> makeFileDialog(const FileRequest& request, FileDialogKind kind)
+{
+    auto dialog = std::make_unique<QFileDialog>(parentWindow(), request.caption, request.directory, request.filter);
+    // Qt's own dialog, whose listing is ours to control: a desktop's native
+    // dialog would read the files it lists.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    static NameOnlyIconProvider provider;
+    dialog->setIconProvider(&provider);
+    switch (kind) {
+    case FileDialogKind::Open:
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        break;
+    case FileDialogKind::Save:
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        break;
+    case FileDialogKind::Folder:
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+        break;
+    }
+    return dialog;
+}
+
 QString QtPrompt::openFile(const FileRequest& request)
 {
-    const NormalCursor pointer;
-    return QFileDialog::getOpenFileName(parentWindow(), request.caption, request.directory, request.filter);
+    return chosenPath(*makeFileDialog(request, FileDialogKind::Open));
 }
 
 QString QtPrompt::saveFile(const FileRequest& request)
 {
-    const NormalCursor pointer;
-    return QFileDialog::getSaveFileName(parentWindow(), request.caption, request.directory, request.filter);
+    return chosenPath(*makeFileDialog(request, FileDialogKind::Save));
 }
 
 QString QtPrompt::chooseFolder(const QString& caption, const QString& directory)
 {
-    const NormalCursor pointer;
-    return QFileDialog::getExistingDirectory(parentWindow(), caption, directory);
+    return chosenPath(*makeFileDialog({caption, directory, QString()}, FileDialogKind::Folder));
 }
 
 std::optional<QString> QtPrompt::inputText(const QString& label, const QString& title, const QString& initial)

@@ -2,6 +2,10 @@
 
 #include "ui/prompt.h"
 
+#include <memory>
+
+class QFileDialog;
+
 namespace ui {
 
 // The prompt over Qt's dialogs, parented to the active window.
@@ -14,5 +18,10 @@ public:
     std::optional<QString> inputText(const QString& label, const QString& title, const QString& initial) override;
     std::optional<QColor> chooseColour(const QColor& initial, const QString& title) override;
 };
+
+enum class FileDialogKind { Open, Save, Folder };
+
+// The file dialog that the prompt shows for `request`, not yet shown.
+std::unique_ptr<QFileDialog> makeFileDialog(const FileRequest& request, FileDialogKind kind);
 
 }  // namespace ui

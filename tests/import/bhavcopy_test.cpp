@@ -121,13 +121,13 @@ TEST_F(BhavcopyImport, RefusedFilesLeaveTheStoreUnchanged)
     EXPECT_EQ(bhavcopyTable(store.db()), before);
 }
 
-TEST_F(BhavcopyImport, TrailingBlankLinesAndPaddedFieldsAreAccepted)
+TEST_F(BhavcopyImport, TrailingBlankLinesPaddedFieldsAndUtf8SymbolsAreAccepted)
 {
-    const QByteArray text = QByteArray(bhavcopyfile::kHeader.data()) + "\n ACME , EQ ,1,2,0.5,1.5,1.5,1,100,150,05/Jan/2024,\n\n\n";
+    const QByteArray text = QByteArray(bhavcopyfile::kHeader.data()) + "\n ÄCME , EQ ,1,2,0.5,1.5,1.5,1,100,150,05/Jan/2024,\n\n\n";
     const BhavcopyImportOutcome outcome = importFile(writeText(store.folder(), "a.csv", text));
     ASSERT_TRUE(outcome.imported()) << outcome.message.toStdString();
     EXPECT_EQ(outcome.day, day);
-    EXPECT_EQ(store.db().scalar("SELECT symbol || '/' || series FROM allbhavcopy").toString(), "ACME/EQ");
+    EXPECT_EQ(store.db().scalar("SELECT symbol || '/' || series FROM allbhavcopy").toString(), "ÄCME/EQ");
 }
 
 TEST_F(BhavcopyImport, ALoadedDayIsReplacedOnlyOnYes)

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -100,6 +101,21 @@ TEST_F(ImportScreen, DataUpdationLoadsAGeneratedDayQuietly)
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::None);
     EXPECT_EQ(prompt.messages[0].buttons, ui::Buttons::Ok);
     EXPECT_EQ(services.database().scalar("SELECT count(*) FROM mto").toInt(), 25);
+
+    // A file refused part-way (a blank line before its last row) shows no
+    // progress left over, as if work were still under way.
+    services.database().exec("DELETE FROM mto");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll();
+    text.insert(text.lastIndexOf("\r\n", text.size() - 3) + 2, "\r\n");
+    file.resize(0);
+    file.write(text);
+    file.close();
+    process(screen, path);
+    EXPECT_TRUE(prompt.lastText().startsWith("Line 26 ")) << prompt.lastText().toStdString();
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(control<QStatusBar>(screen, "StatusBar1")->currentMessage(), QString());
 }
 
 TEST_F(ImportScreen, MultipleDataUpdationConfirmsEachLoadedFile)

@@ -61,8 +61,8 @@ TEST_F(NnfImport, StoresTheEquityLinesOfAGeneratedFile)
 
 TEST_F(NnfImport, EachImportReplacesTheWholeTable)
 {
-    ASSERT_TRUE(importText("Header|\n11|ACME|EQ|Acme Ltd|\n12|ACME|BE|Acme Ltd|\n13|BOLT|EQ|\n").imported());
-    EXPECT_EQ(nnfTable(store.db()), (QStringList{"11|ACME|EQ", "13|BOLT|EQ"}));
+    ASSERT_TRUE(importText("Header|\n11|ACME|EQ|Acme Ltd|\n12|ACME|BE|Acme Ltd|\n13|BÖLT|EQ|\n").imported());
+    EXPECT_EQ(nnfTable(store.db()), (QStringList{"11|ACME|EQ", "13|BÖLT|EQ"}));  // UTF-8 as written
     ASSERT_TRUE(importText("Header|\r\n21|ZETA|EQ|Zeta Ltd|\r\n").imported());
     EXPECT_EQ(nnfTable(store.db()), QStringList{"21|ZETA|EQ"});
 }

@@ -635,3 +635,16 @@ TEST_F(FrmQueryTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
     emit scripList()->itemDoubleClicked(scripList()->item(2));
     EXPECT_TRUE(details->isHidden());
 }
+
+TEST_F(FrmQueryTest, AnUnreadableListSaysWhyInsteadOfShowingNothing)
+{
+    fillStore();
+    services.store.damage(QStringLiteral("mto_day_scrip"));
+    open();
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("cbofirstdate"))->count(), 0);
+    EXPECT_EQ(prompt.texts(),
+              QStringList{QStringLiteral("The trading dates could not be read: The database \"%1\" is damaged "
+                                         "(database disk image is malformed).")
+                              .arg(services.store.path())});
+    EXPECT_EQ(scripList()->count(), 5);  // the scrips are read all the same
+}

@@ -3,8 +3,10 @@
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/scriptedprompt.h"
+#include "support/teststore.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -94,4 +96,26 @@ TEST(Startup, AFileThatIsNotADatabaseIsReportedWithTheReason)
     EXPECT_TRUE(result.error.contains(QStringLiteral("junk.db")));
     EXPECT_TRUE(result.error.contains(QStringLiteral("not a database")));
     EXPECT_FALSE(db.isOpen());
+}
+
+TEST(Startup, TheStoreCheckNamesADamagedStoreAndPassesASoundOne)
+{
+    TestStore store;
+    store.db().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                                   "INSERT INTO mto (TransDate, scriptcode) SELECT '2024-01-02', i FROM n"));
+    ScriptedPrompt prompt;
+    for (const bool damaged : {false, true}) {
+        if (damaged)
+            store.damage(QStringLiteral("mto_day_scrip"));
+        shell::StoreCheck check(store.path(), prompt);
+        QSignalSpy finished(&check, &shell::StoreCheck::finished);
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(finished.at(0).at(0).toStringList().isEmpty(), !damaged);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Critical);
+    EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("The database \"%1\" is damaged.").arg(store.path())))
+        << prompt.lastText().toStdString();
+    EXPECT_LE(prompt.lastText().count(QLatin1Char('\n')), 10);  // a few findings, not pages of them
 }

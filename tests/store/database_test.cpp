@@ -2,9 +2,11 @@
 #include "store/schema.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
+#include "support/lockprobe.h"
 #include "support/teststore.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using store::ColumnKind;
 using store::StoreError;
@@ -70,6 +72,25 @@ TEST(Database, OpenExistingRefusesAMissingFileAndNonDatabase)
         EXPECT_TRUE(error.message().contains(QStringLiteral("junk.db")));
     }
     EXPECT_FALSE(db.isOpen());
+}
+
+// Any code of the process may open and close the store's files (a dialog
+// guessing their type, a copy): the store's locks hold until the store itself
+// lets them go.
+TEST(Database, StaysLockedWhenItsFilesAreOpenedAndClosedElsewhere)
+{
+    TestStore store;
+    store.db().exec(QStringLiteral("BEGIN IMMEDIATE"));
+    store.db().exec(QStringLiteral("INSERT INTO GroupMaster VALUES ('HELD', 'held')"));
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        QFile file(store.path() + QLatin1String(suffix));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << suffix;
+        file.read(100);
+    }
+    EXPECT_EQ(writeFromAnotherProcess(store.path()), SQLITE_BUSY);
+    store.db().exec(QStringLiteral("COMMIT"));
+    EXPECT_EQ(writeFromAnotherProcess(store.path()), SQLITE_OK);
+    EXPECT_EQ(store.db().scalar(QStringLiteral("SELECT count(*) FROM GroupMaster")).toInt(), 2);
 }
 
 TEST(MakeTable, DeclaresColumnTypesAndKeepsDatesAsDates)
