@@ -12,6 +12,7 @@
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/viewfit.h"
 #include "viewer/resultviewer.h"
 
 #include <QAction>
@@ -159,8 +160,12 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
 
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
-    columns->addLayout(middle, 1);
-    columns->addLayout(right, 1);
+    columns->addLayout(middle, 3);
+    columns->addLayout(right, 2);
+    // The range boxes hold numbers: they leave the room to the lists.
+    for (const RangeControls& controls : m_ranges)
+        for (QLineEdit* box : {controls.low, controls.high})
+            box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
 
     m_viewReport = named(new QPushButton(QStringLiteral("&View Report "), this), QStringLiteral("cmdquery"));
     m_editReport = named(new QPushButton(QStringLiteral("&Edit Report"), this), QStringLiteral("cmdDisplay"));
@@ -187,6 +192,7 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
     m_secondDate->hide();
     m_secondDateCaption->hide();
     loadLists();
+    ui::fitListToItems(m_scripList);
 }
 
 FrmQuery::~FrmQuery()
@@ -225,6 +231,8 @@ QWidget* FrmQuery::buildQueryList()
     layout->addWidget(makeLabel(QStringLiteral("Label5"), QStringLiteral("Select Query"), panel));
     m_queryList = named(new QListWidget(panel), QStringLiteral("listquery"));
     m_queryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Wide enough for the longest query of any group.
+    ui::fitListWidth(m_queryList, catalogueLabels());
     layout->addWidget(m_queryList, 1);
     connect(m_queryList, &QListWidget::currentRowChanged, this, &FrmQuery::setUpChosenQuery);
     connect(m_queryList, &QListWidget::itemDoubleClicked, this, &FrmQuery::viewReport);

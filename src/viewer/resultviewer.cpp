@@ -5,6 +5,7 @@
 #include "shell/appservices.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
 #include "viewer/chartdata.h"
 #include "viewer/chartwindow.h"
 #include "viewer/groupfromresult.h"
@@ -148,8 +149,8 @@ QPushButton* ResultViewerWindow::addButton(const QString& name, const QString& c
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
-    button->setMinimumWidth(pixels(widthTwips));
-    button->setMinimumHeight(pixels(375));
+    // The design's size, or more where the caption needs it.
+    button->setMinimumSize(button->sizeHint().expandedTo(QSize(pixels(widthTwips), pixels(375))));
     return button;
 }
 
@@ -654,7 +655,7 @@ ResultViewerWindow* showResult(shell::AppServices& services, const QString& sele
         return g_viewer;
     }
     g_viewer->load(select, queryName, headings);
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(g_viewer->parentWidget())) {
+    if (auto* frame = ui::subWindowOf(g_viewer)) {
         frame->showNormal();
         if (QMdiArea* area = frame->mdiArea())
             area->setActiveSubWindow(frame);
