@@ -3,6 +3,9 @@
 #include "reports/reportengine.h"
 #include "reports/reportpreview.h"
 
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -85,6 +88,123 @@ double inkIn(const QImage& image, int top, int bottom)
         }
     }
     return total ? double(ink) / double(total) : 0;
+}
+
+// A page that keeps where each piece of text is painted on it, in report
+// units, instead of painting it.
+class TextPositions : public QPaintDevice {
+public:
+    struct Text {
+        QRectF box;
+        QString text;
+    };
+
+    explicit TextPositions(const QSizeF& area) : m_area(area * ReportPager::kReportDotsPerInch) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    const QList<Text>& texts() const { return m_engine.texts; }
+    bool painted(const QString& text) const
+    {
+        return std::any_of(texts().begin(), texts().end(), [&](const Text& item) { return item.text == text; });
+    }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return int(m_area.width());
+        case PdmHeight:
+            return int(m_area.height());
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return int(ReportPager::kReportDotsPerInch);
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        Type type() const override { return QPaintEngine::User; }
+        void updateState(const QPaintEngineState& state) override
+        {
+            if (state.state() & QPaintEngine::DirtyTransform)
+                transform = state.transform();
+        }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF& at, const QTextItem& item) override
+        {
+            const QRectF box(at.x(), at.y() - item.ascent(), item.width(), item.ascent() + item.descent());
+            texts.append({transform.mapRect(box), item.text()});
+        }
+        QTransform transform;
+        QList<Text> texts;
+    };
+
+    QSizeF m_area;
+    mutable Engine m_engine;
+};
+
+// What is wrong with where the pages of `document` put their texts: a text
+// past the page's edge, or two texts of one line running into each other.
+QStringList paintedFaults(const ReportDocument& document, TextPositions& page)
+{
+    const QSizeF inches = reportPageLayout(document.orientation).paintRect(QPageLayout::Inch).size();
+    const ReportPager pager(document, inches);
+    QPainter painter(&page);
+    for (int number = 0; number < pager.pageCount(); ++number)
+        pager.paintPage(painter, number);
+    painter.end();
+
+    QStringList faults;
+    const QList<TextPositions::Text>& texts = page.texts();
+    const qreal width = inches.width() * ReportPager::kReportDotsPerInch;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QRectF box = texts[i].box.adjusted(1, 1, -1, -1);
+        if (box.left() < 0 || box.right() > width)
+            faults << QStringLiteral("\"%1\" runs off the page").arg(texts[i].text);
+        for (qsizetype j = i + 1; j < texts.size(); ++j)
+            if (box.intersects(texts[j].box.adjusted(1, 1, -1, -1)))
+                faults << QStringLiteral("\"%1\" runs into \"%2\"").arg(texts[i].text, texts[j].text);
+    }
+    return faults;
+}
+
+// `result` with every text value made `name` and every figure made `figure`.
+store::Rows withValues(store::Rows result, const QString& name, double figure)
+{
+    for (QVariantList& row : result.rows) {
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            switch (result.columns[column].kind) {
+            case store::ColumnKind::Text:
+                row[column] = name;
+                break;
+            case store::ColumnKind::Integer:
+                row[column] = qlonglong(figure);
+                break;
+            case store::ColumnKind::Real:
+                row[column] = figure;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return result;
 }
 
 class ReportEngineTest : public ::testing::Test {
@@ -207,8 +327,11 @@ TEST_F(ReportEngineTest, AFooterThatDoesNotFitGoesToAPageOfItsOwn)
 
 TEST_F(ReportEngineTest, GrowingNamesWrapWhileOthersAreCutShort)
 {
+    // Longer than a landscape page is wide.
     const QString longName = QStringLiteral(
-        "Gainer Industries Consolidated Holdings and Investments Private Limited of Western India Units");
+        "Gainer Industries Consolidated Holdings and Investments Private Limited, Engineering, Chemicals, "
+        "Textiles, Shipping, Power, Finance and Trading Subsidiaries of the Northern, Eastern, Southern "
+        "and Western India Units");
     store::Rows result = reportfixtures::wideResult(2);
     result.rows[0][0] = longName;
     const ReportDocument growing =
@@ -269,4 +392,29 @@ TEST_F(ReportEngineTest, PrinterPdfOutputAndPreviewShowTheSamePages)
         EXPECT_TRUE(printed.first().contains(QStringLiteral("Open Interest")));
     }
     preview->close();
+}
+
+TEST_F(ReportEngineTest, ColumnsHoldTheirWidestTextsFiguresWholeAndNamesFirstToGiveWay)
+{
+    const QString name = QStringLiteral("Consolidated Engineering And Holdings Ltd");
+    for (LayoutId id : allLayouts()) {
+        const Layout& design = layout(id);
+        // Figures as wide as a market's can be print whole and apart, also
+        // beside names too long for any page.
+        const ReportDocument extreme = bindReport(
+            factsFor(id), withValues(resultFor(id), name.repeated(4), -999999999999.99));
+        TextPositions extremePage(reportPageLayout(extreme.orientation).paintRect(QPageLayout::Inch).size());
+        const QStringList faults = paintedFaults(extreme, extremePage);
+        EXPECT_TRUE(faults.isEmpty()) << design.name << ": " << faults.join(QStringLiteral("; "));
+        for (qsizetype column = 0; column < extreme.columns.size(); ++column) {
+            if (extreme.columns[column].alignRight)
+                EXPECT_TRUE(extremePage.painted(extreme.rows[0][column])) << design.name << ": " << column;
+        }
+
+        // Ordinary figures leave room for a long name.
+        const ReportDocument ordinary = bindReport(factsFor(id), withValues(resultFor(id), name, 1234567.5));
+        TextPositions ordinaryPage(reportPageLayout(ordinary.orientation).paintRect(QPageLayout::Inch).size());
+        EXPECT_TRUE(paintedFaults(ordinary, ordinaryPage).isEmpty()) << design.name;
+        EXPECT_TRUE(ordinaryPage.painted(name)) << design.name;
+    }
 }
