@@ -162,10 +162,13 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
     columns->addLayout(left);
     columns->addLayout(middle, 3);
     columns->addLayout(right, 2);
-    // The range boxes hold numbers: they leave the room to the lists.
+    // The range boxes hold numbers of up to ten digits and leave the rest of
+    // the room to the lists; the find box keeps room to type a name.
+    const int digitWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (const RangeControls& controls : m_ranges)
         for (QLineEdit* box : {controls.low, controls.high})
-            box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
+            box->setFixedWidth(digitWidth * 11);
+    m_findText->setMinimumWidth(digitWidth * 12);
 
     m_viewReport = named(new QPushButton(QStringLiteral("&View Report "), this), QStringLiteral("cmdquery"));
     m_editReport = named(new QPushButton(QStringLiteral("&Edit Report"), this), QStringLiteral("cmdDisplay"));

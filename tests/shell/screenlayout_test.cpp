@@ -24,8 +24,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
@@ -242,6 +244,10 @@ TEST_F(ScreenLayoutTest, EveryChildScreenFitsItsTextsOpenedAndTiled)
     viewer::showResult(*window, QStringLiteral("SELECT scriptcode, TransDate, NSEDelyQty FROM mto"),
                        QStringLiteral("View All Records"));
     expectOpensWhole(QStringLiteral("result viewer"));
+    // Its sort, filter and graph panels open below the grid.
+    for (const char* button : {"cmdsort", "CmdFilter", "Command2"})
+        viewer::openResultViewer()->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
+    expectFits(viewer::openResultViewer(), false, QStringLiteral("result viewer with its panels"));
     viewer::showChart(*window, db().query(QStringLiteral("SELECT scriptcode, NSEDelyQty FROM mto LIMIT 10")));
     expectOpensWhole(QStringLiteral("chart window"));
 
@@ -249,6 +255,20 @@ TEST_F(ScreenLayoutTest, EveryChildScreenFitsItsTextsOpenedAndTiled)
         ((*window).*tile)();
         for (QWidget* screen : workspaceScreens())
             expectFits(screen, false, screen->windowTitle());
+    }
+}
+
+TEST_F(ScreenLayoutTest, TheQueryScreenFitsTheCaptionsOfEveryQuery)
+{
+    window->openScreen(QStringLiteral("Query"));
+    QWidget* screen = workspaceScreens().first();
+    auto* queries = screen->findChild<QListWidget*>(QStringLiteral("listquery"));
+    for (int group = 1; group <= 9; ++group) {
+        screen->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(group))->click();
+        for (int row = 0; row < queries->count(); ++row) {
+            queries->setCurrentRow(row);
+            expectFits(screen, false, queries->currentItem()->text());
+        }
     }
 }
 
