@@ -1,5 +1,7 @@
 #include "reportfixtures.h"
 #include "reports/reportbinding.h"
+#include "reports/masterlist.h"
+#include "reports/portfolioreport.h"
 #include "reports/reportengine.h"
 #include "reports/reportpreview.h"
 
@@ -102,10 +104,6 @@ public:
     explicit TextPositions(const QSizeF& area) : m_area(area * ReportPager::kReportDotsPerInch) {}
     QPaintEngine* paintEngine() const override { return &m_engine; }
     const QList<Text>& texts() const { return m_engine.texts; }
-    bool painted(const QString& text) const
-    {
-        return std::any_of(texts().begin(), texts().end(), [&](const Text& item) { return item.text == text; });
-    }
 
 protected:
     int metric(PaintDeviceMetric metric) const override
@@ -159,39 +157,50 @@ private:
     mutable Engine m_engine;
 };
 
-// What is wrong with where the pages of `document` put their texts: a text
-// past the page's edge, or two texts of one line running into each other.
-QStringList paintedFaults(const ReportDocument& document, TextPositions& page)
-{
-    const QSizeF inches = reportPageLayout(document.orientation).paintRect(QPageLayout::Inch).size();
-    const ReportPager pager(document, inches);
-    QPainter painter(&page);
-    for (int number = 0; number < pager.pageCount(); ++number)
-        pager.paintPage(painter, number);
-    painter.end();
+// The texts every page of a report paints, and what is wrong with where they
+// land: a text past the page's edge, or two texts running into each other.
+struct PaintedReport {
+    explicit PaintedReport(const ReportDocument& document)
+    {
+        const QSizeF inches = reportPageLayout(document.orientation).paintRect(QPageLayout::Inch).size();
+        TextPositions page(inches);
+        const ReportPager pager(document, inches);
+        QPainter painter(&page);
+        for (int number = 0; number < pager.pageCount(); ++number) {
+            pager.paintPage(painter, number);
+            // Pages are painted over each other: keep each page's texts apart.
+            painter.translate(0, inches.height() * ReportPager::kReportDotsPerInch * 2);
+        }
+        painter.end();
 
-    QStringList faults;
-    const QList<TextPositions::Text>& texts = page.texts();
-    const qreal width = inches.width() * ReportPager::kReportDotsPerInch;
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const QRectF box = texts[i].box.adjusted(1, 1, -1, -1);
-        if (box.left() < 0 || box.right() > width)
-            faults << QStringLiteral("\"%1\" runs off the page").arg(texts[i].text);
-        for (qsizetype j = i + 1; j < texts.size(); ++j)
-            if (box.intersects(texts[j].box.adjusted(1, 1, -1, -1)))
-                faults << QStringLiteral("\"%1\" runs into \"%2\"").arg(texts[i].text, texts[j].text);
+        const qreal width = inches.width() * ReportPager::kReportDotsPerInch;
+        for (const TextPositions::Text& text : page.texts())
+            texts.append(text.text);
+        const QList<TextPositions::Text>& boxes = page.texts();
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
+            const QRectF box = boxes[i].box.adjusted(1, 1, -1, -1);
+            if (box.left() < 0 || box.right() > width)
+                faults << QStringLiteral("\"%1\" runs off the page").arg(boxes[i].text);
+            for (qsizetype j = i + 1; j < boxes.size(); ++j)
+                if (box.intersects(boxes[j].box.adjusted(1, 1, -1, -1)))
+                    faults << QStringLiteral("\"%1\" runs into \"%2\"").arg(boxes[i].text, boxes[j].text);
+        }
     }
-    return faults;
-}
+    QStringList texts;
+    QStringList faults;
+};
 
-// `result` with every text value made `name` and every figure made `figure`.
+// `result` with the values of its first text column made `name`, those of
+// other text columns a shorter text, and every figure made `figure`.
 store::Rows withValues(store::Rows result, const QString& name, double figure)
 {
     for (QVariantList& row : result.rows) {
+        bool named = false;
         for (qsizetype column = 0; column < row.size(); ++column) {
             switch (result.columns[column].kind) {
             case store::ColumnKind::Text:
-                row[column] = name;
+                row[column] = named ? name.left(12) : name;
+                named = true;
                 break;
             case store::ColumnKind::Integer:
                 row[column] = qlonglong(figure);
@@ -205,6 +214,47 @@ store::Rows withValues(store::Rows result, const QString& name, double figure)
         }
     }
     return result;
+}
+
+// Every printed layout, of results with every name `name` and every figure
+// `figure`: the query layouts, the master lists and the portfolio valuations.
+QList<ReportDocument> everyLayout(const QString& name, double figure)
+{
+    QList<ReportDocument> documents;
+    for (LayoutId id : allLayouts())
+        documents.append(bindReport(factsFor(id), withValues(resultFor(id), name, figure)));
+
+    // Five rows of `columns`, dates on a day of December.
+    const auto rowsOf = [&](const QList<store::Column>& columns) {
+        store::Rows rows;
+        rows.columns = columns;
+        QVariantList row(columns.size());
+        for (qsizetype column = 0; column < columns.size(); ++column)
+            if (columns[column].kind == store::ColumnKind::Date)
+                row[column] = QDate(2026, 12, 5);
+        rows.rows = QList<QVariantList>(5, row);
+        return withValues(rows, name, figure);
+    };
+    using store::ColumnKind;
+    documents.append(buildMasterList(scripMasterList(), rowsOf({{QStringLiteral("company"), ColumnKind::Text},
+                                                                {QStringLiteral("nsescrip"), ColumnKind::Text},
+                                                                {QStringLiteral("bsescrip"), ColumnKind::Text}})));
+    documents.append(buildMasterList(groupMasterList(), rowsOf({{QStringLiteral("GroupName"), ColumnKind::Text},
+                                                                {QStringLiteral("GroupCode"), ColumnKind::Text}})));
+
+    QList<store::Column> valuation{{QStringLiteral("Name"), ColumnKind::Text},
+                                   {QStringLiteral("Company"), ColumnKind::Text},
+                                   {QStringLiteral("GroupName"), ColumnKind::Text},
+                                   {QStringLiteral("tdt"), ColumnKind::Date}};
+    for (const char* figureColumn : {"PurAmt", "SalesAmt", "NetQty", "NetPurchase", "CurrPrice", "NetValue",
+                                     "Gainloss", "PurQty", "SellQty"})
+        valuation.append({QString::fromLatin1(figureColumn), ColumnKind::Real});
+    const store::Rows holdings = rowsOf(valuation);
+    for (PortfolioLayout kind : {PortfolioLayout::PortfolioSummary, PortfolioLayout::ScriptSummary,
+                                 PortfolioLayout::PortfolioDetail, PortfolioLayout::ScriptDetail,
+                                 PortfolioLayout::Sector})
+        documents.append(buildPortfolioReport(kind, holdings, QDate(2026, 12, 5), QDate(2026, 12, 6)));
+    return documents;
 }
 
 class ReportEngineTest : public ::testing::Test {
@@ -397,24 +447,23 @@ TEST_F(ReportEngineTest, PrinterPdfOutputAndPreviewShowTheSamePages)
 TEST_F(ReportEngineTest, ColumnsHoldTheirWidestTextsFiguresWholeAndNamesFirstToGiveWay)
 {
     const QString name = QStringLiteral("Consolidated Engineering And Holdings Ltd");
-    for (LayoutId id : allLayouts()) {
-        const Layout& design = layout(id);
-        // Figures as wide as a market's can be print whole and apart, also
-        // beside names too long for any page.
-        const ReportDocument extreme = bindReport(
-            factsFor(id), withValues(resultFor(id), name.repeated(4), -999999999999.99));
-        TextPositions extremePage(reportPageLayout(extreme.orientation).paintRect(QPageLayout::Inch).size());
-        const QStringList faults = paintedFaults(extreme, extremePage);
-        EXPECT_TRUE(faults.isEmpty()) << design.name << ": " << faults.join(QStringLiteral("; "));
-        for (qsizetype column = 0; column < extreme.columns.size(); ++column) {
-            if (extreme.columns[column].alignRight)
-                EXPECT_TRUE(extremePage.painted(extreme.rows[0][column])) << design.name << ": " << column;
+    // Figures as wide as a market's can be print whole and apart, also beside
+    // names too long for any page.
+    for (const ReportDocument& document : everyLayout(name.repeated(4), -999999999999.99)) {
+        const PaintedReport painted(document);
+        EXPECT_TRUE(painted.faults.isEmpty())
+            << document.windowCaption << ": " << painted.faults.join(QStringLiteral("; "));
+        for (qsizetype column = 0; column < document.columns.size(); ++column) {
+            if (document.columns[column].alignRight) {
+                EXPECT_TRUE(painted.texts.contains(document.rows[0][column]))
+                    << document.windowCaption << " " << column;
+            }
         }
-
-        // Ordinary figures leave room for a long name.
-        const ReportDocument ordinary = bindReport(factsFor(id), withValues(resultFor(id), name, 1234567.5));
-        TextPositions ordinaryPage(reportPageLayout(ordinary.orientation).paintRect(QPageLayout::Inch).size());
-        EXPECT_TRUE(paintedFaults(ordinary, ordinaryPage).isEmpty()) << design.name;
-        EXPECT_TRUE(ordinaryPage.painted(name)) << design.name;
+    }
+    // Ordinary figures leave room for a long name.
+    for (const ReportDocument& document : everyLayout(name, 1234567.5)) {
+        const PaintedReport painted(document);
+        EXPECT_TRUE(painted.faults.isEmpty()) << document.windowCaption;
+        EXPECT_TRUE(painted.texts.contains(name)) << document.windowCaption;
     }
 }
