@@ -38,7 +38,7 @@ void fitListWidth(QListView* list, const QStringList& texts)
 
 void fitListToItems(QListView* list)
 {
-    setListWidth(list, std::min(list->sizeHintForColumn(0), widestCharacters(list)));
+    setListWidth(list, std::clamp(list->sizeHintForColumn(0), 0, widestCharacters(list)));
 }
 
 void fitColumns(QTableView* grid)
