@@ -1,7 +1,7 @@
 #include "reportfixtures.h"
-#include "reports/reportbinding.h"
 #include "reports/masterlist.h"
 #include "reports/portfolioreport.h"
+#include "reports/reportbinding.h"
 #include "reports/reportengine.h"
 #include "reports/reportpreview.h"
 

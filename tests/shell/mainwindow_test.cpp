@@ -6,11 +6,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QPointer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
