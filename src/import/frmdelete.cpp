@@ -5,6 +5,7 @@
 #include "store/datetext.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -42,6 +43,7 @@ FrmDelete::FrmDelete(shell::AppServices& services, QWidget* parent) : QWidget(pa
     layout->addWidget(m_to, 0, 3);
     layout->addWidget(m_delete, 1, 3);
     layout->setColumnStretch(4, 1);
+    layout->setRowStretch(2, 1);
 
     connect(m_delete, &QPushButton::clicked, this, [this] { deleteRange(); });
     fillDays();
@@ -67,7 +69,7 @@ void FrmDelete::showEvent(QShowEvent* event)
     // The screen opens at the top left of the main window's workspace.
     if (!m_placed) {
         m_placed = true;
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (auto* frame = ui::subWindowOf(this))
             frame->move(0, 0);
     }
 }

@@ -44,6 +44,7 @@ FrmImportXls::FrmImportXls(shell::AppServices& services, QWidget* parent) : QWid
     layout->addWidget(m_day, 1, 1);
     layout->addWidget(m_process, 1, 3);
     layout->setColumnStretch(2, 1);
+    layout->setRowStretch(2, 1);
     // 5565 by 1755 twips.
     resize(371, 117);
 

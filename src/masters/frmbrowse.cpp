@@ -3,6 +3,7 @@
 #include "masters/recordsearch.h"
 #include "store/recordset.h"
 #include "store/recordsetmodel.h"
+#include "ui/viewfit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -36,7 +37,7 @@ FrmBrowse::FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    m_grid->resizeColumnsToContents();
+    ui::fitColumns(m_grid);
     m_grid->installEventFilter(this);
 
     m_fields = new QComboBox(this);
@@ -64,6 +65,7 @@ FrmBrowse::FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget
     layout->addLayout(searchRow);
     layout->addWidget(m_grid, 1);
     resize(640, 420);
+    ui::widenForColumns(this, m_grid);
     move(0, 0);
 
     connect(m_search, &QLineEdit::textChanged, this, &FrmBrowse::typeAhead);

@@ -3,6 +3,8 @@
 #include "masters/textmatch.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
+#include "ui/viewfit.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -195,7 +197,7 @@ FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(d
     connect(removeButton, &QPushButton::clicked, this, &FrmLink::remove);
     connect(saveButton, &QPushButton::clicked, this, &FrmLink::save);
     connect(closeButton, &QPushButton::clicked, this, [this] {
-        if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (auto* subWindow = ui::subWindowOf(this))
             subWindow->close();
         else
             close();
@@ -214,6 +216,10 @@ FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(d
         ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
     }
     Load_Script();
+    // Names show whole; the chosen stocks are names of the same list.
+    ui::fitListToItems(m_groupNames);
+    ui::fitListToItems(m_scripNames);
+    m_addedScrips->setMinimumWidth(m_scripNames->minimumWidth());
 }
 
 void FrmLink::tell(const QString& text, const QString& title) const

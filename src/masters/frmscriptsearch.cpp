@@ -4,6 +4,7 @@
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/viewfit.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,6 +19,9 @@
 namespace masters {
 
 namespace {
+
+// The longest group name the group master takes.
+constexpr int kGroupNameLength = 30;
 
 QTableView* makeGrid(QWidget* parent, const QString& name)
 {
@@ -77,6 +81,10 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
     m_groupGrid = makeGrid(groupFrame, QStringLiteral("DataGrid2"));
     m_groupGrid->setModel(m_groups);
     m_groupGrid->horizontalHeader()->setStretchLastSection(true);
+    // Room for a group name of the longest the group master takes.
+    m_groupGrid->horizontalHeader()->resizeSection(
+        0, m_groupGrid->fontMetrics().horizontalAdvance(QLatin1Char('0')) * kGroupNameLength);
+    m_groupGrid->setMinimumWidth(ui::columnsWidth(m_groupGrid));
     auto* groupLayout = new QVBoxLayout(groupFrame);
     groupLayout->addWidget(m_groupGrid);
 
@@ -88,8 +96,8 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
     searchRow->addWidget(okButton);
     searchRow->addWidget(showAllButton);
     auto* grids = new QHBoxLayout;
-    grids->addWidget(m_grid, 3);
-    grids->addWidget(groupFrame, 1);
+    grids->addWidget(m_grid, 1);
+    grids->addWidget(groupFrame);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(searchRow);
     layout->addLayout(grids, 1);
@@ -107,8 +115,9 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
         ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
     }
     m_model->setRecordset(&m_scrips);
-    m_grid->resizeColumnsToContents();
+    ui::fitColumns(m_grid);
     resize(720, 420);
+    ui::widenForColumns(this, m_grid);
 }
 
 // The grid outlives the recordset member while the window's children are
@@ -192,8 +201,9 @@ FrmBulk_Deals::FrmBulk_Deals(store::Database& db, QWidget* parent) : QWidget(par
         ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
     }
     m_model->setRecordset(&m_deals);
-    m_grid->resizeColumnsToContents();
+    ui::fitColumns(m_grid);
     resize(820, 420);
+    ui::widenForColumns(this, m_grid);
 }
 
 FrmBulk_Deals::~FrmBulk_Deals()

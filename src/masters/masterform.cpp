@@ -5,6 +5,7 @@
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -271,7 +272,7 @@ void MasterForm::DeleteRecord()
 
 void MasterForm::CloseForm()
 {
-    if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget()))
+    if (auto* subWindow = ui::subWindowOf(this))
         subWindow->close();
     else
         close();

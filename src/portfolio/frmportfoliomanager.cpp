@@ -4,7 +4,10 @@
 #include "shell/appservices.h"
 #include "store/datetext.h"
 #include "store/storeerror.h"
+#include "ui/navigationtoolbar.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
+#include "ui/viewfit.h"
 
 #include <QAction>
 #include <QDate>
@@ -26,13 +29,19 @@ struct ToolbarCommand {
     const char* key;
     const char* menuName;
     const char* menuCaption;
+    const char* themeIcon;
+    QStyle::StandardPixmap fallbackIcon;
 };
 
 constexpr ToolbarCommand kButtons[] = {
-    {"&New", "New", "MnuNew", "New"},          {"&Save", "Save", "MnuSave", "Save"},
-    {"M&odify", "Modify", "MnuModify", "Modify"}, {"&Delete", "Delete", "MnuDelete", "Delete"},
-    {"&Find", "Find", "MnuFind", "Find"},        {"&Undo", "Undo", "Mnuundo", "Undo"},
-    {"&Print", "Print", "MnuPrint", "Print"},    {"&Close", "Close", "Mnuclose", "Close"},
+    {"&New", "New", "MnuNew", "New", "document-new", QStyle::SP_FileIcon},
+    {"&Save", "Save", "MnuSave", "Save", "document-save", QStyle::SP_DialogSaveButton},
+    {"M&odify", "Modify", "MnuModify", "Modify", "document-edit", QStyle::SP_FileDialogDetailedView},
+    {"&Delete", "Delete", "MnuDelete", "Delete", "edit-delete", QStyle::SP_TrashIcon},
+    {"&Find", "Find", "MnuFind", "Find", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"&Undo", "Undo", "Mnuundo", "Undo", "edit-undo", QStyle::SP_ArrowBack},
+    {"&Print", "Print", "MnuPrint", "Print", "document-print", QStyle::SP_ComputerIcon},
+    {"&Close", "Close", "Mnuclose", "Close", "window-close", QStyle::SP_DialogCloseButton},
 };
 
 QString failureText(const std::exception& error)
@@ -58,10 +67,12 @@ FrmPortFolioManager_New::FrmPortFolioManager_New(shell::AppServices& services, L
     fileMenu->setObjectName(QStringLiteral("mnuFile"));
     m_toolbar = new QToolBar(this);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_toolbar->setIconSize(ui::kToolbarIconSize);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (const ToolbarCommand& command : kButtons) {
         const QString key = QString::fromLatin1(command.key);
-        QAction* action = m_toolbar->addAction(QString::fromLatin1(command.caption));
+        QAction* action = m_toolbar->addAction(ui::toolbarIcon(command.themeIcon, command.fallbackIcon, this),
+                                               QString::fromLatin1(command.caption));
         action->setObjectName(key);
         action->setToolTip(key);
         connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
@@ -74,6 +85,9 @@ FrmPortFolioManager_New::FrmPortFolioManager_New(shell::AppServices& services, L
                 action->trigger();
         });
     }
+
+    // Every button stays on the bar: none folds into an overflow menu.
+    m_toolbar->setMinimumWidth(m_toolbar->sizeHint().width());
 
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -108,6 +122,7 @@ FrmPortFolioManager_New::FrmPortFolioManager_New(shell::AppServices& services, L
     layout->addLayout(entryRow);
     layout->addWidget(m_grid, 1);
     resize(900, 480);
+    ui::widenForColumns(this, m_grid);
 
     m_grid->clearCells();
     EnableControls(false);
@@ -261,7 +276,7 @@ void FrmPortFolioManager_New::cmdDelete_Click()
 
 void FrmPortFolioManager_New::CmdUndo_Click()
 {
-    if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget()))
+    if (auto* subWindow = ui::subWindowOf(this))
         subWindow->move(0, 0);
     SetToolbarButtons(QStringLiteral("10001011"));
     m_grid->clearCells();
@@ -269,7 +284,7 @@ void FrmPortFolioManager_New::CmdUndo_Click()
 
 void FrmPortFolioManager_New::cmdclose_Click()
 {
-    if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget()))
+    if (auto* subWindow = ui::subWindowOf(this))
         subWindow->close();
     else
         close();

@@ -1,6 +1,7 @@
 #include "portfolio/frmsearch.h"
 
 #include "ui/prompt.h"
+#include "ui/viewfit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -56,6 +57,8 @@ FrmSearch::FrmSearch(QWidget* parent) : QDialog(parent)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setWordWrap(false);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_ok = new QPushButton(QStringLiteral("&Ok"), this);
     m_ok->setObjectName(QStringLiteral("cmd_ok"));
     m_ok->setDefault(true);
@@ -111,6 +114,7 @@ void FrmSearch::search_call(store::Database& db, const QString& search_qry, cons
         m_columns->setCurrentIndex(0);
     }
     showRows();
+    ui::widenForColumns(this, m_grid);
 }
 
 void FrmSearch::showModal()
@@ -134,6 +138,7 @@ void FrmSearch::showRows()
     for (int row = 0; row < m_rows->rowCount(); ++row)
         for (int column = 0; column < m_grid->columnCount(); ++column)
             m_grid->setItem(row, column, new QTableWidgetItem(m_rows->text(row, column)));
+    ui::fitColumns(m_grid);
     showCurrentRow();
 }
 

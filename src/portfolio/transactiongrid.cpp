@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <utility>
 
 namespace portfolio {
 
@@ -118,15 +119,18 @@ TransactionGrid::TransactionGrid(QWidget* parent) : QTableWidget(MaxRows, Column
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    setColumnWidth(Portfolio, charWidth * 10);
-    setColumnWidth(PortfolioButton, charWidth * 3);
-    setColumnWidth(Company, charWidth * 31);
-    setColumnWidth(CompanyButton, charWidth * 4);
-    setColumnWidth(Date, charWidth * 12);
     setColumnHidden(PortfolioCode, true);
     setColumnHidden(ScripCode, true);
     setColumnHidden(SrNo, true);
+    // Each column as wide as the longest value it takes (in characters), or
+    // its heading; the last one takes the room that is left.
+    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const std::pair<Column, int> widths[] = {{Portfolio, 20}, {PortfolioButton, 3}, {Company, 31},
+                                             {CompanyButton, 3}, {Date, 12}, {BuySell, 5},
+                                             {Qty, 10},       {Rate, 12},           {Amt, 15}};
+    for (const auto& [column, characters] : widths)
+        setColumnWidth(column, std::max(charWidth * characters, horizontalHeader()->sectionSizeHint(column)));
+    horizontalHeader()->setStretchLastSection(true);
     clearCells();
 }
 

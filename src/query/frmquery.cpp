@@ -12,6 +12,7 @@
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/viewfit.h"
 #include "viewer/resultviewer.h"
 
 #include <QAction>
@@ -163,8 +164,15 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
 
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
-    columns->addLayout(middle, 1);
-    columns->addLayout(right, 1);
+    columns->addLayout(middle, 3);
+    columns->addLayout(right, 2);
+    // The range boxes hold numbers of up to ten digits and leave the rest of
+    // the room to the lists; the find box keeps room to type a name.
+    const int digitWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    for (const RangeControls& controls : m_ranges)
+        for (QLineEdit* box : {controls.low, controls.high})
+            box->setFixedWidth(digitWidth * 11);
+    m_findText->setMinimumWidth(digitWidth * 12);
 
     m_viewReport = named(new QPushButton(QStringLiteral("&View Report "), this), QStringLiteral("cmdquery"));
     m_editReport = named(new QPushButton(QStringLiteral("&Edit Report"), this), QStringLiteral("cmdDisplay"));
@@ -191,6 +199,7 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
     m_secondDate->hide();
     m_secondDateCaption->hide();
     loadLists();
+    ui::fitListToItems(m_scripList);
 }
 
 FrmQuery::~FrmQuery()
@@ -229,6 +238,8 @@ QWidget* FrmQuery::buildQueryList()
     layout->addWidget(makeLabel(QStringLiteral("Label5"), QStringLiteral("Select Query"), panel));
     m_queryList = named(new QListWidget(panel), QStringLiteral("listquery"));
     m_queryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Wide enough for the longest query of any group.
+    ui::fitListWidth(m_queryList, catalogueLabels());
     layout->addWidget(m_queryList, 1);
     connect(m_queryList, &QListWidget::currentRowChanged, this, &FrmQuery::setUpChosenQuery);
     connect(m_queryList, &QListWidget::itemDoubleClicked, this, &FrmQuery::viewReport);

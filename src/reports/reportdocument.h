@@ -29,7 +29,7 @@ struct HeadingSpan {
 
 struct ReportColumn {
     QString heading;
-    double width = 1.0;  // share of the printable width, against the other columns
+    double width = 1.0;  // share of the room its texts leave on the page, against the other columns
     bool alignRight = false;
     bool canGrow = false;  // long text wraps and the row grows, instead of being cut short
 };

@@ -6,6 +6,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <cmath>
 
 namespace reports {
 
@@ -44,14 +45,7 @@ ReportPager::ReportPager(const ReportDocument& document, const QSizeF& areaInInc
       m_headingLineHeight(lineHeight(m_headingFont)),
       m_detailLineHeight(lineHeight(m_detailFont))
 {
-    qreal totalWidth = 0;
-    for (const ReportColumn& column : document.columns)
-        totalWidth += std::max(0.0, column.width);
-    m_columnX.append(0);
-    for (const ReportColumn& column : document.columns) {
-        const qreal share = totalWidth > 0 ? std::max(0.0, column.width) / totalWidth : 0;
-        m_columnX.append(m_columnX.last() + share * m_area.width());
-    }
+    layOutColumns();
     m_headerHeight = measureHeader();
     m_rowHeights.reserve(document.rows.size());
     for (const QStringList& row : document.rows)
@@ -61,6 +55,98 @@ ReportPager::ReportPager(const ReportDocument& document, const QSizeF& areaInInc
         m_pictureHeight = std::min(document.closingPicture.heightInches * kReportDotsPerInch + points(kBandGap),
                                    std::max<qreal>(0, m_area.height() - m_headerHeight));
     paginate();
+}
+
+void ReportPager::layOutColumns()
+{
+    // Figures that do not fit the page even with the names at their least
+    // make the table's type smaller, in proportion, until they fit.
+    QList<ColumnNeed> needs = measureColumns();
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        qreal least = 0;
+        for (const ColumnNeed& need : needs)
+            least += need.least;
+        if (least <= m_area.width())
+            break;
+        const qreal scale = m_area.width() / least;
+        for (QFont* font : {&m_headingFont, &m_detailFont})
+            font->setPixelSize(std::max(1, int(std::floor(font->pixelSize() * scale))));
+        m_headingLineHeight = lineHeight(m_headingFont);
+        m_detailLineHeight = lineHeight(m_detailFont);
+        needs = measureColumns();
+    }
+    placeColumns(needs);
+}
+
+QList<ReportPager::ColumnNeed> ReportPager::measureColumns() const
+{
+    const qreal padding = 2 * points(kCellPadding);
+    const QFontMetricsF detail(m_detailFont);
+    const QFontMetricsF heading(m_headingFont);
+    // A name may be cut down to this many characters before figures give way.
+    const qreal leastName = detail.horizontalAdvance(QLatin1Char('0')) * 12;
+    QList<ColumnNeed> needs;
+    for (qsizetype i = 0; i < m_document.columns.size(); ++i) {
+        const ReportColumn& column = m_document.columns[i];
+        qreal values = 0;
+        for (const QStringList& row : m_document.rows)
+            if (i < row.size())
+                values = std::max(values, detail.horizontalAdvance(row[i]));
+        if (i < m_document.totals.size())
+            values = std::max(values, heading.horizontalAdvance(m_document.totals[i]));
+        qreal widestWord = 0;
+        for (const QString& word : column.heading.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            widestWord = std::max(widestWord, heading.horizontalAdvance(word));
+        const qreal wholeHeading = heading.horizontalAdvance(column.heading);
+
+        ColumnNeed need;
+        need.figures = column.alignRight;
+        need.least = (need.figures ? std::max(values, widestWord) : std::max(std::min(values, leastName), widestWord))
+                     + padding;
+        // Where there is room, a figure keeps a space from its neighbour's.
+        const qreal space = need.figures ? detail.horizontalAdvance(QLatin1Char(' ')) : 0;
+        need.wanted = std::max({values + space, wholeHeading, need.least - padding}) + padding;
+        needs.append(need);
+    }
+    return needs;
+}
+
+void ReportPager::placeColumns(const QList<ColumnNeed>& needs)
+{
+    QList<qreal> widths;
+    qreal left = m_area.width();
+    for (const ColumnNeed& need : needs) {
+        widths.append(need.least);
+        left -= need.least;
+    }
+    // Names grow back first, then headings of figures onto one line.
+    for (const bool figures : {false, true}) {
+        qreal missing = 0;
+        for (qsizetype i = 0; i < needs.size(); ++i)
+            if (needs[i].figures == figures)
+                missing += needs[i].wanted - widths[i];
+        if (missing <= 0 || left <= 0)
+            continue;
+        const qreal share = std::min<qreal>(1, left / missing);
+        for (qsizetype i = 0; i < needs.size(); ++i) {
+            if (needs[i].figures != figures)
+                continue;
+            const qreal grown = (needs[i].wanted - widths[i]) * share;
+            widths[i] += grown;
+            left -= grown;
+        }
+    }
+    // The room still left goes to the columns by their shares.
+    qreal shares = 0;
+    for (const ReportColumn& column : m_document.columns)
+        shares += std::max(0.0, column.width);
+    if (left > 0 && shares > 0)
+        for (qsizetype i = 0; i < widths.size(); ++i)
+            widths[i] += left * std::max(0.0, m_document.columns[i].width) / shares;
+
+    m_columnX = {0};
+    for (const qreal width : widths)
+        m_columnX.append(m_columnX.last() + width);
 }
 
 qreal ReportPager::lineHeight(const QFont& font)

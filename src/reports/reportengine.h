@@ -21,6 +21,13 @@ namespace reports {
 // The pages of one report. It lays the report out in units of
 // 1/kReportDotsPerInch inch with fonts sized in those units, so that a page
 // holds the same rows on the screen, a printer and a PDF file alike.
+//
+// Each column is as wide as the widest text it prints (its values in every
+// row, its total, its heading) and the room left over is shared by the
+// columns' widths. When the page is too narrow, text columns (names) give up
+// room first and their values are cut short or wrap; a figure is never cut
+// and never runs into its neighbour: when the figures alone are wider than
+// the page, the table's type is made smaller.
 class ReportPager {
 public:
     static constexpr qreal kReportDotsPerInch = 1200.0;
@@ -42,8 +49,17 @@ private:
         bool footer = false;
         bool picture = false;
     };
+    // The room a column's texts ask for, in report units.
+    struct ColumnNeed {
+        qreal least = 0;   // below this a figure or a heading's word is cut
+        qreal wanted = 0;  // every value and the heading on one line
+        bool figures = false;
+    };
 
     qreal points(qreal value) const { return value * m_unitsPerPoint; }
+    void layOutColumns();
+    QList<ColumnNeed> measureColumns() const;
+    void placeColumns(const QList<ColumnNeed>& needs);
     qreal textHeight(const QFont& font, const QString& text, qreal width) const;
     static qreal lineHeight(const QFont& font);
     qreal columnX(qsizetype column) const { return m_columnX[column]; }

@@ -3,6 +3,7 @@
 #include "shell/aboutbox.h"
 #include "shell/inifile.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -155,20 +156,19 @@ void MainWindow::openScreen(const QString& menuItem)
 
 QMdiSubWindow* MainWindow::addToWorkspace(QWidget* screen)
 {
-    // A screen that chose its own size keeps it inside its frame.
-    const bool sized = screen->testAttribute(Qt::WA_Resized);
-    const QSize wanted = screen->size();
-    QMdiSubWindow* window = m_workspace->addSubWindow(screen);
+    // The frame scrolls a screen that its window is too small for, and opens
+    // it at the size it chose, never smaller than its texts need.
+    QMdiSubWindow* window = m_workspace->addSubWindow(new ui::ScreenFrame(screen));
     window->setAttribute(Qt::WA_DeleteOnClose);
-    if (sized)
-        window->resize(wanted + (window->sizeHint() - screen->sizeHint()));
+    window->resize(window->sizeHint());
     return window;
 }
 
 void MainWindow::showChild(QWidget* window)
 {
     for (QMdiSubWindow* existing : m_workspace->subWindowList()) {
-        if (existing->widget() == window) {
+        auto* frame = qobject_cast<ui::ScreenFrame*>(existing->widget());
+        if (frame && frame->screen() == window) {
             existing->showNormal();
             m_workspace->setActiveSubWindow(existing);
             return;

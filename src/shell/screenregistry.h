@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -20,6 +21,8 @@ public:
     void add(const QString& menuItem, ScreenFactory factory) { m_factories.insert(menuItem, std::move(factory)); }
     bool contains(const QString& menuItem) const { return m_factories.contains(menuItem); }
     ScreenFactory factory(const QString& menuItem) const { return m_factories.value(menuItem); }
+    // Every menu item that opens a screen, in no particular order.
+    QStringList menuItems() const { return m_factories.keys(); }
 
 private:
     QHash<QString, ScreenFactory> m_factories;

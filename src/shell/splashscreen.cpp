@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace shell {
@@ -37,6 +38,9 @@ SplashScreen::SplashScreen(QWidget* parent) : QWidget(parent, Qt::SplashScreen |
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
     setFocusPolicy(Qt::StrongFocus);
+    // In the middle of the screen, whatever the window system would choose.
+    adjustSize();
+    move(screen()->availableGeometry().center() - rect().center());
 
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_timer.setSingleShot(true);

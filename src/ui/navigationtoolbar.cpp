@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 
 namespace ui {
 
@@ -37,6 +38,17 @@ constexpr int kSavePosition = 3;
 
 }  // namespace
 
+QIcon toolbarIcon(const char* themeName, QStyle::StandardPixmap fallback, const QWidget* widget)
+{
+    const QIcon icon = QIcon::fromTheme(QString::fromLatin1(themeName), widget->style()->standardIcon(fallback));
+    // Some icons exist only in smaller sizes; scale them up to the bar's size.
+    QPixmap pixmap = icon.pixmap(kToolbarIconSize);
+    if (pixmap.deviceIndependentSize().toSize() != kToolbarIconSize)
+        pixmap = pixmap.scaled(kToolbarIconSize * pixmap.devicePixelRatio(), Qt::KeepAspectRatio,
+                               Qt::SmoothTransformation);
+    return QIcon(pixmap);
+}
+
 NavigationToolbar::NavigationToolbar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("UserControl11"));
@@ -44,7 +56,7 @@ NavigationToolbar::NavigationToolbar(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_bar = new QToolBar(this);
     m_bar->setObjectName(QStringLiteral("Toolbar1"));
-    m_bar->setIconSize(QSize(32, 32));
+    m_bar->setIconSize(kToolbarIconSize);
     m_bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_bar->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_bar);
@@ -55,11 +67,25 @@ NavigationToolbar::NavigationToolbar(QWidget* parent) : QWidget(parent)
             m_bar->addSeparator();
             continue;
         }
-        QAction* action = m_bar->addAction(
-            QIcon::fromTheme(QString::fromLatin1(look.themeIcon), style()->standardIcon(look.fallback)), text);
+        QAction* action = m_bar->addAction(toolbarIcon(look.themeIcon, look.fallback, this), text);
         connect(action, &QAction::triggered, this, [this, action] { press(action); });
     }
+    // Button 4 reads "Delete" or "Cancel": it keeps room for the longer, so
+    // the bar does not change its width with the state.
+    QAction* deleteButton = action(kDeletePosition);
+    QWidget* deleteWidget = m_bar->widgetForAction(deleteButton);
+    int widest = 0;
+    for (const QString& text : {QStringLiteral("Cancel"), QStringLiteral("Delete")}) {
+        deleteButton->setText(text);
+        widest = std::max(widest, deleteWidget->sizeHint().width());
+    }
+    deleteWidget->setMinimumWidth(widest);
     SetButtons(true);
+}
+
+QSize NavigationToolbar::minimumSizeHint() const
+{
+    return m_bar->sizeHint();
 }
 
 void NavigationToolbar::SetForm(NavigationHost* host)
@@ -92,13 +118,11 @@ void NavigationToolbar::SetButtons(bool bval)
     const bool changing = m_host && (m_host->isAddingNew() || m_host->isEditing());
     if (changing) {
         deleteButton->setText(QStringLiteral("Cancel"));
-        deleteButton->setIcon(QIcon::fromTheme(QStringLiteral("dialog-cancel"),
-                                               style()->standardIcon(QStyle::SP_DialogCancelButton)));
+        deleteButton->setIcon(toolbarIcon("dialog-cancel", QStyle::SP_DialogCancelButton, this));
         deleteButton->setEnabled(!bval);
     } else {
         deleteButton->setText(QStringLiteral("Delete"));
-        deleteButton->setIcon(
-            QIcon::fromTheme(QStringLiteral("edit-delete"), style()->standardIcon(QStyle::SP_TrashIcon)));
+        deleteButton->setIcon(toolbarIcon("edit-delete", QStyle::SP_TrashIcon, this));
         deleteButton->setEnabled(bval);
     }
 }

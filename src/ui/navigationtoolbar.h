@@ -1,12 +1,22 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
+#include <QStyle>
 #include <QWidget>
 
 class QAction;
 class QToolBar;
 
 namespace ui {
+
+// The size of the icons on the screens' toolbars.
+inline constexpr QSize kToolbarIconSize{32, 32};
+
+// A toolbar icon: the desktop theme's `themeName`, else the style's
+// `fallback`, always drawn at kToolbarIconSize so that every button of a bar
+// has the same height and its label on the same line.
+QIcon toolbarIcon(const char* themeName, QStyle::StandardPixmap fallback, const QWidget* widget);
 
 // The form a navigation toolbar serves: it receives the pressed button's
 // text and tells whether a row is being added or edited.
@@ -37,6 +47,9 @@ public:
     static constexpr int SeparatorPosition = 8;
 
     explicit NavigationToolbar(QWidget* parent = nullptr);
+
+    // Room for every button: the bar never folds buttons into an overflow menu.
+    QSize minimumSizeHint() const override;
 
     // The form whose Toolbar1_ButtonClick receives the presses.
     void SetForm(NavigationHost* host);

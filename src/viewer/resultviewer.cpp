@@ -5,6 +5,8 @@
 #include "shell/appservices.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
+#include "ui/viewfit.h"
 #include "viewer/chartdata.h"
 #include "viewer/chartwindow.h"
 #include "viewer/groupfromresult.h"
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace viewer {
 
@@ -148,8 +151,8 @@ QPushButton* ResultViewerWindow::addButton(const QString& name, const QString& c
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
-    button->setMinimumWidth(pixels(widthTwips));
-    button->setMinimumHeight(pixels(375));
+    // The design's size, or more where the caption needs it.
+    button->setMinimumSize(button->sizeHint().expandedTo(QSize(pixels(widthTwips), pixels(375))));
     return button;
 }
 
@@ -188,7 +191,7 @@ QFrame* ResultViewerWindow::buildChartPanel()
     }
     auto* showGraph = new QPushButton(QStringLiteral("Display &Graph"), panel);
     showGraph->setObjectName(QStringLiteral("cmdshowgraph"));
-    showGraph->setMinimumWidth(pixels(1815));
+    showGraph->setMinimumWidth(std::max(pixels(1815), showGraph->sizeHint().width()));
     grid->addWidget(showGraph, 6, 0, 1, 2, Qt::AlignCenter);
     connect(showGraph, &QPushButton::clicked, this, &ResultViewerWindow::displayGraph);
     return panel;
@@ -229,7 +232,7 @@ QFrame* ResultViewerWindow::buildFilterPanel()
     for (int index = 0; index < 3; ++index) {
         auto* button = new QPushButton(captions[index], panel);
         button->setObjectName(QStringLiteral("cmdFilterShow") + QString::number(index));
-        button->setMinimumWidth(pixels(widths[index]));
+        button->setMinimumWidth(std::max(pixels(widths[index]), button->sizeHint().width()));
         connect(button, &QPushButton::clicked, this, [this, index] { pressFilterButton(index); });
         buttons->addWidget(button);
     }
@@ -293,7 +296,7 @@ void ResultViewerWindow::showRows(store::Rows rows)
     m_proxy->clearResultFilter();
     clearHeaderSort();
     m_model->setRows(std::move(rows));
-    m_grid->resizeColumnsToContents();
+    ui::fitColumns(m_grid);
 }
 
 void ResultViewerWindow::fillColumnLists()
@@ -654,7 +657,7 @@ ResultViewerWindow* showResult(shell::AppServices& services, const QString& sele
         return g_viewer;
     }
     g_viewer->load(select, queryName, headings);
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(g_viewer->parentWidget())) {
+    if (auto* frame = ui::subWindowOf(g_viewer)) {
         frame->showNormal();
         if (QMdiArea* area = frame->mdiArea())
             area->setActiveSubWindow(frame);

@@ -1,8 +1,13 @@
 #include "reportfixtures.h"
+#include "reports/masterlist.h"
+#include "reports/portfolioreport.h"
 #include "reports/reportbinding.h"
 #include "reports/reportengine.h"
 #include "reports/reportpreview.h"
 
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -85,6 +90,171 @@ double inkIn(const QImage& image, int top, int bottom)
         }
     }
     return total ? double(ink) / double(total) : 0;
+}
+
+// A page that keeps where each piece of text is painted on it, in report
+// units, instead of painting it.
+class TextPositions : public QPaintDevice {
+public:
+    struct Text {
+        QRectF box;
+        QString text;
+    };
+
+    explicit TextPositions(const QSizeF& area) : m_area(area * ReportPager::kReportDotsPerInch) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    const QList<Text>& texts() const { return m_engine.texts; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return int(m_area.width());
+        case PdmHeight:
+            return int(m_area.height());
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return int(ReportPager::kReportDotsPerInch);
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        Engine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        Type type() const override { return QPaintEngine::User; }
+        void updateState(const QPaintEngineState& state) override
+        {
+            if (state.state() & QPaintEngine::DirtyTransform)
+                transform = state.transform();
+        }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF& at, const QTextItem& item) override
+        {
+            const QRectF box(at.x(), at.y() - item.ascent(), item.width(), item.ascent() + item.descent());
+            texts.append({transform.mapRect(box), item.text()});
+        }
+        QTransform transform;
+        QList<Text> texts;
+    };
+
+    QSizeF m_area;
+    mutable Engine m_engine;
+};
+
+// The texts every page of a report paints, and what is wrong with where they
+// land: a text past the page's edge, or two texts running into each other.
+struct PaintedReport {
+    explicit PaintedReport(const ReportDocument& document)
+    {
+        const QSizeF inches = reportPageLayout(document.orientation).paintRect(QPageLayout::Inch).size();
+        TextPositions page(inches);
+        const ReportPager pager(document, inches);
+        QPainter painter(&page);
+        for (int number = 0; number < pager.pageCount(); ++number) {
+            pager.paintPage(painter, number);
+            // Pages are painted over each other: keep each page's texts apart.
+            painter.translate(0, inches.height() * ReportPager::kReportDotsPerInch * 2);
+        }
+        painter.end();
+
+        const qreal width = inches.width() * ReportPager::kReportDotsPerInch;
+        for (const TextPositions::Text& text : page.texts())
+            texts.append(text.text);
+        const QList<TextPositions::Text>& boxes = page.texts();
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
+            const QRectF box = boxes[i].box.adjusted(1, 1, -1, -1);
+            if (box.left() < 0 || box.right() > width)
+                faults << QStringLiteral("\"%1\" runs off the page").arg(boxes[i].text);
+            for (qsizetype j = i + 1; j < boxes.size(); ++j)
+                if (box.intersects(boxes[j].box.adjusted(1, 1, -1, -1)))
+                    faults << QStringLiteral("\"%1\" runs into \"%2\"").arg(boxes[i].text, boxes[j].text);
+        }
+    }
+    QStringList texts;
+    QStringList faults;
+};
+
+// `result` with the values of its first text column made `name`, those of
+// other text columns a shorter text, and every figure made `figure`.
+store::Rows withValues(store::Rows result, const QString& name, double figure)
+{
+    for (QVariantList& row : result.rows) {
+        bool named = false;
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            switch (result.columns[column].kind) {
+            case store::ColumnKind::Text:
+                row[column] = named ? name.left(12) : name;
+                named = true;
+                break;
+            case store::ColumnKind::Integer:
+                row[column] = qlonglong(figure);
+                break;
+            case store::ColumnKind::Real:
+                row[column] = figure;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+// Every printed layout, of results with every name `name` and every figure
+// `figure`: the query layouts, the master lists and the portfolio valuations.
+QList<ReportDocument> everyLayout(const QString& name, double figure)
+{
+    QList<ReportDocument> documents;
+    for (LayoutId id : allLayouts())
+        documents.append(bindReport(factsFor(id), withValues(resultFor(id), name, figure)));
+
+    // Five rows of `columns`, dates on a day of December.
+    const auto rowsOf = [&](const QList<store::Column>& columns) {
+        store::Rows rows;
+        rows.columns = columns;
+        QVariantList row(columns.size());
+        for (qsizetype column = 0; column < columns.size(); ++column)
+            if (columns[column].kind == store::ColumnKind::Date)
+                row[column] = QDate(2026, 12, 5);
+        rows.rows = QList<QVariantList>(5, row);
+        return withValues(rows, name, figure);
+    };
+    using store::ColumnKind;
+    documents.append(buildMasterList(scripMasterList(), rowsOf({{QStringLiteral("company"), ColumnKind::Text},
+                                                                {QStringLiteral("nsescrip"), ColumnKind::Text},
+                                                                {QStringLiteral("bsescrip"), ColumnKind::Text}})));
+    documents.append(buildMasterList(groupMasterList(), rowsOf({{QStringLiteral("GroupName"), ColumnKind::Text},
+                                                                {QStringLiteral("GroupCode"), ColumnKind::Text}})));
+
+    QList<store::Column> valuation{{QStringLiteral("Name"), ColumnKind::Text},
+                                   {QStringLiteral("Company"), ColumnKind::Text},
+                                   {QStringLiteral("GroupName"), ColumnKind::Text},
+                                   {QStringLiteral("tdt"), ColumnKind::Date}};
+    for (const char* figureColumn : {"PurAmt", "SalesAmt", "NetQty", "NetPurchase", "CurrPrice", "NetValue",
+                                     "Gainloss", "PurQty", "SellQty"})
+        valuation.append({QString::fromLatin1(figureColumn), ColumnKind::Real});
+    const store::Rows holdings = rowsOf(valuation);
+    for (PortfolioLayout kind : {PortfolioLayout::PortfolioSummary, PortfolioLayout::ScriptSummary,
+                                 PortfolioLayout::PortfolioDetail, PortfolioLayout::ScriptDetail,
+                                 PortfolioLayout::Sector})
+        documents.append(buildPortfolioReport(kind, holdings, QDate(2026, 12, 5), QDate(2026, 12, 6)));
+    return documents;
 }
 
 class ReportEngineTest : public ::testing::Test {
@@ -207,8 +377,11 @@ TEST_F(ReportEngineTest, AFooterThatDoesNotFitGoesToAPageOfItsOwn)
 
 TEST_F(ReportEngineTest, GrowingNamesWrapWhileOthersAreCutShort)
 {
+    // Longer than a landscape page is wide.
     const QString longName = QStringLiteral(
-        "Gainer Industries Consolidated Holdings and Investments Private Limited of Western India Units");
+        "Gainer Industries Consolidated Holdings and Investments Private Limited, Engineering, Chemicals, "
+        "Textiles, Shipping, Power, Finance and Trading Subsidiaries of the Northern, Eastern, Southern "
+        "and Western India Units");
     store::Rows result = reportfixtures::wideResult(2);
     result.rows[0][0] = longName;
     const ReportDocument growing =
@@ -269,4 +442,28 @@ TEST_F(ReportEngineTest, PrinterPdfOutputAndPreviewShowTheSamePages)
         EXPECT_TRUE(printed.first().contains(QStringLiteral("Open Interest")));
     }
     preview->close();
+}
+
+TEST_F(ReportEngineTest, ColumnsHoldTheirWidestTextsFiguresWholeAndNamesFirstToGiveWay)
+{
+    const QString name = QStringLiteral("Consolidated Engineering And Holdings Ltd");
+    // Figures as wide as a market's can be print whole and apart, also beside
+    // names too long for any page.
+    for (const ReportDocument& document : everyLayout(name.repeated(4), -999999999999.99)) {
+        const PaintedReport painted(document);
+        EXPECT_TRUE(painted.faults.isEmpty())
+            << document.windowCaption << ": " << painted.faults.join(QStringLiteral("; "));
+        for (qsizetype column = 0; column < document.columns.size(); ++column) {
+            if (document.columns[column].alignRight) {
+                EXPECT_TRUE(painted.texts.contains(document.rows[0][column]))
+                    << document.windowCaption << " " << column;
+            }
+        }
+    }
+    // Ordinary figures leave room for a long name.
+    for (const ReportDocument& document : everyLayout(name, 1234567.5)) {
+        const PaintedReport painted(document);
+        EXPECT_TRUE(painted.faults.isEmpty()) << document.windowCaption;
+        EXPECT_TRUE(painted.texts.contains(name)) << document.windowCaption;
+    }
 }

@@ -5,10 +5,12 @@
 #include "support/teststore.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,6 +28,15 @@ public:
     }
     QPushButton* button;
     int refreshes = 0;
+};
+
+// A screen that refuses to close while `busy`.
+class RefusingScreen : public QWidget {
+public:
+    bool busy = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->setAccepted(!busy); }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -131,6 +142,30 @@ TEST_F(MainWindowTest, WindowArrangementsTileTheScreens)
     window->tileVertically();
     EXPECT_EQ(windows[0]->height(), windows[1]->height());
     EXPECT_LT(windows[0]->x() + windows[0]->width(), windows[1]->x() + 1);
+}
+
+TEST_F(MainWindowTest, AChildWindowShowsItsScreensCaptionAndClosesOnlyWhenTheScreenAgrees)
+{
+    QPointer<RefusingScreen> refusing;
+    registry.add(QStringLiteral("Group"), [&refusing](shell::AppServices&) {
+        refusing = new RefusingScreen;
+        refusing->setWindowTitle(QStringLiteral("Group Master"));
+        return refusing.data();
+    });
+    auto window = makeWindow();
+    window->openScreen(QStringLiteral("Group"));
+    QPointer<QMdiSubWindow> child = window->workspace()->subWindowList().first();
+    EXPECT_EQ(child->windowTitle(), QStringLiteral("Group Master"));
+    refusing->setWindowTitle(QStringLiteral("Group Master - Editing"));
+    EXPECT_EQ(child->windowTitle(), QStringLiteral("Group Master - Editing"));
+
+    refusing->busy = true;
+    EXPECT_FALSE(child->close());
+    EXPECT_TRUE(refusing->isVisible());
+    refusing->busy = false;
+    EXPECT_TRUE(child->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(child.isNull());
 }
 
 TEST_F(MainWindowTest, ASecondCopyRaisesTheFirstAndPressesItsRefreshButton)
