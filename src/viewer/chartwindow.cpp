@@ -2,6 +2,7 @@
 
 #include "shell/appservices.h"
 #include "ui/prompt.h"
+#include "ui/screenframe.h"
 #include "viewer/chart2d.h"
 #include "viewer/chart3dview.h"
 #include "viewer/chartpreview.h"
@@ -51,7 +52,7 @@ QString valueText(double value)
 // window's workspace or as a window of its own.
 void bringForward(QWidget* window)
 {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+    if (QMdiSubWindow* frame = ui::subWindowOf(window)) {
         frame->showNormal();
         if (QMdiArea* area = frame->mdiArea())
             area->setActiveSubWindow(frame);
