@@ -1,4 +1,4 @@
-#include "import/frmimportrostane.h"
+#include "import/dailyfilesscreen.h"
 
 #include "import/bhavcopypanel.h"
 #include "import/datepicker.h"
@@ -14,7 +14,7 @@
 
 namespace import {
 
-FrmImportRostane::FrmImportRostane(shell::AppServices& services, QWidget* parent) : QWidget(parent)
+DailyFilesScreen::DailyFilesScreen(shell::AppServices& services, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FrmImportRostane"));
     setWindowTitle(QStringLiteral("Multiple Data Updation"));

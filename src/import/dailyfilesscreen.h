@@ -21,10 +21,10 @@ class NnfPanel;
 // panel, "Cash Market Bhavcopy Updation", imports a bhavcopy and updates the
 // moving averages; the third, "Import NNF Security", replaces the NNF
 // securities.
-class FrmImportRostane : public QWidget {
+class DailyFilesScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmImportRostane(shell::AppServices& services, QWidget* parent = nullptr);
+    explicit DailyFilesScreen(shell::AppServices& services, QWidget* parent = nullptr);
 
     DeliveryFilePanel* deliveryPanel() const { return m_panel; }
     QDateEdit* dayPicker() const { return m_day; }

@@ -1,4 +1,4 @@
-#include "import/frmdelete.h"
+#include "import/daterangedeletionscreen.h"
 
 #include "import/mtodeletion.h"
 #include "shell/appservices.h"
@@ -15,7 +15,8 @@
 
 namespace import {
 
-FrmDelete::FrmDelete(shell::AppServices& services, QWidget* parent) : QWidget(parent), m_services(services)
+DateRangeDeletionScreen::DateRangeDeletionScreen(shell::AppServices& services, QWidget* parent)
+    : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("frmdelete"));
     setWindowTitle(QStringLiteral("Delete Record"));
@@ -49,7 +50,7 @@ FrmDelete::FrmDelete(shell::AppServices& services, QWidget* parent) : QWidget(pa
     fillDays();
 }
 
-void FrmDelete::fillDays()
+void DateRangeDeletionScreen::fillDays()
 {
     m_from->clear();
     m_to->clear();
@@ -63,7 +64,7 @@ void FrmDelete::fillDays()
     m_to->setCurrentIndex(-1);
 }
 
-void FrmDelete::showEvent(QShowEvent* event)
+void DateRangeDeletionScreen::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // The screen opens at the top left of the main window's workspace.
@@ -74,7 +75,7 @@ void FrmDelete::showEvent(QShowEvent* event)
     }
 }
 
-void FrmDelete::deleteRange()
+void DateRangeDeletionScreen::deleteRange()
 {
     QString message;
     const auto range = readDeletionRange(m_from->currentText(), m_to->currentText(), &message);

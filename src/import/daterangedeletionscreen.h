@@ -14,10 +14,10 @@ namespace import {
 // "Delete Record": deletes the mto rows of a range of trading days picked
 // from the days the table holds. After one deletion the button stays
 // disabled until the screen is opened again; the lists are not refilled.
-class FrmDelete : public QWidget {
+class DateRangeDeletionScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmDelete(shell::AppServices& services, QWidget* parent = nullptr);
+    explicit DateRangeDeletionScreen(shell::AppServices& services, QWidget* parent = nullptr);
 
     QComboBox* fromBox() const { return m_from; }
     QComboBox* toBox() const { return m_to; }

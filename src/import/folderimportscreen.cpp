@@ -1,4 +1,4 @@
-#include "import/frmbatchimport.h"
+#include "import/folderimportscreen.h"
 
 #include "import/datepicker.h"
 #include "import/deliveryfilepanel.h"
@@ -21,7 +21,7 @@
 
 namespace import {
 
-FrmBatchImport::FrmBatchImport(shell::AppServices& services, QWidget* parent)
+FolderImportScreen::FolderImportScreen(shell::AppServices& services, QWidget* parent)
     : QWidget(parent), m_services(services), m_folder(batchFolder(services.dataFolder()))
 {
     setObjectName(QStringLiteral("FrmMultilpe_DataUpd"));
@@ -78,12 +78,12 @@ FrmBatchImport::FrmBatchImport(shell::AppServices& services, QWidget* parent)
     resize(600, 420);
 }
 
-void FrmBatchImport::showFile(const QString& name)
+void FolderImportScreen::showFile(const QString& name)
 {
     m_panel->pathBox()->setText(name.isEmpty() ? QString() : QDir::toNativeSeparators(QDir(m_folder).filePath(name)));
 }
 
-void FrmBatchImport::loadFiles()
+void FolderImportScreen::loadFiles()
 {
     const QStringList names = batchFileNames(m_folder);
     m_files->clear();
@@ -97,7 +97,7 @@ void FrmBatchImport::loadFiles()
     showFile(names.first());
 }
 
-QList<BatchFileOutcome> FrmBatchImport::uploadAll()
+QList<BatchFileOutcome> FolderImportScreen::uploadAll()
 {
     QStringList names;
     for (int i = 0; i < m_files->count(); ++i)

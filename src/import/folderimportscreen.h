@@ -24,10 +24,10 @@ class RostaneDownloadPanel;
 // "Multiple Data Updation" for a folder: lists the delivery files of the
 // batch folder and imports them all in one go, listing each file's outcome.
 // It also carries the single-file import and the one-day download.
-class FrmBatchImport : public QWidget {
+class FolderImportScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmBatchImport(shell::AppServices& services, QWidget* parent = nullptr);
+    explicit FolderImportScreen(shell::AppServices& services, QWidget* parent = nullptr);
 
     QString folder() const { return m_folder; }
     QComboBox* fileList() const { return m_files; }

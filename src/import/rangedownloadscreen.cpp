@@ -1,4 +1,4 @@
-#include "import/frmimport.h"
+#include "import/rangedownloadscreen.h"
 
 #include "import/busyscreen.h"
 #include "import/datepicker.h"
@@ -21,7 +21,8 @@
 
 namespace import {
 
-FrmImport::FrmImport(shell::AppServices& services, QWidget* parent) : QWidget(parent), m_services(services)
+RangeDownloadScreen::RangeDownloadScreen(shell::AppServices& services, QWidget* parent)
+    : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("FrmImport"));
     setWindowTitle(QStringLiteral("Data Updation"));
@@ -70,14 +71,14 @@ FrmImport::FrmImport(shell::AppServices& services, QWidget* parent) : QWidget(pa
     resize(600, 380);
 }
 
-void FrmImport::showLog()
+void RangeDownloadScreen::showLog()
 {
     m_logBox->setPlainText(m_log.text());
     m_logBox->verticalScrollBar()->setValue(m_logBox->verticalScrollBar()->maximum());
     m_logBox->repaint();
 }
 
-void FrmImport::downloadRange()
+void RangeDownloadScreen::downloadRange()
 {
     BusyScreen busy(this);
     const QString base = shell::DownloadService::baseAddress(m_services.iniPath());
@@ -113,7 +114,7 @@ void FrmImport::downloadRange()
     ui::prompt().inform(downloadmessages::kDone);
 }
 
-void FrmImport::refreshMaster(MasterRefresh& refresh, MasterFile file)
+void RangeDownloadScreen::refreshMaster(MasterRefresh& refresh, MasterFile file)
 {
     const MasterRefreshOutcome outcome = refresh.run(file);
     if (outcome.updated()) {

@@ -24,10 +24,10 @@ class DeliveryFilePanel;
 // imports the files of a range of days, and on request refreshes the scrip
 // master and the derivative group from the server's master files. Every
 // step of a download run is written to the log box.
-class FrmImport : public QWidget {
+class RangeDownloadScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmImport(shell::AppServices& services, QWidget* parent = nullptr);
+    explicit RangeDownloadScreen(shell::AppServices& services, QWidget* parent = nullptr);
 
     DeliveryFilePanel* deliveryPanel() const { return m_panel; }
     QDateEdit* fromPicker() const { return m_from; }

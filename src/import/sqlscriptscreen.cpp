@@ -1,4 +1,4 @@
-#include "import/frmexport.h"
+#include "import/sqlscriptscreen.h"
 
 #include "import/datepicker.h"
 #include "import/sqlscriptgenerator.h"
@@ -14,7 +14,7 @@
 
 namespace import {
 
-FrmExport::FrmExport(shell::AppServices& services, QWidget* parent) : QWidget(parent), m_services(services)
+SqlScriptScreen::SqlScriptScreen(shell::AppServices& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("FrmExport"));
     setWindowTitle(QStringLiteral("Generate SQL Script"));
@@ -51,7 +51,7 @@ FrmExport::FrmExport(shell::AppServices& services, QWidget* parent) : QWidget(pa
 }
 
 template <typename MakeScript>
-void FrmExport::generate(MakeScript makeScript, const QString& message)
+void SqlScriptScreen::generate(MakeScript makeScript, const QString& message)
 {
     QString script;
     try {
@@ -64,18 +64,18 @@ void FrmExport::generate(MakeScript makeScript, const QString& message)
     m_script->setPlainText(script);
 }
 
-void FrmExport::exportLinkDetails()
+void SqlScriptScreen::exportLinkDetails()
 {
     generate([](store::Database& db) { return sqlscript::linkDetailsScript(db); }, sqlscriptmessages::kLinkDetails);
 }
 
-void FrmExport::exportGainLoss()
+void SqlScriptScreen::exportGainLoss()
 {
     const QDate day = m_day->date();
     generate([day](store::Database& db) { return sqlscript::gainLossScript(db, day); }, sqlscriptmessages::kGainLoss);
 }
 
-void FrmExport::exportHilo()
+void SqlScriptScreen::exportHilo()
 {
     generate([](store::Database& db) { return sqlscript::hiloScript(db); }, sqlscriptmessages::kHiLo);
 }

@@ -15,10 +15,10 @@ namespace import {
 // "Generate SQL Script": writes the insert statements of LinkDetails, of the
 // picked day's GainLoss rows, or of hilo into its text box, from which the
 // user copies them. No menu item opens it.
-class FrmExport : public QWidget {
+class SqlScriptScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmExport(shell::AppServices& services, QWidget* parent = nullptr);
+    explicit SqlScriptScreen(shell::AppServices& services, QWidget* parent = nullptr);
 
     QDateEdit* dayPicker() const { return m_day; }
     QPlainTextEdit* scriptBox() const { return m_script; }

@@ -1,4 +1,4 @@
-#include "import/frmimportxls.h"
+#include "import/xlsimportscreen.h"
 
 #include "import/datepicker.h"
 #include "shell/appservices.h"
@@ -17,7 +17,7 @@ namespace {
 const QString kCaption = QStringLiteral("Import From Excel");
 }
 
-FrmImportXls::FrmImportXls(shell::AppServices& services, QWidget* parent) : QWidget(parent), m_services(services)
+XlsImportScreen::XlsImportScreen(shell::AppServices& services, QWidget* parent) : QWidget(parent), m_services(services)
 {
     setObjectName(QStringLiteral("frmImportXLS"));
     setWindowTitle(kCaption);
@@ -52,7 +52,7 @@ FrmImportXls::FrmImportXls(shell::AppServices& services, QWidget* parent) : QWid
     connect(m_process, &QPushButton::clicked, this, [this] { process(); });
 }
 
-XlsImportOutcome FrmImportXls::process()
+XlsImportOutcome XlsImportScreen::process()
 {
     XlsImporter importer(m_services.database());
     const XlsImportOutcome outcome = importer.importSheet(m_file->text(), m_day->date());
@@ -65,7 +65,7 @@ XlsImportOutcome FrmImportXls::process()
     return outcome;
 }
 
-void FrmImportXls::chooseFile()
+void XlsImportScreen::chooseFile()
 {
     ui::FileRequest request;
     request.directory = m_file->text().trimmed().isEmpty() ? m_services.dataFolder() : m_file->text().trimmed();

@@ -16,10 +16,10 @@ namespace import {
 
 // "Import From Excel": loads one trading day of NSE figures from the sheet
 // "sheet1" of a chosen .xls workbook into mto.
-class FrmImportXls : public QWidget {
+class XlsImportScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmImportXls(shell::AppServices& services, QWidget* parent = nullptr);
+    explicit XlsImportScreen(shell::AppServices& services, QWidget* parent = nullptr);
 
     QLineEdit* fileBox() const { return m_file; }
     QDateEdit* dayPicker() const { return m_day; }
