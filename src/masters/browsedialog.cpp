@@ -1,4 +1,4 @@
-#include "masters/frmbrowse.h"
+#include "masters/browsedialog.h"
 
 #include "masters/recordsearch.h"
 #include "store/recordset.h"
@@ -17,7 +17,7 @@
 
 namespace masters {
 
-FrmBrowse::FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget* parent)
+BrowseDialog::BrowseDialog(store::Recordset& rsBrowse, const QString& caption, QWidget* parent)
     : QDialog(parent), m_records(rsBrowse)
 {
     setObjectName(QStringLiteral("FrmBrowse"));
@@ -68,8 +68,8 @@ FrmBrowse::FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget
     ui::widenForColumns(this, m_grid);
     move(0, 0);
 
-    connect(m_search, &QLineEdit::textChanged, this, &FrmBrowse::typeAhead);
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmBrowse::sortByHeader);
+    connect(m_search, &QLineEdit::textChanged, this, &BrowseDialog::typeAhead);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &BrowseDialog::sortByHeader);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!m_selecting && current.isValid())
@@ -80,9 +80,9 @@ FrmBrowse::FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget
     selectCurrentRow();
 }
 
-FrmBrowse::~FrmBrowse() = default;
+BrowseDialog::~BrowseDialog() = default;
 
-bool FrmBrowse::eventFilter(QObject* watched, QEvent* event)
+bool BrowseDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == m_search || watched == m_grid) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -94,12 +94,12 @@ bool FrmBrowse::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmBrowse::rowChosen(int row)
+void BrowseDialog::rowChosen(int row)
 {
     m_records.moveTo(row);
 }
 
-void FrmBrowse::selectCurrentRow()
+void BrowseDialog::selectCurrentRow()
 {
     m_selecting = true;
     if (m_records.bof() || m_records.eof()) {
@@ -114,7 +114,7 @@ void FrmBrowse::selectCurrentRow()
     m_selecting = false;
 }
 
-void FrmBrowse::typeAhead(const QString& text)
+void BrowseDialog::typeAhead(const QString& text)
 {
     // A text that is not of the chosen field's kind (letters for a number
     // field) leaves the position alone.
@@ -126,7 +126,7 @@ void FrmBrowse::typeAhead(const QString& text)
     selectCurrentRow();
 }
 
-void FrmBrowse::sortByHeader(int column)
+void BrowseDialog::sortByHeader(int column)
 {
     if (column < 0 || column >= m_records.fieldCount())
         return;

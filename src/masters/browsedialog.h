@@ -21,12 +21,12 @@ namespace masters {
 // clicked column, and closes on Close, Esc, Enter or a double-click. Since it
 // moves and orders the caller's recordset, the row current when it closes is
 // the caller's current row (and the sort stays).
-class FrmBrowse : public QDialog {
+class BrowseDialog : public QDialog {
     Q_OBJECT
 public:
     // `caption`: "Browse Script", "Browse Group", ...
-    FrmBrowse(store::Recordset& rsBrowse, const QString& caption, QWidget* parent = nullptr);
-    ~FrmBrowse() override;
+    BrowseDialog(store::Recordset& rsBrowse, const QString& caption, QWidget* parent = nullptr);
+    ~BrowseDialog() override;
 
     QTableView* grid() const { return m_grid; }
 

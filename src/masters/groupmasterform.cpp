@@ -1,4 +1,4 @@
-#include "masters/frmgroupmaster.h"
+#include "masters/groupmasterform.h"
 
 #include "masters/duplicatecheck.h"
 #include "masters/groups.h"
@@ -9,7 +9,7 @@
 
 namespace masters {
 
-FrmGroupMaster::FrmGroupMaster(store::Database& db, QWidget* parent)
+GroupMasterForm::GroupMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Group Master"), QStringLiteral("GroupMaster"), QStringLiteral("ORDER BY GroupName"),
                   QStringLiteral("Browse Group"), reports::groupMasterList()},
@@ -22,7 +22,7 @@ FrmGroupMaster::FrmGroupMaster(store::Database& db, QWidget* parent)
     Form_Load();
 }
 
-bool FrmGroupMaster::mayDelete()
+bool GroupMasterForm::mayDelete()
 {
     if (!isProtectedGroup(m_code->text()))
         return true;
@@ -30,7 +30,7 @@ bool FrmGroupMaster::mayDelete()
     return false;
 }
 
-void FrmGroupMaster::deleteCurrentRecord()
+void GroupMasterForm::deleteCurrentRecord()
 {
     const bool wasLast = m_records.position() == m_records.recordCount() - 1;
     deleteCurrentGroup(m_db, m_records);
@@ -40,7 +40,7 @@ void FrmGroupMaster::deleteCurrentRecord()
         m_records.moveTo(m_records.recordCount());
 }
 
-bool FrmGroupMaster::storePendingRow(const QHash<QString, QString>& typed)
+bool GroupMasterForm::storePendingRow(const QHash<QString, QString>& typed)
 {
     const bool adding = mbAddNewFlag;
     const QString code = adding ? typed.value(QStringLiteral("GroupCode")) : m_records.value(QStringLiteral("GroupCode")).toString();
@@ -80,7 +80,7 @@ bool FrmGroupMaster::storePendingRow(const QHash<QString, QString>& typed)
     return true;
 }
 
-void FrmGroupMaster::afterSave(bool added)
+void GroupMasterForm::afterSave(bool added)
 {
     (void)added;
     if (!m_createdGroup)

@@ -11,10 +11,10 @@ namespace masters {
 // members' links; the system's own groups cannot be deleted. A group made
 // from a query result (the shared newGroupFlag and newGroupScrips) gets its
 // members when that new group is saved.
-class FrmGroupMaster : public MasterForm {
+class GroupMasterForm : public MasterForm {
     Q_OBJECT
 public:
-    explicit FrmGroupMaster(store::Database& db, QWidget* parent = nullptr);
+    explicit GroupMasterForm(store::Database& db, QWidget* parent = nullptr);
 
 protected:
     bool mayDelete() override;

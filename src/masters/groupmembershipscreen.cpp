@@ -1,4 +1,4 @@
-#include "masters/frmlink.h"
+#include "masters/groupmembershipscreen.h"
 
 #include "masters/textmatch.h"
 #include "store/storeerror.h"
@@ -63,7 +63,7 @@ private:
 
 }  // namespace
 
-FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(db)
+GroupMembershipScreen::GroupMembershipScreen(store::Database& db, QWidget* parent) : QWidget(parent), m_db(db)
 {
     setObjectName(QStringLiteral("frmLink"));
     setWindowTitle(QStringLiteral("Link GROUP<<------------------->>STOCKS"));
@@ -183,7 +183,7 @@ FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(d
         if (m_addedScrips->currentRow() >= 0)
             remove();
     });
-    connect(m_scripCode, &QComboBox::editTextChanged, this, &FrmLink::chooseScripByCode);
+    connect(m_scripCode, &QComboBox::editTextChanged, this, &GroupMembershipScreen::chooseScripByCode);
     connect(m_nseCode, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked)
             Load_Script();
@@ -192,10 +192,10 @@ FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(d
         if (checked)
             Load_Script();
     });
-    connect(findButton, &QPushButton::clicked, this, &FrmLink::find);
-    connect(addButton, &QPushButton::clicked, this, &FrmLink::add);
-    connect(removeButton, &QPushButton::clicked, this, &FrmLink::remove);
-    connect(saveButton, &QPushButton::clicked, this, &FrmLink::save);
+    connect(findButton, &QPushButton::clicked, this, &GroupMembershipScreen::find);
+    connect(addButton, &QPushButton::clicked, this, &GroupMembershipScreen::add);
+    connect(removeButton, &QPushButton::clicked, this, &GroupMembershipScreen::remove);
+    connect(saveButton, &QPushButton::clicked, this, &GroupMembershipScreen::save);
     connect(closeButton, &QPushButton::clicked, this, [this] {
         if (auto* subWindow = ui::subWindowOf(this))
             subWindow->close();
@@ -222,23 +222,23 @@ FrmLink::FrmLink(store::Database& db, QWidget* parent) : QWidget(parent), m_db(d
     m_addedScrips->setMinimumWidth(m_scripNames->minimumWidth());
 }
 
-void FrmLink::tell(const QString& text, const QString& title) const
+void GroupMembershipScreen::tell(const QString& text, const QString& title) const
 {
     ui::prompt().show({text, title, ui::Icon::None, ui::Buttons::Ok});
 }
 
-bool FrmLink::bseChosen() const
+bool GroupMembershipScreen::bseChosen() const
 {
     return m_bseCode->isChecked();
 }
 
-QString FrmLink::chosenGroupCode() const
+QString GroupMembershipScreen::chosenGroupCode() const
 {
     const QListWidgetItem* item = m_groupNames->item(selectedRow(m_groupNames));
     return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
-void FrmLink::chooseGroup(int position)
+void GroupMembershipScreen::chooseGroup(int position)
 {
     QListWidgetItem* item = m_groupNames->item(position);
     if (!item)
@@ -247,7 +247,7 @@ void FrmLink::chooseGroup(int position)
     fillGroupLists(item->data(Qt::UserRole).toString());
 }
 
-void FrmLink::fillGroupLists(const QString& groupCode)
+void GroupMembershipScreen::fillGroupLists(const QString& groupCode)
 {
     const QSignalBlocker blockScrips(m_scripNames);
     const QSignalBlocker blockAdded(m_addedScrips);
@@ -274,13 +274,13 @@ void FrmLink::fillGroupLists(const QString& groupCode)
     unsetCursor();
 }
 
-void FrmLink::selectScripQuietly(int position)
+void GroupMembershipScreen::selectScripQuietly(int position)
 {
     const QSignalBlocker block(m_scripNames);
     m_scripNames->setCurrentRow(position);
 }
 
-void FrmLink::chooseScrip(int position)
+void GroupMembershipScreen::chooseScrip(int position)
 {
     QListWidgetItem* item = m_scripNames->item(position);
     if (!item)
@@ -290,7 +290,7 @@ void FrmLink::chooseScrip(int position)
     Load_Script();
 }
 
-void FrmLink::Load_Script()
+void GroupMembershipScreen::Load_Script()
 {
     try {
         m_scrips = allScripCodes(m_db);
@@ -320,7 +320,7 @@ void FrmLink::Load_Script()
     }
 }
 
-void FrmLink::chooseScripByCode(const QString& code)
+void GroupMembershipScreen::chooseScripByCode(const QString& code)
 {
     if (m_scrips.isEmpty() || code.isEmpty())
         return;
@@ -345,7 +345,7 @@ void FrmLink::chooseScripByCode(const QString& code)
     }
 }
 
-void FrmLink::find()
+void GroupMembershipScreen::find()
 {
     const QString pattern = m_findText->text() + QLatin1Char('*');
     for (int i = 0; i < m_scripNames->count(); ++i) {
@@ -358,7 +358,7 @@ void FrmLink::find()
     }
 }
 
-void FrmLink::add()
+void GroupMembershipScreen::add()
 {
     const QString name = m_scripName->text();
     if (name.isEmpty() || m_groupName->text().isEmpty()) {
@@ -394,7 +394,7 @@ void FrmLink::add()
     save();
 }
 
-void FrmLink::remove()
+void GroupMembershipScreen::remove()
 {
     if (m_addedScrips->count() == 0) {
         tell(QStringLiteral("The List Has No Items To Be Removed"), QStringLiteral("No Items To Be Removed"));
@@ -415,7 +415,7 @@ void FrmLink::remove()
     save();
 }
 
-void FrmLink::save()
+void GroupMembershipScreen::save()
 {
     if (selectedRow(m_groupNames) < 0) {
         tell(QStringLiteral("Please Select A Group To Save"), QStringLiteral("No Group Selected"));

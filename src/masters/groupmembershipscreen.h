@@ -24,10 +24,10 @@ namespace masters {
 // lists and table always agree.
 //
 // Each list item carries its group code or scrip number (Qt::UserRole).
-class FrmLink : public QWidget {
+class GroupMembershipScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmLink(store::Database& db, QWidget* parent = nullptr);
+    explicit GroupMembershipScreen(store::Database& db, QWidget* parent = nullptr);
 
     // Refills the code box with every scrip's NSE or BSE code and shows the
     // chosen scrip's code.

@@ -1,8 +1,8 @@
-#include "masters/frmscriptmaster.h"
+#include "masters/scripmasterform.h"
 
 namespace masters {
 
-FrmScriptMaster::FrmScriptMaster(store::Database& db, QWidget* parent)
+ScripMasterForm::ScripMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Stock Master"), QStringLiteral("ScripMaster"), QStringLiteral("ORDER BY company"),
                   QStringLiteral("Browse Script"), reports::scripMasterList()},

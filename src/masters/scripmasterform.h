@@ -6,10 +6,10 @@ namespace masters {
 
 // "Stock Master": the scrips of ScripMaster, by company name. The scrip
 // number is given by the table and only shown.
-class FrmScriptMaster : public MasterForm {
+class ScripMasterForm : public MasterForm {
     Q_OBJECT
 public:
-    explicit FrmScriptMaster(store::Database& db, QWidget* parent = nullptr);
+    explicit ScripMasterForm(store::Database& db, QWidget* parent = nullptr);
 };
 
 }  // namespace masters

@@ -1,5 +1,6 @@
-#include "masters/frmscriptsearch.h"
+#include "masters/scripsearchscreen.h"
 
+#include "masters/readonlygrid.h"
 #include "masters/recordsearch.h"
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
@@ -23,34 +24,9 @@ namespace {
 // The longest group name the group master takes.
 constexpr int kGroupNameLength = 30;
 
-QTableView* makeGrid(QWidget* parent, const QString& name)
-{
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(name);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->horizontalHeader()->setSectionsClickable(true);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    grid->setWordWrap(false);
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-    return grid;
-}
-
-// Sorts `records` by the clicked column of a grid; filler columns stay.
-void applyHeaderSort(HeaderSortToggle& toggle, store::Recordset& records, store::RecordsetModel* model, int column)
-{
-    if (column < 0 || column >= records.fieldCount())
-        return;
-    if (const auto key = toggle.click(records.fields().at(column).name)) {
-        records.setSort({*key});
-        model->reset();
-    }
-}
-
 }  // namespace
 
-FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidget(parent), m_db(db)
+ScripSearchScreen::ScripSearchScreen(store::Database& db, QWidget* parent) : QWidget(parent), m_db(db)
 {
     setObjectName(QStringLiteral("FrmScript_Search"));
     setWindowTitle(QStringLiteral("Script Search"));
@@ -71,14 +47,14 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
     showAllButton->setObjectName(QStringLiteral("CmdShow_All"));
 
     m_model = new store::RecordsetModel(this);
-    m_grid = makeGrid(this, QStringLiteral("DataGrid1"));
+    m_grid = makeReadOnlyGrid(this, QStringLiteral("DataGrid1"));
     m_grid->setModel(m_model);
 
     auto* groupFrame = new QGroupBox(this);
     groupFrame->setObjectName(QStringLiteral("Frame1"));
     m_groups = new QStandardItemModel(0, 1, this);
     m_groups->setHorizontalHeaderLabels({QStringLiteral("GroupName")});
-    m_groupGrid = makeGrid(groupFrame, QStringLiteral("DataGrid2"));
+    m_groupGrid = makeReadOnlyGrid(groupFrame, QStringLiteral("DataGrid2"));
     m_groupGrid->setModel(m_groups);
     m_groupGrid->horizontalHeader()->setStretchLastSection(true);
     // Room for a group name of the longest the group master takes.
@@ -104,10 +80,10 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
 
     for (QRadioButton* option : {m_script, m_nseCode, m_bseCode})
         connect(option, &QRadioButton::clicked, m_searchText, &QLineEdit::clear);
-    connect(okButton, &QPushButton::clicked, this, &FrmScript_Search::search);
-    connect(showAllButton, &QPushButton::clicked, this, &FrmScript_Search::showAll);
-    connect(m_grid, &QTableView::clicked, this, &FrmScript_Search::showGroupsOfCurrentScrip);
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmScript_Search::sortByHeader);
+    connect(okButton, &QPushButton::clicked, this, &ScripSearchScreen::search);
+    connect(showAllButton, &QPushButton::clicked, this, &ScripSearchScreen::showAll);
+    connect(m_grid, &QTableView::clicked, this, &ScripSearchScreen::showGroupsOfCurrentScrip);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ScripSearchScreen::sortByHeader);
 
     try {
         m_scrips = store::Recordset::fromQuery(m_db, scripSearchSql());
@@ -122,12 +98,12 @@ FrmScript_Search::FrmScript_Search(store::Database& db, QWidget* parent) : QWidg
 
 // The grid outlives the recordset member while the window's children are
 // taken down: let it read nothing from then on.
-FrmScript_Search::~FrmScript_Search()
+ScripSearchScreen::~ScripSearchScreen()
 {
     m_model->setRecordset(nullptr);
 }
 
-void FrmScript_Search::search()
+void ScripSearchScreen::search()
 {
     const QString text = m_searchText->text();
     if (text.isEmpty()) {
@@ -144,14 +120,14 @@ void FrmScript_Search::search()
     m_model->reset();
 }
 
-void FrmScript_Search::showAll()
+void ScripSearchScreen::showAll()
 {
     m_scrips.clearFilter();
     m_scrips.moveFirst();
     m_model->reset();
 }
 
-void FrmScript_Search::showGroupsOfCurrentScrip(const QModelIndex& index)
+void ScripSearchScreen::showGroupsOfCurrentScrip(const QModelIndex& index)
 {
     if (!index.isValid() || index.row() >= m_scrips.recordCount())
         return;
@@ -173,47 +149,9 @@ void FrmScript_Search::showGroupsOfCurrentScrip(const QModelIndex& index)
     }
 }
 
-void FrmScript_Search::sortByHeader(int column)
+void ScripSearchScreen::sortByHeader(int column)
 {
-    applyHeaderSort(m_sort, m_scrips, m_model, column);
-}
-
-FrmBulk_Deals::FrmBulk_Deals(store::Database& db, QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("FrmBulk_Deals"));
-    setWindowTitle(QStringLiteral("Bulk Deals"));
-    setAttribute(Qt::WA_DeleteOnClose);
-
-    auto* frame = new QGroupBox(this);
-    frame->setObjectName(QStringLiteral("Frame1"));
-    m_model = new store::RecordsetModel(this);
-    m_grid = makeGrid(frame, QStringLiteral("DataGrid1"));
-    m_grid->setModel(m_model);
-    auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(m_grid);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmBulk_Deals::sortByHeader);
-
-    try {
-        m_deals = store::Recordset::fromQuery(db, QStringLiteral("SELECT * FROM BulkDeals"));
-    } catch (const store::StoreError& error) {
-        ui::prompt().show(ui::Message::fromStyle(error.message(), 16));
-    }
-    m_model->setRecordset(&m_deals);
-    ui::fitColumns(m_grid);
-    resize(820, 420);
-    ui::widenForColumns(this, m_grid);
-}
-
-FrmBulk_Deals::~FrmBulk_Deals()
-{
-    m_model->setRecordset(nullptr);
-}
-
-void FrmBulk_Deals::sortByHeader(int column)
-{
-    applyHeaderSort(m_sort, m_deals, m_model, column);
+    sortByClickedColumn(m_sort, m_scrips, m_model, column);
 }
 
 }  // namespace masters

@@ -20,11 +20,11 @@ namespace masters {
 // "Script Search": every scrip with its NSE and BSE codes, narrowed by the
 // start of a name, an NSE code or a BSE code; clicking a scrip lists the
 // groups it belongs to. Each search looks through all scrips.
-class FrmScript_Search : public QWidget {
+class ScripSearchScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmScript_Search(store::Database& db, QWidget* parent = nullptr);
-    ~FrmScript_Search() override;
+    explicit ScripSearchScreen(store::Database& db, QWidget* parent = nullptr);
+    ~ScripSearchScreen() override;
 
     store::Recordset& scrips() { return m_scrips; }
 
@@ -44,24 +44,6 @@ private:
     QRadioButton* m_bseCode = nullptr;  // OptBseCode
     QTableView* m_grid = nullptr;       // DataGrid1
     QTableView* m_groupGrid = nullptr;  // DataGrid2
-    HeaderSortToggle m_sort;
-};
-
-// "Bulk Deals": the BulkDeals table whole, sorted by a clicked heading.
-class FrmBulk_Deals : public QWidget {
-    Q_OBJECT
-public:
-    explicit FrmBulk_Deals(store::Database& db, QWidget* parent = nullptr);
-    ~FrmBulk_Deals() override;
-
-    store::Recordset& deals() { return m_deals; }
-
-private:
-    void sortByHeader(int column);
-
-    store::Recordset m_deals;
-    store::RecordsetModel* m_model = nullptr;
-    QTableView* m_grid = nullptr;
     HeaderSortToggle m_sort;
 };
 

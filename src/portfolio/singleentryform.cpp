@@ -252,7 +252,7 @@ void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
     }
     MasterForm::Toolbar1_ButtonClick(button);
     if (key == QLatin1String("browse")) {
-        if (masters::FrmBrowse* browse = browseWindow())
+        if (masters::BrowseDialog* browse = browseWindow())
             connect(browse, &QDialog::finished, this, [this] { showNamesAndDate(); }, Qt::UniqueConnection);
         return;
     }

@@ -1,7 +1,7 @@
 // The group membership screen: choosing a group, adding and removing scrips
 // (each rewrites the group's links), its messages, find, the code box, and
 // a failing save that leaves the group as it was.
-#include "masters/frmlink.h"
+#include "masters/groupmembershipscreen.h"
 #include "mastersfixture.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
@@ -17,11 +17,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using masters::FrmLink;
+using masters::GroupMembershipScreen;
 
 namespace {
 
-class FrmLinkTest : public ::testing::Test {
+class GroupMembershipScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -36,7 +36,7 @@ protected:
     void TearDown() override { delete form.data(); }
     void open()
     {
-        form = new FrmLink(db());
+        form = new GroupMembershipScreen(db());
         form->show();
     }
     template <typename T>
@@ -70,11 +70,11 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    QPointer<FrmLink> form;
+    QPointer<GroupMembershipScreen> form;
     qint64 abb = 0, acc = 0, bata = 0, oneil = 0;
 };
 
-TEST_F(FrmLinkTest, ChoosingAGroupSplitsTheScrips)
+TEST_F(GroupMembershipScreenTest, ChoosingAGroupSplitsTheScrips)
 {
     open();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Link GROUP<<------------------->>STOCKS"));
@@ -88,7 +88,7 @@ TEST_F(FrmLinkTest, ChoosingAGroupSplitsTheScrips)
     EXPECT_EQ(child<QProgressBar>("ProgressBar1")->value(), 0);
 }
 
-TEST_F(FrmLinkTest, AddAndRemoveRewriteTheGroupAtOnce)
+TEST_F(GroupMembershipScreenTest, AddAndRemoveRewriteTheGroupAtOnce)
 {
     open();
     chooseGroup(QStringLiteral("Quoted"));
@@ -112,7 +112,7 @@ TEST_F(FrmLinkTest, AddAndRemoveRewriteTheGroupAtOnce)
     EXPECT_EQ(texts(selected()), (QStringList{QStringLiteral("ACC"), QStringLiteral("Bata")}));
 }
 
-TEST_F(FrmLinkTest, MessagesOfAddRemoveAndSave)
+TEST_F(GroupMembershipScreenTest, MessagesOfAddRemoveAndSave)
 {
     open();
     // Tabbing into the group list makes its first row current; that is no
@@ -150,7 +150,7 @@ TEST_F(FrmLinkTest, MessagesOfAddRemoveAndSave)
     EXPECT_EQ(fixture::members(db(), QStringLiteral("PHARMA")), QList<qint64>{abb});
 }
 
-TEST_F(FrmLinkTest, AFailingInsertLeavesTheGroupAsItWas)
+TEST_F(GroupMembershipScreenTest, AFailingInsertLeavesTheGroupAsItWas)
 {
     fixture::link(db(), QStringLiteral("PHARMA"), acc);
     fixture::failLinksOf(db(), bata);
@@ -166,7 +166,7 @@ TEST_F(FrmLinkTest, AFailingInsertLeavesTheGroupAsItWas)
     EXPECT_TRUE(texts(stocks()).contains(QStringLiteral("Bata")));
 }
 
-TEST_F(FrmLinkTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
+TEST_F(GroupMembershipScreenTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
 {
     open();
     chooseGroup(QStringLiteral("Quoted"));
@@ -184,7 +184,7 @@ TEST_F(FrmLinkTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
     EXPECT_EQ(fixture::members(db(), QStringLiteral("Q'1")), (QList<qint64>{bata, oneil}));
 }
 
-TEST_F(FrmLinkTest, FindByTheStartOfANameWithWildcards)
+TEST_F(GroupMembershipScreenTest, FindByTheStartOfANameWithWildcards)
 {
     open();
     auto* findText = child<QLineEdit>("txtFind");
@@ -203,7 +203,7 @@ TEST_F(FrmLinkTest, FindByTheStartOfANameWithWildcards)
     EXPECT_EQ(stocks()->currentItem()->text(), QStringLiteral("O'Neil"));
 }
 
-TEST_F(FrmLinkTest, CodeBoxFollowsTheChosenExchange)
+TEST_F(GroupMembershipScreenTest, CodeBoxFollowsTheChosenExchange)
 {
     open();
     auto* codes = child<QComboBox>("CmbScriptCode");

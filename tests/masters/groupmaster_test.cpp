@@ -1,6 +1,6 @@
 // The group master: protected groups, deleting with links, duplicate codes,
 // the fixed code while editing, and the group made from a result.
-#include "masters/frmgroupmaster.h"
+#include "masters/groupmasterform.h"
 #include "mastersfixture.h"
 #include "shell/appservices.h"
 #include "support/scriptedprompt.h"
@@ -12,7 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using masters::FrmGroupMaster;
+using masters::GroupMasterForm;
 
 namespace {
 
@@ -35,7 +35,7 @@ protected:
     }
     void open()
     {
-        form = new FrmGroupMaster(db());
+        form = new GroupMasterForm(db());
         form->show();
     }
     void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
@@ -52,7 +52,7 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    QPointer<FrmGroupMaster> form;
+    QPointer<GroupMasterForm> form;
     qint64 alpha = 0, beta = 0;
 };
 

@@ -1,7 +1,7 @@
 // Print on the master forms: the list holds the table's current rows in the
 // form's order under the form's own title and headings.
-#include "masters/frmgroupmaster.h"
-#include "masters/frmscriptmaster.h"
+#include "masters/groupmasterform.h"
+#include "masters/scripmasterform.h"
 #include "mastersfixture.h"
 #include "reports/reportdocument.h"
 #include "support/scriptedprompt.h"
@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using masters::FrmGroupMaster;
-using masters::FrmScriptMaster;
+using masters::GroupMasterForm;
+using masters::ScripMasterForm;
 
 namespace {
 
@@ -59,7 +59,7 @@ protected:
 
 TEST_F(MasterPrintTest, ScripListHoldsTheTablesCurrentRowsByCompanyAndTheFormEndsOnTheLastRow)
 {
-    PrintCapturing<FrmScriptMaster> form(db());
+    PrintCapturing<ScripMasterForm> form(db());
     // A row written after the form opened is listed too.
     fixture::addScrip(db(), QStringLiteral("Beta Power"), QStringLiteral("BETA"), QStringLiteral("500200"));
     press(form, QStringLiteral("Print"));
@@ -83,7 +83,7 @@ TEST_F(MasterPrintTest, ScripListHoldsTheTablesCurrentRowsByCompanyAndTheFormEnd
 
 TEST_F(MasterPrintTest, ListFollowsTheOrderChosenInTheBrowseWindow)
 {
-    PrintCapturing<FrmScriptMaster> form(db());
+    PrintCapturing<ScripMasterForm> form(db());
     // The browse window's column sort orders the form's own rows.
     form.adoPrimaryRS().setSort({{QStringLiteral("bsescrip"), false}});
     press(form, QStringLiteral("print"));
@@ -97,7 +97,7 @@ TEST_F(MasterPrintTest, ListFollowsTheOrderChosenInTheBrowseWindow)
 
 TEST_F(MasterPrintTest, NothingPrintsWhileARowIsBeingTypedAndTheRowIsKept)
 {
-    PrintCapturing<FrmScriptMaster> form(db());
+    PrintCapturing<ScripMasterForm> form(db());
     press(form, QStringLiteral("New"));
     EXPECT_FALSE(form.toolbar()->action(QStringLiteral("Print"))->isEnabled());
     form.findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("Gamma Chem"));
@@ -115,7 +115,7 @@ TEST_F(MasterPrintTest, GroupListHasCodeAndDescriptionByName)
 {
     fixture::addGroup(db(), QStringLiteral("NIFTY"), QStringLiteral("Nifty fifty"));
     fixture::addGroup(db(), QStringLiteral("BANKS"), QStringLiteral("Banking"));
-    PrintCapturing<FrmGroupMaster> form(db());
+    PrintCapturing<GroupMasterForm> form(db());
     press(form, QStringLiteral("Print"));
 
     ASSERT_EQ(form.printed.size(), 1);
@@ -130,7 +130,7 @@ TEST_F(MasterPrintTest, GroupListHasCodeAndDescriptionByName)
 
 TEST_F(MasterPrintTest, PrintOpensThePreviewOfTheList)
 {
-    auto form = std::make_unique<FrmScriptMaster>(db());
+    auto form = std::make_unique<ScripMasterForm>(db());
     form->show();
     press(*form, QStringLiteral("Print"));
     const auto previews = form->findChildren<QPrintPreviewDialog*>();

@@ -1,7 +1,7 @@
 // The scrip master on the master-form template: add, edit, cancel, delete,
 // keyboard navigation, closing, find and browse.
-#include "masters/frmbrowse.h"
-#include "masters/frmscriptmaster.h"
+#include "masters/browsedialog.h"
+#include "masters/scripmasterform.h"
 #include "mastersfixture.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using masters::FrmScriptMaster;
+using masters::ScripMasterForm;
 
 namespace {
 
@@ -29,9 +29,9 @@ protected:
         fixture::addScrip(db(), QStringLiteral("Alpha Mills"), QStringLiteral("ALPHA"), QStringLiteral("500100"));
         fixture::addScrip(db(), QStringLiteral("Beta Power"), QStringLiteral("BETA"), QStringLiteral("500200"));
     }
-    FrmScriptMaster* open()
+    ScripMasterForm* open()
     {
-        form = new FrmScriptMaster(db());
+        form = new ScripMasterForm(db());
         form->show();
         return form;
     }
@@ -44,7 +44,7 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    QPointer<FrmScriptMaster> form;
+    QPointer<ScripMasterForm> form;
 };
 
 TEST_F(ScripMasterTest, EmptyTableOffersToEnterARow)
@@ -210,7 +210,7 @@ TEST_F(ScripMasterTest, BrowseFindsByTypingAndMovesTheForm)
     fixture::addScrip(db(), QStringLiteral("O'Neil Industries"), QStringLiteral("ONEIL"), QStringLiteral("500300"));
     open();
     press(QStringLiteral("Find"));
-    masters::FrmBrowse* browse = form->browseWindow();
+    masters::BrowseDialog* browse = form->browseWindow();
     ASSERT_NE(browse, nullptr);
     EXPECT_EQ(browse->windowTitle(), QStringLiteral("Browse Script"));
     auto* fields = browse->findChild<QComboBox*>(QStringLiteral("Combo1"));
@@ -244,7 +244,7 @@ TEST_F(ScripMasterTest, BrowseHeaderSortStaysOnTheForm)
     seed();
     open();
     press(QStringLiteral("Browse"));
-    masters::FrmBrowse* browse = form->browseWindow();
+    masters::BrowseDialog* browse = form->browseWindow();
     QHeaderView* header = browse->grid()->horizontalHeader();
     const int nse = form->adoPrimaryRS().fieldIndex(QStringLiteral("nsescrip"));
     header->sectionClicked(nse);

@@ -1,8 +1,9 @@
 // The scrip search and bulk deals windows, and the menu items of this folder.
-#include "masters/frmgroupmaster.h"
-#include "masters/frmlink.h"
-#include "masters/frmscriptmaster.h"
-#include "masters/frmscriptsearch.h"
+#include "masters/groupmasterform.h"
+#include "masters/groupmembershipscreen.h"
+#include "masters/scripmasterform.h"
+#include "masters/bulkdealsscreen.h"
+#include "masters/scripsearchscreen.h"
 #include "masters/mastersscreens.h"
 #include "mastersfixture.h"
 #include "shell/screenregistry.h"
@@ -19,7 +20,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using masters::FrmScript_Search;
+using masters::ScripSearchScreen;
 
 namespace {
 
@@ -35,7 +36,7 @@ protected:
         fixture::addGroup(db(), QStringLiteral("BANKS"), QStringLiteral("Banks"));
         fixture::link(db(), QStringLiteral("NIFTY"), abc);
         fixture::link(db(), QStringLiteral("BANKS"), abc);
-        form = std::make_unique<FrmScript_Search>(db());
+        form = std::make_unique<ScripSearchScreen>(db());
         form->show();
     }
     template <typename T>
@@ -72,7 +73,7 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    std::unique_ptr<FrmScript_Search> form;
+    std::unique_ptr<ScripSearchScreen> form;
     qint64 abc = 0, oneil = 0;
 };
 
@@ -145,7 +146,7 @@ TEST(BulkDealsTest, ShowsTheTableAndSaysWhenItIsMissing)
     store.db().exec(QStringLiteral("INSERT INTO BulkDeals (DealDate, Symbol, ClientName, Quantity) VALUES "
                                    "('2026-12-05', 'ZETA', 'Fund A', 100), ('2026-12-04', 'ALPHA', 'Fund B', 50)"));
     {
-        masters::FrmBulk_Deals deals(store.db());
+        masters::BulkDealsScreen deals(store.db());
         EXPECT_EQ(deals.windowTitle(), QStringLiteral("Bulk Deals"));
         auto* grid = deals.findChild<QTableView*>(QStringLiteral("DataGrid1"));
         ASSERT_EQ(grid->model()->rowCount(), 2);
@@ -155,7 +156,7 @@ TEST(BulkDealsTest, ShowsTheTableAndSaysWhenItIsMissing)
     }
     EXPECT_TRUE(prompt.messages.isEmpty());
     store.db().exec(QStringLiteral("DROP TABLE BulkDeals"));
-    masters::FrmBulk_Deals missing(store.db());
+    masters::BulkDealsScreen missing(store.db());
     EXPECT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(missing.findChild<QTableView*>(QStringLiteral("DataGrid1"))->model()->rowCount(), 0);
 }
