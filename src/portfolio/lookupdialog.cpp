@@ -1,4 +1,4 @@
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 
 #include "ui/prompt.h"
 #include "ui/viewfit.h"
@@ -39,14 +39,14 @@ QStringList scripLookupTypes()
 LookupRunner dialogLookup(store::Database& db, QWidget* parent)
 {
     return [&db, parent](const QString& sql, const QStringList& columnTypes) {
-        FrmSearch dialog(parent);
+        LookupDialog dialog(parent);
         dialog.search_call(db, sql, columnTypes);
         dialog.showModal();
         return dialog.chosenRow();
     };
 }
 
-FrmSearch::FrmSearch(QWidget* parent) : QDialog(parent)
+LookupDialog::LookupDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmSearch"));
     setWindowTitle(QStringLiteral("Seach"));
@@ -87,20 +87,20 @@ FrmSearch::FrmSearch(QWidget* parent) : QDialog(parent)
     resize(640, 420);
 
     m_search->installEventFilter(this);
-    connect(m_search, &QLineEdit::textChanged, this, &FrmSearch::typeAhead);
-    connect(m_ok, &QPushButton::clicked, this, &FrmSearch::cmd_ok_Click);
+    connect(m_search, &QLineEdit::textChanged, this, &LookupDialog::typeAhead);
+    connect(m_ok, &QPushButton::clicked, this, &LookupDialog::cmd_ok_Click);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this] { cmd_ok_Click(); });
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (m_rows)
             m_rows->setCurrentRow(row);
     });
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmSearch::headerClick);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &LookupDialog::headerClick);
 }
 
-FrmSearch::~FrmSearch() = default;
+LookupDialog::~LookupDialog() = default;
 
-void FrmSearch::search_call(store::Database& db, const QString& search_qry, const QStringList& args)
+void LookupDialog::search_call(store::Database& db, const QString& search_qry, const QStringList& args)
 {
     m_chosen.clear();
     m_rows = std::make_unique<LookupRows>(db, search_qry, args);
@@ -117,7 +117,7 @@ void FrmSearch::search_call(store::Database& db, const QString& search_qry, cons
     ui::widenForColumns(this, m_grid);
 }
 
-void FrmSearch::showModal()
+void LookupDialog::showModal()
 {
     if (!m_rows || m_rows->rowCount() < 1) {
         ui::prompt().show(ui::Message::fromStyle(QStringLiteral("No records found"), 64, QStringLiteral("No Records")));
@@ -127,7 +127,7 @@ void FrmSearch::showModal()
     exec();
 }
 
-void FrmSearch::showRows()
+void LookupDialog::showRows()
 {
     const QSignalBlocker blocker(m_grid);
     m_grid->clear();
@@ -142,7 +142,7 @@ void FrmSearch::showRows()
     showCurrentRow();
 }
 
-void FrmSearch::showCurrentRow()
+void LookupDialog::showCurrentRow()
 {
     const QSignalBlocker blocker(m_grid);
     const int row = m_rows ? m_rows->currentRow() : -1;
@@ -156,7 +156,7 @@ void FrmSearch::showCurrentRow()
     m_grid->scrollToItem(m_grid->item(row, 0));
 }
 
-void FrmSearch::typeAhead(const QString& text)
+void LookupDialog::typeAhead(const QString& text)
 {
     if (!m_rows || text.isEmpty())
         return;
@@ -171,7 +171,7 @@ void FrmSearch::typeAhead(const QString& text)
             ui::Message::fromStyle(QStringLiteral(" Error In Query ") + *failure, 16, QStringLiteral("Error")));
 }
 
-void FrmSearch::headerClick(int column)
+void LookupDialog::headerClick(int column)
 {
     if (!m_rows)
         return;
@@ -179,7 +179,7 @@ void FrmSearch::headerClick(int column)
     showRows();
 }
 
-void FrmSearch::cmd_ok_Click()
+void LookupDialog::cmd_ok_Click()
 {
     if (m_rows) {
         if (auto texts = m_rows->currentTexts())
@@ -188,7 +188,7 @@ void FrmSearch::cmd_ok_Click()
     accept();
 }
 
-bool FrmSearch::eventFilter(QObject* watched, QEvent* event)
+bool LookupDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Backspace starts the search again from the first row.
     if (watched == m_search && event->type() == QEvent::KeyPress && m_rows &&

@@ -29,11 +29,11 @@ LookupRunner dialogLookup(store::Database& db, QWidget* parent);
 
 // "Seach": the pick-a-row dialog. search_call prepares it; the caller shows
 // it modally and then reads chosenRow().
-class FrmSearch : public QDialog {
+class LookupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmSearch(QWidget* parent = nullptr);
-    ~FrmSearch() override;
+    explicit LookupDialog(QWidget* parent = nullptr);
+    ~LookupDialog() override;
 
     // A column name to choose for the search instead of the first.
     QString DefaultComboVal;

@@ -1,4 +1,4 @@
-#include "portfolio/frmportfolio.h"
+#include "portfolio/portfoliomasterform.h"
 
 #include "masters/duplicatecheck.h"
 #include "ui/prompt.h"
@@ -12,7 +12,7 @@ const QString kCode = QStringLiteral("Code");
 const QString kName = QStringLiteral("Name");
 }  // namespace
 
-FrmPortFolio::FrmPortFolio(store::Database& db, QWidget* parent)
+PortfolioMasterForm::PortfolioMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Master"), QStringLiteral("PortfolioMaster"), QStringLiteral("ORDER BY Name"),
                   QStringLiteral("Browse Portfolio"), reports::MasterList{}},
@@ -24,7 +24,7 @@ FrmPortFolio::FrmPortFolio(store::Database& db, QWidget* parent)
     Form_Load();
 }
 
-void FrmPortFolio::Toolbar1_ButtonClick(const QString& button)
+void PortfolioMasterForm::Toolbar1_ButtonClick(const QString& button)
 {
     const QString key = button.toLower();
     if (key == QLatin1String("print"))
@@ -57,7 +57,7 @@ void FrmPortFolio::Toolbar1_ButtonClick(const QString& button)
     MasterForm::Toolbar1_ButtonClick(button);
 }
 
-bool FrmPortFolio::refuseName()
+bool PortfolioMasterForm::refuseName()
 {
     const QString name = m_name->text().trimmed();
     // An edit that keeps the name (apart from its letter case) needs no check.
@@ -75,7 +75,7 @@ bool FrmPortFolio::refuseName()
     return true;
 }
 
-bool FrmPortFolio::storePendingRow(const QHash<QString, QString>& typed)
+bool PortfolioMasterForm::storePendingRow(const QHash<QString, QString>& typed)
 {
     QHash<QString, QString> values = typed;
     const QString code = values.take(kCode);

@@ -8,10 +8,10 @@ namespace portfolio {
 // added with New takes its number from the table; only the first portfolio,
 // entered from the empty-table question, may be numbered by hand. No two
 // portfolios share a name (compared without regard to case).
-class FrmPortFolio : public masters::MasterForm {
+class PortfolioMasterForm : public masters::MasterForm {
     Q_OBJECT
 public:
-    explicit FrmPortFolio(store::Database& db, QWidget* parent = nullptr);
+    explicit PortfolioMasterForm(store::Database& db, QWidget* parent = nullptr);
 
     void Toolbar1_ButtonClick(const QString& button) override;
 

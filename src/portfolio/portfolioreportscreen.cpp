@@ -1,4 +1,4 @@
-#include "portfolio/frmportfolioreport.h"
+#include "portfolio/portfolioreportscreen.h"
 
 #include "portfolio/transactions.h"
 #include "reports/reportpreview.h"
@@ -63,7 +63,8 @@ reports::ReportPicture sectorChart(const QList<reports::SectorValue>& sectors)
 
 }  // namespace
 
-FrmPortfolioReport::FrmPortfolioReport(store::Database& db, LookupRunner lookup, ReportShower showReport, QWidget* parent)
+PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner lookup, ReportShower showReport,
+                                             QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       m_db(db), m_lookup(std::move(lookup)), m_showReport(std::move(showReport))
 {
@@ -142,12 +143,12 @@ FrmPortfolioReport::FrmPortfolioReport(store::Database& db, LookupRunner lookup,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
 
-    connect(portfolioButton, &QPushButton::clicked, this, &FrmPortfolioReport::CmdPortfolio_Click);
-    connect(scripButton, &QPushButton::clicked, this, &FrmPortfolioReport::CmdScript_Click);
-    connect(print, &QPushButton::clicked, this, &FrmPortfolioReport::CmdPrint_Click);
-    connect(m_optPortfolio, &QRadioButton::clicked, this, &FrmPortfolioReport::OptPortfolio_Click);
-    connect(m_optScript, &QRadioButton::clicked, this, &FrmPortfolioReport::OptPortfolio_Click);
-    connect(m_optSector, &QRadioButton::clicked, this, &FrmPortfolioReport::OptSector_Click);
+    connect(portfolioButton, &QPushButton::clicked, this, &PortfolioReportScreen::CmdPortfolio_Click);
+    connect(scripButton, &QPushButton::clicked, this, &PortfolioReportScreen::CmdScript_Click);
+    connect(print, &QPushButton::clicked, this, &PortfolioReportScreen::CmdPrint_Click);
+    connect(m_optPortfolio, &QRadioButton::clicked, this, &PortfolioReportScreen::OptPortfolio_Click);
+    connect(m_optScript, &QRadioButton::clicked, this, &PortfolioReportScreen::OptPortfolio_Click);
+    connect(m_optSector, &QRadioButton::clicked, this, &PortfolioReportScreen::OptSector_Click);
     connect(m_optDetail, &QRadioButton::clicked, this, [this] {
         m_optDetail->setChecked(true);
         m_optSummary->setChecked(false);
@@ -170,40 +171,40 @@ FrmPortfolioReport::FrmPortfolioReport(store::Database& db, LookupRunner lookup,
         m_dates->setCurrentIndex(0);
 }
 
-QRadioButton* FrmPortfolioReport::option(const QString& name) const
+QRadioButton* PortfolioReportScreen::option(const QString& name) const
 {
     return findChild<QRadioButton*>(name);
 }
 
-void FrmPortfolioReport::OptPortfolio_Click()
+void PortfolioReportScreen::OptPortfolio_Click()
 {
     m_frame2->setVisible(true);
     m_optDetail->setChecked(true);
     m_optSummary->setChecked(false);
 }
 
-void FrmPortfolioReport::OptSector_Click()
+void PortfolioReportScreen::OptSector_Click()
 {
     m_frame2->setVisible(false);
     m_optDetail->setChecked(false);
     m_optSummary->setChecked(false);
 }
 
-void FrmPortfolioReport::CmdPortfolio_Click()
+void PortfolioReportScreen::CmdPortfolio_Click()
 {
     const QStringList chosen = m_lookup(portfolioLookupSql(), portfolioLookupTypes());
     m_portfolio->setText(chosen.value(0));
     m_portfolioCode->setText(chosen.value(1));
 }
 
-void FrmPortfolioReport::CmdScript_Click()
+void PortfolioReportScreen::CmdScript_Click()
 {
     const QStringList chosen = m_lookup(scripLookupSql(), scripLookupTypes());
     m_scrip->setText(chosen.value(0));
     m_scripCode->setText(chosen.value(1));
 }
 
-ReportChoice FrmPortfolioReport::choice() const
+ReportChoice PortfolioReportScreen::choice() const
 {
     ReportChoice choice;
     ValuationRequest& request = choice.request;
@@ -226,7 +227,7 @@ ReportChoice FrmPortfolioReport::choice() const
     return choice;
 }
 
-void FrmPortfolioReport::CmdPrint_Click()
+void PortfolioReportScreen::CmdPrint_Click()
 {
     const ReportChoice chosen = choice();
     reports::ReportDocument document;

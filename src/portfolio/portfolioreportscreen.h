@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 #include "portfolio/valuation.h"
 #include "reports/portfolioreport.h"
 
@@ -26,13 +26,14 @@ struct ReportChoice {
 // prices, for every portfolio or one, every scrip or one, by portfolio, by
 // scrip or by sector, as a summary or in detail. Print shows the report and
 // closes the screen.
-class FrmPortfolioReport : public QWidget {
+class PortfolioReportScreen : public QWidget {
     Q_OBJECT
 public:
     using ReportShower = std::function<void(const reports::ReportDocument&)>;
 
     // `showReport` shows the finished report; by default its print preview.
-    FrmPortfolioReport(store::Database& db, LookupRunner lookup, ReportShower showReport = {}, QWidget* parent = nullptr);
+    PortfolioReportScreen(store::Database& db, LookupRunner lookup, ReportShower showReport = {},
+                          QWidget* parent = nullptr);
 
     void CmdPortfolio_Click();
     void CmdScript_Click();

@@ -1,6 +1,6 @@
-#include "portfolio/frmportfolio_manager.h"
+#include "portfolio/singleentryform.h"
 
-#include "portfolio/frmportfolioreport.h"
+#include "portfolio/portfolioreportscreen.h"
 #include "portfolio/transactions.h"
 #include "store/jetfunctions.h"
 #include "store/storeerror.h"
@@ -19,7 +19,7 @@
 
 namespace portfolio {
 
-FrmPortfolio_Manager::FrmPortfolio_Manager(store::Database& db, LookupRunner lookup, QWidget* parent)
+SingleEntryForm::SingleEntryForm(store::Database& db, LookupRunner lookup, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Manager"), QStringLiteral("PortfolioManager"), QStringLiteral("ORDER BY code"),
                   QStringLiteral("Browse Portfolio Manager"), reports::MasterList{}},
@@ -95,12 +95,12 @@ FrmPortfolio_Manager::FrmPortfolio_Manager(store::Database& db, LookupRunner loo
     m_rateCheck->setTextBox(m_rate);
     m_rateCheck->setAllowDec(true);
 
-    connect(m_scripButton, &QPushButton::clicked, this, &FrmPortfolio_Manager::CmdScript_Click);
-    connect(m_portfolioButton, &QPushButton::clicked, this, &FrmPortfolio_Manager::CmdPortfolio_Click);
-    connect(m_codes, &QComboBox::currentTextChanged, this, &FrmPortfolio_Manager::codeLookup);
+    connect(m_scripButton, &QPushButton::clicked, this, &SingleEntryForm::CmdScript_Click);
+    connect(m_portfolioButton, &QPushButton::clicked, this, &SingleEntryForm::CmdPortfolio_Click);
+    connect(m_codes, &QComboBox::currentTextChanged, this, &SingleEntryForm::codeLookup);
     connect(m_nse, &QRadioButton::clicked, this, [this] { switchCodeType(true); });
     connect(m_bse, &QRadioButton::clicked, this, [this] { switchCodeType(false); });
-    connect(m_rate, &QLineEdit::textChanged, this, &FrmPortfolio_Manager::ComputeAmount);
+    connect(m_rate, &QLineEdit::textChanged, this, &SingleEntryForm::ComputeAmount);
     connect(m_side, &QComboBox::currentTextChanged, this, [this] {
         ComputeAmount();
         m_buySell->setText(m_side->currentData().toString());
@@ -121,7 +121,7 @@ FrmPortfolio_Manager::FrmPortfolio_Manager(store::Database& db, LookupRunner loo
     showNamesAndDate();
 }
 
-QString FrmPortfolio_Manager::scripName(qint64 srno) const
+QString SingleEntryForm::scripName(qint64 srno) const
 {
     const int srnoColumn = m_scrips.columnIndex(QStringLiteral("srno"));
     const int companyColumn = m_scrips.columnIndex(QStringLiteral("company"));
@@ -131,7 +131,7 @@ QString FrmPortfolio_Manager::scripName(qint64 srno) const
     return {};
 }
 
-QString FrmPortfolio_Manager::portfolioName(qint64 code) const
+QString SingleEntryForm::portfolioName(qint64 code) const
 {
     try {
         return m_db.scalar(QStringLiteral("SELECT Name FROM PortfolioMaster WHERE Code = ?"), {code}).toString();
@@ -140,7 +140,7 @@ QString FrmPortfolio_Manager::portfolioName(qint64 code) const
     }
 }
 
-void FrmPortfolio_Manager::showNamesAndDate()
+void SingleEntryForm::showNamesAndDate()
 {
     m_scripName->setText(scripName(static_cast<qint64>(cellNumber(m_scripCode->text()))));
     m_portfolioName->setText(portfolioName(static_cast<qint64>(cellNumber(m_portfolioCode->text()))));
@@ -151,7 +151,7 @@ void FrmPortfolio_Manager::showNamesAndDate()
     m_side->setCurrentIndex(sideOf(m_buySell->text()) == QLatin1String("Sell") ? 1 : 0);
 }
 
-void FrmPortfolio_Manager::codeLookup(const QString& code)
+void SingleEntryForm::codeLookup(const QString& code)
 {
     const int column = m_scrips.columnIndex(m_nse->isChecked() ? QStringLiteral("nsescrip") : QStringLiteral("bsescrip"));
     for (const QVariantList& row : m_scrips.rows) {
@@ -163,7 +163,7 @@ void FrmPortfolio_Manager::codeLookup(const QString& code)
     }
 }
 
-void FrmPortfolio_Manager::switchCodeType(bool nse)
+void SingleEntryForm::switchCodeType(bool nse)
 {
     const int column = m_scrips.columnIndex(nse ? QStringLiteral("nsescrip") : QStringLiteral("bsescrip"));
     {
@@ -178,7 +178,7 @@ void FrmPortfolio_Manager::switchCodeType(bool nse)
     }
 }
 
-void FrmPortfolio_Manager::CmdScript_Click()
+void SingleEntryForm::CmdScript_Click()
 {
     const QStringList chosen = m_lookup(scripLookupSql(), scripLookupTypes());
     if (chosen.isEmpty()) {
@@ -195,19 +195,19 @@ void FrmPortfolio_Manager::CmdScript_Click()
     m_scripCode->setText(chosen.value(1));
 }
 
-void FrmPortfolio_Manager::CmdPortfolio_Click()
+void SingleEntryForm::CmdPortfolio_Click()
 {
     const QStringList chosen = m_lookup(portfolioLookupSql(), portfolioLookupTypes());
     m_portfolioName->setText(chosen.value(0));
     m_portfolioCode->setText(chosen.value(1));
 }
 
-void FrmPortfolio_Manager::ComputeAmount()
+void SingleEntryForm::ComputeAmount()
 {
     m_amt->setText(store::jetNumberText(cellNumber(m_qty->text()) * cellNumber(m_rate->text())));
 }
 
-void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
+void SingleEntryForm::Toolbar1_ButtonClick(const QString& button)
 {
     const QString key = button.toLower();
     if (key == QLatin1String("new")) {
@@ -242,7 +242,7 @@ void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
     }
     if (key == QLatin1String("print")) {
         // The report screen outlives this one: it shows its own look-ups.
-        auto* report = new FrmPortfolioReport(m_db, {});
+        auto* report = new PortfolioReportScreen(m_db, {});
         report->show();
         return;
     }
@@ -261,7 +261,7 @@ void FrmPortfolio_Manager::Toolbar1_ButtonClick(const QString& button)
         showNamesAndDate();
 }
 
-void FrmPortfolio_Manager::findEntry()
+void SingleEntryForm::findEntry()
 {
     if (mbAddNewFlag || mbEditFlag)
         return;
@@ -283,7 +283,7 @@ void FrmPortfolio_Manager::findEntry()
     showNamesAndDate();
 }
 
-bool FrmPortfolio_Manager::storePendingRow(const QHash<QString, QString>& typed)
+bool SingleEntryForm::storePendingRow(const QHash<QString, QString>& typed)
 {
     const bool adding = mbAddNewFlag;
     if (adding) {
@@ -311,14 +311,14 @@ bool FrmPortfolio_Manager::storePendingRow(const QHash<QString, QString>& typed)
     return true;
 }
 
-void FrmPortfolio_Manager::afterSave(bool added)
+void SingleEntryForm::afterSave(bool added)
 {
     if (added)
         MoveLastRecord();
     showNamesAndDate();
 }
 
-void FrmPortfolio_Manager::keyPressEvent(QKeyEvent* event)
+void SingleEntryForm::keyPressEvent(QKeyEvent* event)
 {
     const bool browsing = !(mbAddNewFlag || mbEditFlag);
     MasterForm::keyPressEvent(event);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "masters/masterform.h"
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 
 class QComboBox;
 class QDateEdit;
@@ -18,10 +18,10 @@ namespace portfolio {
 // PortfolioManager marked "Buy" or "Sell" (chosen as "B" or "S"), its scrip chosen by NSE or BSE code or
 // through the look-up, its portfolio through the look-up. A new entry starts
 // with the scrip and portfolio of the last one saved.
-class FrmPortfolio_Manager : public masters::MasterForm {
+class SingleEntryForm : public masters::MasterForm {
     Q_OBJECT
 public:
-    explicit FrmPortfolio_Manager(store::Database& db, LookupRunner lookup = {}, QWidget* parent = nullptr);
+    explicit SingleEntryForm(store::Database& db, LookupRunner lookup = {}, QWidget* parent = nullptr);
 
     void Toolbar1_ButtonClick(const QString& button) override;
 

@@ -1,6 +1,6 @@
-#include "portfolio/frmportfoliomanager.h"
+#include "portfolio/transactionsscreen.h"
 
-#include "portfolio/frmportfolioreport.h"
+#include "portfolio/portfolioreportscreen.h"
 #include "shell/appservices.h"
 #include "store/datetext.h"
 #include "store/storeerror.h"
@@ -53,7 +53,7 @@ QString failureText(const std::exception& error)
 
 }  // namespace
 
-FrmPortFolioManager_New::FrmPortFolioManager_New(shell::AppServices& services, LookupRunner lookup, QWidget* parent)
+TransactionsScreen::TransactionsScreen(shell::AppServices& services, LookupRunner lookup, QWidget* parent)
     : QWidget(parent), m_services(services), m_lookup(std::move(lookup))
 {
     setObjectName(QStringLiteral("FrmPortFolioManager_New"));
@@ -129,7 +129,7 @@ FrmPortFolioManager_New::FrmPortFolioManager_New(shell::AppServices& services, L
     SetToolbarButtons(QStringLiteral("11111111"));
 }
 
-QAction* FrmPortFolioManager_New::button(const QString& key) const
+QAction* TransactionsScreen::button(const QString& key) const
 {
     for (QAction* action : m_buttons)
         if (action->objectName().compare(key, Qt::CaseInsensitive) == 0)
@@ -137,25 +137,25 @@ QAction* FrmPortFolioManager_New::button(const QString& key) const
     return nullptr;
 }
 
-void FrmPortFolioManager_New::SetToolbarButtons(const QString& mask)
+void TransactionsScreen::SetToolbarButtons(const QString& mask)
 {
     m_mask = mask.trimmed();
     for (int i = 0; i < m_mask.size() && i < m_buttons.size(); ++i)
         m_buttons.at(i)->setEnabled(m_mask.at(i) == QLatin1Char('1'));
 }
 
-void FrmPortFolioManager_New::EnableControls(bool enabled)
+void TransactionsScreen::EnableControls(bool enabled)
 {
     m_text1->setEnabled(enabled);
     m_grid->setEnabled(enabled);
 }
 
-qint64 FrmPortFolioManager_New::typedEntryCode() const
+qint64 TransactionsScreen::typedEntryCode() const
 {
     return static_cast<qint64>(cellNumber(m_text1->text()));
 }
 
-void FrmPortFolioManager_New::Toolbar1_ButtonClick(const QString& key)
+void TransactionsScreen::Toolbar1_ButtonClick(const QString& key)
 {
     const QString command = key.toUpper();
     if (command == QLatin1String("NEW"))
@@ -176,7 +176,7 @@ void FrmPortFolioManager_New::Toolbar1_ButtonClick(const QString& key)
         cmdclose_Click();
 }
 
-void FrmPortFolioManager_New::CmdNew_Click()
+void TransactionsScreen::CmdNew_Click()
 {
     m_grid->clearCells();
     SetToolbarButtons(QStringLiteral("01000101"));
@@ -186,14 +186,14 @@ void FrmPortFolioManager_New::CmdNew_Click()
     m_grid->setFocus();
 }
 
-void FrmPortFolioManager_New::CmdModify_Click()
+void TransactionsScreen::CmdModify_Click()
 {
     EnableControls(true);
     SetToolbarButtons(QStringLiteral("01000111"));
     mbModifyFlag = true;
 }
 
-void FrmPortFolioManager_New::Calc_Amt()
+void TransactionsScreen::Calc_Amt()
 {
     const int used = m_grid->dataRowCount();
     const QSignalBlocker blocker(m_grid);
@@ -203,7 +203,7 @@ void FrmPortFolioManager_New::Calc_Amt()
     }
 }
 
-void FrmPortFolioManager_New::cmdsave_Click()
+void TransactionsScreen::cmdsave_Click()
 {
     m_grid->finishEditing();
     Calc_Amt();
@@ -230,7 +230,7 @@ void FrmPortFolioManager_New::cmdsave_Click()
     EnableControls(false);
 }
 
-void FrmPortFolioManager_New::cmdFind_Click()
+void TransactionsScreen::cmdFind_Click()
 {
     SetToolbarButtons(QStringLiteral("10111111"));
     EnableControls(false);
@@ -250,7 +250,7 @@ void FrmPortFolioManager_New::cmdFind_Click()
     }
 }
 
-void FrmPortFolioManager_New::Gridrec()
+void TransactionsScreen::Gridrec()
 {
     const QList<TransactionLine> lines = loadEntry(m_services.database(), typedEntryCode());
     const QSignalBlocker blocker(m_grid);
@@ -258,7 +258,7 @@ void FrmPortFolioManager_New::Gridrec()
         m_grid->setLine(row, lines.at(row));
 }
 
-void FrmPortFolioManager_New::cmdDelete_Click()
+void TransactionsScreen::cmdDelete_Click()
 {
     const auto answer =
         ui::prompt().show(ui::Message::fromStyle(QStringLiteral("Are You Sure You Want To Delete Record"), 68));
@@ -274,7 +274,7 @@ void FrmPortFolioManager_New::cmdDelete_Click()
     ui::prompt().show(ui::Message::fromStyle(QStringLiteral("Record Deleted Successfully"), 64));
 }
 
-void FrmPortFolioManager_New::CmdUndo_Click()
+void TransactionsScreen::CmdUndo_Click()
 {
     if (auto* subWindow = ui::subWindowOf(this))
         subWindow->move(0, 0);
@@ -282,7 +282,7 @@ void FrmPortFolioManager_New::CmdUndo_Click()
     m_grid->clearCells();
 }
 
-void FrmPortFolioManager_New::cmdclose_Click()
+void TransactionsScreen::cmdclose_Click()
 {
     if (auto* subWindow = ui::subWindowOf(this))
         subWindow->close();
@@ -290,14 +290,14 @@ void FrmPortFolioManager_New::cmdclose_Click()
         close();
 }
 
-void FrmPortFolioManager_New::cmdPrint_Click()
+void TransactionsScreen::cmdPrint_Click()
 {
     // The report screen outlives this one: it shows its own look-ups.
-    auto* report = new FrmPortfolioReport(m_services.database(), {});
+    auto* report = new PortfolioReportScreen(m_services.database(), {});
     report->show();
 }
 
-void FrmPortFolioManager_New::portfolioLookup()
+void TransactionsScreen::portfolioLookup()
 {
     const int row = m_grid->activeRow();
     const QStringList chosen = m_lookup(portfolioLookupSql(), portfolioLookupTypes());
@@ -306,7 +306,7 @@ void FrmPortFolioManager_New::portfolioLookup()
     m_grid->setCell(row, TransactionGrid::PortfolioCode, chosen.value(1));
 }
 
-void FrmPortFolioManager_New::scripLookup()
+void TransactionsScreen::scripLookup()
 {
     const int row = m_grid->activeRow();
     const QStringList chosen = m_lookup(scripLookupSql(), scripLookupTypes());
@@ -318,7 +318,7 @@ void FrmPortFolioManager_New::scripLookup()
         m_grid->setCell(row, TransactionGrid::Date, chosen.isEmpty() ? QString() : datetext::toDisplay(QDate::currentDate()));
 }
 
-void FrmPortFolioManager_New::RowDelete(int row)
+void TransactionsScreen::RowDelete(int row)
 {
     const auto srno = static_cast<qint64>(cellNumber(m_grid->cell(row, TransactionGrid::SrNo)));
     try {

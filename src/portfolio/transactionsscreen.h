@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 #include "portfolio/transactiongrid.h"
 
 #include <QWidget>
@@ -19,11 +19,11 @@ namespace portfolio {
 // as numbered entries. New, fill rows, Save; or Find, Modify, change, Save
 // (the entry keeps its number); or Find, Delete. "Delete Row" of the grid's
 // context menu removes a row and its stored line at once.
-class FrmPortFolioManager_New : public QWidget {
+class TransactionsScreen : public QWidget {
     Q_OBJECT
 public:
     // `lookup` answers the look-ups; by default the look-up dialog.
-    explicit FrmPortFolioManager_New(shell::AppServices& services, LookupRunner lookup = {}, QWidget* parent = nullptr);
+    explicit TransactionsScreen(shell::AppServices& services, LookupRunner lookup = {}, QWidget* parent = nullptr);
 
     // The commands; the toolbar and the File menu reach them through
     // Toolbar1_ButtonClick with a button's key.

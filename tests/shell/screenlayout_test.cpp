@@ -5,8 +5,8 @@
 #include "marketgenerator.h"
 #include "masters/masterform.h"
 #include "masters/mastersscreens.h"
-#include "portfolio/frmportfolioreport.h"
-#include "portfolio/frmsearch.h"
+#include "portfolio/portfolioreportscreen.h"
+#include "portfolio/lookupdialog.h"
 #include "portfolio/portfolioscreens.h"
 #include "query/queryscreens.h"
 #include "shell/aboutbox.h"
@@ -282,9 +282,9 @@ TEST_F(ScreenLayoutTest, WindowsOfTheirOwnFitTheirTextsAtAnySize)
     window->openScreen(QStringLiteral("Stock"));
     auto* stock = static_cast<masters::MasterForm*>(workspaceScreens().first());
     stock->Toolbar1_ButtonClick(QStringLiteral("Browse"));
-    portfolio::FrmSearch lookup(window.get());
+    portfolio::LookupDialog lookup(window.get());
     lookup.search_call(db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
-    portfolio::FrmPortfolioReport report(db(), {});
+    portfolio::PortfolioReportScreen report(db(), {});
     shell::AboutBox about(window.get());
     shell::SplashScreen splash;
 
