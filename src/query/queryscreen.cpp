@@ -1,4 +1,4 @@
-#include "query/frmquery.h"
+#include "query/queryscreen.h"
 
 #include "masters/textmatch.h"
 #include "query/catalogue.h"
@@ -136,7 +136,7 @@ int percentOf(qsizetype done, qsizetype total)
 
 }  // namespace
 
-FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
+QueryScreen::QueryScreen(shell::AppServices& services, QWidget* parent)
     : QWidget(parent), m_services(services), m_db(services.database()), m_engine(m_db)
 {
     setObjectName(QStringLiteral("frmquery"));
@@ -176,8 +176,8 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
 
     m_viewReport = named(new QPushButton(QStringLiteral("&View Report "), this), QStringLiteral("cmdquery"));
     m_editReport = named(new QPushButton(QStringLiteral("&Edit Report"), this), QStringLiteral("cmdDisplay"));
-    connect(m_viewReport, &QPushButton::clicked, this, &FrmQuery::viewReport);
-    connect(m_editReport, &QPushButton::clicked, this, &FrmQuery::editReport);
+    connect(m_viewReport, &QPushButton::clicked, this, &QueryScreen::viewReport);
+    connect(m_editReport, &QPushButton::clicked, this, &QueryScreen::editReport);
     m_runText = makeBox(QStringLiteral("Text1"), this);
     m_runText->setReadOnly(true);
     m_runProgress = named(new QProgressBar(this), QStringLiteral("RunProgress"));
@@ -202,14 +202,14 @@ FrmQuery::FrmQuery(shell::AppServices& services, QWidget* parent)
     ui::fitListToItems(m_scripList);
 }
 
-FrmQuery::~FrmQuery()
+QueryScreen::~QueryScreen()
 {
     // The grid and its model let go of the rows before they go.
     m_detailsGrid->setModel(nullptr);
     m_detailsModel->setRecordset(nullptr);
 }
 
-QWidget* FrmQuery::buildQueryGroups()
+QWidget* QueryScreen::buildQueryGroups()
 {
     auto* frame = named(new QGroupBox(QStringLiteral("Select Type Of Query"), this), QStringLiteral("Frame1"));
     auto* layout = new QVBoxLayout(frame);
@@ -230,7 +230,7 @@ QWidget* FrmQuery::buildQueryGroups()
     return frame;
 }
 
-QWidget* FrmQuery::buildQueryList()
+QWidget* QueryScreen::buildQueryList()
 {
     auto* panel = new QWidget(this);
     auto* layout = new QVBoxLayout(panel);
@@ -241,12 +241,12 @@ QWidget* FrmQuery::buildQueryList()
     // Wide enough for the longest query of any group.
     ui::fitListWidth(m_queryList, catalogueLabels());
     layout->addWidget(m_queryList, 1);
-    connect(m_queryList, &QListWidget::currentRowChanged, this, &FrmQuery::setUpChosenQuery);
-    connect(m_queryList, &QListWidget::itemDoubleClicked, this, &FrmQuery::viewReport);
+    connect(m_queryList, &QListWidget::currentRowChanged, this, &QueryScreen::setUpChosenQuery);
+    connect(m_queryList, &QListWidget::itemDoubleClicked, this, &QueryScreen::viewReport);
     return panel;
 }
 
-QWidget* FrmQuery::buildParameters()
+QWidget* QueryScreen::buildParameters()
 {
     auto* panel = new QWidget(this);
     auto* grid = new QGridLayout(panel);
@@ -276,7 +276,7 @@ QWidget* FrmQuery::buildParameters()
     return panel;
 }
 
-QWidget* FrmQuery::buildExchange()
+QWidget* QueryScreen::buildExchange()
 {
     auto* frame = named(new QGroupBox(QStringLiteral("Exchange Selection"), this), QStringLiteral("Frame3"));
     auto* layout = new QHBoxLayout(frame);
@@ -289,7 +289,7 @@ QWidget* FrmQuery::buildExchange()
     return frame;
 }
 
-QWidget* FrmQuery::buildRangeFilters()
+QWidget* QueryScreen::buildRangeFilters()
 {
     static const char* const captions[kRangeMeasureCount] = {"Rate", "Trading Qty", "Delivery Qty", "% Delivery Qty",
                                                              "Trades"};
@@ -326,7 +326,7 @@ QWidget* FrmQuery::buildRangeFilters()
     return panel;
 }
 
-QWidget* FrmQuery::buildStockSelection()
+QWidget* QueryScreen::buildStockSelection()
 {
     auto* frame = named(new QGroupBox(QStringLiteral("Stock Selection"), this), QStringLiteral("Frame2"));
     auto* layout = new QVBoxLayout(frame);
@@ -347,15 +347,15 @@ QWidget* FrmQuery::buildStockSelection()
     layout->addWidget(m_scripList, 1);
     layout->addLayout(findRow);
 
-    connect(m_groupList, &QComboBox::currentIndexChanged, this, &FrmQuery::chooseScripGroup);
-    connect(m_scripList, &QListWidget::currentRowChanged, this, &FrmQuery::scripClicked);
-    connect(m_scripList, &QListWidget::itemDoubleClicked, this, &FrmQuery::scripDoubleClicked);
-    connect(find, &QPushButton::clicked, this, &FrmQuery::findScrip);
-    connect(details, &QPushButton::clicked, this, &FrmQuery::fillDetails);
+    connect(m_groupList, &QComboBox::currentIndexChanged, this, &QueryScreen::chooseScripGroup);
+    connect(m_scripList, &QListWidget::currentRowChanged, this, &QueryScreen::scripClicked);
+    connect(m_scripList, &QListWidget::itemDoubleClicked, this, &QueryScreen::scripDoubleClicked);
+    connect(find, &QPushButton::clicked, this, &QueryScreen::findScrip);
+    connect(details, &QPushButton::clicked, this, &QueryScreen::fillDetails);
     return frame;
 }
 
-QWidget* FrmQuery::buildDetails()
+QWidget* QueryScreen::buildDetails()
 {
     m_details = named(new QGroupBox(this), QStringLiteral("FrameGroup"));
     auto* grid = new QGridLayout(m_details);
@@ -371,7 +371,7 @@ QWidget* FrmQuery::buildDetails()
     m_detailsModel = new store::RecordsetModel(this);
     m_detailsModel->setRecordset(&m_groupsOfScrip);
     m_detailsGrid->setModel(m_detailsModel);
-    connect(m_detailsGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &FrmQuery::sortDetails);
+    connect(m_detailsGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &QueryScreen::sortDetails);
 
     grid->addWidget(makeLabel(QStringLiteral("Label2"), QStringLiteral("Nse Code"), m_details), 0, 0);
     grid->addWidget(m_nseCode, 0, 1);
@@ -384,7 +384,7 @@ QWidget* FrmQuery::buildDetails()
     return m_details;
 }
 
-QWidget* FrmQuery::buildProgress()
+QWidget* QueryScreen::buildProgress()
 {
     m_loadFrame = named(new QGroupBox(QStringLiteral("Please Wait ....."), this), QStringLiteral("FramePBar"));
     auto* layout = new QHBoxLayout(m_loadFrame);
@@ -397,7 +397,7 @@ QWidget* FrmQuery::buildProgress()
     return m_loadFrame;
 }
 
-void FrmQuery::loadLists()
+void QueryScreen::loadLists()
 {
     m_loadFrame->show();
     try {
@@ -448,7 +448,7 @@ void FrmQuery::loadLists()
     m_loadFrame->hide();
 }
 
-void FrmQuery::showLoadProgress(const QString& text, qsizetype done, qsizetype total)
+void QueryScreen::showLoadProgress(const QString& text, qsizetype done, qsizetype total)
 {
     // The bar and its text change with each whole percent, not each row.
     const int percent = percentOf(done, total);
@@ -459,7 +459,7 @@ void FrmQuery::showLoadProgress(const QString& text, qsizetype done, qsizetype t
     m_loadText->setText(text + QString::number(percent) + QLatin1Char('%'));
 }
 
-void FrmQuery::chooseQueryGroup(int number)
+void QueryScreen::chooseQueryGroup(int number)
 {
     const QueryGroup& group = queryGroup(number);
     m_group = number;
@@ -491,20 +491,20 @@ void FrmQuery::chooseQueryGroup(int number)
     }
 }
 
-QString FrmQuery::chosenLabel() const
+QString QueryScreen::chosenLabel() const
 {
     const QListWidgetItem* item = m_queryList->currentItem();
     return item ? item->text() : QString();
 }
 
-void FrmQuery::setUpChosenQuery()
+void QueryScreen::setUpChosenQuery()
 {
     if (m_group < 1 || !m_queryList->currentItem())
         return;
     applySetup(setUpParameters(m_group, chosenLabel(), parameterFields(), m_tradingDates));
 }
 
-void FrmQuery::applySetup(const ParameterSetup& setup)
+void QueryScreen::applySetup(const ParameterSetup& setup)
 {
     const ParameterFields& fields = setup.fields;
     selectDate(m_secondDate, fields.secondDate);
@@ -533,7 +533,7 @@ void FrmQuery::applySetup(const ParameterSetup& setup)
     }
 }
 
-ParameterFields FrmQuery::parameterFields() const
+ParameterFields QueryScreen::parameterFields() const
 {
     ParameterFields fields;
     fields.firstDate = chosenDate(m_firstDate);
@@ -544,7 +544,7 @@ ParameterFields FrmQuery::parameterFields() const
     return fields;
 }
 
-RunInputs FrmQuery::readInputs() const
+RunInputs QueryScreen::readInputs() const
 {
     RunInputs inputs;
     inputs.group = m_group;
@@ -578,7 +578,7 @@ RunInputs FrmQuery::readInputs() const
     return inputs;
 }
 
-void FrmQuery::chooseScripGroup(int index)
+void QueryScreen::chooseScripGroup(int index)
 {
     if (index < 0)
         return;
@@ -598,7 +598,7 @@ void FrmQuery::chooseScripGroup(int index)
     fillScripList(members, false);
 }
 
-void FrmQuery::fillScripList(const QList<Scrip>& scrips, bool withAll)
+void QueryScreen::fillScripList(const QList<Scrip>& scrips, bool withAll)
 {
     const QSignalBlocker blocker(m_scripList);
     m_scripList->clear();
@@ -611,13 +611,13 @@ void FrmQuery::fillScripList(const QList<Scrip>& scrips, bool withAll)
     }
 }
 
-void FrmQuery::scripClicked()
+void QueryScreen::scripClicked()
 {
     if (!m_details->isHidden())
         fillDetails();
 }
 
-void FrmQuery::scripDoubleClicked()
+void QueryScreen::scripDoubleClicked()
 {
     if (!m_details->isHidden()) {
         m_details->hide();
@@ -627,7 +627,7 @@ void FrmQuery::scripDoubleClicked()
     fillDetails();
 }
 
-void FrmQuery::fillDetails()
+void QueryScreen::fillDetails()
 {
     const QListWidgetItem* item = m_scripList->currentItem();
     const QVariant srno = item ? item->data(Qt::UserRole) : QVariant();
@@ -660,7 +660,7 @@ void FrmQuery::fillDetails()
     m_detailsModel->reset();
 }
 
-void FrmQuery::sortDetails(int column)
+void QueryScreen::sortDetails(int column)
 {
     if (column < 0 || column >= m_groupsOfScrip.fieldCount())
         return;
@@ -670,7 +670,7 @@ void FrmQuery::sortDetails(int column)
     }
 }
 
-void FrmQuery::findScrip()
+void QueryScreen::findScrip()
 {
     // A scrip can only be picked where the list is available.
     if (!m_scripList->isEnabled())
@@ -701,7 +701,7 @@ void FrmQuery::findScrip()
     }
 }
 
-bool FrmQuery::selectScrip(qint64 srno)
+bool QueryScreen::selectScrip(qint64 srno)
 {
     for (int row = 0; row < m_scripList->count(); ++row) {
         QListWidgetItem* item = m_scripList->item(row);
@@ -716,7 +716,7 @@ bool FrmQuery::selectScrip(qint64 srno)
     return false;
 }
 
-void FrmQuery::followRangeCheck(int filter)
+void QueryScreen::followRangeCheck(int filter)
 {
     const RangeControls& controls = m_ranges[filter];
     const bool applies = controls.check->isEnabled() && controls.check->isChecked();
@@ -724,7 +724,7 @@ void FrmQuery::followRangeCheck(int filter)
     controls.high->setEnabled(applies);
 }
 
-bool FrmQuery::eventFilter(QObject* watched, QEvent* event)
+bool QueryScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -738,7 +738,7 @@ bool FrmQuery::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool FrmQuery::isRefused(QLineEdit* box) const
+bool QueryScreen::isRefused(QLineEdit* box) const
 {
     if (box->isHidden() || !box->isEnabled())
         return false;
@@ -748,7 +748,7 @@ bool FrmQuery::isRefused(QLineEdit* box) const
     return !box->text().trimmed().isEmpty() && !isNumberText(box->text());
 }
 
-void FrmQuery::boxLeft(QLineEdit* box)
+void QueryScreen::boxLeft(QLineEdit* box)
 {
     if (m_refusalPending)
         return;
@@ -768,7 +768,7 @@ void FrmQuery::boxLeft(QLineEdit* box)
     });
 }
 
-void FrmQuery::refuseEntry(QLineEdit* box, bool tellUser)
+void QueryScreen::refuseEntry(QLineEdit* box, bool tellUser)
 {
     if (tellUser && (box == m_number || box == m_number2))
         ui::prompt().show(ui::Message::fromStyle(kEnterNumbers, 0));
@@ -776,7 +776,7 @@ void FrmQuery::refuseEntry(QLineEdit* box, bool tellUser)
     box->selectAll();
 }
 
-bool FrmQuery::entriesAllowRun()
+bool QueryScreen::entriesAllowRun()
 {
     // A box being refused right now says so itself.
     if (m_refusalPending)
@@ -794,7 +794,7 @@ bool FrmQuery::entriesAllowRun()
     return true;
 }
 
-std::optional<CompletedRun> FrmQuery::runChosenQuery()
+std::optional<CompletedRun> QueryScreen::runChosenQuery()
 {
     if (!entriesAllowRun())
         return std::nullopt;
@@ -835,7 +835,7 @@ std::optional<CompletedRun> FrmQuery::runChosenQuery()
     return std::nullopt;
 }
 
-void FrmQuery::showRunProgress(const QString& text, int done, int total)
+void QueryScreen::showRunProgress(const QString& text, int done, int total)
 {
     m_runText->setText(text);
     if (total > 0) {
@@ -846,13 +846,13 @@ void FrmQuery::showRunProgress(const QString& text, int done, int total)
     }
 }
 
-void FrmQuery::editReport()
+void QueryScreen::editReport()
 {
     if (const auto run = runChosenQuery())
         viewer::showResult(m_services, run->outcome.viewerSelect, run->facts);
 }
 
-void FrmQuery::viewReport()
+void QueryScreen::viewReport()
 {
     if (const auto run = runChosenQuery())
         m_reportHandOver(run->facts, run->outcome.rows);

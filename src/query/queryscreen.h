@@ -45,7 +45,7 @@ struct CompletedRun {
 // details and find of a scrip, and the two run buttons: "&Edit Report"
 // shows the result in the result viewer, "&View Report " prints it through
 // the report layouts.
-class FrmQuery : public QWidget {
+class QueryScreen : public QWidget {
     Q_OBJECT
 public:
     // Where "&View Report " hands a completed run: the print preview of the
@@ -54,8 +54,8 @@ public:
 
     // Builds the screen and loads its lists; the main menu's "Query" item is
     // unavailable while the lists load.
-    explicit FrmQuery(shell::AppServices& services, QWidget* parent = nullptr);
-    ~FrmQuery() override;
+    explicit QueryScreen(shell::AppServices& services, QWidget* parent = nullptr);
+    ~QueryScreen() override;
 
     // The inputs of a run, read from the controls as they stand.
     RunInputs readInputs() const;
