@@ -2,27 +2,15 @@
 
 #include "query/queryreporting.h"
 #include "shell/sharedstate.h"
+#include "ui/waitcursor.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <algorithm>
 
 namespace query {
-
-namespace {
-
-// The wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 QueryRunner::QueryRunner(store::Database& db, QLineEdit* progressText, QProgressBar* progressBar)
     : m_engine(db), m_text(progressText), m_bar(progressBar)
@@ -34,7 +22,7 @@ std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const repo
 {
     RunOutcome outcome;
     {
-        const WaitCursor wait;
+        const ui::WaitCursor wait;
         m_text->clear();
         m_bar->setRange(0, 0);
         m_text->show();
