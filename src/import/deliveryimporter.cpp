@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <cstring>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -103,83 +105,143 @@ private:
 
 }  // namespace
 
-DeliveryImportOutcome DeliveryImporter::importFile(const QString& path)
+MtoRow DecodedDeliveryFile::mtoRow(const Row& row) const
+{
+    MtoRow out;
+    out.scriptcode = row.scriptcode;
+    out.nseScriptCode = std::string_view(m_codes).substr(row.nseStart, row.nseLength);
+    out.bseScriptCode = std::string_view(m_codes).substr(row.bseStart, row.bseLength);
+    out.figures = row.figures;
+    return out;
+}
+
+DecodedDeliveryFile DecodedDeliveryFile::decode(const QString& path)
 {
     using namespace deliverymessages;
-    DeliveryImportOutcome outcome;
+    DecodedDeliveryFile file;
+    auto refuse = [&file](Status status, const QString& message) {
+        file.m_outcome = import::refused(file.m_outcome, status, message);
+        file.m_refused = true;
+        return file;
+    };
 
     if (path.trimmed().isEmpty())
-        return refused(outcome, Status::NoFile, kSelectFile);
+        return refuse(Status::NoFile, kSelectFile);
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return refused(outcome, Status::Unreadable,
-                       QStringLiteral("The file %1 could not be opened: %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        return refuse(Status::Unreadable, QStringLiteral("The file %1 could not be opened: %2")
+                                              .arg(QDir::toNativeSeparators(path), source.errorString()));
     }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return refused(outcome, Status::Unreadable,
-                       QStringLiteral("The file %1 could not be read: %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+    const QByteArray content = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        return refuse(Status::Unreadable, QStringLiteral("The file %1 could not be read: %2")
+                                              .arg(QDir::toNativeSeparators(path), source.errorString()));
     }
-    file.close();
+    source.close();
 
     // The progress scale: the line ends of the file plus one.
-    const qint64 maximum = content.count('\n') + 1;
+    file.m_progressMaximum = content.count('\n') + 1;
 
     LineReader lines(content);
     const std::string_view header = lines.next();
     if (!header.starts_with(deliverycodec::kHeaderLiteral))
-        return refused(outcome, Status::Invalid, kInvalid);
+        return refuse(Status::Invalid, kInvalid);
 
     std::string text;
     QString reason;
-    if (!deliverycodec::decode(header.data(), header.data() + header.size(), text, &reason))
-        return badLine(outcome, 1, reason);
+    if (!deliverycodec::decode(header.data(), header.data() + header.size(), text, &reason)) {
+        file.m_outcome = import::badLine(file.m_outcome, 1, reason);
+        file.m_refused = true;
+        return file;
+    }
     const std::string_view headerWord = deliverycodec::kHeaderWord;
     if (!std::string_view(text).starts_with(headerWord))
-        return refused(outcome, Status::Incorrect, kIncorrect);
+        return refuse(Status::Incorrect, kIncorrect);
 
-    outcome.dayText = QString::fromLatin1(text.data() + headerWord.size(),
-                                          static_cast<qsizetype>(text.size() - headerWord.size()));
-    const auto day = datetext::fromDisplay(outcome.dayText);
-    if (!day || !deliveryfile::pathNamesDay(path, *day))
-        return refused(outcome, Status::Incorrect, kIncorrect);
-    outcome.day = *day;
+    file.m_outcome.dayText = QString::fromLatin1(text.data() + headerWord.size(),
+                                                 static_cast<qsizetype>(text.size() - headerWord.size()));
+    std::optional<QDate> day;
+    bool namedDay = false;
+    {
+        // Files are decoded on several threads at once, and the date module
+        // keeps one shared pattern object.
+        static std::mutex dateModule;
+        const std::lock_guard<std::mutex> lock(dateModule);
+        day = datetext::fromDisplay(file.m_outcome.dayText);
+        namedDay = day && deliveryfile::pathNamesDay(path, *day);
+    }
+    if (!namedDay)
+        return refuse(Status::Incorrect, kIncorrect);
+    file.m_outcome.day = *day;
+
+    // A code line holds at least two characters per decoded one, so the
+    // codes of all rows fit in half the file and the text never moves.
+    file.m_codes.reserve(static_cast<size_t>(content.size() / 2 + 1));
+    file.m_rows.reserve(static_cast<size_t>(file.m_progressMaximum));
+    MtoRow row;
+    while (!lines.atEnd()) {
+        const std::string_view line = lines.next();
+        const qint64 lineNumber = lines.lineNumber();
+        if (line.empty()) {
+            // Blank lines after the last row are harmless; one between
+            // rows means the file was damaged.
+            if (lines.onlyBlankLeft())
+                break;
+            file.m_badLine = lineNumber;
+            file.m_badLineReason = QStringLiteral("the line is empty");
+            break;
+        }
+        if (!deliverycodec::decode(line.data(), line.data() + line.size(), text, &reason) ||
+            !deliveryfile::parseDataLine(text, row, &reason)) {
+            file.m_badLine = lineNumber;
+            file.m_badLineReason = reason;
+            break;
+        }
+        Row stored;
+        stored.line = lineNumber;
+        stored.scriptcode = row.scriptcode;
+        stored.figures = row.figures;
+        stored.nseStart = static_cast<quint32>(file.m_codes.size());
+        stored.nseLength = static_cast<quint32>(row.nseScriptCode.size());
+        file.m_codes.append(row.nseScriptCode);
+        stored.bseStart = static_cast<quint32>(file.m_codes.size());
+        stored.bseLength = static_cast<quint32>(row.bseScriptCode.size());
+        file.m_codes.append(row.bseScriptCode);
+        file.m_rows.push_back(stored);
+    }
+    return file;
+}
+
+DeliveryImportOutcome DeliveryImporter::importFile(const QString& path)
+{
+    return importDecoded(DecodedDeliveryFile::decode(path));
+}
+
+DeliveryImportOutcome DeliveryImporter::importDecoded(const DecodedDeliveryFile& file)
+{
+    DeliveryImportOutcome outcome = file.outcome();
+    if (file.refused())
+        return outcome;
 
     try {
         store::Transaction transaction(m_db);
         if (dayHasRows(m_db, outcome.day))
-            return refused(outcome, Status::DayPresent, kDayPresent + outcome.dayText);
+            return refused(outcome, Status::DayPresent, deliverymessages::kDayPresent + outcome.dayText);
 
         MtoWriter writer(m_db);
-        ProgressThrottle progress(m_progress, maximum);
+        ProgressThrottle progress(m_progress, file.progressMaximum());
         progress.report(0, true);
         qint64 rows = 0;
-        MtoRow row;
-        while (!lines.atEnd()) {
-            const std::string_view line = lines.next();
-            const qint64 lineNumber = lines.lineNumber();
-            if (line.empty()) {
-                // Blank lines after the last row are harmless; one between
-                // rows means the file was damaged.
-                if (lines.onlyBlankLeft())
-                    break;
-                return badLine(outcome, lineNumber, QStringLiteral("the line is empty"));
-            }
-            if (!deliverycodec::decode(line.data(), line.data() + line.size(), text, &reason))
-                return badLine(outcome, lineNumber, reason);
-            if (!deliveryfile::parseDataLine(text, row, &reason))
-                return badLine(outcome, lineNumber, reason);
+        for (const DecodedDeliveryFile::Row& row : file.rows()) {
             try {
                 // The day had no rows before this file, so a row already
                 // there came from an earlier line of the same file.
-                if (!writer.write(outcome.day, row))
-                    return badLine(outcome, lineNumber,
+                if (!writer.write(outcome.day, file.mtoRow(row)))
+                    return badLine(outcome, row.line,
                                    QStringLiteral("the scrip %1 appears on an earlier line already").arg(row.scriptcode));
             } catch (const store::StoreError& error) {
-                return badLine(outcome, lineNumber,
+                return badLine(outcome, row.line,
                                QStringLiteral("the scrip %1 could not be stored (%2)")
                                    .arg(row.scriptcode)
                                    .arg(error.message()));
@@ -187,16 +249,25 @@ DeliveryImportOutcome DeliveryImporter::importFile(const QString& path)
             ++rows;
             progress.report(rows);
         }
+        if (file.badLine() != 0)
+            return badLine(outcome, file.badLine(), file.badLineReason());
         transaction.commit();
         progress.report(rows, true);
         outcome.status = Status::Imported;
         outcome.rowsImported = rows;
         return outcome;
     } catch (const store::StoreError& error) {
-        return refused(outcome, Status::StoreFailed,
-                       QStringLiteral("The file could not be imported: %1\nNothing was imported from the file.")
-                           .arg(error.message()));
+        return refused(outcome, Status::StoreFailed, deliverymessages::storeFailed(error.message()));
     }
 }
+
+namespace deliverymessages {
+
+QString storeFailed(const QString& reason)
+{
+    return QStringLiteral("The file could not be imported: %1\nNothing was imported from the file.").arg(reason);
+}
+
+}  // namespace deliverymessages
 
 }  // namespace import

@@ -1,6 +1,7 @@
 // The folder batch: every "NB" file of the folder is imported in name order,
 // a refused file is listed with its reason and the batch goes on.
 #include "import/batchimport.h"
+#include "import/deliveryfile.h"
 #include "import/deliveryfilepanel.h"
 #include "import/frmbatchimport.h"
 #include "import/mtotestrows.h"
@@ -8,6 +9,7 @@
 #include "store/datetext.h"
 #include "support/fakeservices.h"
 #include "support/scriptedprompt.h"
+#include "support/teststore.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -125,4 +127,65 @@ TEST_F(FolderBatch, MissingOrEmptyFolderImportsNothing)
     screen.uploadAll();
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Success"));
     EXPECT_EQ(services.database().scalar("SELECT count(*) FROM mto").toInt(), 0);
+}
+
+// The batch gathers many files into few transactions, and makes the
+// (scrip, day) index afresh when it adds many rows to a small table; what it
+// stores and reports must be what importing the files one by one gives.
+TEST(BatchAgainstPlainImport, StoresAndReportsWhatFileByFileImportDoes)
+{
+    struct Case {
+        const char* what;
+        int daysAlreadyStored;  // many: the batch keeps the indexes; none: it makes one afresh
+    };
+    for (const Case& c : {Case{"into an empty store", 0}, Case{"into a store of many days", 60}}) {
+        SCOPED_TRACE(c.what);
+        marketgen::GeneratorOptions options;
+        options.seed = 5;
+        options.scripCount = 25;
+        TestStore batchStore, plainStore;
+        std::vector<marketgen::MarketGenerator> generators(2, marketgen::MarketGenerator(options));
+        for (int i = 0; i < 2; ++i) {
+            TestStore& store = i == 0 ? batchStore : plainStore;
+            generators[static_cast<size_t>(i)].writeScripMaster(store.db());
+            generators[static_cast<size_t>(i)].fillMto(store.db(), c.daysAlreadyStored);
+        }
+        // Six new days, the fourth file damaged halfway, and a second copy of
+        // the second day's file under a name that still names its day.
+        const QString folder = batchStore.folder() + QStringLiteral("/qe");
+        QDir().mkpath(folder);
+        QList<QDate> newDays;
+        for (int i = 0; i < 6; ++i) {
+            const marketgen::MarketDay day = generators[0].nextDay();
+            newDays.append(day.day);
+            QByteArray content = generators[0].deliveryFile(day);
+            if (i == 3)
+                content.insert(content.size() / 2, "\r\n");
+            QFile file(QDir(folder).filePath(deliveryfile::fileName(day.day)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QString second = deliveryfile::fileName(newDays[1]);
+        QFile::copy(QDir(folder).filePath(second), QDir(folder).filePath(QStringLiteral("NB0") + second.mid(2)));
+
+        const QStringList names = batchFileNames(folder);
+        const auto outcomes = importBatch(batchStore.db(), folder, names);
+        QStringList batchLines, plainLines;
+        for (const auto& outcome : outcomes)
+            batchLines.append(batchOutcomeLine(outcome));
+        for (const QString& name : names)
+            plainLines.append(batchOutcomeLine(
+                {name, DeliveryImporter(plainStore.db()).importFile(QDir(folder).filePath(name))}));
+        EXPECT_EQ(batchLines, plainLines);
+        EXPECT_EQ(std::count_if(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.outcome.imported(); }), 5);
+
+        EXPECT_EQ(firstDifference(storedMtoRows(batchStore.db()), storedMtoRows(plainStore.db())), QString());
+        const QString indexes = QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = 'mto' ORDER BY name");
+        EXPECT_EQ(batchStore.db().query(indexes).rows, plainStore.db().query(indexes).rows);
+        EXPECT_EQ(batchStore.db().scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+        // The connection's own settings are back.
+        EXPECT_EQ(batchStore.db().scalar("PRAGMA cache_size"), plainStore.db().scalar("PRAGMA cache_size"));
+        EXPECT_EQ(batchStore.db().scalar("PRAGMA wal_autocheckpoint"),
+                  plainStore.db().scalar("PRAGMA wal_autocheckpoint"));
+    }
 }
