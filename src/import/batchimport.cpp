@@ -245,8 +245,8 @@ QList<BatchFileOutcome> importBatch(store::Database& db, const QString& folder, 
         outcomes.append({fileNames[i], outcome});
         if (!batch)
             settle({});
-        else if (outcome.status == DeliveryImportOutcome::Status::StoreFailed && batch->workLost())
-            settle(outcome.message);
+        else if (batch->workLost())
+            settle(deliverymessages::storeFailed(batchmessages::workUndone(fileNames[i])));
         else if (batch->due())
             settle(lostMessage(batch->save()));
         if (progress)
@@ -278,6 +278,11 @@ QString someRefused(qsizetype imported, qsizetype total)
     return QStringLiteral("%1 of %2 files were imported.\nThe list shows why the others were not.")
         .arg(imported)
         .arg(total);
+}
+
+QString workUndone(const QString& failedFile)
+{
+    return QStringLiteral("the store undid the batch's unsaved work when %1 failed").arg(failedFile);
 }
 
 QString noFiles(const QString& folder)

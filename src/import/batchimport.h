@@ -51,7 +51,8 @@ public:
     bool due() const;
     // Whether the store gave up the open work by itself (it does so after
     // some failures, a full disk for one): the files gathered since the last
-    // save are then not in the store. A new unit of work is opened.
+    // save are then not in the store. A new unit of work is opened. Asked
+    // after every file, before the next one starts.
     bool workLost();
     // Saves the open work and opens the next unit. Returns the store's
     // reason when the work could not be saved (it is then lost), else "".
@@ -106,6 +107,8 @@ inline const QString kSuccess = QStringLiteral("Success");
 QString someRefused(qsizetype imported, qsizetype total);
 // "Load Files" on a folder without delivery files.
 QString noFiles(const QString& folder);
+// Why a file stored earlier in the batch is not in the store after all.
+QString workUndone(const QString& failedFile);
 }  // namespace batchmessages
 
 }  // namespace import

@@ -114,8 +114,8 @@ QList<DeliveryDayOutcome> DeliveryDownload::fetchRange(const QDate& first, const
         outcomes.append(fetchDay(day));
         if (!batch) {
             tell({});
-        } else if (outcomes.last().import.status == DeliveryImportOutcome::Status::StoreFailed && batch->workLost()) {
-            tell(outcomes.last().import.message);
+        } else if (batch->workLost()) {
+            tell(deliverymessages::storeFailed(batchmessages::workUndone(deliveryfile::fileName(day))));
         } else if (batch->due()) {
             const QString failure = batch->save();
             tell(failure.isEmpty() ? QString() : deliverymessages::storeFailed(failure));

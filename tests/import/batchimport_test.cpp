@@ -189,3 +189,37 @@ TEST(BatchAgainstPlainImport, StoresAndReportsWhatFileByFileImportDoes)
                   plainStore.db().scalar("PRAGMA wal_autocheckpoint"));
     }
 }
+
+// A store that fills up part way through a batch: a file is reported as
+// imported only when its day is in the store, whole, after the batch.
+TEST(BatchAgainstPlainImport, AFullStoreNeverReportsUnsavedDaysAsImported)
+{
+    for (const int daysAlreadyStored : {0, 200}) {
+        SCOPED_TRACE(daysAlreadyStored);
+        marketgen::GeneratorOptions options;
+        options.seed = 9;
+        options.scripCount = 40;
+        marketgen::MarketGenerator generator(options);
+        TestStore store;
+        generator.writeScripMaster(store.db());
+        generator.fillMto(store.db(), daysAlreadyStored);
+        const QString folder = store.folder() + QStringLiteral("/qe");
+        QDir().mkpath(folder);
+        for (int i = 0; i < 30; ++i)
+            generator.writeDeliveryFile(folder, generator.nextDay());
+        // Room for about half of the new rows.
+        const qint64 pages = store.db().scalar("PRAGMA page_count").toLongLong();
+        store.db().scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 12));
+
+        const auto outcomes = importBatch(store.db(), folder, batchFileNames(folder));
+        int imported = 0;
+        for (const auto& file : outcomes) {
+            const qint64 rows =
+                store.db().scalar("SELECT count(*) FROM mto WHERE TransDate = ?", {file.outcome.day}).toLongLong();
+            EXPECT_EQ(rows, file.outcome.imported() ? 40 : 0) << batchOutcomeLine(file).toStdString();
+            imported += file.outcome.imported() ? 1 : 0;
+        }
+        EXPECT_LT(imported, 30);
+        EXPECT_EQ(store.db().scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    }
+}
