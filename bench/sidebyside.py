@@ -17,14 +17,17 @@ python3-pandas (bench/install-bench-deps.sh).
 """
 
 import argparse
+import datetime
 import json
 import math
 import os
 import shutil
+import socket
 import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(HERE)
@@ -111,6 +114,22 @@ def compare(app_file, pandas_file):
     return f"DIFFER at row {n}: app {a} / pandas {b}"
 
 
+def compare_stores(app_store, pandas_store):
+    import sqlite3
+    con = sqlite3.connect(app_store)
+    con.execute("ATTACH ? AS other", (pandas_store,))
+    columns = ("TransDate, scriptcode, NSEScriptCode, BSEScriptCode, NSETrdQty, BSETrdQty, NSEDelyQty, "
+               "BSEDelyQty, NSEPerc, BSEPerc, NSEClPrice, BSEClPrice")
+    only_app = con.execute(f"SELECT count(*) FROM (SELECT {columns} FROM main.mto EXCEPT "
+                           f"SELECT {columns} FROM other.mto)").fetchone()[0]
+    only_pandas = con.execute(f"SELECT count(*) FROM (SELECT {columns} FROM other.mto EXCEPT "
+                              f"SELECT {columns} FROM main.mto)").fetchone()[0]
+    con.close()
+    if only_app == 0 and only_pandas == 0:
+        return "same rows"
+    return f"DIFFER: {only_app} rows only in the app's store, {only_pandas} only in pandas'"
+
+
 def trading_days(store, count):
     import sqlite3
     con = sqlite3.connect(f"file:{store}?mode=ro", uri=True)
@@ -124,11 +143,13 @@ def trading_days(store, count):
 
 
 def seconds_text(value):
+    if math.isnan(value):
+        return "-"
     return f"{value:.3f}" if value < 10 else f"{value:.1f}"
 
 
 def ratio_text(value):
-    return f"{value:.1f}x"
+    return "-" if math.isnan(value) else f"{value:.1f}x"
 
 
 def main():
@@ -138,7 +159,7 @@ def main():
     parser.add_argument("--days", type=int)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--pandas-import-runs", type=int, default=1,
-                        help="runs of the pandas year import (about a minute each at full size)")
+                        help="runs of the pandas year import (about a minute each at full size; 0: none)")
     parser.add_argument("--only", default="")
     parser.add_argument("--skip-import", action="store_true")
     parser.add_argument("--cache", default=os.environ.get("TARVENIX_BENCH_CACHE", "/work/bench-cache"))
@@ -205,25 +226,21 @@ def main():
             pandas_store = os.path.join(work, "year-pandas.db")
             mine = timed_runs(lambda i: [app, "import-year", "--files", year, "--scrips", str(scrips),
                                          "--store", app_store], args.runs)
-            theirs = timed_runs(lambda i: pandas + ["import-year", "--files", year, "--store", pandas_store,
-                                                     "--template", app_store, "--out",
-                                                     os.path.join(work, "year-pandas.json")],
-                                args.pandas_import_runs)
+            if args.pandas_import_runs > 0:
+                theirs = timed_runs(lambda i: pandas + ["import-year", "--files", year, "--store", pandas_store,
+                                                         "--template", app_store, "--out",
+                                                         os.path.join(work, "year-pandas.json")],
+                                    args.pandas_import_runs)
+                verdict = compare_stores(app_store, pandas_store)
+            else:
+                theirs = {"min": math.nan, "median": math.nan, "peak_kib": math.nan}
+                verdict = "pandas not run"
+            failures += verdict.startswith("DIFFER")
             import sqlite3
             con = sqlite3.connect(app_store)
-            con.execute("ATTACH ? AS other", (pandas_store,))
-            columns = ("TransDate, scriptcode, NSEScriptCode, BSEScriptCode, NSETrdQty, BSETrdQty, NSEDelyQty, "
-                       "BSEDelyQty, NSEPerc, BSEPerc, NSEClPrice, BSEClPrice")
-            only_app = con.execute(f"SELECT count(*) FROM (SELECT {columns} FROM main.mto EXCEPT "
-                                   f"SELECT {columns} FROM other.mto)").fetchone()[0]
-            only_pandas = con.execute(f"SELECT count(*) FROM (SELECT {columns} FROM other.mto EXCEPT "
-                                      f"SELECT {columns} FROM main.mto)").fetchone()[0]
             indexes = [n for (n,) in con.execute("SELECT name FROM main.sqlite_master WHERE type = 'index' AND "
                                                  "tbl_name = 'mto' ORDER BY name")]
             con.close()
-            verdict = "same rows" if only_app == 0 and only_pandas == 0 else \
-                f"DIFFER: {only_app} rows only in the app's store, {only_pandas} only in pandas'"
-            failures += verdict.startswith("DIFFER")
             title = f"a year of daily files ({len(files)} x {scrips:,}) imported"
             print(f"{title:<44} {mine['last']['rows']:>6.0f} {seconds_text(mine['min']):>8} "
                   f"{seconds_text(mine['median']):>8} {seconds_text(theirs['min']):>10} "
@@ -232,18 +249,46 @@ def main():
             print(f"    {size / 1e6:.0f} MB of files into a new store; its mto indexes after the batch: "
                   f"{', '.join(indexes)}; pandas runs: {args.pandas_import_runs}")
 
+            # The same year through the range download, from a web server on 127.0.0.1.
+            served = os.path.join(work, "server")
+            os.makedirs(served)
+            os.symlink(year, os.path.join(served, "updates"))
+            with socket.socket() as probe:
+                probe.bind(("127.0.0.1", 0))
+                port = probe.getsockname()[1]
+            server = subprocess.Popen([sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1",
+                                       "--directory", served], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                time.sleep(1.0)
+                trading = []
+                day = datetime.date(2024, 1, 1)  # tarvenix-gen's first day
+                while len(trading) < len(files):
+                    if day.weekday() < 5:
+                        trading.append(day)
+                    day += datetime.timedelta(days=1)
+                ranged = timed_runs(lambda i: [app, "range-download", "--base", f"http://127.0.0.1:{port}/",
+                                               "--first", trading[0].isoformat(), "--last", trading[-1].isoformat(),
+                                               "--scrips", str(scrips), "--store", os.path.join(work, "range.db"),
+                                               "--save", os.path.join(work, "downloads")], args.runs)
+            finally:
+                server.terminate()
+                server.wait()
+            print(f"the same year through the range download ({(trading[-1] - trading[0]).days + 1} days asked of "
+                  f"a web server on 127.0.0.1, {ranged['last']['days_imported']:.0f} imported): "
+                  f"min {seconds_text(ranged['min'])} s, median {seconds_text(ranged['median'])} s; "
+                  f"peak {ranged['peak_kib'] / 1024:.0f} MB")
+
             # One more day into the whole store, on a copy so the cached store stays as it is.
             copy = os.path.join(work, "one-more-day.db")
             shutil.copyfile(store, copy)
+            os.sync()  # so that writing the copy back does not slow the imports down
             next_files = data["next_day_files"]
             names = sorted(os.listdir(next_files))
             runs = [run_child([app, "one-day", "--store", copy, "--file", os.path.join(next_files, n)])
                     for n in names[:args.runs]]
-            seconds = sorted(r["seconds"] for r in runs)
-            closing = max(r["close_seconds"] for r in runs)
-            print(f"one more day ({runs[0]['rows']:,.0f} rows) into the {stored:,}-row store: "
-                  f"min {seconds_text(seconds[0])} s, median {seconds_text(statistics.median(seconds))} s "
-                  f"(closing the store after it: up to {closing:.3f} s); "
+            print(f"one more day ({runs[0]['rows']:,.0f} rows) into the {stored:,}-row store, "
+                  f"{len(runs)} days in a row: " + ", ".join(f"{seconds_text(r['seconds'])} s" for r in runs) +
+                  f" (closing the store after each: up to {max(r['close_seconds'] for r in runs):.3f} s); "
                   f"peak {max(r['peak_kib'] for r in runs) / 1024:.0f} MB")
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -12,13 +12,17 @@
 //       imports every NB file of DIR into a new store through the folder batch.
 //   sidebyside_app one-day --store PATH --file FILE
 //       imports one more day into an existing store (the "Process" button's path).
+//   sidebyside_app range-download --base URL --first DAY --last DAY --scrips N --store PATH --save DIR
+//       downloads and imports every day of the range into a new store.
 //
 // Every call prints one JSON object: seconds (the work alone), peak_kib
 // (VmHWM of this process at the end), base_kib (VmHWM before the work).
 
 #include "benchstore.h"
 #include "import/batchimport.h"
+#include "import/deliverydownload.h"
 #include "import/deliveryimporter.h"
+#include "shell/downloadservice.h"
 #include "query/queryengine.h"
 #include "store/database.h"
 #include "store/datetext.h"
@@ -187,6 +191,41 @@ int importYear(const Arguments& arguments)
     return refused == 0 ? 0 : 1;
 }
 
+// The "Data Updation" screen's range download, from `base` (a web server
+// holding updates/NB<dd><MMM>.csv) into a new store.
+int rangeDownload(const Arguments& arguments)
+{
+    const QString path = need(arguments, "store");
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+    store::Database db;
+    db.open(path);
+    store::createMainSchema(db);
+    marketgen::MarketGenerator(benchstore::generatorOptions(need(arguments, "scrips").toInt())).writeScripMaster(db);
+    const QString folder = need(arguments, "save");
+    QDir().mkpath(folder);
+
+    shell::DownloadService service;
+    import::DeliveryDownload download(service, need(arguments, "base"), folder, [&db](const QString& file) {
+        return import::DeliveryImporter(db).importFile(file);
+    });
+    download.gatherImportsIn(db);
+    qint64 imported = 0, logLines = 0;
+    const qint64 base = benchstore::peakKiB();
+    QElapsedTimer timer;
+    timer.start();
+    download.fetchRange(day(need(arguments, "first")), day(need(arguments, "last")),
+                        [&](const import::DeliveryDayOutcome& outcome) {
+                            imported += outcome.imported() ? 1 : 0;
+                            logLines += import::downloadmessages::logLine(outcome).isEmpty() ? 0 : 1;
+                        });
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM mto")).toLongLong();
+    print({{"seconds", seconds}, {"rows", double(rows)}, {"days_imported", double(imported)},
+           {"days_logged", double(logLines)}, {"peak_kib", double(benchstore::peakKiB())}, {"base_kib", double(base)}});
+    return 0;
+}
+
 int oneDay(const Arguments& arguments)
 {
     store::Database db;
@@ -233,7 +272,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList list = app.arguments();
     if (list.size() < 2) {
-        std::fprintf(stderr, "usage: sidebyside_app prepare|query|import-year|one-day --name value ...\n");
+        std::fprintf(stderr, "usage: sidebyside_app prepare|query|import-year|one-day|range-download --name value ...\n");
         return 2;
     }
     try {
@@ -247,6 +286,8 @@ int main(int argc, char** argv)
             return importYear(arguments);
         if (command == QLatin1String("one-day"))
             return oneDay(arguments);
+        if (command == QLatin1String("range-download"))
+            return rangeDownload(arguments);
         std::fprintf(stderr, "unknown command %s\n", qPrintable(command));
         return 2;
     } catch (const store::StoreError& error) {

@@ -100,13 +100,18 @@ bool MtoBatch::workLost()
     if (!sqlite3_get_autocommit(m_db.handle()))
         return false;
     // The store rolled back the whole transaction: the savepoint is gone too.
+    undo();
+    return true;
+}
+
+void MtoBatch::undo()
+{
     m_work.reset();
     try {
         begin();
     } catch (const store::StoreError&) {
         // Opened again by the next save, or reported by it.
     }
-    return true;
 }
 
 QString MtoBatch::save()
@@ -241,14 +246,20 @@ QList<BatchFileOutcome> importBatch(store::Database& db, const QString& folder, 
                 progress((static_cast<double>(i) + share) / total);
             });
         }
-        const DeliveryImportOutcome outcome = importer.importDecoded(file);
+        bool spoiled = false;
+        const DeliveryImportOutcome outcome =
+            batch ? importer.importIntoOpenWork(file, spoiled) : importer.importDecoded(file);
         outcomes.append({fileNames[i], outcome});
-        if (!batch)
+        if (!batch) {
             settle({});
-        else if (batch->workLost())
+        } else if (spoiled || batch->workLost()) {
+            // Part of the file may be in the open work: none of it may stay.
+            if (spoiled)
+                batch->undo();
             settle(deliverymessages::storeFailed(batchmessages::workUndone(fileNames[i])));
-        else if (batch->due())
+        } else if (batch->due()) {
             settle(lostMessage(batch->save()));
+        }
         if (progress)
             progress(static_cast<double>(i + 1) / total);
     }

@@ -54,6 +54,8 @@ public:
     // save are then not in the store. A new unit of work is opened. Asked
     // after every file, before the next one starts.
     bool workLost();
+    // Undoes the work not saved yet and opens the next unit.
+    void undo();
     // Saves the open work and opens the next unit. Returns the store's
     // reason when the work could not be saved (it is then lost), else "".
     QString save();

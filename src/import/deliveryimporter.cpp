@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace import {
 
@@ -76,6 +77,11 @@ private:
     const char* m_end;
     qint64 m_line = 0;
 };
+
+QString repeatedScrip(qint64 scriptcode)
+{
+    return QStringLiteral("the scrip %1 appears on an earlier line already").arg(scriptcode);
+}
 
 // Reports progress whenever the whole percentage changes, so that a screen
 // repaints its bar about a hundred times per file, not once per row.
@@ -220,27 +226,54 @@ DeliveryImportOutcome DeliveryImporter::importFile(const QString& path)
 
 DeliveryImportOutcome DeliveryImporter::importDecoded(const DecodedDeliveryFile& file)
 {
+    return write(file, nullptr);
+}
+
+DeliveryImportOutcome DeliveryImporter::importIntoOpenWork(const DecodedDeliveryFile& file, bool& spoiled)
+{
+    spoiled = false;
+    return write(file, &spoiled);
+}
+
+DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, bool* spoiled)
+{
     DeliveryImportOutcome outcome = file.outcome();
     if (file.refused())
         return outcome;
 
+    // Straight into the open work, the file must be refused, if at all,
+    // before its first row is written: a repeated scrip is looked for first.
+    qint64 rows = 0;
+    auto spoil = [spoiled, &rows] {
+        if (spoiled && rows > 0)
+            *spoiled = true;
+    };
     try {
-        store::Transaction transaction(m_db);
+        std::optional<store::Transaction> unit;
+        if (!spoiled)
+            unit.emplace(m_db);
         if (dayHasRows(m_db, outcome.day))
             return refused(outcome, Status::DayPresent, deliverymessages::kDayPresent + outcome.dayText);
+        if (spoiled) {
+            if (const DecodedDeliveryFile::Row* repeated = file.firstRepeatedScrip())
+                return badLine(outcome, repeated->line, repeatedScrip(repeated->scriptcode));
+            if (file.badLine() != 0)
+                return badLine(outcome, file.badLine(), file.badLineReason());
+        }
 
         MtoWriter writer(m_db);
         ProgressThrottle progress(m_progress, file.progressMaximum());
         progress.report(0, true);
-        qint64 rows = 0;
         for (const DecodedDeliveryFile::Row& row : file.rows()) {
             try {
                 // The day had no rows before this file, so a row already
                 // there came from an earlier line of the same file.
-                if (!writer.write(outcome.day, file.mtoRow(row)))
-                    return badLine(outcome, row.line,
-                                   QStringLiteral("the scrip %1 appears on an earlier line already").arg(row.scriptcode));
+                if (!writer.write(outcome.day, file.mtoRow(row))) {
+                    spoil();
+                    return badLine(outcome, row.line, repeatedScrip(row.scriptcode));
+                }
             } catch (const store::StoreError& error) {
+                spoil();
                 return badLine(outcome, row.line,
                                QStringLiteral("the scrip %1 could not be stored (%2)")
                                    .arg(row.scriptcode)
@@ -251,14 +284,26 @@ DeliveryImportOutcome DeliveryImporter::importDecoded(const DecodedDeliveryFile&
         }
         if (file.badLine() != 0)
             return badLine(outcome, file.badLine(), file.badLineReason());
-        transaction.commit();
+        if (unit)
+            unit->commit();
         progress.report(rows, true);
         outcome.status = Status::Imported;
         outcome.rowsImported = rows;
         return outcome;
     } catch (const store::StoreError& error) {
+        spoil();
         return refused(outcome, Status::StoreFailed, deliverymessages::storeFailed(error.message()));
     }
+}
+
+const DecodedDeliveryFile::Row* DecodedDeliveryFile::firstRepeatedScrip() const
+{
+    std::unordered_set<qint64> seen;
+    seen.reserve(m_rows.size());
+    for (const Row& row : m_rows)
+        if (!seen.insert(row.scriptcode).second)
+            return &row;
+    return nullptr;
 }
 
 namespace deliverymessages {

@@ -77,6 +77,8 @@ public:
 
     // The row as the store writer takes it; its codes point into this object.
     MtoRow mtoRow(const Row& row) const;
+    // The first row whose scrip an earlier row has already, or none.
+    const Row* firstRepeatedScrip() const;
 
     static DecodedDeliveryFile decode(const QString& path);
 
@@ -107,8 +109,17 @@ public:
     DeliveryImportOutcome importFile(const QString& path);
     // Stores a file decoded beforehand; the same checks and outcome as importFile.
     DeliveryImportOutcome importDecoded(const DecodedDeliveryFile& file);
+    // The same, with the rows written straight into the transaction that the
+    // caller has open (a batch), without a nested unit of their own: every
+    // check that can refuse the file runs before its first row is written,
+    // and a nested unit would copy each page it touches. When the store fails
+    // part way through the rows, `spoiled` is set: the open work then holds
+    // part of the file, and the caller must undo it.
+    DeliveryImportOutcome importIntoOpenWork(const DecodedDeliveryFile& file, bool& spoiled);
 
 private:
+    DeliveryImportOutcome write(const DecodedDeliveryFile& file, bool* spoiled);
+
     store::Database& m_db;
     DeliveryImportProgress m_progress;
 };
