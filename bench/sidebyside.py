@@ -182,6 +182,8 @@ def main():
     work = tempfile.mkdtemp(prefix="sidebyside-", dir=args.cache)
     print(f"store: {store}: {stored:,} mto rows, {scrips:,} scrips x {days:,} trading days, newest {window[0]}")
     print(f"runs per figure: {args.runs} (min / median); memory: peak resident size of the process")
+    if (scrips, days) != SIZES["full"]:
+        print("DuckDB's figures are those of 5,000 x 2,500: the ratios to them mean little at this size")
     print()
     header = (f"{'screen':<44} {'rows':>6} {'app min':>8} {'app med':>8} {'pandas min':>10} {'pandas med':>10} "
               f"{'vs pandas':>9} {'DuckDB':>11} {'vs DuckDB':>9} {'app MB':>7} {'pandas MB':>9}  result")

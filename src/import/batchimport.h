@@ -26,9 +26,11 @@ QStringList batchFileNames(const QString& folder);
 // Many days' imports gathered into few store transactions. A day's file
 // touches one page of the (scrip, day) index per scrip, so saving after every
 // file rewrites most of that index each time; gathered, a page is written
-// once for all the days that touched it. Each file's import still runs as
-// its own nested unit inside the open work, so a refused file alone is
-// undone, and the work is saved whole files at a time: a stop at any moment
+// once for all the days that touched it. Each file still lands whole or not
+// at all: the folder batch checks a file fully before writing any of its rows
+// (DeliveryImporter::importIntoOpenWork) and the range download imports each
+// file as a nested unit; a failure part way through a file undoes the open
+// work. The work is saved whole files at a time, so a stop at any moment
 // (even a killed process) leaves whole days only.
 //
 // While it lives the connection keeps more pages in memory and copies the

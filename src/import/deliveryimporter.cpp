@@ -181,8 +181,8 @@ DecodedDeliveryFile DecodedDeliveryFile::decode(const QString& path)
         return refuse(Status::Incorrect, kIncorrect);
     file.m_outcome.day = *day;
 
-    // A code line holds at least two characters per decoded one, so the
-    // codes of all rows fit in half the file and the text never moves.
+    // A code line holds at least two characters per decoded one: the codes
+    // of all rows fit in half the file.
     file.m_codes.reserve(static_cast<size_t>(content.size() / 2 + 1));
     file.m_rows.reserve(static_cast<size_t>(file.m_progressMaximum));
     MtoRow row;

@@ -80,6 +80,8 @@ public:
     // The first row whose scrip an earlier row has already, or none.
     const Row* firstRepeatedScrip() const;
 
+    // Reads and decodes the file at `path`; safe to run on several threads
+    // at once, each on its own file.
     static DecodedDeliveryFile decode(const QString& path);
 
 private:
