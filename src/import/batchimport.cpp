@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <deque>
 #include <future>
@@ -40,10 +41,24 @@ QString lostMessage(const QString& failure)
     return failure.isEmpty() ? QString() : deliverymessages::storeFailed(failure);
 }
 
+// The batches open now, by connection (all on the thread that uses the store).
+QHash<const store::Database*, MtoBatch*>& openBatches()
+{
+    static QHash<const store::Database*, MtoBatch*> batches;
+    return batches;
+}
+
 }  // namespace
+
+MtoBatch* MtoBatch::openOn(const store::Database& db)
+{
+    return openBatches().value(&db, nullptr);
+}
 
 MtoBatch::MtoBatch(store::Database& db, qint64 expectedRows) : m_db(db)
 {
+    if (openOn(db))
+        throw store::StoreError(QStringLiteral("A batch of imports is open on this store already."));
     m_cacheSize = m_db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong();
     m_autoCheckpoint = m_db.scalar(QStringLiteral("PRAGMA wal_autocheckpoint")).toLongLong();
     m_db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(-std::max(kBatchCacheKiB, std::abs(m_cacheSize))));
@@ -58,10 +73,12 @@ MtoBatch::MtoBatch(store::Database& db, qint64 expectedRows) : m_db(db)
         restoreSettings();
         throw;
     }
+    openBatches().insert(&m_db, this);
 }
 
 MtoBatch::~MtoBatch()
 {
+    openBatches().remove(&m_db);
     m_work.reset();
     restoreSettings();
 }
@@ -95,13 +112,10 @@ bool MtoBatch::due() const
     return !m_rebuildIndex && m_age.elapsed() >= kSaveEveryMs;
 }
 
-bool MtoBatch::workLost()
+bool MtoBatch::workLost() const
 {
-    if (!sqlite3_get_autocommit(m_db.handle()))
-        return false;
     // The store rolled back the whole transaction: the savepoint is gone too.
-    undo();
-    return true;
+    return sqlite3_get_autocommit(m_db.handle()) != 0;
 }
 
 void MtoBatch::undo()
@@ -246,16 +260,13 @@ QList<BatchFileOutcome> importBatch(store::Database& db, const QString& folder, 
                 progress((static_cast<double>(i) + share) / total);
             });
         }
-        bool spoiled = false;
-        const DeliveryImportOutcome outcome =
-            batch ? importer.importIntoOpenWork(file, spoiled) : importer.importDecoded(file);
+        const DeliveryImportOutcome outcome = importer.importDecoded(file);
         outcomes.append({fileNames[i], outcome});
         if (!batch) {
             settle({});
-        } else if (spoiled || batch->workLost()) {
+        } else if (batch->takeSpoiled() || batch->workLost()) {
             // Part of the file may be in the open work: none of it may stay.
-            if (spoiled)
-                batch->undo();
+            batch->undo();
             settle(deliverymessages::storeFailed(batchmessages::workUndone(fileNames[i])));
         } else if (batch->due()) {
             settle(lostMessage(batch->save()));

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace store {
 class Database;
@@ -26,12 +27,13 @@ QStringList batchFileNames(const QString& folder);
 // Many days' imports gathered into few store transactions. A day's file
 // touches one page of the (scrip, day) index per scrip, so saving after every
 // file rewrites most of that index each time; gathered, a page is written
-// once for all the days that touched it. Each file still lands whole or not
-// at all: the folder batch checks a file fully before writing any of its rows
-// (DeliveryImporter::importIntoOpenWork) and the range download imports each
-// file as a nested unit; a failure part way through a file undoes the open
-// work. The work is saved whole files at a time, so a stop at any moment
-// (even a killed process) leaves whole days only.
+// once for all the days that touched it. While a batch is open on a
+// connection, every delivery import on that connection writes into the
+// batch's work (see openOn): a file is checked fully before its first row is
+// written, so a refused file leaves nothing, and a store failure part way
+// through a file spoils the open work, which the caller then undoes. The work
+// is saved whole files at a time, so a stop at any moment (even a killed
+// process) leaves whole days only.
 //
 // While it lives the connection keeps more pages in memory and copies the
 // log into the store file only when the batch ends. A batch expected to add
@@ -53,17 +55,24 @@ public:
     bool due() const;
     // Whether the store gave up the open work by itself (it does so after
     // some failures, a full disk for one): the files gathered since the last
-    // save are then not in the store. A new unit of work is opened. Asked
+    // save are then not in the store, and undo() opens a new unit. Asked
     // after every file, before the next one starts.
-    bool workLost();
+    bool workLost() const;
     // Undoes the work not saved yet and opens the next unit.
     void undo();
+    // Told by an import whose file the store left half written; asked (and
+    // cleared) by the caller after each file, which then undoes the work.
+    void spoil() { m_spoiled = true; }
+    bool takeSpoiled() { return std::exchange(m_spoiled, false); }
     // Saves the open work and opens the next unit. Returns the store's
     // reason when the work could not be saved (it is then lost), else "".
     QString save();
     // Saves the rest, makes the index again where it was dropped and copies
     // the log into the store file. Returns a failure as save() does.
     QString finish();
+
+    // The batch open on `db`, or none.
+    static MtoBatch* openOn(const store::Database& db);
 
     // Work older than this is saved after the file in hand.
     static constexpr qint64 kSaveEveryMs = 1000;
@@ -81,6 +90,7 @@ private:
     bool m_rebuildIndex = false;
     QStringList m_droppedIndexes;
     bool m_finished = false;
+    bool m_spoiled = false;
     qint64 m_cacheSize = 0;
     qint64 m_autoCheckpoint = 0;
 };

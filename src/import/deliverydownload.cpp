@@ -114,7 +114,8 @@ QList<DeliveryDayOutcome> DeliveryDownload::fetchRange(const QDate& first, const
         outcomes.append(fetchDay(day));
         if (!batch) {
             tell({});
-        } else if (batch->workLost()) {
+        } else if (batch->takeSpoiled() || batch->workLost()) {
+            batch->undo();
             tell(deliverymessages::storeFailed(batchmessages::workUndone(deliveryfile::fileName(day))));
         } else if (batch->due()) {
             const QString failure = batch->save();

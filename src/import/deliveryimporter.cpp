@@ -1,5 +1,6 @@
 #include "import/deliveryimporter.h"
 
+#include "import/batchimport.h"
 #include "import/deliverycodec.h"
 #include "import/deliveryfile.h"
 #include "import/mtowriter.h"
@@ -226,13 +227,14 @@ DeliveryImportOutcome DeliveryImporter::importFile(const QString& path)
 
 DeliveryImportOutcome DeliveryImporter::importDecoded(const DecodedDeliveryFile& file)
 {
-    return write(file, nullptr);
-}
-
-DeliveryImportOutcome DeliveryImporter::importIntoOpenWork(const DecodedDeliveryFile& file, bool& spoiled)
-{
-    spoiled = false;
-    return write(file, &spoiled);
+    MtoBatch* batch = MtoBatch::openOn(m_db);
+    if (!batch)
+        return write(file, nullptr);
+    bool spoiled = false;
+    DeliveryImportOutcome outcome = write(file, &spoiled);
+    if (spoiled)
+        batch->spoil();
+    return outcome;
 }
 
 DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, bool* spoiled)
@@ -241,8 +243,11 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
     if (file.refused())
         return outcome;
 
-    // Straight into the open work, the file must be refused, if at all,
-    // before its first row is written: a repeated scrip is looked for first.
+    // Straight into a batch's open work (`spoiled` given), without a nested
+    // unit that would copy each page it touches, the file must be refused,
+    // if at all, before its first row is written: a repeated scrip and an
+    // unreadable line are looked for first. A store failure after the first
+    // row spoils the batch's work.
     qint64 rows = 0;
     auto spoil = [spoiled, &rows] {
         if (spoiled && rows > 0)

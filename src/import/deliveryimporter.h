@@ -100,8 +100,8 @@ private:
 // day is the day in the file's name, and `mto` has no row of that day yet.
 // Then every line is decoded and stored in one transaction: a file lands
 // whole or not at all, and a bad line is reported with its number and reason.
-// Inside a transaction that is open already (a batch) the file's work is a
-// nested unit that lands with the outer one.
+// While an MtoBatch is open on the store, the rows go into its work, and
+// land when the batch saves it.
 class DeliveryImporter {
 public:
     explicit DeliveryImporter(store::Database& db) : m_db(db) {}
@@ -111,13 +111,6 @@ public:
     DeliveryImportOutcome importFile(const QString& path);
     // Stores a file decoded beforehand; the same checks and outcome as importFile.
     DeliveryImportOutcome importDecoded(const DecodedDeliveryFile& file);
-    // The same, with the rows written straight into the transaction that the
-    // caller has open (a batch), without a nested unit of their own: every
-    // check that can refuse the file runs before its first row is written,
-    // and a nested unit would copy each page it touches. When the store fails
-    // part way through the rows, `spoiled` is set: the open work then holds
-    // part of the file, and the caller must undo it.
-    DeliveryImportOutcome importIntoOpenWork(const DecodedDeliveryFile& file, bool& spoiled);
 
 private:
     DeliveryImportOutcome write(const DecodedDeliveryFile& file, bool* spoiled);

@@ -1,13 +1,16 @@
 // The folder batch: every "NB" file of the folder is imported in name order,
 // a refused file is listed with its reason and the batch goes on.
 #include "import/batchimport.h"
+#include "import/deliverydownload.h"
 #include "import/deliveryfile.h"
 #include "import/deliveryfilepanel.h"
 #include "import/frmbatchimport.h"
 #include "import/mtotestrows.h"
 #include "marketgenerator.h"
+#include "shell/downloadservice.h"
 #include "store/datetext.h"
 #include "support/fakeservices.h"
+#include "support/localhttpserver.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
 
@@ -197,34 +200,64 @@ TEST(BatchAgainstPlainImport, StoresAndReportsWhatFileByFileImportDoes)
     }
 }
 
-// A store that fills up part way through a batch: a file is reported as
-// imported only when its day is in the store, whole, after the batch.
+// A store that fills up part way through a batch or a range download: a day
+// is reported as imported only when it is in the store, whole, afterwards.
 TEST(BatchAgainstPlainImport, AFullStoreNeverReportsUnsavedDaysAsImported)
 {
-    for (const int daysAlreadyStored : {0, 200}) {
-        SCOPED_TRACE(daysAlreadyStored);
+    struct Case {
+        const char* path;
+        int daysAlreadyStored;
+    };
+    for (const Case& c : {Case{"folder batch", 0}, Case{"folder batch", 200}, Case{"range download", 0}}) {
+        SCOPED_TRACE(QStringLiteral("%1 after %2 days").arg(c.path).arg(c.daysAlreadyStored).toStdString());
         marketgen::GeneratorOptions options;
         options.seed = 9;
         options.scripCount = 40;
         marketgen::MarketGenerator generator(options);
         TestStore store;
         generator.writeScripMaster(store.db());
-        generator.fillMto(store.db(), daysAlreadyStored);
+        generator.fillMto(store.db(), c.daysAlreadyStored);
         const QString folder = store.folder() + QStringLiteral("/qe");
         QDir().mkpath(folder);
-        for (int i = 0; i < 30; ++i)
-            generator.writeDeliveryFile(folder, generator.nextDay());
+        LocalHttpServer server;
+        QList<QDate> days;
+        for (int i = 0; i < 30; ++i) {
+            const marketgen::MarketDay day = generator.nextDay();
+            days.append(day.day);
+            server.serve(QStringLiteral("/updates/") + deliveryfile::fileName(day.day), generator.deliveryFile(day));
+            generator.writeDeliveryFile(folder, day);
+        }
         // Room for about half of the new rows.
         const qint64 pages = store.db().scalar("PRAGMA page_count").toLongLong();
         store.db().scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 12));
 
-        const auto outcomes = importBatch(store.db(), folder, batchFileNames(folder));
+        QList<DeliveryImportOutcome> outcomes;
+        if (QLatin1String(c.path) == QLatin1String("folder batch")) {
+            for (const auto& file : importBatch(store.db(), folder, batchFileNames(folder)))
+                outcomes.append(file.outcome);
+        } else {
+            shell::DownloadService service;
+            DeliveryDownload download(service, server.base(), store.folder(), [&store](const QString& path) {
+                return DeliveryImporter(store.db()).importFile(path);
+            });
+            download.gatherImportsIn(store.db());
+            QList<QDate> told;
+            for (const auto& day : download.fetchRange(days.first(), days.last(), [&](const DeliveryDayOutcome& o) {
+                     told.append(o.day);
+                     EXPECT_EQ(o.imported(), downloadmessages::logLine(o).contains("Successfully"));
+                 })) {
+                if (day.status != DeliveryDayOutcome::Status::NotDownloaded)
+                    outcomes.append(day.import);
+            }
+            EXPECT_EQ(told, rangeDays(days.first(), days.last()));
+        }
+        ASSERT_EQ(outcomes.size(), 30);
         int imported = 0;
-        for (const auto& file : outcomes) {
+        for (const auto& outcome : outcomes) {
             const qint64 rows =
-                store.db().scalar("SELECT count(*) FROM mto WHERE TransDate = ?", {file.outcome.day}).toLongLong();
-            EXPECT_EQ(rows, file.outcome.imported() ? 40 : 0) << batchOutcomeLine(file).toStdString();
-            imported += file.outcome.imported() ? 1 : 0;
+                store.db().scalar("SELECT count(*) FROM mto WHERE TransDate = ?", {outcome.day}).toLongLong();
+            EXPECT_EQ(rows, outcome.imported() ? 40 : 0) << outcome.message.toStdString();
+            imported += outcome.imported() ? 1 : 0;
         }
         EXPECT_LT(imported, 30);
         EXPECT_EQ(store.db().scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
