@@ -65,7 +65,7 @@ MtoBatch::MtoBatch(store::Database& db, qint64 expectedRows) : m_db(db)
     m_db.scalar(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
     // The highest row number stands for the table's size without counting it.
     const qint64 stored = m_db.scalar(QStringLiteral("SELECT max(rowid) FROM mto")).toLongLong();
-    m_rebuildIndex = expectedRows > 0 && expectedRows * kRebuildShare >= stored;
+    m_rebuildIndex = makesIndexesAfresh(expectedRows, stored);
     try {
         begin();
     } catch (const store::StoreError&) {

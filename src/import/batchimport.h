@@ -73,6 +73,12 @@ public:
 
     // The batch open on `db`, or none.
     static MtoBatch* openOn(const store::Database& db);
+    // Whether a batch of about `expectedRows` rows into a table of
+    // `storedRows` makes the read-only indexes afresh.
+    static bool makesIndexesAfresh(qint64 expectedRows, qint64 storedRows)
+    {
+        return expectedRows > 0 && expectedRows * kRebuildShare >= storedRows;
+    }
 
     // Work older than this is saved after the file in hand.
     static constexpr qint64 kSaveEveryMs = 1000;

@@ -11,6 +11,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -269,22 +271,25 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
         MtoWriter writer(m_db);
         ProgressThrottle progress(m_progress, file.progressMaximum());
         progress.report(0, true);
-        for (const DecodedDeliveryFile::Row& row : file.rows()) {
-            try {
+        const std::vector<DecodedDeliveryFile::Row>& lines = file.rows();
+        std::array<MtoRow, MtoWriter::kBlockRows> block;
+        QString error;
+        for (size_t start = 0; start < lines.size(); start += block.size()) {
+            const int count = static_cast<int>(std::min(block.size(), lines.size() - start));
+            for (int k = 0; k < count; ++k)
+                block[static_cast<size_t>(k)] = file.mtoRow(lines[start + static_cast<size_t>(k)]);
+            const int written = writer.writeBlock(outcome.day, block.data(), count, error);
+            rows += written;
+            if (written < count) {
+                spoil();
+                const DecodedDeliveryFile::Row& row = lines[start + static_cast<size_t>(written)];
                 // The day had no rows before this file, so a row already
                 // there came from an earlier line of the same file.
-                if (!writer.write(outcome.day, file.mtoRow(row))) {
-                    spoil();
+                if (error.isEmpty())
                     return badLine(outcome, row.line, repeatedScrip(row.scriptcode));
-                }
-            } catch (const store::StoreError& error) {
-                spoil();
                 return badLine(outcome, row.line,
-                               QStringLiteral("the scrip %1 could not be stored (%2)")
-                                   .arg(row.scriptcode)
-                                   .arg(error.message()));
+                               QStringLiteral("the scrip %1 could not be stored (%2)").arg(row.scriptcode).arg(error));
             }
-            ++rows;
             progress.report(rows);
         }
         if (file.badLine() != 0)
