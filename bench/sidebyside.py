@@ -11,7 +11,7 @@ The store is made once with tarvenix-gen and kept in the cache folder
 Every run of either side is a process of its own: its time is the screen's
 work alone (min and median of --runs), its memory the process's peak resident
 size. Both sides' rows are compared (floats within 1e-6 relative or 0.01);
-the ratio to pandas and to the DuckDB figures of the issue's table are printed.
+the ratio to pandas and to DuckDB's figures for the same screens are printed.
 Needs the build (build/bench/sidebyside_app, build/tarvenix-gen) and Debian's
 python3-pandas (bench/install-bench-deps.sh).
 """
@@ -36,8 +36,9 @@ NBSP = "\u00a0"
 SIZES = {"full": (5000, 2500), "small": (500, 300)}
 YEAR_DAYS = 250
 
-# key, title, window in trading days (0: none), DuckDB's figure (low, high) in
-# seconds from the table (None: not given)
+# key, title, screen, window in trading days (0: none), and DuckDB's time for
+# the same screen on the 5,000 x 2,500 store, in seconds (low, high), measured
+# on this kind of machine; None where there is none
 SCREENS = [
     ("adq22", "Average Delivery Quantity, 22 days", "adq", 22, (0.05, 0.05)),
     ("adq250", "Average Delivery Quantity, 250 days", "adq", 250, (0.06, 0.06)),
