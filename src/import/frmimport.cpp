@@ -88,6 +88,7 @@ void FrmImport::downloadRange()
         return m_panel->process();
     });
     download.setDownloading([&busy](bool active) { busy.downloading(active); });
+    download.gatherImportsIn(m_services.database());
     download.setDownloadFailed(
         [](const QDate&, const QString&) { ui::prompt().show({downloadmessages::kErrorDownloading}); });
 
