@@ -1,10 +1,12 @@
 #include "import/deliverydownload.h"
 
+#include "import/batchimport.h"
 #include "import/deliverycodec.h"
 #include "import/deliveryfile.h"
 #include "import/freshdownload.h"
 #include "shell/downloadservice.h"
 #include "store/datetext.h"
+#include "store/storeerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,10 +86,45 @@ QList<DeliveryDayOutcome> DeliveryDownload::fetchRange(const QDate& first, const
                                                        const std::function<void(const DeliveryDayOutcome&)>& afterDay)
 {
     QList<DeliveryDayOutcome> outcomes;
+    std::optional<MtoBatch> batch;
+    try {
+        if (m_store)
+            batch.emplace(*m_store);
+    } catch (const store::StoreError&) {
+        // Each day is then saved alone, as the import does by itself.
+        batch.reset();
+    }
+    // Outcomes from this index on wait for the work holding them to be saved.
+    qsizetype untold = 0;
+    auto tell = [&](const QString& lostMessage) {
+        for (; untold < outcomes.size(); ++untold) {
+            DeliveryDayOutcome& outcome = outcomes[untold];
+            if (!lostMessage.isEmpty() && outcome.imported()) {
+                outcome.status = DeliveryDayOutcome::Status::Refused;
+                outcome.import.status = DeliveryImportOutcome::Status::StoreFailed;
+                outcome.import.rowsImported = 0;
+                outcome.import.message = lostMessage;
+                outcome.reason = lostMessage;
+            }
+            if (afterDay)
+                afterDay(outcome);
+        }
+    };
     for (const QDate& day : rangeDays(first, last)) {
         outcomes.append(fetchDay(day));
-        if (afterDay)
-            afterDay(outcomes.last());
+        if (!batch) {
+            tell({});
+        } else if (batch->takeSpoiled() || batch->workLost()) {
+            batch->undo();
+            tell(deliverymessages::storeFailed(batchmessages::workUndone(deliveryfile::fileName(day))));
+        } else if (batch->due()) {
+            const QString failure = batch->save();
+            tell(failure.isEmpty() ? QString() : deliverymessages::storeFailed(failure));
+        }
+    }
+    if (batch) {
+        const QString failure = batch->finish();
+        tell(failure.isEmpty() ? QString() : deliverymessages::storeFailed(failure));
     }
     return outcomes;
 }

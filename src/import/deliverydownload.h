@@ -12,6 +12,10 @@ namespace shell {
 class DownloadService;
 }
 
+namespace store {
+class Database;
+}
+
 namespace import {
 
 // What became of one day's delivery file.
@@ -54,6 +58,11 @@ public:
     }
     // Told before each download starts (true) and after it ends (false).
     void setDownloading(std::function<void(bool)> onDownloading) { m_downloading = std::move(onDownloading); }
+    // Gathers the imports of a range into few transactions on `db` (see
+    // MtoBatch), the store the import writes to. A day's outcome is then
+    // told once the work holding it is saved; a day whose work was lost is
+    // told as not updated, with the store's reason.
+    void gatherImportsIn(store::Database& db) { m_store = &db; }
 
     QString url(const QDate& day) const;
     QString savePath(const QDate& day) const;
@@ -72,6 +81,7 @@ private:
     DeliveryFileImport m_import;
     std::function<void(const QDate&, const QString&)> m_downloadFailed;
     std::function<void(bool)> m_downloading;
+    store::Database* m_store = nullptr;
 };
 
 // The days of a range download: `first` to `last` inclusive, none when

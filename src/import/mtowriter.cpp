@@ -49,14 +49,84 @@ MtoWriter::MtoWriter(store::Database& db) : m_db(db)
 MtoWriter::~MtoWriter()
 {
     sqlite3_finalize(m_stmt);
+    for (sqlite3_stmt* block : m_blocks)
+        sqlite3_finalize(block);
 }
 
-bool MtoWriter::write(const QDate& day, const MtoRow& row)
+void MtoWriter::bindDay(const QDate& day)
 {
     if (day != m_boundDay) {
         m_dayText = datetext::toStorage(day).toUtf8();
         m_boundDay = day;
     }
+}
+
+sqlite3_stmt* MtoWriter::blockStatement(int count)
+{
+    sqlite3_stmt*& stmt = m_blocks[static_cast<size_t>(count)];
+    if (!stmt) {
+        // OR FAIL: a refused row ends the statement and keeps the rows before
+        // it, so the store needs no copy of the pages the statement touches
+        // to undo it; the caller undoes the file's work as a whole.
+        QByteArray sql = QByteArray(kInsert).replace("INSERT INTO", "INSERT OR FAIL INTO");
+        for (int i = 1; i < count; ++i)
+            sql += ",(?,?,?,?,?,?,?,?,?,?,?,?)";
+        if (sqlite3_prepare_v2(m_db.handle(), sql.constData(), static_cast<int>(sql.size()), &stmt, nullptr) !=
+            SQLITE_OK) {
+            const QString error = m_db.lastError();
+            sqlite3_finalize(stmt);
+            stmt = nullptr;
+            throw store::StoreError(error);
+        }
+    }
+    return stmt;
+}
+
+int MtoWriter::writeBlock(const QDate& day, const MtoRow* rows, int count, QString& error)
+{
+    error.clear();
+    if (count <= 0)
+        return 0;
+    if (count > kBlockRows)
+        count = kBlockRows;
+    bindDay(day);
+    sqlite3_stmt* stmt = nullptr;
+    try {
+        stmt = blockStatement(count);
+    } catch (const store::StoreError& failure) {
+        error = failure.message();
+        return 0;
+    }
+    std::array<QByteArray, 2 * kBlockRows> buffers;
+    int rc = SQLITE_OK;
+    for (int k = 0; k < count && rc == SQLITE_OK; ++k) {
+        const MtoRow& row = rows[k];
+        const int base = k * 12;
+        rc = sqlite3_bind_text(stmt, base + 1, m_dayText.constData(), static_cast<int>(m_dayText.size()), SQLITE_STATIC);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_bind_int64(stmt, base + 2, row.scriptcode);
+        if (rc == SQLITE_OK)
+            rc = bindLatin1(stmt, base + 3, row.nseScriptCode, buffers[static_cast<size_t>(2 * k)]);
+        if (rc == SQLITE_OK)
+            rc = bindLatin1(stmt, base + 4, row.bseScriptCode, buffers[static_cast<size_t>(2 * k + 1)]);
+        for (int i = 0; i < MtoFigureCount && rc == SQLITE_OK; ++i)
+            rc = sqlite3_bind_double(stmt, base + 5 + i, row.figures[static_cast<size_t>(i)]);
+    }
+    const sqlite3_int64 before = sqlite3_total_changes64(m_db.handle());
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(stmt) == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(m_db.handle());
+    const int written = rc == SQLITE_OK ? count : static_cast<int>(sqlite3_total_changes64(m_db.handle()) - before);
+    if (rc != SQLITE_OK && rc != SQLITE_CONSTRAINT_UNIQUE)
+        error = m_db.lastError();
+    sqlite3_reset(stmt);
+    // The bound texts belong to the caller; no binding may outlive this call.
+    sqlite3_clear_bindings(stmt);
+    return written;
+}
+
+bool MtoWriter::write(const QDate& day, const MtoRow& row)
+{
+    bindDay(day);
     QByteArray nseBuffer, bseBuffer;
     int rc = sqlite3_bind_text(m_stmt, 1, m_dayText.constData(), static_cast<int>(m_dayText.size()), SQLITE_STATIC);
     if (rc == SQLITE_OK)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
+#include <QString>
 #include <QtGlobal>
 #include <array>
 #include <string_view>
@@ -51,9 +53,23 @@ public:
     // already; raises store::StoreError when the store fails otherwise.
     bool write(const QDate& day, const MtoRow& row);
 
+    // Rows that writeBlock writes with one statement at most: a statement
+    // per row costs about as much again as the row itself.
+    static constexpr int kBlockRows = 50;
+    // Writes `count` rows of `day` (at most kBlockRows) in order, with one
+    // statement. Returns how many were written: all, or fewer when the row
+    // after the last one written could not be, because its scrip has a row on
+    // that day already (`error` left empty) or because the store failed
+    // (`error` says why). The rows written before it stay.
+    int writeBlock(const QDate& day, const MtoRow* rows, int count, QString& error);
+
 private:
+    void bindDay(const QDate& day);
+    sqlite3_stmt* blockStatement(int count);
+
     store::Database& m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    std::array<sqlite3_stmt*, kBlockRows + 1> m_blocks{};
     QDate m_boundDay;
     QByteArray m_dayText;
 };

@@ -89,6 +89,7 @@ void RangeDownloadScreen::downloadRange()
         return m_panel->process();
     });
     download.setDownloading([&busy](bool active) { busy.downloading(active); });
+    download.gatherImportsIn(m_services.database());
     download.setDownloadFailed(
         [](const QDate&, const QString&) { ui::prompt().show({downloadmessages::kErrorDownloading}); });
 

@@ -1,13 +1,18 @@
 // The folder batch: every "NB" file of the folder is imported in name order,
 // a refused file is listed with its reason and the batch goes on.
 #include "import/batchimport.h"
+#include "import/deliverydownload.h"
+#include "import/deliveryfile.h"
 #include "import/deliveryfilepanel.h"
 #include "import/folderimportscreen.h"
 #include "import/mtotestrows.h"
 #include "marketgenerator.h"
+#include "shell/downloadservice.h"
 #include "store/datetext.h"
 #include "support/fakeservices.h"
+#include "support/localhttpserver.h"
 #include "support/scriptedprompt.h"
+#include "support/teststore.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -125,4 +130,136 @@ TEST_F(FolderBatch, MissingOrEmptyFolderImportsNothing)
     screen.uploadAll();
     EXPECT_EQ(prompt.lastText(), QStringLiteral("Success"));
     EXPECT_EQ(services.database().scalar("SELECT count(*) FROM mto").toInt(), 0);
+}
+
+// The batch gathers many files into few transactions, and makes the
+// (scrip, day) index afresh when it adds many rows to a small table; what it
+// stores and reports must be what importing the files one by one gives.
+TEST(BatchAgainstPlainImport, StoresAndReportsWhatFileByFileImportDoes)
+{
+    struct Case {
+        const char* what;
+        int daysAlreadyStored;  // many: the batch keeps the indexes; none: it makes one afresh
+    };
+    for (const Case& c : {Case{"into an empty store", 0}, Case{"into a store of many days", 60}}) {
+        SCOPED_TRACE(c.what);
+        marketgen::GeneratorOptions options;
+        options.seed = 5;
+        options.scripCount = 25;
+        TestStore batchStore, plainStore;
+        std::vector<marketgen::MarketGenerator> generators(2, marketgen::MarketGenerator(options));
+        for (int i = 0; i < 2; ++i) {
+            TestStore& store = i == 0 ? batchStore : plainStore;
+            generators[static_cast<size_t>(i)].writeScripMaster(store.db());
+            generators[static_cast<size_t>(i)].fillMto(store.db(), c.daysAlreadyStored);
+        }
+        // Six new days, the fourth file damaged halfway, the fifth with a scrip
+        // twice, and a second copy of the second day's file under a name that
+        // still names its day.
+        const QString folder = batchStore.folder() + QStringLiteral("/qe");
+        QDir().mkpath(folder);
+        QList<QDate> newDays;
+        for (int i = 0; i < 6; ++i) {
+            const marketgen::MarketDay day = generators[0].nextDay();
+            newDays.append(day.day);
+            QByteArray content = generators[0].deliveryFile(day);
+            if (i == 3)
+                content.insert(content.size() / 2, "\r\n");
+            if (i == 4) {
+                // The third scrip's line once more, after the fourth.
+                QList<QByteArray> lines = content.split('\n');
+                lines.insert(5, lines[3]);
+                content = lines.join('\n');
+            }
+            QFile file(QDir(folder).filePath(deliveryfile::fileName(day.day)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QString second = deliveryfile::fileName(newDays[1]);
+        QFile::copy(QDir(folder).filePath(second), QDir(folder).filePath(QStringLiteral("NB0") + second.mid(2)));
+
+        const QStringList names = batchFileNames(folder);
+        const auto outcomes = importBatch(batchStore.db(), folder, names);
+        QStringList batchLines, plainLines;
+        for (const auto& outcome : outcomes)
+            batchLines.append(batchOutcomeLine(outcome));
+        for (const QString& name : names)
+            plainLines.append(batchOutcomeLine(
+                {name, DeliveryImporter(plainStore.db()).importFile(QDir(folder).filePath(name))}));
+        EXPECT_EQ(batchLines, plainLines);
+        EXPECT_EQ(std::count_if(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.outcome.imported(); }), 4);
+
+        EXPECT_EQ(firstDifference(storedMtoRows(batchStore.db()), storedMtoRows(plainStore.db())), QString());
+        const QString indexes = QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = 'mto' ORDER BY name");
+        EXPECT_EQ(batchStore.db().query(indexes).rows, plainStore.db().query(indexes).rows);
+        EXPECT_EQ(batchStore.db().scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+        // The connection's own settings are back.
+        EXPECT_EQ(batchStore.db().scalar("PRAGMA cache_size"), plainStore.db().scalar("PRAGMA cache_size"));
+        EXPECT_EQ(batchStore.db().scalar("PRAGMA wal_autocheckpoint"),
+                  plainStore.db().scalar("PRAGMA wal_autocheckpoint"));
+    }
+}
+
+// A store that fills up part way through a batch or a range download: a day
+// is reported as imported only when it is in the store, whole, afterwards.
+TEST(BatchAgainstPlainImport, AFullStoreNeverReportsUnsavedDaysAsImported)
+{
+    struct Case {
+        const char* path;
+        int daysAlreadyStored;
+    };
+    for (const Case& c : {Case{"folder batch", 0}, Case{"folder batch", 200}, Case{"range download", 0}}) {
+        SCOPED_TRACE(QStringLiteral("%1 after %2 days").arg(c.path).arg(c.daysAlreadyStored).toStdString());
+        marketgen::GeneratorOptions options;
+        options.seed = 9;
+        options.scripCount = 40;
+        marketgen::MarketGenerator generator(options);
+        TestStore store;
+        generator.writeScripMaster(store.db());
+        generator.fillMto(store.db(), c.daysAlreadyStored);
+        const QString folder = store.folder() + QStringLiteral("/qe");
+        QDir().mkpath(folder);
+        LocalHttpServer server;
+        QList<QDate> days;
+        for (int i = 0; i < 30; ++i) {
+            const marketgen::MarketDay day = generator.nextDay();
+            days.append(day.day);
+            server.serve(QStringLiteral("/updates/") + deliveryfile::fileName(day.day), generator.deliveryFile(day));
+            generator.writeDeliveryFile(folder, day);
+        }
+        // Room for about half of the new rows.
+        const qint64 pages = store.db().scalar("PRAGMA page_count").toLongLong();
+        store.db().scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 12));
+
+        QList<DeliveryImportOutcome> outcomes;
+        if (QLatin1String(c.path) == QLatin1String("folder batch")) {
+            for (const auto& file : importBatch(store.db(), folder, batchFileNames(folder)))
+                outcomes.append(file.outcome);
+        } else {
+            shell::DownloadService service;
+            DeliveryDownload download(service, server.base(), store.folder(), [&store](const QString& path) {
+                return DeliveryImporter(store.db()).importFile(path);
+            });
+            download.gatherImportsIn(store.db());
+            QList<QDate> told;
+            for (const auto& day : download.fetchRange(days.first(), days.last(), [&](const DeliveryDayOutcome& o) {
+                     told.append(o.day);
+                     EXPECT_EQ(o.imported(), downloadmessages::logLine(o).contains("Successfully"));
+                 })) {
+                if (day.status != DeliveryDayOutcome::Status::NotDownloaded)
+                    outcomes.append(day.import);
+            }
+            EXPECT_EQ(told, rangeDays(days.first(), days.last()));
+        }
+        ASSERT_EQ(outcomes.size(), 30);
+        int imported = 0;
+        for (const auto& outcome : outcomes) {
+            const qint64 rows =
+                store.db().scalar("SELECT count(*) FROM mto WHERE TransDate = ?", {outcome.day}).toLongLong();
+            EXPECT_EQ(rows, outcome.imported() ? 40 : 0) << outcome.message.toStdString();
+            imported += outcome.imported() ? 1 : 0;
+        }
+        EXPECT_LT(imported, 30);
+        EXPECT_EQ(store.db().scalar("PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    }
 }
