@@ -4,17 +4,8 @@
 #include "masters/frmscriptmaster.h"
 #include "mastersfixture.h"
 #include "reports/reportdocument.h"
-#include "support/scriptedprompt.h"
-#include "support/teststore.h"
 
-#include <QAction>
-#include <QLineEdit>
 #include <QPrintPreviewDialog>
-#include <gtest/gtest.h>
-#include <memory>
-
-using masters::FrmGroupMaster;
-using masters::FrmScriptMaster;
 
 namespace {
 
@@ -30,113 +21,85 @@ protected:
     void showReport(const reports::ReportDocument& document) override { printed.append(document); }
 };
 
-QStringList headings(const reports::ReportDocument& document)
+// A printed list as lines: caption and titles, headings, rows, footnotes.
+QStringList lines(const reports::ReportDocument& document)
 {
-    QStringList result;
+    QStringList headings;
     for (const reports::ReportColumn& column : document.columns)
-        result.append(column.heading);
-    return result;
+        headings.append(column.heading);
+    QStringList result{document.windowCaption + " / " + document.titleLines.join(" / "), headings.join(" | ")};
+    for (const QStringList& row : document.rows)
+        result.append(row.join(" | "));
+    return result + document.footnotes;
 }
 
-class MasterPrintTest : public ::testing::Test {
+class MasterPrintTest : public FormTest<PrintCapturing<masters::FrmScriptMaster>> {
 protected:
     void SetUp() override
     {
-        fixture::addScrip(db(), QStringLiteral("Zeta Steel"), QStringLiteral("ZETA"), QStringLiteral("500900"));
-        fixture::addScrip(db(), QStringLiteral("Alpha Mills"), QStringLiteral("ALPHA"), QStringLiteral("500100"));
-        fixture::addScrip(db(), QStringLiteral("O'Neil Foods"), QStringLiteral("ONEIL"), QStringLiteral("500300"));
+        fixture::addScrip(db(), "Zeta Steel", "ZETA", "500900");
+        fixture::addScrip(db(), "Alpha Mills", "ALPHA", "500100");
+        fixture::addScrip(db(), "O'Neil Foods", "ONEIL", "500300");
     }
-    static void press(masters::MasterForm& form, const QString& button) { form.toolbar()->action(button)->trigger(); }
-    static QString boxText(QWidget& form, const char* name)
-    {
-        return form.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
-    }
-    store::Database& db() { return store.db(); }
-
-    TestStore store;
-    ScriptedPrompt prompt;
 };
 
-TEST_F(MasterPrintTest, ScripListHoldsTheTablesCurrentRowsByCompanyAndTheFormEndsOnTheLastRow)
+TEST_F(MasterPrintTest, ScripListHoldsTheTablesCurrentRowsInTheFormsOrderAndNothingWhileTyping)
 {
-    PrintCapturing<FrmScriptMaster> form(db());
+    open();
     // A row written after the form opened is listed too.
-    fixture::addScrip(db(), QStringLiteral("Beta Power"), QStringLiteral("BETA"), QStringLiteral("500200"));
-    press(form, QStringLiteral("Print"));
-
-    ASSERT_EQ(form.printed.size(), 1);
-    const reports::ReportDocument& list = form.printed[0];
-    EXPECT_EQ(list.windowCaption, QStringLiteral("Branch Master Report"));
-    EXPECT_EQ(list.titleLines, QStringList{QStringLiteral("Scrip Master")});
-    EXPECT_EQ(headings(list), (QStringList{QStringLiteral("NSE Scrip Code"), QStringLiteral("BSE Scrip Code"),
-                                           QStringLiteral("Company")}));
-    const QList<QStringList> expected{
-        {QStringLiteral("ALPHA"), QStringLiteral("500100"), QStringLiteral("Alpha Mills")},
-        {QStringLiteral("BETA"), QStringLiteral("500200"), QStringLiteral("Beta Power")},
-        {QStringLiteral("ONEIL"), QStringLiteral("500300"), QStringLiteral("O'Neil Foods")},
-        {QStringLiteral("ZETA"), QStringLiteral("500900"), QStringLiteral("Zeta Steel")}};
-    EXPECT_EQ(list.rows, expected);
-    EXPECT_EQ(list.footnotes, QStringList{QStringLiteral("** End Of Report **")});
-    EXPECT_EQ(boxText(form, "Text2"), QStringLiteral("Zeta Steel"));
+    fixture::addScrip(db(), "Beta Power", "BETA", "500200");
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 1);
+    EXPECT_EQ(lines(form->printed[0]),
+              QStringList({"Branch Master Report / Scrip Master", "NSE Scrip Code | BSE Scrip Code | Company",
+                           "ALPHA | 500100 | Alpha Mills", "BETA | 500200 | Beta Power", "ONEIL | 500300 | O'Neil Foods",
+                           "ZETA | 500900 | Zeta Steel", "** End Of Report **"}));
+    EXPECT_EQ(text("Text2"), "Zeta Steel");
     EXPECT_TRUE(prompt.messages.isEmpty());
-}
 
-TEST_F(MasterPrintTest, ListFollowsTheOrderChosenInTheBrowseWindow)
-{
-    PrintCapturing<FrmScriptMaster> form(db());
     // The browse window's column sort orders the form's own rows.
-    form.adoPrimaryRS().setSort({{QStringLiteral("bsescrip"), false}});
-    press(form, QStringLiteral("print"));
-    ASSERT_EQ(form.printed.size(), 1);
-    QStringList companies;
-    for (const QStringList& row : form.printed[0].rows)
-        companies.append(row.value(2));
-    EXPECT_EQ(companies, (QStringList{QStringLiteral("Zeta Steel"), QStringLiteral("O'Neil Foods"),
-                                      QStringLiteral("Alpha Mills")}));
-}
+    form->adoPrimaryRS().setSort({{"bsescrip", false}});
+    press("print");
+    ASSERT_EQ(form->printed.size(), 2);
+    EXPECT_EQ(lines(form->printed[1]).mid(2, 4),
+              QStringList({"ZETA | 500900 | Zeta Steel", "ONEIL | 500300 | O'Neil Foods", "BETA | 500200 | Beta Power",
+                           "ALPHA | 500100 | Alpha Mills"}));
 
-TEST_F(MasterPrintTest, NothingPrintsWhileARowIsBeingTypedAndTheRowIsKept)
-{
-    PrintCapturing<FrmScriptMaster> form(db());
-    press(form, QStringLiteral("New"));
-    EXPECT_FALSE(form.toolbar()->action(QStringLiteral("Print"))->isEnabled());
-    form.findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("Gamma Chem"));
-    form.Toolbar1_ButtonClick(QStringLiteral("PRINT"));
-    EXPECT_TRUE(form.printed.isEmpty());
-    EXPECT_TRUE(form.isAddingNew());
-    press(form, QStringLiteral("Save"));
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("ScripMaster")), 4);
-    press(form, QStringLiteral("Print"));
-    ASSERT_EQ(form.printed.size(), 1);
-    EXPECT_EQ(form.printed[0].rows.size(), 4);
+    press("New");
+    EXPECT_FALSE(form->toolbar()->action("Print")->isEnabled());
+    child("Text2")->setText("Gamma Chem");
+    form->Toolbar1_ButtonClick("PRINT");
+    EXPECT_EQ(form->printed.size(), 2);
+    EXPECT_TRUE(form->isAddingNew());
+    press("Save");
+    EXPECT_EQ(count("ScripMaster"), 5);
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 3);
+    EXPECT_EQ(form->printed[2].rows.size(), 5);
 }
 
 TEST_F(MasterPrintTest, GroupListHasCodeAndDescriptionByName)
 {
-    fixture::addGroup(db(), QStringLiteral("NIFTY"), QStringLiteral("Nifty fifty"));
-    fixture::addGroup(db(), QStringLiteral("BANKS"), QStringLiteral("Banking"));
-    PrintCapturing<FrmGroupMaster> form(db());
-    press(form, QStringLiteral("Print"));
-
-    ASSERT_EQ(form.printed.size(), 1);
-    const reports::ReportDocument& list = form.printed[0];
-    EXPECT_EQ(list.titleLines, QStringList{QStringLiteral("Group Master")});
-    EXPECT_EQ(headings(list), (QStringList{QStringLiteral("Group Code"), QStringLiteral("Group Description")}));
-    const QList<QStringList> expected{{QStringLiteral("BANKS"), QStringLiteral("Banking")},
-                                      {QStringLiteral("NIFTY"), QStringLiteral("Nifty fifty")}};
-    EXPECT_EQ(list.rows, expected);
-    EXPECT_EQ(boxText(form, "Text1"), QStringLiteral("NIFTY"));
+    fixture::addGroup(db(), "NIFTY", "Nifty fifty");
+    fixture::addGroup(db(), "BANKS", "Banking");
+    PrintCapturing<masters::FrmGroupMaster> groups(db());
+    groups.toolbar()->action("Print")->trigger();
+    ASSERT_EQ(groups.printed.size(), 1);
+    EXPECT_EQ(lines(groups.printed[0]),
+              QStringList({"Branch Master Report / Group Master", "Group Code | Group Description",
+                           "BANKS | Banking", "NIFTY | Nifty fifty", "** End Of Report **"}));
+    EXPECT_EQ(groups.findChild<QLineEdit*>("Text1")->text(), "NIFTY");
 }
 
 TEST_F(MasterPrintTest, PrintOpensThePreviewOfTheList)
 {
-    auto form = std::make_unique<FrmScriptMaster>(db());
-    form->show();
-    press(*form, QStringLiteral("Print"));
-    const auto previews = form->findChildren<QPrintPreviewDialog*>();
+    masters::FrmScriptMaster form(db());
+    form.show();
+    form.toolbar()->action("Print")->trigger();
+    const auto previews = form.findChildren<QPrintPreviewDialog*>();
     ASSERT_EQ(previews.size(), 1);
     EXPECT_TRUE(previews[0]->isVisible());
-    EXPECT_EQ(previews[0]->windowTitle(), QStringLiteral("Branch Master Report"));
+    EXPECT_EQ(previews[0]->windowTitle(), "Branch Master Report");
     previews[0]->close();
 }
 

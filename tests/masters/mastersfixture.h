@@ -1,15 +1,22 @@
 #pragma once
 
 #include "store/database.h"
+#include "support/scriptedprompt.h"
+#include "support/teststore.h"
+#include "ui/prompt.h"
 
+#include <QAction>
+#include <QLineEdit>
 #include <QList>
+#include <QPointer>
 #include <QString>
+#include <gtest/gtest.h>
 #include <ostream>
 
 // Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
+inline std::ostream& operator<<(std::ostream& out, const QString& text)
 {
-    *out << '"' << text.toStdString() << '"';
+    return out << '"' << text.toStdString() << '"';
 }
 
 // Rows for the master tables, written straight into a test store.
@@ -55,4 +62,39 @@ inline void failLinksOf(store::Database& db, qint64 srno)
                 .arg(srno));
 }
 
+// A message as "title: text", to check both at once.
+inline QString said(const ui::Message& message)
+{
+    return message.title + QStringLiteral(": ") + message.text;
+}
+
 }  // namespace fixture
+
+// A master form (or any screen on the store) opened over a test store, with
+// scripted answers; `press` clicks a toolbar button.
+template <class Form>
+class FormTest : public ::testing::Test {
+protected:
+    void TearDown() override { delete form.data(); }
+    Form* open()
+    {
+        form = new Form(db());
+        form->show();
+        return form;
+    }
+    void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
+    template <typename T = QLineEdit>
+    T* child(const char* name)
+    {
+        return form->template findChild<T*>(QString::fromLatin1(name));
+    }
+    QString text(const char* box) { return child(box)->text(); }
+    QString lastSaid() { return prompt.messages.isEmpty() ? QString() : fixture::said(prompt.messages.last()); }
+    QList<qint64> members(const QString& code) { return fixture::members(db(), code); }
+    int count(const QString& table) { return fixture::count(db(), table); }
+    store::Database& db() { return store.db(); }
+
+    TestStore store;
+    ScriptedPrompt prompt;
+    QPointer<Form> form;
+};
