@@ -4,13 +4,7 @@
 #include "masters/frmlink.h"
 #include "mastersfixture.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 namespace {
 
@@ -60,7 +54,6 @@ protected:
 TEST_F(FrmLinkTest, ChoosingAGroupSplitsTheScripsAndAddRemoveRewriteIt)
 {
     open();
-    EXPECT_EQ(form->windowTitle(), "Link GROUP<<------------------->>STOCKS");
     EXPECT_EQ(texts(list("lstGrpName")), QStringList({"Pharma", "Quoted"}));
     EXPECT_EQ(stocks()->count(), 4);
     EXPECT_TRUE(chosen().isEmpty());

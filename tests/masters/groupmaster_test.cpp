@@ -1,15 +1,13 @@
 // The group master: protected groups, deleting with links, duplicate codes,
-// the fixed code while editing, and the group made from a result.
+// the fixed code while editing, the group made from a result, and print.
 #include "masters/frmbrowse.h"
 #include "masters/frmgroupmaster.h"
 #include "mastersfixture.h"
 #include "shell/appservices.h"
 
-#include <QTest>
-
 namespace {
 
-class GroupMasterTest : public FormTest<masters::FrmGroupMaster> {
+class GroupMasterTest : public FormTest<PrintCapturing<masters::FrmGroupMaster>> {
 protected:
     void SetUp() override
     {
@@ -29,8 +27,7 @@ protected:
     void addGroup(const QString& groupCode, const QString& groupName)
     {
         press("New");
-        child("Text1")->setText(groupCode);
-        child("Text2")->setText(groupName);
+        type({{"Text1", groupCode}, {"Text2", groupName}});
         press("Save");
     }
     // Deletes the group shown, answering Yes.
@@ -45,7 +42,6 @@ protected:
 TEST_F(GroupMasterTest, ProtectedGroupsAreKeptAndOthersGoWithTheirLinks)
 {
     open();
-    EXPECT_EQ(form->windowTitle(), "Group Master");
     press("Last");
     ASSERT_EQ(text("Text1"), "NIFTY");
     child("Text1")->setText("  nifty ");
@@ -80,16 +76,17 @@ TEST_F(GroupMasterTest, DuplicateOrMissingCodeIsRefusedAndTheCodeIsFixedWhileEdi
     addGroup(" nifty", "Another");
     EXPECT_EQ(prompt.texts(), QStringList{"Group Code Already exists.Enter New Code"});
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Critical);
-    EXPECT_TRUE(form->isAddingNew());
+    EXPECT_EQ(mode(), "adding, open");
     EXPECT_TRUE(child("Text1")->isEnabled());
     child("Text1")->setText("NIFTY2");
     press("Save");
-    EXPECT_FALSE(form->isAddingNew());
+    EXPECT_EQ(mode(), "browsing, shut");
     EXPECT_EQ(count("GroupMaster"), 3);
     EXPECT_EQ(text("Text1"), "NIFTY2");
 
     addGroup(QString(), "Nameless");
-    EXPECT_TRUE(form->isAddingNew());
+    EXPECT_EQ(prompt.lastText(), "Index or primary key cannot contain a Null value.");
+    EXPECT_EQ(mode(), "adding, open");
     EXPECT_EQ(count("GroupMaster"), 3);
     press("Cancel");
 
@@ -122,14 +119,14 @@ TEST_F(GroupMasterTest, GroupFromAResultGetsItsScripsOnlyWhenItIsSaved)
     // A failed link write leaves neither group nor links, and stays pending.
     addGroup("GAIN", "Gainers");
     EXPECT_EQ(prompt.texts(), QStringList{"disk I/O error"});
-    EXPECT_TRUE(form->isAddingNew());
+    EXPECT_EQ(mode(), "adding, open");
     EXPECT_EQ(count("GroupMaster"), 2);
     EXPECT_TRUE(members("GAIN").isEmpty());
     EXPECT_TRUE(shared.newGroupFlag);
 
     db().exec("DROP TRIGGER refuse_link");
     press("Save");
-    EXPECT_FALSE(form->isAddingNew());
+    EXPECT_EQ(mode(), "browsing, shut");
     EXPECT_EQ(members("GAIN"), (QList<qint64>{alpha, beta}));
     EXPECT_EQ(text("Text1"), "GAIN");
     EXPECT_EQ(form->adoPrimaryRS().recordCount(), 3);
@@ -146,14 +143,15 @@ TEST_F(GroupMasterTest, GroupFromAResultGetsItsScripsOnlyWhenItIsSaved)
     EXPECT_EQ(prompt.messages.size(), 2);
 }
 
-TEST_F(GroupMasterTest, BrowseCaptionAndEmptyTable)
+TEST_F(GroupMasterTest, PrintListsCodeAndDescriptionByNameAndBrowseHasItsCaption)
 {
-    db().exec("DELETE FROM GroupMaster");
     open();
-    EXPECT_EQ(lastSaid(), "Tarvenix - Group Master: Information Not Entered !!! Do you want to Enter Now");
-    EXPECT_FALSE(form->isAddingNew());
-    QTest::keyClick(form, Qt::Key_Down);  // nothing to move to, and no error
-    EXPECT_EQ(prompt.messages.size(), 1);
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 1);
+    EXPECT_EQ(fixture::lines(form->printed[0]),
+              QStringList({"Branch Master Report / Group Master", "Group Code | Group Description",
+                           "Derivative | Derivatives", "NIFTY | Nifty fifty", "** End Of Report **"}));
+    EXPECT_EQ(text("Text1"), "NIFTY");
     press("Browse");
     ASSERT_NE(form->browseWindow(), nullptr);
     EXPECT_EQ(form->browseWindow()->windowTitle(), "Browse Group");

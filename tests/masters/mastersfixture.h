@@ -1,15 +1,22 @@
 #pragma once
 
+#include "reports/reportdocument.h"
 #include "store/database.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
 #include "ui/prompt.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
-#include <QList>
+#include <QListWidget>
 #include <QPointer>
-#include <QString>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -68,7 +75,31 @@ inline QString said(const ui::Message& message)
     return message.title + QStringLiteral(": ") + message.text;
 }
 
+// A printed list as lines: caption and titles, headings, rows, footnotes.
+inline QStringList lines(const reports::ReportDocument& document)
+{
+    QStringList headings;
+    for (const reports::ReportColumn& column : document.columns)
+        headings.append(column.heading);
+    QStringList result{document.windowCaption + " / " + document.titleLines.join(" / "), headings.join(" | ")};
+    for (const QStringList& row : document.rows)
+        result.append(row.join(" | "));
+    return result + document.footnotes;
+}
+
 }  // namespace fixture
+
+// A master form that keeps the lists it would preview instead of opening a
+// window.
+template <class Form>
+class PrintCapturing : public Form {
+public:
+    using Form::Form;
+    QList<reports::ReportDocument> printed;
+
+protected:
+    void showReport(const reports::ReportDocument& document) override { printed.append(document); }
+};
 
 // A master form (or any screen on the store) opened over a test store, with
 // scripted answers; `press` clicks a toolbar button.
@@ -89,6 +120,18 @@ protected:
         return form->template findChild<T*>(QString::fromLatin1(name));
     }
     QString text(const char* box) { return child(box)->text(); }
+    // Types each text into the box named before it.
+    void type(const QList<QPair<const char*, QString>>& boxes)
+    {
+        for (const auto& [box, typed] : boxes)
+            child(box)->setText(typed);
+    }
+    // "browsing", "adding" or "editing", and whether the boxes are open.
+    QString mode()
+    {
+        return QString(form->isAddingNew() ? "adding" : form->isEditing() ? "editing" : "browsing") +
+               (form->frame()->isEnabled() ? ", open" : ", shut");
+    }
     QString lastSaid() { return prompt.messages.isEmpty() ? QString() : fixture::said(prompt.messages.last()); }
     QList<qint64> members(const QString& code) { return fixture::members(db(), code); }
     int count(const QString& table) { return fixture::count(db(), table); }

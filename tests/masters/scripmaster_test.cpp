@@ -1,18 +1,14 @@
 // The scrip master on the master-form template: add, edit, cancel, delete,
-// keyboard navigation, closing, find and browse.
+// keyboard navigation, closing, find, browse and print.
 #include "masters/frmbrowse.h"
 #include "masters/frmscriptmaster.h"
 #include "mastersfixture.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QTableView>
-#include <QTest>
+#include <QPrintPreviewDialog>
 
 namespace {
 
-class ScripMasterTest : public FormTest<masters::FrmScriptMaster> {
+class ScripMasterTest : public FormTest<PrintCapturing<masters::FrmScriptMaster>> {
 protected:
     void SetUp() override
     {
@@ -38,14 +34,16 @@ protected:
 TEST_F(ScripMasterTest, EmptyTableOffersToEnterARow)
 {
     db().exec("DELETE FROM ScripMaster");
-    prompt.answers.enqueue(ui::Answer::Yes);
-    open();
-    ASSERT_EQ(prompt.messages.size(), 1);
+    open();  // No is the scripted default
     EXPECT_EQ(lastSaid(), "Tarvenix - Stock Master: Information Not Entered !!! Do you want to Enter Now");
     EXPECT_EQ(prompt.messages[0].buttons, ui::Buttons::YesNo);
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_TRUE(form->frame()->isEnabled());
-    EXPECT_EQ(form->windowTitle(), "Stock Master");
+    EXPECT_EQ(mode(), "browsing, shut");
+    QTest::keyClick(form, Qt::Key_Down);  // nothing to move to, and no error
+    EXPECT_EQ(prompt.messages.size(), 1);
+    delete form.data();
+    prompt.answers.enqueue(ui::Answer::Yes);
+    open();
+    EXPECT_EQ(mode(), "adding, open");
 }
 
 TEST_F(ScripMasterTest, AddEditAndCancelAndTheKeyIsNeverTyped)
@@ -53,20 +51,18 @@ TEST_F(ScripMasterTest, AddEditAndCancelAndTheKeyIsNeverTyped)
     open();
     EXPECT_EQ(QStringList({company(), text("Text1"), text("Text3"), text("Text4")}),
               QStringList({"Alpha Mills", "ALPHA", "500100", "2"}));
-    EXPECT_FALSE(form->frame()->isEnabled());
+    EXPECT_EQ(mode(), "browsing, shut");
 
     // Only Save and Cancel work while adding; a deleted number is never reused.
     fixture::addScrip(db(), "Gone", {}, {});
     db().exec("DELETE FROM ScripMaster WHERE srno = 4");
     press("New");
-    EXPECT_TRUE(form->isAddingNew());
+    EXPECT_EQ(mode(), "adding, open");
     EXPECT_EQ(buttonsEnabled(), "0110 Cancel");
     EXPECT_TRUE(company().isEmpty());
-    child("Text1")->setText("ONEIL");
-    child("Text3")->setText("500300");
-    child("Text2")->setText("O'Neil Industries");
+    type({{"Text1", "ONEIL"}, {"Text3", "500300"}, {"Text2", "O'Neil Industries"}});
     press("Save");
-    EXPECT_FALSE(form->isAddingNew());
+    EXPECT_EQ(mode(), "browsing, shut");
     EXPECT_EQ(buttonsEnabled(), "1011 Delete");
     EXPECT_EQ(company(), "O'Neil Industries");
     EXPECT_EQ(text("Text4"), "5");
@@ -76,7 +72,7 @@ TEST_F(ScripMasterTest, AddEditAndCancelAndTheKeyIsNeverTyped)
     press("Next");
     EXPECT_EQ(company(), "Beta Power");
     press("Edit");
-    EXPECT_TRUE(form->frame()->isEnabled());
+    EXPECT_EQ(mode(), "editing, open");
     EXPECT_TRUE(child("Text4")->isReadOnly());
     EXPECT_NE(child("Text4")->parentWidget(), form->frame());
     child("Text2")->setText("  Beta Power Ltd ");
@@ -87,7 +83,7 @@ TEST_F(ScripMasterTest, AddEditAndCancelAndTheKeyIsNeverTyped)
     press("Edit");
     child("Text2")->setText("Typo");
     press("Cancel");
-    EXPECT_FALSE(form->isEditing());
+    EXPECT_EQ(mode(), "browsing, shut");
     EXPECT_EQ(company(), "Beta Power Ltd");
     EXPECT_EQ(companyOfRow(3), "Beta Power Ltd");
     press("New");
@@ -105,11 +101,10 @@ TEST_F(ScripMasterTest, AFailedSaveStaysInItsStateAndCanBeRepeated)
     press("New");
     press("Save");
     EXPECT_EQ(prompt.texts(), QStringList{"Company is required"});
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_TRUE(form->frame()->isEnabled());
+    EXPECT_EQ(mode(), "adding, open");
     child("Text2")->setText("Gamma");
     press("Save");
-    EXPECT_FALSE(form->isAddingNew());
+    EXPECT_EQ(mode(), "browsing, shut");
     EXPECT_EQ(count("ScripMaster"), 4);
 }
 
@@ -201,6 +196,53 @@ TEST_F(ScripMasterTest, BrowseFindsByTypingSortsAndMovesTheForm)
     EXPECT_EQ(company(), "Zeta Steel");
     QTest::keyClick(form, Qt::Key_Down);
     EXPECT_EQ(company(), "O'Neil Industries");
+}
+
+TEST_F(ScripMasterTest, PrintListsTheTablesCurrentRowsInTheFormsOrderAndNothingWhileTyping)
+{
+    open();
+    // A row written after the form opened is listed too.
+    fixture::addScrip(db(), "O'Neil Foods", "ONEIL", "500300");
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 1);
+    EXPECT_EQ(fixture::lines(form->printed[0]),
+              QStringList({"Branch Master Report / Scrip Master", "NSE Scrip Code | BSE Scrip Code | Company",
+                           "ALPHA | 500100 | Alpha Mills", "BETA | 500200 | Beta Power", "ONEIL | 500300 | O'Neil Foods",
+                           "ZETA | 500900 | Zeta Steel", "** End Of Report **"}));
+    EXPECT_EQ(company(), "Zeta Steel");
+    EXPECT_TRUE(prompt.messages.isEmpty());
+
+    // The browse window's column sort orders the form's own rows.
+    form->adoPrimaryRS().setSort({{"bsescrip", false}});
+    press("print");
+    ASSERT_EQ(form->printed.size(), 2);
+    EXPECT_EQ(fixture::lines(form->printed[1]).mid(2, 4),
+              QStringList({"ZETA | 500900 | Zeta Steel", "ONEIL | 500300 | O'Neil Foods", "BETA | 500200 | Beta Power",
+                           "ALPHA | 500100 | Alpha Mills"}));
+
+    press("New");
+    EXPECT_FALSE(form->toolbar()->action("Print")->isEnabled());
+    child("Text2")->setText("Gamma Chem");
+    form->Toolbar1_ButtonClick("PRINT");
+    EXPECT_EQ(form->printed.size(), 2);
+    EXPECT_EQ(mode(), "adding, open");
+    press("Save");
+    EXPECT_EQ(count("ScripMaster"), 5);
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 3);
+    EXPECT_EQ(form->printed[2].rows.size(), 5);
+}
+
+TEST_F(ScripMasterTest, PrintOpensThePreviewOfTheList)
+{
+    masters::FrmScriptMaster real(db());
+    real.show();
+    real.toolbar()->action("Print")->trigger();
+    const auto previews = real.findChildren<QPrintPreviewDialog*>();
+    ASSERT_EQ(previews.size(), 1);
+    EXPECT_TRUE(previews[0]->isVisible());
+    EXPECT_EQ(previews[0]->windowTitle(), "Branch Master Report");
+    previews[0]->close();
 }
 
 }  // namespace
