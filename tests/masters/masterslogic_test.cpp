@@ -1,5 +1,7 @@
 // Logic of the master data without any window: the duplicate check, groups
 // and their protection, membership writes, list filling and text matching.
+#include <stdexcept>
+
 #include "masters/duplicatecheck.h"
 #include "masters/groups.h"
 #include "masters/headersort.h"
@@ -9,8 +11,6 @@
 #include "mastersfixture.h"
 #include "store/recordset.h"
 #include "store/storeerror.h"
-
-#include <stdexcept>
 
 using namespace masters;
 
@@ -82,9 +82,11 @@ TEST_F(MastersLogicTest, NullToZeroProtectedGroupsLikePatternsAndHeaderSort)
     const struct {
         const char *text, *pattern;
         bool matches;
-    } likes[] = {{"Abbott India", "ab*", true}, {"aBc", "A?C", true},         {"ac", "a?c", false},
-                 {"3M India", "#M*", true},     {"Bata", "[a-c]*", true},     {"Bata", "[!a-c]*", false},
-                 {"Alpha", "[al*", false},      {"O'Neil (India).", "o'neil (*).", true}};
+    } likes[] = {{"Abbott India", "ab*", true}, {"aBc", "A?C", true},
+                 {"ac", "a?c", false},          {"3M India", "#M*", true},
+                 {"Bata", "[a-c]*", true},      {"Bata", "[!a-c]*", false},
+                 {"Alpha", "[al*", false},      {"O'Neil (India).", "o'neil (*).", true},
+                 {"AM India", "#M*", false}};
     for (const auto& like : likes)
         EXPECT_EQ(likeMatches(like.text, like.pattern), like.matches) << like.text << " " << like.pattern;
     EXPECT_TRUE(startsWithText("O'Neil", "o'n"));
@@ -152,8 +154,7 @@ TEST_F(MastersLogicTest, LinkedAndUnlinkedListsByNameWithProgress)
     const LinkedScripts lists = getLinkedScripts(db(), "G'1", [&](int value, int) { values.append(value); });
     const auto numbers = [](const QList<ScripEntry>& entries) {
         QList<qint64> result;
-        for (const ScripEntry& entry : entries)
-            result.append(entry.srno);
+        for (const ScripEntry& entry : entries) result.append(entry.srno);
         return result;
     };
     EXPECT_EQ(numbers(lists.linked), QList<qint64>{zeta});
