@@ -1,8 +1,9 @@
 #include "ui/checknum.h"
 
+#include <gtest/gtest.h>
+
 #include <QLineEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -45,9 +46,8 @@ TEST_F(CheckNumTest, OnlyDigitsAndOnePointGetInAndDecimalsAreCutWhileTyping)
     EXPECT_EQ(typed("1.5-a,2"), "152");
     box.clear();
     check.setAllowDec(true);
-    EXPECT_EQ(typed("3.14159"), "3.14");
+    EXPECT_EQ(typed("3..14159"), "3.14");
     EXPECT_EQ(box.cursorPosition(), 4);
-    EXPECT_EQ(typed("."), "3.14");
     // With the point deleted, one may be typed again elsewhere.
     box.setText("314");
     box.setCursorPosition(1);
