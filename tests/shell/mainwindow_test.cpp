@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, AScreenOpensOnceAndQuittingAsksFirst)
 {
     window->menuAction("Stock")->trigger();
     window->menuAction("Stock")->trigger();
+    window->showChild(screens["Stock"]);
     EXPECT_EQ(made, 1);
     ASSERT_EQ(children().size(), 1);
     // An item whose screen is not there opens nothing.
