@@ -2,10 +2,9 @@
 // (each rewrites the group's links), its messages, find, the code box, and
 // a failing save that leaves the group as it was.
 #include "masters/frmlink.h"
+#include "mastersfixture.h"
 
 #include <QProgressBar>
-
-#include "mastersfixture.h"
 
 namespace {
 
@@ -34,13 +33,7 @@ protected:
         choose(stocks(), scrip);
         click("cmdAdd");
     }
-    static QStringList texts(QListWidget* list)
-    {
-        QStringList result;
-        for (int i = 0; i < list->count(); ++i) result.append(list->item(i)->text());
-        return result;
-    }
-    QStringList chosen() { return texts(list("lstAddedScripts")); }
+    QStringList chosen() { return fixture::texts(list("lstAddedScripts")); }
     // Tabbing into a list makes its first row current; that is no choice of
     // the user's.
     static void tabInto(QWidget* widget)
@@ -54,24 +47,25 @@ protected:
 TEST_F(FrmLinkTest, ChoosingAGroupSplitsTheScripsAndAddRemoveRewriteIt)
 {
     open();
-    EXPECT_EQ(texts(list("lstGrpName")), QStringList({"Pharma", "Quoted"}));
+    EXPECT_EQ(fixture::texts(list("lstGrpName")), QStringList({"Pharma", "Quoted"}));
     EXPECT_EQ(stocks()->count(), 4);
     EXPECT_TRUE(chosen().isEmpty());
     chooseGroup("Pharma");
     EXPECT_EQ(text("txtGrpName"), "Pharma");
     EXPECT_EQ(chosen(), QStringList{"Abbott India"});
-    EXPECT_EQ(texts(stocks()), QStringList({"ACC", "Bata", "O'Neil"}));
+    EXPECT_EQ(fixture::texts(stocks()), QStringList({"ACC", "Bata", "O'Neil"}));
     EXPECT_EQ(child<QProgressBar>("ProgressBar1")->value(), 0);
 
     chooseGroup("Quoted");
-    for (const char* name : {"ACC", "O'Neil", "Bata"}) add(name);
+    for (const char* name : {"ACC", "O'Neil", "Bata"})
+        add(name);
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
     EXPECT_EQ(members("Q'1"), (QList<qint64>{acc, bata, oneil}));
     EXPECT_TRUE(text("txtScripName").isEmpty());
     choose(list("lstAddedScripts"), "O'Neil");
     click("cmdRemove");
     EXPECT_EQ(members("Q'1"), (QList<qint64>{acc, bata}));
-    EXPECT_EQ(texts(stocks()).last(), "O'Neil");
+    EXPECT_EQ(fixture::texts(stocks()).last(), "O'Neil");
     EXPECT_EQ(members("PHARMA"), QList<qint64>{abb});
     // Choosing the group again reads the same members back.
     chooseGroup("Pharma");
@@ -116,7 +110,7 @@ TEST_F(FrmLinkTest, AFailingInsertLeavesTheGroupAsItWas)
     EXPECT_EQ(members("PHARMA"), (QList<qint64>{abb, acc}));
     // The lists show the table again.
     EXPECT_EQ(chosen(), QStringList({"Abbott India", "ACC"}));
-    EXPECT_TRUE(texts(stocks()).contains("Bata"));
+    EXPECT_TRUE(fixture::texts(stocks()).contains("Bata"));
 }
 
 TEST_F(FrmLinkTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
@@ -143,7 +137,7 @@ TEST_F(FrmLinkTest, FindByTheStartOfANameAndTheCodeBoxOfTheChosenExchange)
     for (const auto& [typed, found] : finds) {
         child("txtFind")->setText(typed);
         click("cmdFind");
-        EXPECT_EQ(texts(stocks()).value(stocks()->currentRow()), found) << typed;
+        EXPECT_EQ(fixture::texts(stocks()).value(stocks()->currentRow()), found) << typed;
         EXPECT_EQ(text("txtScripName"), found);
     }
 
@@ -155,7 +149,7 @@ TEST_F(FrmLinkTest, FindByTheStartOfANameAndTheCodeBoxOfTheChosenExchange)
     EXPECT_EQ(codes->currentText(), "500999");
     codes->setEditText("500410");
     EXPECT_EQ(text("txtScripName"), "ACC");
-    EXPECT_EQ(texts(stocks()).value(stocks()->currentRow()), "ACC");
+    EXPECT_EQ(fixture::texts(stocks()).value(stocks()->currentRow()), "ACC");
     chooseGroup("Quoted");
     codes->setEditText("500999");
     click("cmdAdd");

@@ -6,6 +6,7 @@
 #include "support/teststore.h"
 #include "ui/prompt.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,7 +18,6 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <ostream>
 
 // Readable texts in failure messages.
@@ -31,7 +31,8 @@ namespace fixture {
 
 inline qint64 addScrip(store::Database& db, const QString& company, const QString& nse, const QString& bse)
 {
-    db.exec(QStringLiteral("INSERT INTO ScripMaster (company, nsescrip, bsescrip) VALUES (?, ?, ?)"), {company, nse, bse});
+    db.exec(QStringLiteral("INSERT INTO ScripMaster (company, nsescrip, bsescrip) VALUES (?, ?, ?)"),
+            {company, nse, bse});
     return db.lastInsertId();
 }
 
@@ -69,10 +70,13 @@ inline void failLinksOf(store::Database& db, qint64 srno)
                 .arg(srno));
 }
 
-// A message as "title: text", to check both at once.
-inline QString said(const ui::Message& message)
+// The texts of one column of a grid or list, top to bottom.
+inline QStringList texts(const QAbstractItemView* view, int column = 0)
 {
-    return message.title + QStringLiteral(": ") + message.text;
+    QStringList result;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        result.append(view->model()->index(row, column).data().toString());
+    return result;
 }
 
 // A printed list as lines: caption and titles, headings, rows, footnotes.
@@ -129,10 +133,13 @@ protected:
     // "browsing", "adding" or "editing", and whether the boxes are open.
     QString mode()
     {
-        return QString(form->isAddingNew() ? "adding" : form->isEditing() ? "editing" : "browsing") +
+        return QString(form->isAddingNew() ? "adding"
+                       : form->isEditing() ? "editing"
+                                           : "browsing") +
                (form->frame()->isEnabled() ? ", open" : ", shut");
     }
-    QString lastSaid() { return prompt.messages.isEmpty() ? QString() : fixture::said(prompt.messages.last()); }
+    // The last message as "title: text", to check both at once.
+    QString lastSaid() { return prompt.messages.last().title + ": " + prompt.messages.last().text; }
     QList<qint64> members(const QString& code) { return fixture::members(db(), code); }
     int count(const QString& table) { return fixture::count(db(), table); }
     store::Database& db() { return store.db(); }

@@ -1,7 +1,5 @@
 // Logic of the master data without any window: the duplicate check, groups
 // and their protection, membership writes, list filling and text matching.
-#include <stdexcept>
-
 #include "masters/duplicatecheck.h"
 #include "masters/groups.h"
 #include "masters/headersort.h"
@@ -11,6 +9,8 @@
 #include "mastersfixture.h"
 #include "store/recordset.h"
 #include "store/storeerror.h"
+
+#include <stdexcept>
 
 using namespace masters;
 
@@ -154,7 +154,8 @@ TEST_F(MastersLogicTest, LinkedAndUnlinkedListsByNameWithProgress)
     const LinkedScripts lists = getLinkedScripts(db(), "G'1", [&](int value, int) { values.append(value); });
     const auto numbers = [](const QList<ScripEntry>& entries) {
         QList<qint64> result;
-        for (const ScripEntry& entry : entries) result.append(entry.srno);
+        for (const ScripEntry& entry : entries)
+            result.append(entry.srno);
         return result;
     };
     EXPECT_EQ(numbers(lists.linked), QList<qint64>{zeta});

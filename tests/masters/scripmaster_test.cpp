@@ -96,8 +96,9 @@ TEST_F(ScripMasterTest, AddEditAndCancelAndTheKeyIsNeverTyped)
 TEST_F(ScripMasterTest, AFailedSaveStaysInItsStateAndCanBeRepeated)
 {
     open();
-    db().exec("CREATE TRIGGER no_blank BEFORE INSERT ON ScripMaster WHEN NEW.company = '' "
-              "BEGIN SELECT RAISE(ABORT, 'Company is required'); END");
+    db().exec(
+        "CREATE TRIGGER no_blank BEFORE INSERT ON ScripMaster WHEN NEW.company = '' "
+        "BEGIN SELECT RAISE(ABORT, 'Company is required'); END");
     press("New");
     press("Save");
     EXPECT_EQ(prompt.texts(), QStringList{"Company is required"});
@@ -207,8 +208,8 @@ TEST_F(ScripMasterTest, PrintListsTheTablesCurrentRowsInTheFormsOrderAndNothingW
     ASSERT_EQ(form->printed.size(), 1);
     EXPECT_EQ(fixture::lines(form->printed[0]),
               QStringList({"Branch Master Report / Scrip Master", "NSE Scrip Code | BSE Scrip Code | Company",
-                           "ALPHA | 500100 | Alpha Mills", "BETA | 500200 | Beta Power", "ONEIL | 500300 | O'Neil Foods",
-                           "ZETA | 500900 | Zeta Steel", "** End Of Report **"}));
+                           "ALPHA | 500100 | Alpha Mills", "BETA | 500200 | Beta Power",
+                           "ONEIL | 500300 | O'Neil Foods", "ZETA | 500900 | Zeta Steel", "** End Of Report **"}));
     EXPECT_EQ(company(), "Zeta Steel");
     EXPECT_TRUE(prompt.messages.isEmpty());
 

@@ -7,15 +7,6 @@
 
 namespace {
 
-// The texts of one column of a grid, top to bottom.
-QStringList column(QTableView* grid, int index)
-{
-    QStringList texts;
-    for (int row = 0; row < grid->model()->rowCount(); ++row)
-        texts.append(grid->model()->index(row, index).data().toString());
-    return texts;
-}
-
 class ScripSearchTest : public FormTest<masters::FrmScript_Search> {
 protected:
     void SetUp() override
@@ -38,7 +29,7 @@ protected:
         child<QPushButton>("CmdOk")->click();
         return shown();
     }
-    QStringList shown() { return column(child<QTableView>("DataGrid1"), 1); }
+    QStringList shown() { return fixture::texts(child<QTableView>("DataGrid1"), 1); }
 };
 
 TEST_F(ScripSearchTest, SearchesEveryScripEachTimeByNameOrCode)
@@ -48,10 +39,7 @@ TEST_F(ScripSearchTest, SearchesEveryScripEachTimeByNameOrCode)
     EXPECT_EQ(prompt.lastText(), "Enter Script / Nse Code / Bse Code");
     EXPECT_EQ(prompt.messages.last().icon, ui::Icon::Warning);
 
-    const struct {
-        const char *text, *option;
-        QStringList found;
-    } searches[] = {
+    const QList<std::tuple<const char*, const char*, QStringList>> searches{
         {" abc", "OptScript", {"ABC Mills", "abcd Tech"}},
         {"xyz", "OptScript", {"Xyz Power"}},
         {"nothing", "OptScript", {}},  // and the next search still works
@@ -60,8 +48,8 @@ TEST_F(ScripSearchTest, SearchesEveryScripEachTimeByNameOrCode)
         {"500300 ", "OptBseCode", {}},
         {"500300", "OptBseCode", {"Xyz Power"}},
     };
-    for (const auto& s : searches)
-        EXPECT_EQ(search(s.text, s.option), s.found) << s.text;
+    for (const auto& [text, option, found] : searches)
+        EXPECT_EQ(search(text, option), found) << text;
     // A switch clears the text and keeps what is shown.
     child<QRadioButton>("OptScript")->click();
     EXPECT_TRUE(text("TxtSearch").isEmpty());
@@ -74,7 +62,7 @@ TEST_F(ScripSearchTest, GroupsOfTheClickedScripAndHeadingSort)
 {
     auto* grid = child<QTableView>("DataGrid1");
     emit grid->clicked(grid->model()->index(0, 1));
-    QStringList groups = column(child<QTableView>("DataGrid2"), 0);
+    QStringList groups = fixture::texts(child<QTableView>("DataGrid2"), 0);
     groups.sort();
     EXPECT_EQ(groups, QStringList({"Banks", "Nifty fifty"}));
     emit grid->clicked(grid->model()->index(3, 1));  // O'Neil, in no group
@@ -82,7 +70,7 @@ TEST_F(ScripSearchTest, GroupsOfTheClickedScripAndHeadingSort)
 
     for (const char* first : {"ABCD", "XYZ", "ABCD"}) {
         grid->horizontalHeader()->sectionClicked(2);
-        EXPECT_EQ(column(grid, 2).first(), first);
+        EXPECT_EQ(fixture::texts(grid, 2).first(), first);
     }
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
@@ -91,14 +79,15 @@ TEST(BulkDealsTest, ShowsTheTableAndSaysWhenItIsMissing)
 {
     TestStore store;
     ScriptedPrompt prompt;
-    store.db().exec("INSERT INTO BulkDeals (DealDate, Symbol, ClientName, Quantity) VALUES "
-                    "('2026-12-05', 'ZETA', 'Fund A', 100), ('2026-12-04', 'ALPHA', 'Fund B', 50)");
+    store.db().exec(
+        "INSERT INTO BulkDeals (DealDate, Symbol, ClientName, Quantity) VALUES "
+        "('2026-12-05', 'ZETA', 'Fund A', 100), ('2026-12-04', 'ALPHA', 'Fund B', 50)");
     {
         masters::FrmBulk_Deals deals(store.db());
         auto* grid = deals.findChild<QTableView*>("DataGrid1");
-        EXPECT_EQ(column(grid, 0), QStringList({"05/Dec/2026", "04/Dec/2026"}));
+        EXPECT_EQ(fixture::texts(grid, 0), QStringList({"05/Dec/2026", "04/Dec/2026"}));
         grid->horizontalHeader()->sectionClicked(0);
-        EXPECT_EQ(column(grid, 0).first(), "04/Dec/2026");
+        EXPECT_EQ(fixture::texts(grid, 0).first(), "04/Dec/2026");
     }
     EXPECT_TRUE(prompt.messages.isEmpty());
     store.db().exec("DROP TABLE BulkDeals");

@@ -1,14 +1,13 @@
 // The download service against a small HTTP server on 127.0.0.1 that the
 // test starts and stops.
-#include <gtest/gtest.h>
+#include "shell/downloadservice.h"
+#include "support/localhttpserver.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include "shell/downloadservice.h"
-#include "support/localhttpserver.h"
 
 using shell::DownloadResult;
 using shell::DownloadService;

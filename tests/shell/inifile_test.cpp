@@ -1,7 +1,6 @@
 #include "shell/inifile.h"
 
 #include <gtest/gtest.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 

@@ -1,7 +1,10 @@
 #include "shell/mainwindow.h"
+#include "shell/aboutbox.h"
+#include "shell/singleinstance.h"
+#include "support/scriptedprompt.h"
+#include "support/teststore.h"
 
 #include <gtest/gtest.h>
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
@@ -12,11 +15,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-
-#include "shell/aboutbox.h"
-#include "shell/singleinstance.h"
-#include "support/scriptedprompt.h"
-#include "support/teststore.h"
 
 namespace {
 
@@ -64,7 +62,8 @@ QStringList captions(const QList<QAction*>& actions)
 {
     QStringList result;
     for (QAction* action : actions)
-        if (!action->isSeparator()) result.append(action->text());
+        if (!action->isSeparator())
+            result.append(action->text());
     return result;
 }
 

@@ -1,21 +1,6 @@
 // Every screen the application opens shows each caption, heading and list
 // item whole and keeps its controls apart: at the size it opens with, and
 // when the Window menu tiles it small.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QHeaderView>
-#include <QLabel>
-#include <QListView>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QTableView>
-#include <QTest>
-
 #include "import/importscreens.h"
 #include "marketgenerator.h"
 #include "masters/masterform.h"
@@ -35,6 +20,20 @@
 #include "viewer/resultviewer.h"
 #include "viewer/viewerscreens.h"
 
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+
 namespace {
 
 void settle()
@@ -48,7 +47,8 @@ void settle()
 // The caption of a label or button, else nothing.
 QString textOf(const QWidget* widget)
 {
-    if (const auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
     const auto* button = qobject_cast<const QAbstractButton*>(widget);
     return button ? button->text() : QString();
 }
@@ -87,7 +87,8 @@ void checkView(QAbstractItemView* view, bool openingSize, QStringList& faults)
         int natural = 0;
         for (int column = 0; column < header->count(); ++column) {
             const int heading = header->sectionSizeHint(column);
-            if (header->isSectionHidden(column)) continue;
+            if (header->isSectionHidden(column))
+                continue;
             natural += std::max(
                 heading, std::min(static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(column), contentCap(grid)));
             if (header->isVisible() && header->sectionSize(column) < heading)
@@ -141,13 +142,15 @@ void expectFits(QWidget* root, bool openingSize, const QString& name)
     widgets.prepend(root);
     for (QWidget* widget : widgets) {
         // Dialogs of the screen are windows of their own, checked on their own.
-        if (widget != root && (!widget->isVisibleTo(root) || widget->window() != root->window())) continue;
+        if (widget != root && (!widget->isVisibleTo(root) || widget->window() != root->window()))
+            continue;
         checkText(widget, faults);
         if (const auto* more = widget->findChild<QWidget*>("qt_toolbar_ext_button", Qt::FindDirectChildrenOnly);
             more && more->isVisibleTo(root))
             faults << QStringLiteral("%1 folds buttons into its overflow menu").arg(describe(widget));
         checkChildren(widget, faults);
-        if (auto* view = qobject_cast<QAbstractItemView*>(widget)) checkView(view, openingSize, faults);
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+            checkView(view, openingSize, faults);
     }
     EXPECT_TRUE(faults.isEmpty()) << name.toStdString() << (openingSize ? " as opened" : "") << ":\n  "
                                   << faults.join("\n  ").toStdString();
@@ -228,10 +231,12 @@ TEST_F(ScreenLayoutTest, EveryChildScreenFitsItsTextsOpenedAndTiled)
 
     // Master forms are tiled while a row is added: Cancel stands for Delete.
     for (QWidget* screen : workspaceScreens())
-        if (auto* form = qobject_cast<masters::MasterForm*>(screen)) form->Toolbar1_ButtonClick("New");
+        if (auto* form = qobject_cast<masters::MasterForm*>(screen))
+            form->Toolbar1_ButtonClick("New");
     for (auto tile : {&shell::MainWindow::tileVertically, &shell::MainWindow::tileHorizontally}) {
         ((*window).*tile)();
-        for (QWidget* screen : workspaceScreens()) expectFits(screen, false, screen->windowTitle());
+        for (QWidget* screen : workspaceScreens())
+            expectFits(screen, false, screen->windowTitle());
     }
 }
 

@@ -1,16 +1,14 @@
 #include "shell/startup.h"
-
-#include <gtest/gtest.h>
-
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
 #include "shell/inifile.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
 using Status = shell::StartupResult::Status;
 
@@ -39,7 +37,8 @@ TEST_F(Startup, FirstStartCreatesTheDefaultStoresWithEveryTable)
     ASSERT_EQ(result.status, Status::Opened);
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(result.databasePath, file("mto.db"));
-    for (const QString& table : store::mainTableNames()) EXPECT_TRUE(db.tableExists(table)) << table.toStdString();
+    for (const QString& table : store::mainTableNames())
+        EXPECT_TRUE(db.tableExists(table)) << table.toStdString();
     store::Database options;
     options.openExisting(result.optionPath);
     EXPECT_TRUE(options.tableExists("allscript"));
@@ -93,7 +92,8 @@ TEST(StoreCheck, NamesADamagedStoreAndPassesASoundOne)
         "INSERT INTO mto (TransDate, scriptcode) SELECT '2024-01-02', i FROM n");
     ScriptedPrompt prompt;
     for (const bool damaged : {false, true}) {
-        if (damaged) store.damage("mto_day_scrip");
+        if (damaged)
+            store.damage("mto_day_scrip");
         shell::StoreCheck check(store.path(), prompt);
         QSignalSpy finished(&check, &shell::StoreCheck::finished);
         ASSERT_TRUE(finished.wait(10000));

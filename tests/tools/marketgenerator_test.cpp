@@ -1,14 +1,12 @@
 #include "marketgenerator.h"
-
-#include <gtest/gtest.h>
-
-#include <QSet>
-#include <cmath>
-
 #include "import/deliveryimporter.h"
 #include "import/mtotestrows.h"
 #include "store/storeerror.h"
 #include "support/teststore.h"
+
+#include <gtest/gtest.h>
+#include <QSet>
+#include <cmath>
 
 using namespace marketgen;
 using namespace import;

@@ -1,7 +1,6 @@
 #include "ui/checknum.h"
 
 #include <gtest/gtest.h>
-
 #include <QLineEdit>
 #include <QTest>
 
