@@ -1,132 +1,104 @@
 // The group master: protected groups, deleting with links, duplicate codes,
-// the fixed code while editing, and the group made from a result.
+// the fixed code while editing, the group made from a result, and print.
+#include "masters/browsedialog.h"
 #include "masters/groupmasterform.h"
 #include "mastersfixture.h"
 #include "shell/appservices.h"
-#include "support/scriptedprompt.h"
-#include "support/teststore.h"
-
-#include <QAction>
-#include <QLineEdit>
-#include <QPointer>
-#include <QTest>
-#include <gtest/gtest.h>
-
-using masters::GroupMasterForm;
 
 namespace {
 
-class GroupMasterTest : public ::testing::Test {
+class GroupMasterTest : public FormTest<PrintCapturing<masters::GroupMasterForm>> {
 protected:
     void SetUp() override
     {
         shell::sharedState() = shell::SharedState();
-        alpha = fixture::addScrip(db(), QStringLiteral("Alpha"), QStringLiteral("ALPHA"), {});
-        beta = fixture::addScrip(db(), QStringLiteral("Beta"), QStringLiteral("BETA"), {});
-        fixture::addGroup(db(), QStringLiteral("NIFTY"), QStringLiteral("Nifty fifty"));
-        fixture::addGroup(db(), QStringLiteral("Derivative"), QStringLiteral("Derivatives"));
-        fixture::link(db(), QStringLiteral("Derivative"), alpha);
-        fixture::link(db(), QStringLiteral("NIFTY"), alpha);
+        alpha = fixture::addScrip(db(), "Alpha", "ALPHA", {});
+        beta = fixture::addScrip(db(), "Beta", "BETA", {});
+        fixture::addGroup(db(), "NIFTY", "Nifty fifty");
+        fixture::addGroup(db(), "Derivative", "Derivatives");
+        fixture::link(db(), "Derivative", alpha);
+        fixture::link(db(), "NIFTY", alpha);
     }
     void TearDown() override
     {
-        delete form.data();
+        FormTest::TearDown();
         shell::sharedState() = shell::SharedState();
     }
-    void open()
-    {
-        form = new GroupMasterForm(db());
-        form->show();
-    }
-    void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
-    QLineEdit* code() { return form->findChild<QLineEdit*>(QStringLiteral("Text1")); }
-    QLineEdit* name() { return form->findChild<QLineEdit*>(QStringLiteral("Text2")); }
     void addGroup(const QString& groupCode, const QString& groupName)
     {
-        press(QStringLiteral("New"));
-        code()->setText(groupCode);
-        name()->setText(groupName);
-        press(QStringLiteral("Save"));
+        press("New");
+        type({{"Text1", groupCode}, {"Text2", groupName}});
+        press("Save");
     }
-    store::Database& db() { return store.db(); }
-
-    TestStore store;
-    ScriptedPrompt prompt;
-    QPointer<GroupMasterForm> form;
+    // Deletes the group shown, answering Yes.
+    void deleteShown()
+    {
+        prompt.answers.enqueue(ui::Answer::Yes);
+        press("Delete");
+    }
     qint64 alpha = 0, beta = 0;
 };
 
-TEST_F(GroupMasterTest, ProtectedGroupsAreRefusedWhateverTheTypedCase)
+TEST_F(GroupMasterTest, ProtectedGroupsAreKeptAndOthersGoWithTheirLinks)
 {
     open();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Group Master"));
-    press(QStringLiteral("Last"));
-    ASSERT_EQ(code()->text(), QStringLiteral("NIFTY"));
-    code()->setText(QStringLiteral("  nifty "));
-    prompt.answers.enqueue(ui::Answer::Yes);
-    press(QStringLiteral("Delete"));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Can Not Delete System Generated Groups"));
+    press("Last");
+    ASSERT_EQ(text("Text1"), "NIFTY");
+    child("Text1")->setText("  nifty ");
+    deleteShown();
+    EXPECT_EQ(prompt.texts(), QStringList{"Can Not Delete System Generated Groups"});
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Critical);
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("GroupMaster")), 2);
-    EXPECT_EQ(fixture::members(db(), QStringLiteral("NIFTY")), QList<qint64>{alpha});
-}
+    EXPECT_EQ(count("GroupMaster"), 2);
+    EXPECT_EQ(members("NIFTY"), QList<qint64>{alpha});
 
-TEST_F(GroupMasterTest, DeletingAGroupRemovesItsLinksAndTheLastLeavesEmptyBoxes)
-{
-    open();
-    ASSERT_EQ(code()->text(), QStringLiteral("Derivative"));
-    prompt.answers.enqueue(ui::Answer::Yes);
-    press(QStringLiteral("Delete"));
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("Delete this record?"));
-    EXPECT_TRUE(fixture::members(db(), QStringLiteral("Derivative")).isEmpty());
-    EXPECT_EQ(fixture::members(db(), QStringLiteral("NIFTY")), QList<qint64>{alpha});
-    EXPECT_EQ(code()->text(), QStringLiteral("NIFTY"));
+    press("First");
+    ASSERT_EQ(text("Text1"), "Derivative");
+    deleteShown();
+    EXPECT_EQ(prompt.lastText(), "Delete this record?");
+    EXPECT_TRUE(members("Derivative").isEmpty());
+    EXPECT_EQ(members("NIFTY"), QList<qint64>{alpha});
+    EXPECT_EQ(text("Text1"), "NIFTY");
 
-    addGroup(QStringLiteral("ZZ"), QStringLiteral("Zulu"));
-    press(QStringLiteral("Last"));
-    ASSERT_EQ(code()->text(), QStringLiteral("ZZ"));
-    prompt.answers.enqueue(ui::Answer::Yes);
-    press(QStringLiteral("Delete"));
-    EXPECT_TRUE(code()->text().isEmpty());
-    EXPECT_TRUE(name()->text().isEmpty());
+    // The last row gone leaves empty boxes.
+    addGroup("ZZ", "Zulu");
+    press("Last");
+    ASSERT_EQ(text("Text1"), "ZZ");
+    deleteShown();
+    EXPECT_TRUE(text("Text1").isEmpty());
+    EXPECT_TRUE(text("Text2").isEmpty());
     QTest::keyClick(form, Qt::Key_Up);
-    EXPECT_EQ(code()->text(), QStringLiteral("NIFTY"));
+    EXPECT_EQ(text("Text1"), "NIFTY");
 }
 
-TEST_F(GroupMasterTest, DuplicateCodeIsRefusedAndCanBeCorrected)
+TEST_F(GroupMasterTest, DuplicateOrMissingCodeIsRefusedAndTheCodeIsFixedWhileEditing)
 {
     open();
-    addGroup(QStringLiteral(" nifty"), QStringLiteral("Another"));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Group Code Already exists.Enter New Code"));
+    addGroup(" nifty", "Another");
+    EXPECT_EQ(prompt.texts(), QStringList{"Group Code Already exists.Enter New Code"});
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Critical);
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_TRUE(code()->isEnabled());
-    code()->setText(QStringLiteral("NIFTY2"));
-    press(QStringLiteral("Save"));
-    EXPECT_FALSE(form->isAddingNew());
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("GroupMaster")), 3);
-    EXPECT_EQ(code()->text(), QStringLiteral("NIFTY2"));
+    EXPECT_EQ(mode(), "adding, open");
+    EXPECT_TRUE(child("Text1")->isEnabled());
+    child("Text1")->setText("NIFTY2");
+    press("Save");
+    EXPECT_EQ(mode(), "browsing, shut");
+    EXPECT_EQ(count("GroupMaster"), 3);
+    EXPECT_EQ(text("Text1"), "NIFTY2");
 
-    // A group needs a code.
-    addGroup(QString(), QStringLiteral("Nameless"));
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("GroupMaster")), 3);
-}
+    addGroup(QString(), "Nameless");
+    EXPECT_EQ(prompt.lastText(), "Index or primary key cannot contain a Null value.");
+    EXPECT_EQ(mode(), "adding, open");
+    EXPECT_EQ(count("GroupMaster"), 3);
+    press("Cancel");
 
-TEST_F(GroupMasterTest, EditingChangesTheNameButNotTheCode)
-{
-    open();
-    press(QStringLiteral("Edit"));
-    EXPECT_FALSE(code()->isEnabled());
-    EXPECT_TRUE(name()->isEnabled());
-    name()->setText(QStringLiteral("F&O stocks"));
-    press(QStringLiteral("Save"));
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT GroupName FROM GroupMaster WHERE GroupCode = 'Derivative'")).toString(),
-              QStringLiteral("F&O stocks"));
-    press(QStringLiteral("New"));
-    EXPECT_TRUE(code()->isEnabled());
+    press("First");
+    press("Edit");
+    EXPECT_FALSE(child("Text1")->isEnabled());
+    EXPECT_TRUE(child("Text2")->isEnabled());
+    child("Text2")->setText("F&O stocks");
+    press("Save");
+    EXPECT_EQ(db().scalar("SELECT GroupName FROM GroupMaster WHERE GroupCode = 'Derivative'").toString(), "F&O stocks");
+    press("New");
+    EXPECT_TRUE(child("Text1")->isEnabled());
 }
 
 TEST_F(GroupMasterTest, GroupFromAResultGetsItsScripsOnlyWhenItIsSaved)
@@ -134,64 +106,55 @@ TEST_F(GroupMasterTest, GroupFromAResultGetsItsScripsOnlyWhenItIsSaved)
     auto& shared = shell::sharedState();
     shared.newGroupFlag = true;
     shared.newGroupScrips = {alpha, 0, beta, 0};
+    fixture::failLinksOf(db(), beta);
     open();
 
     // Saving an edit of another group leaves the hand-over pending.
-    press(QStringLiteral("Edit"));
-    press(QStringLiteral("Save"));
+    press("Edit");
+    press("Save");
     EXPECT_TRUE(prompt.messages.isEmpty());
-    EXPECT_EQ(fixture::members(db(), QStringLiteral("Derivative")), QList<qint64>{alpha});
+    EXPECT_EQ(members("Derivative"), QList<qint64>{alpha});
     EXPECT_TRUE(shared.newGroupFlag);
 
-    addGroup(QStringLiteral("GAIN"), QStringLiteral("Gainers"));
-    EXPECT_EQ(fixture::members(db(), QStringLiteral("GAIN")), (QList<qint64>{alpha, beta}));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Gainers Group Created"));
-    EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Information);
+    // A failed link write leaves neither group nor links, and stays pending.
+    addGroup("GAIN", "Gainers");
+    EXPECT_EQ(prompt.texts(), QStringList{"disk I/O error"});
+    EXPECT_EQ(mode(), "adding, open");
+    EXPECT_EQ(count("GroupMaster"), 2);
+    EXPECT_TRUE(members("GAIN").isEmpty());
+    EXPECT_TRUE(shared.newGroupFlag);
+
+    db().exec("DROP TRIGGER refuse_link");
+    press("Save");
+    EXPECT_EQ(mode(), "browsing, shut");
+    EXPECT_EQ(members("GAIN"), (QList<qint64>{alpha, beta}));
+    EXPECT_EQ(text("Text1"), "GAIN");
+    EXPECT_EQ(form->adoPrimaryRS().recordCount(), 3);
+    ASSERT_EQ(prompt.messages.size(), 2);
+    EXPECT_EQ(prompt.lastText(), "Gainers Group Created");
+    EXPECT_EQ(prompt.messages.last().icon, ui::Icon::Information);
     EXPECT_FALSE(shared.newGroupFlag);
     EXPECT_TRUE(shared.newGroupCode.isEmpty());
     EXPECT_TRUE(shared.newGroupName.isEmpty());
 
     // A later new group is an ordinary one.
-    addGroup(QStringLiteral("PLAIN"), QStringLiteral("Plain"));
-    EXPECT_TRUE(fixture::members(db(), QStringLiteral("PLAIN")).isEmpty());
-    EXPECT_EQ(prompt.messages.size(), 1);
+    addGroup("PLAIN", "Plain");
+    EXPECT_TRUE(members("PLAIN").isEmpty());
+    EXPECT_EQ(prompt.messages.size(), 2);
 }
 
-TEST_F(GroupMasterTest, AFailedLinkWriteLeavesNeitherGroupNorLinksAndStaysPending)
+TEST_F(GroupMasterTest, PrintListsCodeAndDescriptionByNameAndBrowseHasItsCaption)
 {
-    auto& shared = shell::sharedState();
-    shared.newGroupFlag = true;
-    shared.newGroupScrips = {alpha, beta};
-    fixture::failLinksOf(db(), beta);
     open();
-    addGroup(QStringLiteral("GAIN"), QStringLiteral("Gainers"));
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("disk I/O error"));
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("GroupMaster")), 2);
-    EXPECT_TRUE(fixture::members(db(), QStringLiteral("GAIN")).isEmpty());
-    EXPECT_TRUE(shared.newGroupFlag);
-
-    db().exec(QStringLiteral("DROP TRIGGER refuse_link"));
-    press(QStringLiteral("Save"));
-    EXPECT_FALSE(form->isAddingNew());
-    EXPECT_EQ(fixture::members(db(), QStringLiteral("GAIN")), (QList<qint64>{alpha, beta}));
-    EXPECT_EQ(code()->text(), QStringLiteral("GAIN"));
-    EXPECT_EQ(form->adoPrimaryRS().recordCount(), 3);
-}
-
-TEST_F(GroupMasterTest, BrowseCaptionAndEmptyTable)
-{
-    db().exec(QStringLiteral("DELETE FROM GroupMaster"));
-    open();
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("Information Not Entered !!! Do you want to Enter Now"));
-    EXPECT_EQ(prompt.messages.last().title, QStringLiteral("Tarvenix - Group Master"));
-    EXPECT_FALSE(form->isAddingNew());
-    QTest::keyClick(form, Qt::Key_Down);  // nothing to move to, and no error
-    EXPECT_EQ(prompt.messages.size(), 1);
-    press(QStringLiteral("Browse"));
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 1);
+    EXPECT_EQ(fixture::lines(form->printed[0]),
+              QStringList({"Branch Master Report / Group Master", "Group Code | Group Description",
+                           "Derivative | Derivatives", "NIFTY | Nifty fifty", "** End Of Report **"}));
+    EXPECT_EQ(text("Text1"), "NIFTY");
+    press("Browse");
     ASSERT_NE(form->browseWindow(), nullptr);
-    EXPECT_EQ(form->browseWindow()->windowTitle(), QStringLiteral("Browse Group"));
+    EXPECT_EQ(form->browseWindow()->windowTitle(), "Browse Group");
 }
 
 }  // namespace

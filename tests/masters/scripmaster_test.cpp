@@ -1,261 +1,249 @@
 // The scrip master on the master-form template: add, edit, cancel, delete,
-// keyboard navigation, closing, find and browse.
+// keyboard navigation, closing, find, browse and print.
 #include "masters/browsedialog.h"
 #include "masters/scripmasterform.h"
 #include "mastersfixture.h"
-#include "support/scriptedprompt.h"
-#include "support/teststore.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QPointer>
-#include <QTableView>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
-
-using masters::ScripMasterForm;
+#include <QPrintPreviewDialog>
 
 namespace {
 
-class ScripMasterTest : public ::testing::Test {
+class ScripMasterTest : public FormTest<PrintCapturing<masters::ScripMasterForm>> {
 protected:
-    void seed()
+    void SetUp() override
     {
-        fixture::addScrip(db(), QStringLiteral("Zeta Steel"), QStringLiteral("ZETA"), QStringLiteral("500900"));
-        fixture::addScrip(db(), QStringLiteral("Alpha Mills"), QStringLiteral("ALPHA"), QStringLiteral("500100"));
-        fixture::addScrip(db(), QStringLiteral("Beta Power"), QStringLiteral("BETA"), QStringLiteral("500200"));
+        fixture::addScrip(db(), "Zeta Steel", "ZETA", "500900");
+        fixture::addScrip(db(), "Alpha Mills", "ALPHA", "500100");
+        fixture::addScrip(db(), "Beta Power", "BETA", "500200");
     }
-    ScripMasterForm* open()
+    QString company() { return text("Text2"); }
+    QString companyOfRow(int srno)
     {
-        form = new ScripMasterForm(db());
-        form->show();
-        return form;
+        return db().scalar("SELECT company FROM ScripMaster WHERE srno = ?", {srno}).toString();
     }
-    void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
-    QLineEdit* box(const char* name) { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-    QString company() { return box("Text2")->text(); }
-    store::Database& db() { return store.db(); }
-
-    void TearDown() override { delete form.data(); }
-
-    TestStore store;
-    ScriptedPrompt prompt;
-    QPointer<ScripMasterForm> form;
+    // Which of the toolbar's buttons 1, 3, 4 (Delete or Cancel) and 12 work.
+    QString buttonsEnabled()
+    {
+        QString result;
+        for (int index : {1, 3, 4, 12})
+            result += form->toolbar()->action(index)->isEnabled() ? "1" : "0";
+        return result + " " + form->toolbar()->action(4)->text();
+    }
 };
 
 TEST_F(ScripMasterTest, EmptyTableOffersToEnterARow)
 {
+    db().exec("DELETE FROM ScripMaster");
+    open();  // No is the scripted default
+    EXPECT_EQ(lastSaid(), "Tarvenix - Stock Master: Information Not Entered !!! Do you want to Enter Now");
+    EXPECT_EQ(prompt.messages[0].buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(mode(), "browsing, shut");
+    QTest::keyClick(form, Qt::Key_Down);  // nothing to move to, and no error
+    EXPECT_EQ(prompt.messages.size(), 1);
+    delete form.data();
     prompt.answers.enqueue(ui::Answer::Yes);
     open();
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("Information Not Entered !!! Do you want to Enter Now"));
-    EXPECT_EQ(prompt.messages[0].title, QStringLiteral("Tarvenix - Stock Master"));
-    EXPECT_EQ(prompt.messages[0].buttons, ui::Buttons::YesNo);
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_TRUE(form->frame()->isEnabled());
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Stock Master"));
+    EXPECT_EQ(mode(), "adding, open");
 }
 
-TEST_F(ScripMasterTest, ShowsRowsByCompanyAndTheKeyIsNeverTyped)
+TEST_F(ScripMasterTest, AddEditAndCancelAndTheKeyIsNeverTyped)
 {
-    seed();
     open();
-    EXPECT_TRUE(prompt.messages.isEmpty());
-    EXPECT_EQ(company(), QStringLiteral("Alpha Mills"));
-    EXPECT_EQ(box("Text1")->text(), QStringLiteral("ALPHA"));
-    EXPECT_EQ(box("Text3")->text(), QStringLiteral("500100"));
-    EXPECT_EQ(box("Text4")->text(), QStringLiteral("2"));
-    EXPECT_FALSE(form->frame()->isEnabled());
-    press(QStringLiteral("Edit"));
-    EXPECT_TRUE(form->frame()->isEnabled());
-    EXPECT_TRUE(box("Text4")->isReadOnly());
-    EXPECT_FALSE(box("Text4")->parentWidget() == form->frame());
-}
+    EXPECT_EQ(QStringList({company(), text("Text1"), text("Text3"), text("Text4")}),
+              QStringList({"Alpha Mills", "ALPHA", "500100", "2"}));
+    EXPECT_EQ(mode(), "browsing, shut");
 
-TEST_F(ScripMasterTest, AddSavesANewRowAndShowsItWithANumberNeverReused)
-{
-    seed();
-    open();
-    db().exec(QStringLiteral("DELETE FROM ScripMaster WHERE srno = 3"));
-    auto* toolbar = form->toolbar();
-    press(QStringLiteral("New"));
-    EXPECT_TRUE(form->isAddingNew());
-    // Only Save and Cancel work while adding.
-    EXPECT_FALSE(toolbar->action(1)->isEnabled());
-    EXPECT_TRUE(toolbar->action(3)->isEnabled());
-    EXPECT_EQ(toolbar->action(4)->text(), QStringLiteral("Cancel"));
-    EXPECT_TRUE(toolbar->action(4)->isEnabled());
-    EXPECT_FALSE(toolbar->action(12)->isEnabled());
+    // Only Save and Cancel work while adding; a deleted number is never reused.
+    fixture::addScrip(db(), "Gone", {}, {});
+    db().exec("DELETE FROM ScripMaster WHERE srno = 4");
+    press("New");
+    EXPECT_EQ(mode(), "adding, open");
+    EXPECT_EQ(buttonsEnabled(), "0110 Cancel");
     EXPECT_TRUE(company().isEmpty());
+    type({{"Text1", "ONEIL"}, {"Text3", "500300"}, {"Text2", "O'Neil Industries"}});
+    press("Save");
+    EXPECT_EQ(mode(), "browsing, shut");
+    EXPECT_EQ(buttonsEnabled(), "1011 Delete");
+    EXPECT_EQ(company(), "O'Neil Industries");
+    EXPECT_EQ(text("Text4"), "5");
+    EXPECT_EQ(companyOfRow(5), "O'Neil Industries");
 
-    box("Text1")->setText(QStringLiteral("ONEIL"));
-    box("Text3")->setText(QStringLiteral("500300"));
-    box("Text2")->setText(QStringLiteral("O'Neil Industries"));
-    press(QStringLiteral("Save"));
-    EXPECT_FALSE(form->isAddingNew());
-    EXPECT_EQ(toolbar->action(4)->text(), QStringLiteral("Delete"));
-    EXPECT_FALSE(toolbar->action(3)->isEnabled());
-    EXPECT_EQ(company(), QStringLiteral("O'Neil Industries"));
-    EXPECT_EQ(box("Text4")->text(), QStringLiteral("4"));  // 3 was deleted and stays unused
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT srno FROM ScripMaster WHERE company = ?"), {QStringLiteral("O'Neil Industries")})
-                  .toInt(),
-              4);
+    press("First");
+    press("Next");
+    EXPECT_EQ(company(), "Beta Power");
+    press("Edit");
+    EXPECT_EQ(mode(), "editing, open");
+    EXPECT_TRUE(child("Text4")->isReadOnly());
+    EXPECT_NE(child("Text4")->parentWidget(), form->frame());
+    child("Text2")->setText("  Beta Power Ltd ");
+    press("Save");
+    EXPECT_EQ(company(), "Beta Power Ltd");
+    EXPECT_EQ(companyOfRow(3), "Beta Power Ltd");
+
+    press("Edit");
+    child("Text2")->setText("Typo");
+    press("Cancel");
+    EXPECT_EQ(mode(), "browsing, shut");
+    EXPECT_EQ(company(), "Beta Power Ltd");
+    EXPECT_EQ(companyOfRow(3), "Beta Power Ltd");
+    press("New");
+    press("Cancel");
+    EXPECT_EQ(count("ScripMaster"), 4);
+    EXPECT_EQ(company(), "Beta Power Ltd");
     EXPECT_TRUE(prompt.messages.isEmpty());
-}
-
-TEST_F(ScripMasterTest, EditSavesAndCancelRestores)
-{
-    seed();
-    open();
-    press(QStringLiteral("Next"));
-    EXPECT_EQ(company(), QStringLiteral("Beta Power"));
-    press(QStringLiteral("Edit"));
-    box("Text2")->setText(QStringLiteral("  Beta Power Ltd "));
-    press(QStringLiteral("Save"));
-    EXPECT_EQ(company(), QStringLiteral("Beta Power Ltd"));
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT company FROM ScripMaster WHERE srno = 3")).toString(),
-              QStringLiteral("Beta Power Ltd"));
-
-    press(QStringLiteral("Edit"));
-    box("Text2")->setText(QStringLiteral("Typo"));
-    press(QStringLiteral("Cancel"));
-    EXPECT_FALSE(form->isEditing());
-    EXPECT_EQ(company(), QStringLiteral("Beta Power Ltd"));
-    EXPECT_EQ(db().scalar(QStringLiteral("SELECT company FROM ScripMaster WHERE srno = 3")).toString(),
-              QStringLiteral("Beta Power Ltd"));
-
-    press(QStringLiteral("New"));
-    press(QStringLiteral("Cancel"));
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("ScripMaster")), 3);
-    EXPECT_EQ(company(), QStringLiteral("Beta Power Ltd"));
 }
 
 TEST_F(ScripMasterTest, AFailedSaveStaysInItsStateAndCanBeRepeated)
 {
-    seed();
     open();
-    db().exec(QStringLiteral("CREATE TRIGGER no_blank BEFORE INSERT ON ScripMaster WHEN NEW.company = '' "
-                             "BEGIN SELECT RAISE(ABORT, 'Company is required'); END"));
-    press(QStringLiteral("New"));
-    press(QStringLiteral("Save"));
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("Company is required"));
-    EXPECT_TRUE(form->isAddingNew());
-    EXPECT_TRUE(form->frame()->isEnabled());
-    box("Text2")->setText(QStringLiteral("Gamma"));
-    press(QStringLiteral("Save"));
-    EXPECT_FALSE(form->isAddingNew());
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("ScripMaster")), 4);
+    db().exec(
+        "CREATE TRIGGER no_blank BEFORE INSERT ON ScripMaster WHEN NEW.company = '' "
+        "BEGIN SELECT RAISE(ABORT, 'Company is required'); END");
+    press("New");
+    press("Save");
+    EXPECT_EQ(prompt.texts(), QStringList{"Company is required"});
+    EXPECT_EQ(mode(), "adding, open");
+    child("Text2")->setText("Gamma");
+    press("Save");
+    EXPECT_EQ(mode(), "browsing, shut");
+    EXPECT_EQ(count("ScripMaster"), 4);
 }
 
 TEST_F(ScripMasterTest, DeleteAsksAndTheLastRowLeavesTheNewLast)
 {
-    seed();
     open();
-    press(QStringLiteral("Last"));
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
-    press(QStringLiteral("Delete"));  // No is the scripted default
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("Delete this record?"));
-    EXPECT_EQ(prompt.messages.last().title, QStringLiteral("Message"));
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("ScripMaster")), 3);
-
+    press("Last");
+    EXPECT_EQ(company(), "Zeta Steel");
+    press("Delete");  // No is the scripted default
+    EXPECT_EQ(lastSaid(), "Message: Delete this record?");
+    EXPECT_EQ(count("ScripMaster"), 3);
     prompt.answers.enqueue(ui::Answer::Yes);
-    press(QStringLiteral("Delete"));
-    EXPECT_EQ(fixture::count(db(), QStringLiteral("ScripMaster")), 2);
-    EXPECT_EQ(company(), QStringLiteral("Beta Power"));
+    press("Delete");
+    EXPECT_EQ(count("ScripMaster"), 2);
+    EXPECT_EQ(company(), "Beta Power");
 }
 
 TEST_F(ScripMasterTest, KeyboardNavigationOnlyWhileBrowsing)
 {
-    seed();
     open();
-    QTest::keyClick(form, Qt::Key_Down);
-    EXPECT_EQ(company(), QStringLiteral("Beta Power"));
-    QTest::keyClick(form, Qt::Key_Down);
-    QTest::keyClick(form, Qt::Key_Down);  // at the last row: stays
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
-    QTest::keyClick(form, Qt::Key_Home);
-    EXPECT_EQ(company(), QStringLiteral("Alpha Mills"));
-    QTest::keyClick(form, Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
-    QTest::keyClick(form, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);  // only Ctrl alone jumps
-    EXPECT_EQ(company(), QStringLiteral("Beta Power"));
-    QTest::keyClick(form, Qt::Key_PageUp, Qt::ControlModifier);
-    EXPECT_EQ(company(), QStringLiteral("Alpha Mills"));
-    QTest::keyClick(form, Qt::Key_End);
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* company;
+    } keys[] = {
+        {Qt::Key_Down, {}, "Beta Power"},
+        {Qt::Key_Down, {}, "Zeta Steel"},
+        {Qt::Key_Down, {}, "Zeta Steel"},  // at the last row: stays
+        {Qt::Key_Home, {}, "Alpha Mills"},
+        {Qt::Key_Down, Qt::ControlModifier, "Zeta Steel"},
+        {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, "Beta Power"},  // only Ctrl alone jumps
+        {Qt::Key_PageUp, Qt::ControlModifier, "Alpha Mills"},
+        {Qt::Key_End, {}, "Zeta Steel"},
+    };
+    for (const auto& key : keys) {
+        QTest::keyClick(form, key.key, key.modifiers);
+        EXPECT_EQ(company(), key.company) << key.key;
+    }
 
-    press(QStringLiteral("Edit"));
+    press("Edit");
     QTest::keyClick(form, Qt::Key_Home);
     QTest::keyClick(form, Qt::Key_Escape);
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(company(), "Zeta Steel");
     EXPECT_FALSE(form->close());
-    EXPECT_EQ(prompt.lastText(), QStringLiteral("Save your changes"));
-    EXPECT_EQ(prompt.messages.last().title, QStringLiteral("Tarvenix - Stock Master"));
+    EXPECT_EQ(lastSaid(), "Tarvenix - Stock Master: Save your changes");
     EXPECT_TRUE(form->isVisible());
-
-    press(QStringLiteral("Cancel"));
+    press("Cancel");
     QTest::keyClick(form, Qt::Key_Escape);
     EXPECT_TRUE(form.isNull() || !form->isVisible());
 }
 
-TEST_F(ScripMasterTest, BrowseFindsByTypingAndMovesTheForm)
+TEST_F(ScripMasterTest, BrowseFindsByTypingSortsAndMovesTheForm)
 {
-    seed();
-    fixture::addScrip(db(), QStringLiteral("O'Neil Industries"), QStringLiteral("ONEIL"), QStringLiteral("500300"));
+    fixture::addScrip(db(), "O'Neil Industries", "ONEIL", "500300");
     open();
-    press(QStringLiteral("Find"));
+    press("Find");
     masters::BrowseDialog* browse = form->browseWindow();
     ASSERT_NE(browse, nullptr);
-    EXPECT_EQ(browse->windowTitle(), QStringLiteral("Browse Script"));
-    auto* fields = browse->findChild<QComboBox*>(QStringLiteral("Combo1"));
-    auto* search = browse->findChild<QLineEdit*>(QStringLiteral("txt_search"));
-    ASSERT_EQ(fields->currentText(), QStringLiteral("srno"));
-
-    fields->setCurrentText(QStringLiteral("company"));
-    search->setText(QStringLiteral("o'n"));
+    EXPECT_EQ(browse->windowTitle(), "Browse Script");
+    auto* fields = browse->findChild<QComboBox*>("Combo1");
+    auto* search = browse->findChild<QLineEdit*>("txt_search");
+    ASSERT_EQ(fields->currentText(), "srno");
+    fields->setCurrentText("company");
+    search->setText("o'n");
     EXPECT_EQ(browse->grid()->currentIndex().row(), 2);
-    search->setText(QStringLiteral("nothing like it"));
+    search->setText("nothing like it");
     EXPECT_FALSE(browse->grid()->currentIndex().isValid());
-    search->setText(QStringLiteral("b"));
+    search->setText("b");
     QTest::keyClick(search, Qt::Key_Return);
     EXPECT_TRUE(form->browseWindow() == nullptr || !form->browseWindow()->isVisible());
     QCoreApplication::processEvents();
-    EXPECT_EQ(company(), QStringLiteral("Beta Power"));
+    EXPECT_EQ(company(), "Beta Power");
 
     // Digits find an exact number; letters in a number field move nothing.
-    press(QStringLiteral("Browse"));
+    press("Browse");
     browse = form->browseWindow();
-    search = browse->findChild<QLineEdit*>(QStringLiteral("txt_search"));
-    search->setText(QStringLiteral("1"));
-    search->setText(QStringLiteral("1x"));
-    browse->close();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
-}
-
-TEST_F(ScripMasterTest, BrowseHeaderSortStaysOnTheForm)
-{
-    seed();
-    open();
-    press(QStringLiteral("Browse"));
-    masters::BrowseDialog* browse = form->browseWindow();
+    search = browse->findChild<QLineEdit*>("txt_search");
+    search->setText("1");
+    search->setText("1x");
+    // A heading click sorts the form's own rows, ascending then descending.
     QHeaderView* header = browse->grid()->horizontalHeader();
-    const int nse = form->adoPrimaryRS().fieldIndex(QStringLiteral("nsescrip"));
+    const int nse = form->adoPrimaryRS().fieldIndex("nsescrip");
     header->sectionClicked(nse);
-    EXPECT_EQ(form->adoPrimaryRS().valueAt(0, nse).toString(), QStringLiteral("ALPHA"));
+    EXPECT_EQ(form->adoPrimaryRS().valueAt(0, nse).toString(), "ALPHA");
     header->sectionClicked(nse);
-    EXPECT_EQ(form->adoPrimaryRS().valueAt(0, nse).toString(), QStringLiteral("ZETA"));
+    EXPECT_EQ(form->adoPrimaryRS().valueAt(0, nse).toString(), "ZETA");
     QTest::keyClick(browse, Qt::Key_Escape);
     QCoreApplication::processEvents();
-    EXPECT_EQ(company(), QStringLiteral("Zeta Steel"));
+    EXPECT_EQ(company(), "Zeta Steel");
     QTest::keyClick(form, Qt::Key_Down);
-    EXPECT_EQ(company(), QStringLiteral("Beta Power"));
+    EXPECT_EQ(company(), "O'Neil Industries");
+}
+
+TEST_F(ScripMasterTest, PrintListsTheTablesCurrentRowsInTheFormsOrderAndNothingWhileTyping)
+{
+    open();
+    // A row written after the form opened is listed too.
+    fixture::addScrip(db(), "O'Neil Foods", "ONEIL", "500300");
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 1);
+    EXPECT_EQ(fixture::lines(form->printed[0]),
+              QStringList({"Branch Master Report / Scrip Master", "NSE Scrip Code | BSE Scrip Code | Company",
+                           "ALPHA | 500100 | Alpha Mills", "BETA | 500200 | Beta Power",
+                           "ONEIL | 500300 | O'Neil Foods", "ZETA | 500900 | Zeta Steel", "** End Of Report **"}));
+    EXPECT_EQ(company(), "Zeta Steel");
+    EXPECT_TRUE(prompt.messages.isEmpty());
+
+    // The browse window's column sort orders the form's own rows.
+    form->adoPrimaryRS().setSort({{"bsescrip", false}});
+    press("print");
+    ASSERT_EQ(form->printed.size(), 2);
+    EXPECT_EQ(fixture::lines(form->printed[1]).mid(2, 4),
+              QStringList({"ZETA | 500900 | Zeta Steel", "ONEIL | 500300 | O'Neil Foods", "BETA | 500200 | Beta Power",
+                           "ALPHA | 500100 | Alpha Mills"}));
+
+    press("New");
+    EXPECT_FALSE(form->toolbar()->action("Print")->isEnabled());
+    child("Text2")->setText("Gamma Chem");
+    form->Toolbar1_ButtonClick("PRINT");
+    EXPECT_EQ(form->printed.size(), 2);
+    EXPECT_EQ(mode(), "adding, open");
+    press("Save");
+    EXPECT_EQ(count("ScripMaster"), 5);
+    press("Print");
+    ASSERT_EQ(form->printed.size(), 3);
+    EXPECT_EQ(form->printed[2].rows.size(), 5);
+}
+
+TEST_F(ScripMasterTest, PrintOpensThePreviewOfTheList)
+{
+    masters::ScripMasterForm real(db());
+    real.show();
+    real.toolbar()->action("Print")->trigger();
+    const auto previews = real.findChildren<QPrintPreviewDialog*>();
+    ASSERT_EQ(previews.size(), 1);
+    EXPECT_TRUE(previews[0]->isVisible());
+    EXPECT_EQ(previews[0]->windowTitle(), "Branch Master Report");
+    previews[0]->close();
 }
 
 }  // namespace

@@ -1,64 +1,57 @@
 #include "shell/inifile.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-using shell::readIni;
-using shell::writeIni;
 
 namespace {
 
-QString contents(const QString& path)
+class IniFile : public ::testing::Test {
+protected:
+    QString read(const QString& section, const QString& key) const { return shell::readIni(ini, section, key, "dflt"); }
+    bool write(const QString& section, const QString& key, const QString& value) const
+    {
+        return shell::writeIni(ini, section, key, value);
+    }
+    QString contents() const
+    {
+        QFile file(ini);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    QTemporaryDir dir;
+    const QString ini = shell::iniFileName(dir.path());
+};
+
+TEST_F(IniFile, MissingFileSectionOrKeyYieldsTheDefaultAndNamesCompareWithoutCase)
 {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(ini.endsWith("/Tarvenix.ini"));
+    EXPECT_EQ(read("Settings", "Path"), "dflt");
+    ASSERT_TRUE(write("Other", "Path", "elsewhere"));
+    EXPECT_EQ(read("Settings", "Path"), "dflt");
+    ASSERT_TRUE(write("Settings", "sottpath", "/o.db"));
+    EXPECT_EQ(read("Settings", "Path"), "dflt");
+    EXPECT_EQ(read("settings", "SOTTPATH"), "/o.db");
+}
+
+TEST_F(IniFile, WritesReplaceTheValueKeepTheRestAndBreakNoLine)
+{
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("; kept comment\n[Settings]\nPath = /old/mto.db\nsottpath=/o.db\n\n[Other]\nx=1\n");
+    file.close();
+    ASSERT_TRUE(write("Settings", "Path", "/new/mto.db"));
+    EXPECT_EQ(read("Settings", "Path"), "/new/mto.db");
+    EXPECT_EQ(read("Settings", "sottpath"), "/o.db");
+    EXPECT_EQ(read("Other", "x"), "1");
+    EXPECT_TRUE(contents().startsWith("; kept comment\n"));
+    EXPECT_EQ(contents().count("Path"), 1);
+
+    // A line break in a value is written as a blank; long values are cut.
+    ASSERT_TRUE(write("Other", "x", "a\r\nb"));
+    EXPECT_EQ(read("Other", "x"), "a  b");
+    EXPECT_TRUE(contents().endsWith("[Other]\nx=a  b\n"));
+    ASSERT_TRUE(write("Settings", "Path", QString(300, 'x')));
+    EXPECT_EQ(read("Settings", "Path").size(), 255);
 }
 
 }  // namespace
-
-TEST(IniFile, MissingFileSectionOrKeyYieldsTheDefault)
-{
-    QTemporaryDir dir;
-    const QString ini = shell::iniFileName(dir.path());
-    EXPECT_TRUE(ini.endsWith(QStringLiteral("/Tarvenix.ini")));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QStringLiteral("dflt")),
-              QStringLiteral("dflt"));
-    ASSERT_TRUE(writeIni(ini, QStringLiteral("Other"), QStringLiteral("Path"), QStringLiteral("elsewhere")));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QStringLiteral("dflt")),
-              QStringLiteral("dflt"));
-    ASSERT_TRUE(writeIni(ini, QStringLiteral("Settings"), QStringLiteral("sottpath"), QStringLiteral("/o.db")));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QStringLiteral("dflt")),
-              QStringLiteral("dflt"));
-    EXPECT_EQ(readIni(ini, QStringLiteral("settings"), QStringLiteral("SOTTPATH"), QString()), QStringLiteral("/o.db"));
-}
-
-TEST(IniFile, WritesReplaceTheValueAndKeepTheRest)
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Tarvenix.ini"));
-    {
-        QFile file(ini);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("; kept comment\n[Settings]\nPath = /old/mto.db\nsottpath=/o.db\n\n[Other]\nx=1\n");
-    }
-    ASSERT_TRUE(writeIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QStringLiteral("/new/mto.db")));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QString()), QStringLiteral("/new/mto.db"));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("sottpath"), QString()), QStringLiteral("/o.db"));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Other"), QStringLiteral("x"), QString()), QStringLiteral("1"));
-    EXPECT_TRUE(contents(ini).startsWith(QStringLiteral("; kept comment\n")));
-    EXPECT_EQ(contents(ini).count(QStringLiteral("Path")), 1);
-}
-
-TEST(IniFile, ALineBreakInAValueIsWrittenAsABlankAndLongValuesAreCut)
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Tarvenix.ini"));
-    ASSERT_TRUE(writeIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QStringLiteral("a\r\nb")));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QString()), QStringLiteral("a  b"));
-    EXPECT_EQ(contents(ini), QStringLiteral("[Settings]\nPath=a  b\n"));
-
-    ASSERT_TRUE(writeIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QString(300, QLatin1Char('x'))));
-    EXPECT_EQ(readIni(ini, QStringLiteral("Settings"), QStringLiteral("Path"), QString()).size(), 255);
-}

@@ -20,6 +20,7 @@
 #include "viewer/resultviewer.h"
 #include "viewer/viewerscreens.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
@@ -32,7 +33,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -49,15 +49,13 @@ QString textOf(const QWidget* widget)
 {
     if (const auto* label = qobject_cast<const QLabel*>(widget))
         return label->text();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    return {};
+    const auto* button = qobject_cast<const QAbstractButton*>(widget);
+    return button ? button->text() : QString();
 }
 
 QString describe(const QWidget* widget)
 {
-    return QStringLiteral("%1 %2 \"%3\"")
-        .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName(), textOf(widget));
+    return QStringLiteral("%1 %2 \"%3\"").arg(widget->metaObject()->className(), widget->objectName(), textOf(widget));
 }
 
 // The room a column or list item needs: its heading, and its values up to
@@ -69,13 +67,11 @@ int contentCap(const QWidget* view)
 
 void checkText(const QWidget* widget, QStringList& faults)
 {
-    if (textOf(widget).isEmpty())
-        return;
     const auto* label = qobject_cast<const QLabel*>(widget);
     const QSize needed = label && label->wordWrap()
                              ? QSize(label->minimumSizeHint().width(), label->heightForWidth(label->width()))
                              : widget->minimumSizeHint();
-    if (widget->width() < needed.width() || widget->height() < needed.height())
+    if (!textOf(widget).isEmpty() && (widget->width() < needed.width() || widget->height() < needed.height()))
         faults << QStringLiteral("%1 is %2x%3, its text needs %4x%5")
                       .arg(describe(widget))
                       .arg(widget->width())
@@ -88,13 +84,13 @@ void checkView(QAbstractItemView* view, bool openingSize, QStringList& faults)
 {
     if (auto* grid = qobject_cast<QTableView*>(view)) {
         const QHeaderView* header = grid->horizontalHeader();
-        const QAbstractItemView* measured = grid;
         int natural = 0;
         for (int column = 0; column < header->count(); ++column) {
+            const int heading = header->sectionSizeHint(column);
             if (header->isSectionHidden(column))
                 continue;
-            const int heading = header->sectionSizeHint(column);
-            natural += std::max(heading, std::min(measured->sizeHintForColumn(column), contentCap(grid)));
+            natural += std::max(
+                heading, std::min(static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(column), contentCap(grid)));
             if (header->isVisible() && header->sectionSize(column) < heading)
                 faults << QStringLiteral("%1: heading \"%2\" is %3 wide, needs %4")
                               .arg(describe(grid), grid->model()->headerData(column, Qt::Horizontal).toString())
@@ -118,21 +114,15 @@ void checkView(QAbstractItemView* view, bool openingSize, QStringList& faults)
     }
 }
 
-// Controls of Qt's own make (scroll bars, viewports, a spin box's editor)
-// are placed by their owners.
-bool isQtPart(const QWidget* widget)
-{
-    return widget->objectName().startsWith(QLatin1String("qt_"));
-}
-
+// The shown children of `parent` stay inside it (unless it scrolls) and
+// apart from each other. Controls of Qt's own make (scroll bars, viewports,
+// a spin box's editor) are placed by their owners.
 void checkChildren(const QWidget* parent, QStringList& faults)
 {
     QList<const QWidget*> shown;
-    for (const QObject* object : parent->children()) {
-        const auto* child = qobject_cast<const QWidget*>(object);
-        if (child && !child->isWindow() && !child->isHidden() && !isQtPart(child))
+    for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow() && !child->isHidden() && !child->objectName().startsWith(QLatin1String("qt_")))
             shown.append(child);
-    }
     const bool scrolls = parent->objectName() == QLatin1String("qt_scrollarea_viewport");
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (!scrolls && !parent->rect().contains(shown[i]->geometry()))
@@ -143,8 +133,8 @@ void checkChildren(const QWidget* parent, QStringList& faults)
     }
 }
 
-// What is wrong with the layout of `root` as it stands.
-QStringList layoutFaults(QWidget* root, bool openingSize)
+// Checks the layout of `root` as it stands.
+void expectFits(QWidget* root, bool openingSize, const QString& name)
 {
     settle();
     QStringList faults;
@@ -155,22 +145,15 @@ QStringList layoutFaults(QWidget* root, bool openingSize)
         if (widget != root && (!widget->isVisibleTo(root) || widget->window() != root->window()))
             continue;
         checkText(widget, faults);
-        if (const auto* more = widget->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"),
-                                                           Qt::FindDirectChildrenOnly);
+        if (const auto* more = widget->findChild<QWidget*>("qt_toolbar_ext_button", Qt::FindDirectChildrenOnly);
             more && more->isVisibleTo(root))
             faults << QStringLiteral("%1 folds buttons into its overflow menu").arg(describe(widget));
         checkChildren(widget, faults);
         if (auto* view = qobject_cast<QAbstractItemView*>(widget))
             checkView(view, openingSize, faults);
     }
-    return faults;
-}
-
-void expectFits(QWidget* root, bool openingSize, const QString& name)
-{
-    const QStringList faults = layoutFaults(root, openingSize);
     EXPECT_TRUE(faults.isEmpty()) << name.toStdString() << (openingSize ? " as opened" : "") << ":\n  "
-                                  << faults.join(QStringLiteral("\n  ")).toStdString();
+                                  << faults.join("\n  ").toStdString();
 }
 
 class ScreenLayoutTest : public ::testing::Test {
@@ -181,31 +164,26 @@ protected:
         marketgen::GeneratorOptions options;
         options.scripCount = 60;
         marketgen::MarketGenerator market(options);
-        market.writeScripMaster(db());
-        market.fillMto(db(), 5);
-        db().execScript(QStringLiteral(
+        market.writeScripMaster(store.db());
+        market.fillMto(store.db(), 5);
+        store.db().execScript(
             "INSERT INTO ScripMaster VALUES (900, 'Consolidated Engineering And Holdings Ltd', 'CONSENGHLD', '532900');"
             "INSERT INTO GroupMaster VALUES ('ALL', ' All Stocks'), ('LONG', 'Derivatives F & O Bank Nifty');"
             "INSERT INTO LinkDetails VALUES ('LONG', 900);"
             "INSERT INTO PortfolioMaster VALUES (1, 'Long Term Holdings');"
             "INSERT INTO BulkDeals VALUES ('2024-01-02', 'NSE', 'CONSENGHLD', "
-            "'Consolidated Engineering And Holdings Ltd', 'Wellington Emerging Markets Fund', 'BUY', 12500000, 1234.55)"));
-
+            "'Consolidated Engineering And Holdings Ltd', 'Wellington Emerging Markets Fund', 'BUY', 12500000, "
+            "1234.55)");
         masters::registerMastersScreens(registry);
         import::registerImportScreens(registry);
         query::registerQueryScreens(registry);
         viewer::registerViewerScreens(registry);
         portfolio::registerPortfolioScreens(registry);
-        window = std::make_unique<shell::MainWindow>(db(), shell::MainWindow::Paths{store.folder(), {}}, registry);
+        window =
+            std::make_unique<shell::MainWindow>(store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry);
         window->show();
-        settle();
     }
-    ~ScreenLayoutTest() override
-    {
-        for (QMdiSubWindow* child : window->workspace()->subWindowList())
-            delete child;
-    }
-    store::Database& db() { return store.db(); }
+    ~ScreenLayoutTest() override { qDeleteAll(window->workspace()->subWindowList()); }
 
     // Checks the screen just opened: it fits its window, nothing scrolled
     // out of sight, and its texts are whole.
@@ -241,21 +219,20 @@ TEST_F(ScreenLayoutTest, EveryChildScreenFitsItsTextsOpenedAndTiled)
         window->openScreen(item);
         expectOpensWhole(item);
     }
-    // The result viewer and the chart window open from the query screen.
-    viewer::showResult(*window, QStringLiteral("SELECT scriptcode, TransDate, NSEDelyQty FROM mto"),
-                       QStringLiteral("View All Records"));
-    expectOpensWhole(QStringLiteral("result viewer"));
-    // Its sort, filter and graph panels open below the grid.
+    // The result viewer and the chart window open from the query screen;
+    // the viewer's sort, filter and graph panels open below its grid.
+    viewer::showResult(*window, "SELECT scriptcode, TransDate, NSEDelyQty FROM mto", "View All Records");
+    expectOpensWhole("result viewer");
     for (const char* button : {"cmdsort", "CmdFilter", "Command2"})
-        viewer::openResultViewer()->findChild<QAbstractButton*>(QString::fromLatin1(button))->click();
-    expectFits(viewer::openResultViewer(), false, QStringLiteral("result viewer with its panels"));
-    viewer::showChart(*window, db().query(QStringLiteral("SELECT scriptcode, NSEDelyQty FROM mto LIMIT 10")));
-    expectOpensWhole(QStringLiteral("chart window"));
+        viewer::openResultViewer()->findChild<QAbstractButton*>(button)->click();
+    expectFits(viewer::openResultViewer(), false, "result viewer with its panels");
+    viewer::showChart(*window, store.db().query("SELECT scriptcode, NSEDelyQty FROM mto LIMIT 10"));
+    expectOpensWhole("chart window");
 
     // Master forms are tiled while a row is added: Cancel stands for Delete.
     for (QWidget* screen : workspaceScreens())
         if (auto* form = qobject_cast<masters::MasterForm*>(screen))
-            form->Toolbar1_ButtonClick(QStringLiteral("New"));
+            form->Toolbar1_ButtonClick("New");
     for (auto tile : {&shell::MainWindow::tileVertically, &shell::MainWindow::tileHorizontally}) {
         ((*window).*tile)();
         for (QWidget* screen : workspaceScreens())
@@ -265,9 +242,9 @@ TEST_F(ScreenLayoutTest, EveryChildScreenFitsItsTextsOpenedAndTiled)
 
 TEST_F(ScreenLayoutTest, TheQueryScreenFitsTheCaptionsOfEveryQuery)
 {
-    window->openScreen(QStringLiteral("Query"));
+    window->openScreen("Query");
     QWidget* screen = workspaceScreens().first();
-    auto* queries = screen->findChild<QListWidget*>(QStringLiteral("listquery"));
+    auto* queries = screen->findChild<QListWidget*>("listquery");
     for (int group = 1; group <= 9; ++group) {
         screen->findChild<QRadioButton*>(QStringLiteral("Option%1").arg(group))->click();
         for (int row = 0; row < queries->count(); ++row) {
@@ -279,20 +256,18 @@ TEST_F(ScreenLayoutTest, TheQueryScreenFitsTheCaptionsOfEveryQuery)
 
 TEST_F(ScreenLayoutTest, WindowsOfTheirOwnFitTheirTextsAtAnySize)
 {
-    window->openScreen(QStringLiteral("Stock"));
+    window->openScreen("Stock");
     auto* stock = static_cast<masters::MasterForm*>(workspaceScreens().first());
-    stock->Toolbar1_ButtonClick(QStringLiteral("Browse"));
+    stock->Toolbar1_ButtonClick("Browse");
     portfolio::LookupDialog lookup(window.get());
-    lookup.search_call(db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
-    portfolio::PortfolioReportScreen report(db(), {});
+    lookup.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
+    portfolio::PortfolioReportScreen report(store.db(), {});
     shell::AboutBox about(window.get());
     shell::SplashScreen splash;
-
     splash.show();
     settle();
     // The splash screen stands in the middle of the screen.
     EXPECT_EQ(splash.frameGeometry().center(), splash.screen()->availableGeometry().center());
-
     for (QWidget* own : QList<QWidget*>{stock->browseWindow(), &lookup, &report, &about, &splash}) {
         own->show();
         expectFits(own, true, own->objectName());

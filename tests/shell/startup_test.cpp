@@ -1,112 +1,99 @@
-#include "shell/inifile.h"
 #include "shell/startup.h"
+#include "shell/inifile.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using Status = shell::StartupResult::Status;
 
 namespace {
 
-QString settingPath(const QString& folder)
-{
-    return shell::readIni(shell::iniFileName(folder), QStringLiteral("Settings"), QStringLiteral("Path"), QString());
-}
-
-}  // namespace
-
-TEST(Startup, FirstStartCreatesTheDefaultStoresWithEveryTable)
-{
+class Startup : public ::testing::Test {
+protected:
+    shell::StartupResult start() { return shell::openMainStore(dir.path(), db, prompt); }
+    QString file(const char* name) const { return dir.filePath(name); }
+    QString pathSetting() const
+    {
+        return shell::readIni(shell::iniFileName(dir.path()), "Settings", "Path", QString());
+    }
+    void setPathSetting(const QString& path) const
+    {
+        shell::writeIni(shell::iniFileName(dir.path()), "Settings", "Path", path);
+    }
     QTemporaryDir dir;
     ScriptedPrompt prompt;
     store::Database db;
-    const auto result = shell::openMainStore(dir.path(), db, prompt);
+};
+
+TEST_F(Startup, FirstStartCreatesTheDefaultStoresWithEveryTable)
+{
+    const auto result = start();
     ASSERT_EQ(result.status, Status::Opened);
     EXPECT_TRUE(prompt.messages.isEmpty());
-    EXPECT_EQ(result.databasePath, dir.filePath(QStringLiteral("mto.db")));
+    EXPECT_EQ(result.databasePath, file("mto.db"));
     for (const QString& table : store::mainTableNames())
         EXPECT_TRUE(db.tableExists(table)) << table.toStdString();
-
     store::Database options;
     options.openExisting(result.optionPath);
-    EXPECT_TRUE(options.tableExists(QStringLiteral("allscript")));
-    EXPECT_TRUE(settingPath(dir.path()).isEmpty());
+    EXPECT_TRUE(options.tableExists("allscript"));
+    EXPECT_TRUE(pathSetting().isEmpty());
 }
 
-TEST(Startup, AMissingStoreIsLocatedAndItsPathWritten)
+TEST_F(Startup, AMissingStoreIsLocatedAndItsPathWrittenOrCancellingChangesNothing)
 {
-    QTemporaryDir dir;
-    const QString located = dir.filePath(QStringLiteral("elsewhere.db"));
+    setPathSetting(file("gone.db"));
+    EXPECT_EQ(start().status, Status::Cancelled);
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_EQ(pathSetting(), file("gone.db"));
+    EXPECT_FALSE(QFile::exists(file("gone.db")));
+    EXPECT_FALSE(QFile::exists(file("mto.db")));
+
+    const QString located = file("elsewhere.db");
     {
         store::Database other;
         other.open(located);
-        other.exec(QStringLiteral("CREATE TABLE keep (x)"));
+        other.exec("CREATE TABLE keep (x)");
     }
-    shell::writeIni(shell::iniFileName(dir.path()), QStringLiteral("Settings"), QStringLiteral("Path"),
-                    dir.filePath(QStringLiteral("gone.db")));
-
-    ScriptedPrompt prompt;
     prompt.files.enqueue(located);
-    store::Database db;
-    const auto result = shell::openMainStore(dir.path(), db, prompt);
-    ASSERT_EQ(result.status, Status::Opened);
-    ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("The Database File Is Missing Please Locate It"));
-    EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Information);
-    EXPECT_EQ(settingPath(dir.path()), located);
+    ASSERT_EQ(start().status, Status::Opened);
+    EXPECT_EQ(prompt.texts(), QStringList(2, "The Database File Is Missing Please Locate It"));
+    EXPECT_EQ(prompt.messages[1].icon, ui::Icon::Information);
+    EXPECT_EQ(pathSetting(), located);
     EXPECT_EQ(db.path(), located);
-    EXPECT_TRUE(db.tableExists(QStringLiteral("keep")));
-    EXPECT_TRUE(db.tableExists(QStringLiteral("mto")));
+    EXPECT_TRUE(db.tableExists("keep"));
+    EXPECT_TRUE(db.tableExists("mto"));
 }
 
-TEST(Startup, CancellingTheLocateDialogGivesUpAndChangesNothing)
+TEST_F(Startup, AFileThatIsNotADatabaseIsReportedWithTheReason)
 {
-    QTemporaryDir dir;
-    const QString gone = dir.filePath(QStringLiteral("gone.db"));
-    shell::writeIni(shell::iniFileName(dir.path()), QStringLiteral("Settings"), QStringLiteral("Path"), gone);
-    ScriptedPrompt prompt;
-    store::Database db;
-    const auto result = shell::openMainStore(dir.path(), db, prompt);
-    EXPECT_EQ(result.status, Status::Cancelled);
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_EQ(settingPath(dir.path()), gone);
-    EXPECT_FALSE(QFile::exists(gone));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("mto.db"))));
-}
-
-TEST(Startup, AFileThatIsNotADatabaseIsReportedWithTheReason)
-{
-    QTemporaryDir dir;
-    const QString junk = dir.filePath(QStringLiteral("junk.db"));
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(2048, 'j'));
-    file.close();
-    shell::writeIni(shell::iniFileName(dir.path()), QStringLiteral("Settings"), QStringLiteral("Path"), junk);
-    ScriptedPrompt prompt;
-    store::Database db;
-    const auto result = shell::openMainStore(dir.path(), db, prompt);
+    QFile junk(file("junk.db"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(2048, 'j'));
+    junk.close();
+    setPathSetting(junk.fileName());
+    const auto result = start();
     EXPECT_EQ(result.status, Status::Failed);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("junk.db")));
-    EXPECT_TRUE(result.error.contains(QStringLiteral("not a database")));
+    EXPECT_TRUE(result.error.contains("junk.db") && result.error.contains("not a database"))
+        << result.error.toStdString();
     EXPECT_FALSE(db.isOpen());
 }
 
-TEST(Startup, TheStoreCheckNamesADamagedStoreAndPassesASoundOne)
+TEST(StoreCheck, NamesADamagedStoreAndPassesASoundOne)
 {
     TestStore store;
-    store.db().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-                                   "INSERT INTO mto (TransDate, scriptcode) SELECT '2024-01-02', i FROM n"));
+    store.db().exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+        "INSERT INTO mto (TransDate, scriptcode) SELECT '2024-01-02', i FROM n");
     ScriptedPrompt prompt;
     for (const bool damaged : {false, true}) {
         if (damaged)
-            store.damage(QStringLiteral("mto_day_scrip"));
+            store.damage("mto_day_scrip");
         shell::StoreCheck check(store.path(), prompt);
         QSignalSpy finished(&check, &shell::StoreCheck::finished);
         ASSERT_TRUE(finished.wait(10000));
@@ -117,5 +104,7 @@ TEST(Startup, TheStoreCheckNamesADamagedStoreAndPassesASoundOne)
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Critical);
     EXPECT_TRUE(prompt.lastText().startsWith(QStringLiteral("The database \"%1\" is damaged.").arg(store.path())))
         << prompt.lastText().toStdString();
-    EXPECT_LE(prompt.lastText().count(QLatin1Char('\n')), 10);  // a few findings, not pages of them
+    EXPECT_LE(prompt.lastText().count('\n'), 10);  // a few findings, not pages of them
 }
+
+}  // namespace

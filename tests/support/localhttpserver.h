@@ -18,7 +18,6 @@ public:
     QString base() const;
     void serve(const QString& path, const QByteArray& body) { m_files.insert(path, body); }
     void serveStalled(const QString& path, const QByteArray& firstPart) { m_stalled.insert(path, firstPart); }
-    void remove(const QString& path) { m_files.remove(path); }
 
     // Points the settings file of `dataFolder` at this server.
     void configure(const QString& dataFolder) const;

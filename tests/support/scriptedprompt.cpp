@@ -1,15 +1,5 @@
 #include "support/scriptedprompt.h"
 
-ScriptedPrompt::ScriptedPrompt()
-{
-    ui::setPrompt(this);
-}
-
-ScriptedPrompt::~ScriptedPrompt()
-{
-    ui::setPrompt(nullptr);
-}
-
 QStringList ScriptedPrompt::texts() const
 {
     QStringList result;
@@ -31,32 +21,4 @@ ui::Answer ScriptedPrompt::show(const ui::Message& message)
     default:
         return ui::Answer::Cancel;
     }
-}
-
-QString ScriptedPrompt::openFile(const ui::FileRequest& request)
-{
-    fileRequests.append(request);
-    return files.isEmpty() ? QString() : files.dequeue();
-}
-
-QString ScriptedPrompt::saveFile(const ui::FileRequest& request)
-{
-    fileRequests.append(request);
-    return files.isEmpty() ? QString() : files.dequeue();
-}
-
-QString ScriptedPrompt::chooseFolder(const QString& caption, const QString&)
-{
-    fileRequests.append({caption, {}, {}});
-    return files.isEmpty() ? QString() : files.dequeue();
-}
-
-std::optional<QString> ScriptedPrompt::inputText(const QString&, const QString&, const QString&)
-{
-    return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
-}
-
-std::optional<QColor> ScriptedPrompt::chooseColour(const QColor&, const QString&)
-{
-    return colours.isEmpty() ? std::nullopt : colours.dequeue();
 }

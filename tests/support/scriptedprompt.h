@@ -9,8 +9,8 @@
 // message it was shown, and installs itself for its lifetime.
 class ScriptedPrompt : public ui::Prompt {
 public:
-    ScriptedPrompt();
-    ~ScriptedPrompt() override;
+    ScriptedPrompt() { ui::setPrompt(this); }
+    ~ScriptedPrompt() override { ui::setPrompt(nullptr); }
 
     // Answers, used in order. When a queue is empty: messages get Ok for an
     // OK-only box and No/Cancel otherwise; file and folder choosers are
@@ -28,9 +28,22 @@ public:
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 
     ui::Answer show(const ui::Message& message) override;
-    QString openFile(const ui::FileRequest& request) override;
-    QString saveFile(const ui::FileRequest& request) override;
-    QString chooseFolder(const QString& caption, const QString& directory) override;
-    std::optional<QString> inputText(const QString& label, const QString& title, const QString& initial) override;
-    std::optional<QColor> chooseColour(const QColor& initial, const QString& title) override;
+    QString openFile(const ui::FileRequest& request) override { return nextFile(request); }
+    QString saveFile(const ui::FileRequest& request) override { return nextFile(request); }
+    QString chooseFolder(const QString& caption, const QString&) override { return nextFile({caption, {}, {}}); }
+    std::optional<QString> inputText(const QString&, const QString&, const QString&) override
+    {
+        return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
+    }
+    std::optional<QColor> chooseColour(const QColor&, const QString&) override
+    {
+        return colours.isEmpty() ? std::nullopt : colours.dequeue();
+    }
+
+private:
+    QString nextFile(const ui::FileRequest& request)
+    {
+        fileRequests.append(request);
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
 };

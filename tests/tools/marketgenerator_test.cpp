@@ -1,12 +1,12 @@
+#include "marketgenerator.h"
 #include "import/deliveryimporter.h"
 #include "import/mtotestrows.h"
-#include "marketgenerator.h"
 #include "store/storeerror.h"
 #include "support/teststore.h"
 
+#include <gtest/gtest.h>
 #include <QSet>
 #include <cmath>
-#include <gtest/gtest.h>
 
 using namespace marketgen;
 using namespace import;
@@ -24,24 +24,52 @@ GeneratorOptions smallMarket(quint64 seed)
 
 }  // namespace
 
-TEST(MarketGenerator, SameSeedGivesTheSameMarket)
+TEST(MarketGenerator, SameSeedSameMarketWithPlausibleFiguresAndWalkingPrices)
 {
-    MarketGenerator a(smallMarket(5)), b(smallMarket(5)), c(smallMarket(6));
-    for (int d = 0; d < 3; ++d) {
-        const MarketDay dayA = a.nextDay(), dayB = b.nextDay(), dayC = c.nextDay();
-        EXPECT_EQ(a.deliveryFile(dayA), b.deliveryFile(dayB));
-        EXPECT_NE(a.deliveryFile(dayA), c.deliveryFile(dayC));
+    MarketGenerator generator(smallMarket(9)), same(smallMarket(9)), other(smallMarket(10));
+    std::vector<double> lastClose(60, 0.0);
+    int moved = 0;
+    QDate previous;
+    for (int d = 0; d < 30; ++d) {
+        const MarketDay day = generator.nextDay(), sameDay = same.nextDay(), otherDay = other.nextDay();
+        if (d < 3) {
+            EXPECT_EQ(generator.deliveryFile(day), same.deliveryFile(sameDay));
+            EXPECT_NE(generator.deliveryFile(day), other.deliveryFile(otherDay));
+        }
+        EXPECT_LE(day.day.dayOfWeek(), 5);
+        EXPECT_TRUE(!previous.isValid() || day.day > previous);
+        previous = day.day;
+        for (const ScripDay& s : day.scrips) {
+            const auto& f = s.figures;
+            // A scrip off the BSE leaves every BSE field empty.
+            EXPECT_TRUE(!generator.scrips()[s.scripIndex].bseCode.isEmpty() || (s.emptyFigures & 0xAAu) == 0xAAu);
+            for (int q : {NSETrdQty, BSETrdQty}) {
+                const int dely = q + 2, perc = q + 4, close = q + 6;
+                EXPECT_GE(f[dely], 0);
+                EXPECT_LE(f[dely], f[q]);
+                EXPECT_NEAR(f[perc], f[q] > 0 ? f[dely] * 100.0 / f[q] : 0, 0.005);
+                if (f[q] > 0) {
+                    EXPECT_GT(f[close], 0);
+                    EXPECT_EQ(std::round(f[close] * 20) / 20, f[close]);  // ticks of 0.05
+                }
+            }
+            double& last = lastClose[static_cast<size_t>(s.scripIndex)];
+            if (f[NSEClPrice] > 0 && last > 0) {
+                EXPECT_LT(std::abs(std::log(f[NSEClPrice] / last)), 0.5);
+                moved += f[NSEClPrice] != last ? 1 : 0;
+            }
+            last = f[NSEClPrice] > 0 ? f[NSEClPrice] : last;
+        }
     }
-    ASSERT_EQ(a.scrips().size(), 60);
-    for (qsizetype i = 0; i < a.scrips().size(); ++i)
-        EXPECT_EQ(a.scrips()[i].nseSymbol, b.scrips()[i].nseSymbol);
+    EXPECT_GT(moved, 1000);
+    for (qsizetype i = 0; i < generator.scrips().size(); ++i)
+        EXPECT_EQ(generator.scrips()[i].nseSymbol, same.scrips()[i].nseSymbol);
 }
 
 TEST(MarketGenerator, ScripMasterHasUniqueCodesAndSomeScripsOffBse)
 {
     TestStore store;
-    MarketGenerator generator(smallMarket(3));
-    generator.writeScripMaster(store.db());
+    MarketGenerator(smallMarket(3)).writeScripMaster(store.db());
     const auto rows = store.db().query("SELECT srno, company, nsescrip, bsescrip FROM ScripMaster ORDER BY srno");
     ASSERT_EQ(rows.size(), 60);
     QSet<QString> symbols;
@@ -58,49 +86,6 @@ TEST(MarketGenerator, ScripMasterHasUniqueCodesAndSomeScripsOffBse)
     EXPECT_LT(withoutBse, 30);
 }
 
-TEST(MarketGenerator, FiguresArePlausibleAndPricesWalk)
-{
-    MarketGenerator generator(smallMarket(9));
-    std::vector<double> lastClose(60, 0.0);
-    int moved = 0;
-    QDate previous;
-    for (int d = 0; d < 30; ++d) {
-        const MarketDay day = generator.nextDay();
-        EXPECT_LE(day.day.dayOfWeek(), 5);
-        if (previous.isValid()) {
-            EXPECT_GT(day.day, previous);
-        }
-        previous = day.day;
-        for (const ScripDay& s : day.scrips) {
-            const auto& f = s.figures;
-            const bool listedOnBse = !generator.scrips()[s.scripIndex].bseCode.isEmpty();
-            if (!listedOnBse) {
-                EXPECT_EQ(s.emptyFigures & 0xAAu, 0xAAu);  // every BSE field empty
-            }
-            for (int q : {NSETrdQty, BSETrdQty}) {
-                const int dely = q + 2, perc = q + 4, close = q + 6;
-                EXPECT_GE(f[dely], 0);
-                EXPECT_LE(f[dely], f[q]);
-                if (f[q] > 0) {
-                    EXPECT_NEAR(f[perc], f[dely] * 100.0 / f[q], 0.005);
-                    EXPECT_GT(f[close], 0);
-                    EXPECT_EQ(std::round(f[close] * 20) / 20, f[close]);  // ticks of 0.05
-                } else {
-                    EXPECT_EQ(f[perc], 0);
-                }
-            }
-            double& last = lastClose[static_cast<size_t>(s.scripIndex)];
-            if (f[NSEClPrice] > 0 && last > 0) {
-                EXPECT_LT(std::abs(std::log(f[NSEClPrice] / last)), 0.5);
-                moved += f[NSEClPrice] != last ? 1 : 0;
-            }
-            if (f[NSEClPrice] > 0)
-                last = f[NSEClPrice];
-        }
-    }
-    EXPECT_GT(moved, 1000);
-}
-
 TEST(MarketGenerator, FillingTheStoreGivesTheRowsThatImportingTheFilesGives)
 {
     TestStore imported, filled;
@@ -109,7 +94,8 @@ TEST(MarketGenerator, FillingTheStoreGivesTheRowsThatImportingTheFilesGives)
     for (int d = 0; d < 4; ++d) {
         const MarketDay day = files.nextDay();
         expected += expectedMtoRows(files, day);
-        const auto outcome = DeliveryImporter(imported.db()).importFile(files.writeDeliveryFile(imported.folder(), day));
+        const auto outcome =
+            DeliveryImporter(imported.db()).importFile(files.writeDeliveryFile(imported.folder(), day));
         ASSERT_TRUE(outcome.imported()) << outcome.message.toStdString();
     }
     QList<int> progress;
@@ -124,18 +110,15 @@ TEST(MarketGenerator, FillingTheStoreGivesTheRowsThatImportingTheFilesGives)
 TEST(MarketGenerator, ABigFillKeepsTheIndexesOfMto)
 {
     TestStore store;
-    const QString indexSql = QStringLiteral(
-        "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'mto' ORDER BY name");
+    const QString indexSql =
+        "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'mto' ORDER BY name";
     const auto before = store.db().query(indexSql).rows;
     ASSERT_EQ(before.size(), 2);
-
     GeneratorOptions options = smallMarket(4);
     options.scripCount = 2000;
-    MarketGenerator generator(options);
-    EXPECT_EQ(generator.fillMto(store.db(), 100), 200000);
+    EXPECT_EQ(MarketGenerator(options).fillMto(store.db(), 100), 200000);
     EXPECT_EQ(store.db().query(indexSql).rows, before);
     EXPECT_EQ(store.db().scalar("SELECT count(*) FROM mto").toInt(), 200000);
-
     // The unique (day, scrip) index still refuses a second row of a scrip's day.
     EXPECT_THROW(store.db().exec("INSERT INTO mto (TransDate, scriptcode) VALUES ('2024-03-01', 1)"),
                  store::StoreError);
