@@ -8,7 +8,7 @@
 // PATH is opened like the application opens its store; point it at a copy
 // of query_bench's store when that one must stay untouched.
 
-#include "query/frmquery.h"
+#include "query/queryscreen.h"
 #include "query/tradingcalendar.h"
 #include "shell/appservices.h"
 #include "store/database.h"
@@ -99,11 +99,11 @@ int main(int argc, char** argv)
     report("trading dates from the index", time([&] { dates = query::loadTradingDates(db).size(); }));
     std::printf("  %lld trading dates\n", static_cast<long long>(dates));
     report("query screen opened (lists loaded)", time([&] {
-               query::FrmQuery screen(services);
+               query::QueryScreen screen(services);
                screen.setAttribute(Qt::WA_DeleteOnClose, false);
            }));
     report("query screen opened and shown", time([&] {
-               query::FrmQuery screen(services);
+               query::QueryScreen screen(services);
                screen.setAttribute(Qt::WA_DeleteOnClose, false);
                screen.show();
                QCoreApplication::processEvents();

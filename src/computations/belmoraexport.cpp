@@ -6,6 +6,7 @@
 #include "store/datetext.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "viewer/sheetpatcher.h"
 #include "viewer/workbook.h"
 
 #include <QDir>

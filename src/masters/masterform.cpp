@@ -1,6 +1,6 @@
 #include "masters/masterform.h"
 
-#include "masters/frmbrowse.h"
+#include "masters/browsedialog.h"
 #include "reports/reportpreview.h"
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
@@ -319,7 +319,7 @@ void MasterForm::BrowseRecords()
         m_browse->activateWindow();
         return;
     }
-    m_browse = new FrmBrowse(m_records, m_setup.browseCaption, this);
+    m_browse = new BrowseDialog(m_records, m_setup.browseCaption, this);
     connect(m_browse, &QDialog::finished, this, [this] {
         showCurrentRecord();
         setFocus();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masters/frmbrowse.h"
+#include "masters/browsedialog.h"
 #include "reports/masterlist.h"
 #include "store/recordset.h"
 #include "ui/navigationtoolbar.h"
@@ -47,7 +47,7 @@ public:
     // The edit frame (Frame1).
     QGroupBox* frame() const { return m_frame; }
     // The browse window while it is open, else null.
-    FrmBrowse* browseWindow() const { return m_browse; }
+    BrowseDialog* browseWindow() const { return m_browse; }
     QString caption() const { return m_setup.caption; }
 
     bool isAddingNew() const override { return mbAddNewFlag; }
@@ -133,7 +133,7 @@ private:
     QFormLayout* m_frameLayout = nullptr;
     QFormLayout* m_shownLayout = nullptr;
     QList<BoundBox> m_boxes;
-    QPointer<FrmBrowse> m_browse;
+    QPointer<BrowseDialog> m_browse;
 };
 
 }  // namespace masters

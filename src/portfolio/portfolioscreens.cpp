@@ -1,7 +1,7 @@
 #include "portfolio/portfolioscreens.h"
 
-#include "portfolio/frmportfolio.h"
-#include "portfolio/frmportfoliomanager.h"
+#include "portfolio/portfoliomasterform.h"
+#include "portfolio/transactionsscreen.h"
 #include "shell/appservices.h"
 #include "shell/screenregistry.h"
 
@@ -10,9 +10,9 @@ namespace portfolio {
 void registerPortfolioScreens(shell::ScreenRegistry& registry)
 {
     registry.add(QStringLiteral("MnuPortfolio"),
-                 [](shell::AppServices& services) { return new FrmPortFolio(services.database()); });
+                 [](shell::AppServices& services) { return new PortfolioMasterForm(services.database()); });
     registry.add(QStringLiteral("MnuPortfoliomanager"),
-                 [](shell::AppServices& services) { return new FrmPortFolioManager_New(services); });
+                 [](shell::AppServices& services) { return new TransactionsScreen(services); });
 }
 
 }  // namespace portfolio

@@ -1,13 +1,14 @@
 #include "query/queryscreens.h"
 
-#include "query/frmquery.h"
+#include "query/queryscreen.h"
 #include "shell/screenregistry.h"
 
 namespace query {
 
 void registerQueryScreens(shell::ScreenRegistry& registry)
 {
-    registry.add(QStringLiteral("Query"), [](shell::AppServices& services) -> QWidget* { return new FrmQuery(services); });
+    registry.add(QStringLiteral("Query"),
+                 [](shell::AppServices& services) -> QWidget* { return new QueryScreen(services); });
 }
 
 }  // namespace query

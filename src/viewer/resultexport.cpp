@@ -1,5 +1,7 @@
 #include "viewer/resultexport.h"
 
+#include "viewer/sheetpatcher.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -7,30 +7,29 @@
 #include "ui/prompt.h"
 #include "ui/screenframe.h"
 #include "ui/viewfit.h"
+#include "viewer/chartcolumnspanel.h"
 #include "viewer/chartdata.h"
 #include "viewer/chartwindow.h"
+#include "viewer/excelexportcommand.h"
 #include "viewer/groupfromresult.h"
-#include "viewer/resultexport.h"
 #include "viewer/resultfilter.h"
+#include "viewer/resultfilterpanel.h"
 #include "viewer/resultmodel.h"
+#include "viewer/sortrowspanel.h"
+#include "viewer/viewercontrols.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace viewer {
 
@@ -38,50 +37,9 @@ namespace {
 
 QPointer<ResultViewerWindow> g_viewer;
 
-// The window was laid out in twips; 15 twips make a pixel on a 96 dpi screen.
-int pixels(int twips)
-{
-    return twips / 15;
-}
-
-// The hourglass while a long step runs.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 void tell(const QString& text)
 {
     ui::prompt().show(ui::Message::fromStyle(text, 0));
-}
-
-QComboBox* makeColumnCombo(QWidget* parent, const QString& name, bool typable)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(typable);
-    if (typable)
-        combo->setInsertPolicy(QComboBox::NoInsert);
-    return combo;
-}
-
-QFrame* makePanel(QWidget* parent, const QString& name)
-{
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->hide();
-    return panel;
-}
-
-void clearChoice(QComboBox* combo)
-{
-    combo->setCurrentIndex(-1);
-    if (combo->isEditable())
-        combo->clearEditText();
 }
 
 }  // namespace
@@ -108,11 +66,15 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
 
     auto* panels = new QHBoxLayout;
     panels->setContentsMargins(0, 0, 0, 0);
-    m_sortPanel = buildSortPanel();
-    m_chartPanel = buildChartPanel();
-    m_filterPanel = buildFilterPanel();
+    m_sortPanel = new SortRowsPanel(this);
+    m_chartPanel = new ChartColumnsPanel(this);
+    m_filterPanel = new ResultFilterPanel(m_model, this);
     m_groupPanel = buildGroupPanel();
-    for (QFrame* panel : {m_sortPanel, m_filterPanel, m_chartPanel, m_groupPanel})
+    connect(m_chartPanel, &ChartColumnsPanel::displayRequested, this, &ResultViewerWindow::displayGraph);
+    connect(m_filterPanel, &ResultFilterPanel::showRequested, this, [this] { applyFilterRows(false); });
+    connect(m_filterPanel, &ResultFilterPanel::showAllRequested, this, &ResultViewerWindow::showAll);
+    connect(m_filterPanel, &ResultFilterPanel::showInResultsRequested, this, [this] { applyFilterRows(true); });
+    for (QFrame* panel : std::initializer_list<QFrame*>{m_sortPanel, m_filterPanel, m_chartPanel, m_groupPanel})
         panels->addWidget(panel, 0, Qt::AlignTop);
     panels->addStretch(1);
 
@@ -156,97 +118,10 @@ QPushButton* ResultViewerWindow::addButton(const QString& name, const QString& c
     return button;
 }
 
-QFrame* ResultViewerWindow::buildSortPanel()
-{
-    QFrame* panel = makePanel(this, QStringLiteral("Frame1"));
-    auto* grid = new QGridLayout(panel);
-    grid->addWidget(new QLabel(QStringLiteral("Sorting Order"), panel), 0, 1);
-    for (int i = 0; i < 4; ++i) {
-        const QString number = QString::number(i + 1);
-        m_sortColumns[i] = makeColumnCombo(panel, QStringLiteral("Combosort") + number, true);
-        m_sortColumns[i]->setMinimumWidth(pixels(2175));
-        m_sortOrders[i] = makeColumnCombo(panel, QStringLiteral("ComboSortorder") + number, true);
-        m_sortOrders[i]->setMinimumWidth(pixels(1695));
-        grid->addWidget(m_sortColumns[i], i + 1, 0);
-        grid->addWidget(m_sortOrders[i], i + 1, 1);
-    }
-    return panel;
-}
-
-QFrame* ResultViewerWindow::buildChartPanel()
-{
-    QFrame* panel = makePanel(this, QStringLiteral("Frame2"));
-    auto* grid = new QGridLayout(panel);
-    const QStringList names = {QStringLiteral("Comboxaxis"),   QStringLiteral("Comboyaxis"),
-                               QStringLiteral("Combo1series"), QStringLiteral("Combo2series"),
-                               QStringLiteral("Combo3series"), QStringLiteral("Combo4series")};
-    const QStringList labels = {QStringLiteral("Select X Axis"),   QStringLiteral("Select Y Axis"),
-                                QStringLiteral("Select 1 Series"), QStringLiteral("Select 2 Series"),
-                                QStringLiteral("Select 3 Series"), QStringLiteral("Select 4 Series")};
-    for (int i = 0; i < 6; ++i) {
-        m_chartColumns[i] = makeColumnCombo(panel, names[i], true);
-        m_chartColumns[i]->setMinimumWidth(pixels(2175));
-        grid->addWidget(new QLabel(labels[i], panel), i, 0);
-        grid->addWidget(m_chartColumns[i], i, 1);
-    }
-    auto* showGraph = new QPushButton(QStringLiteral("Display &Graph"), panel);
-    showGraph->setObjectName(QStringLiteral("cmdshowgraph"));
-    showGraph->setMinimumWidth(std::max(pixels(1815), showGraph->sizeHint().width()));
-    grid->addWidget(showGraph, 6, 0, 1, 2, Qt::AlignCenter);
-    connect(showGraph, &QPushButton::clicked, this, &ResultViewerWindow::displayGraph);
-    return panel;
-}
-
-QFrame* ResultViewerWindow::buildFilterPanel()
-{
-    QFrame* panel = makePanel(this, QStringLiteral("Frame3"));
-    auto* grid = new QGridLayout(panel);
-    auto* title = new QLabel(QStringLiteral("Filter"), panel);
-    title->setObjectName(QStringLiteral("Label7"));
-    grid->addWidget(title, 0, 0);
-    const QStringList suffixes = {QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
-    for (int row = 0; row < 4; ++row) {
-        FilterRowControls& controls = m_filterRows[row];
-        const QString& suffix = suffixes[row];
-        controls.column = makeColumnCombo(panel, QStringLiteral("cboFilterCols") + suffix, false);
-        controls.column->setMinimumWidth(pixels(1905));
-        controls.op = makeColumnCombo(panel, QStringLiteral("cboOper") + suffix, false);
-        controls.op->setMinimumWidth(pixels(855));
-        controls.value = new QLineEdit(panel);
-        controls.value->setObjectName(QStringLiteral("txtFilterValue") + suffix);
-        controls.value->setMinimumWidth(pixels(1455));
-        grid->addWidget(controls.column, row + 1, 0);
-        grid->addWidget(controls.op, row + 1, 1);
-        grid->addWidget(controls.value, row + 1, 2);
-        if (row < 3) {
-            controls.joiner = makeColumnCombo(panel, QStringLiteral("CmbOpt") + suffix, false);
-            controls.joiner->setMinimumWidth(pixels(975));
-            grid->addWidget(controls.joiner, row + 1, 3);
-        }
-        connect(controls.column, &QComboBox::currentIndexChanged, this, [this, row] { fillOperators(row); });
-        connect(controls.column, &QComboBox::activated, this, [this, row] { fillOperators(row); });
-    }
-    const QStringList captions = {QStringLiteral("Show"), QStringLiteral("Show All"), QStringLiteral("Show In Results")};
-    const QList<int> widths = {825, 945, 945};
-    auto* buttons = new QHBoxLayout;
-    for (int index = 0; index < 3; ++index) {
-        auto* button = new QPushButton(captions[index], panel);
-        button->setObjectName(QStringLiteral("cmdFilterShow") + QString::number(index));
-        button->setMinimumWidth(std::max(pixels(widths[index]), button->sizeHint().width()));
-        connect(button, &QPushButton::clicked, this, [this, index] { pressFilterButton(index); });
-        buttons->addWidget(button);
-    }
-    grid->addLayout(buttons, 2, 4, 2, 1, Qt::AlignTop);
-    grid->setColumnStretch(5, 1);
-    return panel;
-}
-
 QFrame* ResultViewerWindow::buildGroupPanel()
 {
     auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("FrmGrp"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->hide();
+    setUpPanel(panel, QStringLiteral("FrmGrp"));
     auto* layout = new QVBoxLayout(panel);
     auto* title = new QLabel(QStringLiteral("Select Group"), panel);
     title->setStyleSheet(QStringLiteral("color: red"));
@@ -282,12 +157,8 @@ bool ResultViewerWindow::load(const QString& select, const QString& queryName, c
     }
     showRows(std::move(rows));
     fillColumnLists();
-    for (QComboBox* order : m_sortOrders) {
-        order->clear();
-        order->addItems({QStringLiteral("Asc"), QStringLiteral("Desc")});
-        clearChoice(order);
-    }
-    resetFilterRows();
+    m_sortPanel->resetOrders();
+    m_filterPanel->resetRows();
     return loaded;
 }
 
@@ -304,33 +175,14 @@ void ResultViewerWindow::fillColumnLists()
     QStringList names;
     for (const store::Column& column : m_model->columns())
         names.append(column.name);
-    auto fill = [&names](QComboBox* combo) {
-        combo->clear();
-        combo->addItems(names);
-        clearChoice(combo);
-    };
-    for (QComboBox* combo : m_sortColumns)
-        fill(combo);
-    for (QComboBox* combo : m_chartColumns)
-        fill(combo);
-    for (FilterRowControls& row : m_filterRows)
-        fill(row.column);
-}
-
-void ResultViewerWindow::resetFilterRows()
-{
-    for (FilterRowControls& row : m_filterRows) {
-        clearChoice(row.column);
-        row.value->clear();
-    }
+    m_sortPanel->setColumnNames(names);
+    m_chartPanel->setColumnNames(names);
+    m_filterPanel->setColumnNames(names);
 }
 
 void ResultViewerWindow::refresh()
 {
-    QList<SortRowInput> sortRows;
-    for (int i = 0; i < 4; ++i)
-        sortRows.append({m_sortColumns[i]->currentText(), m_sortOrders[i]->currentText()});
-    const SortOrder order = buildSortOrder(m_model->columns(), sortRows);
+    const SortOrder order = buildSortOrder(m_model->columns(), m_sortPanel->rows());
     if (!order.problem.isEmpty()) {
         ui::prompt().show(ui::Message::fromStyle(order.problem, 48));
         return;
@@ -356,7 +208,7 @@ void ResultViewerWindow::refresh()
     showRows(std::move(rows));
     if (before != after) {
         fillColumnLists();
-        resetFilterRows();
+        m_filterPanel->resetRows();
     }
 }
 
@@ -383,55 +235,16 @@ void ResultViewerWindow::clearHeaderSort()
     m_headerSortText.clear();
 }
 
-void ResultViewerWindow::fillOperators(int row)
+void ResultViewerWindow::applyFilterRows(bool narrowShown)
 {
-    FilterRowControls& controls = m_filterRows[row];
-    controls.op->clear();
-    if (controls.joiner)
-        controls.joiner->clear();
-    const int column = controls.column->currentIndex();
-    if (column < 0 || column >= m_model->columns().size())
-        return;
-    controls.op->addItems(operatorCaptions(m_model->columns()[column].kind));
-    controls.op->setCurrentIndex(0);
-    if (controls.joiner) {
-        controls.joiner->addItems(joinerCaptions());
-        controls.joiner->setCurrentIndex(0);
-    }
-}
-
-void ResultViewerWindow::pressFilterButton(int index)
-{
-    if (index == 1) {
-        showAll();
-        return;
-    }
-    QList<FilterRowInput> inputs;
-    for (const FilterRowControls& controls : m_filterRows) {
-        inputs.append({controls.column->currentIndex(), controls.op->currentText(), controls.value->text(),
-                       controls.joiner ? controls.joiner->currentText() : QString()});
-    }
-    const FilterRowsReading reading = readFilterRows(m_model->columns(), inputs);
+    const FilterRowsReading reading = readFilterRows(m_model->columns(), m_filterPanel->inputs());
     if (reading.problem) {
         const FilterProblem& problem = *reading.problem;
         ui::prompt().show(ui::Message::fromStyle(problem.message, problem.style));
-        const FilterRowControls& controls = m_filterRows[problem.row];
-        switch (problem.field) {
-        case FilterProblem::Field::Column:
-            controls.column->setFocus();
-            break;
-        case FilterProblem::Field::Operator:
-            controls.op->setFocus();
-            break;
-        case FilterProblem::Field::Value:
-            controls.value->setFocus();
-            break;
-        case FilterProblem::Field::None:
-            break;
-        }
+        m_filterPanel->focusProblem(problem);
         return;
     }
-    if (index == 0) {
+    if (!narrowShown) {
         m_proxy->setResultFilter(reading.composed);
         return;
     }
@@ -531,98 +344,17 @@ void ResultViewerWindow::exportToExcel()
         tell(QStringLiteral("No Active recordset detected"));
         return;
     }
-    const store::Rows rows = m_proxy->shownRows();
-    switch (exportTargetFor(m_queryName)) {
-    case ExportTarget::DerivativesReport:
-        exportDerivatives(rows);
-        break;
-    case ExportTarget::MarketWatch:
-        exportMarketWatchSheet(rows);
-        break;
-    case ExportTarget::NewWorkbook:
-        exportNewWorkbook(rows);
-        break;
-    }
-}
-
-namespace {
-
-// Asks where a workbook goes; empty when the user cancelled.
-QString chooseWorkbookPath(const QString& folder, const QString& caption)
-{
-    ui::FileRequest request;
-    request.caption = caption;
-    request.directory = folder;
-    request.filter = QStringLiteral("Excel workbooks (*.xlsx)");
-    QString path = ui::prompt().saveFile(request);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".xlsx");
-    return path;
-}
-
-}  // namespace
-
-void ResultViewerWindow::exportNewWorkbook(const store::Rows& rows)
-{
-    // The export starts at the row chosen in the grid.
-    const int firstRecord = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
-    const QString path = chooseWorkbookPath(dataFolder(), QStringLiteral("Export To Excel"));
-    if (path.isEmpty())
-        return;
-    try {
-        WaitCursor wait;
-        viewer::exportNewWorkbook(path, rows, firstRecord);
-    } catch (const WorkbookError& error) {
-        tell(error.text());
-        return;
-    }
-    tell(QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path));
-}
-
-void ResultViewerWindow::exportDerivatives(const store::Rows& rows)
-{
-    const ui::Answer answer = ui::prompt().show(ui::Message::fromStyle(
-        QStringLiteral("This will export the current records of the Query to an Excel sheet, Do you wish to continue?"),
-        36, QStringLiteral("Export Data?")));
-    if (answer != ui::Answer::Yes)
-        return;
-    const QString path = chooseWorkbookPath(dataFolder(), QStringLiteral("Export Data?"));
-    if (path.isEmpty())
-        return;
-    const QString templatePath = QDir(dataFolder()).filePath(kDerivativesTemplateFile);
-    try {
-        WaitCursor wait;
-        exportDerivativesReport(templatePath, path, rows);
-    } catch (const WorkbookError& error) {
-        tell(error.text());
-        return;
-    }
-    tell(QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path));
-}
-
-void ResultViewerWindow::exportMarketWatchSheet(const store::Rows& rows)
-{
-    const QString path = QDir(dataFolder()).filePath(kMarketWatchFile);
-    bool written = false;
-    try {
-        WaitCursor wait;
-        written = exportMarketWatch(path, m_queryName, rows);
-    } catch (const WorkbookError& error) {
-        tell(error.text());
-        return;
-    }
-    tell(written ? QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path)
-                 : QStringLiteral("Nothing To Export"));
+    ExcelExportRequest request;
+    request.dataFolder = dataFolder();
+    request.queryName = m_queryName;
+    request.rows = m_proxy->shownRows();
+    request.firstRecord = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
+    viewer::exportToExcel(request);
 }
 
 void ResultViewerWindow::displayGraph()
 {
-    ChartColumns chosen;
-    chosen.xAxis = m_chartColumns[0]->currentText();
-    chosen.yAxis = m_chartColumns[1]->currentText();
-    for (int i = 0; i < 4; ++i)
-        chosen.series[i] = m_chartColumns[i + 2]->currentText();
-    const ChartStatement statement = chartStatement(m_model->columns(), chosen, m_sortKeys);
+    const ChartStatement statement = chartStatement(m_model->columns(), m_chartPanel->chosen(), m_sortKeys);
     if (!statement.problem.isEmpty()) {
         tell(statement.problem);
         return;

@@ -7,11 +7,9 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <array>
 
 class QComboBox;
 class QFrame;
-class QLineEdit;
 class QPushButton;
 class QTableView;
 
@@ -21,8 +19,11 @@ class AppServices;
 
 namespace viewer {
 
+class ChartColumnsPanel;
+class ResultFilterPanel;
 class ResultModel;
 class ResultProxy;
+class SortRowsPanel;
 
 // What the viewer shows at this moment, for printing and exports: the rows
 // in the grid's filter and order, and what produced them.
@@ -39,6 +40,11 @@ struct ShownResult {
 // a grid, with the sort rows and "&Refresh Query", a header click that sorts
 // by a column, and the filter panel. There is one at a time; the query screen
 // hands each new result to it through showResult().
+//
+// The window holds the grid and what its buttons do; the sort rows
+// (SortRowsPanel), the chart columns (ChartColumnsPanel), the filter rows
+// (ResultFilterPanel) and the workbook exports (excelexportcommand.h) live in
+// files of their own.
 class ResultViewerWindow : public QWidget {
     Q_OBJECT
 public:
@@ -79,35 +85,20 @@ public:
     void setServices(shell::AppServices* services) { m_services = services; }
 
 private:
-    struct FilterRowControls {
-        QComboBox* column = nullptr;
-        QComboBox* op = nullptr;
-        QLineEdit* value = nullptr;
-        QComboBox* joiner = nullptr;  // none on the last row
-    };
-
-    QFrame* buildSortPanel();
-    QFrame* buildChartPanel();
-    QFrame* buildFilterPanel();
     QFrame* buildGroupPanel();
     QPushButton* addButton(const QString& name, const QString& caption, int widthTwips);
 
     void showRows(store::Rows rows);
     void fillColumnLists();
-    void resetFilterRows();
     void refresh();
     void sortByHeader(int section);
-    void fillOperators(int row);
-    void pressFilterButton(int index);
+    void applyFilterRows(bool narrowShown);
     void showAll();
     void clearHeaderSort();
     void print();
     void saveGroup();
     void addToChosenGroup();
     void exportToExcel();
-    void exportMarketWatchSheet(const store::Rows& rows);
-    void exportDerivatives(const store::Rows& rows);
-    void exportNewWorkbook(const store::Rows& rows);
     void displayGraph();
     QString dataFolder() const;
 
@@ -116,16 +107,12 @@ private:
     ResultProxy* m_proxy = nullptr;
     QTableView* m_grid = nullptr;
 
-    QFrame* m_sortPanel = nullptr;
-    QFrame* m_chartPanel = nullptr;
-    QFrame* m_filterPanel = nullptr;
+    SortRowsPanel* m_sortPanel = nullptr;
+    ChartColumnsPanel* m_chartPanel = nullptr;
+    ResultFilterPanel* m_filterPanel = nullptr;
     QFrame* m_groupPanel = nullptr;
     QComboBox* m_groupList = nullptr;
     shell::AppServices* m_services = nullptr;
-    std::array<QComboBox*, 4> m_sortColumns{};
-    std::array<QComboBox*, 4> m_sortOrders{};
-    std::array<QComboBox*, 6> m_chartColumns{};
-    std::array<FilterRowControls, 4> m_filterRows{};
 
     QString m_select;
     QString m_queryName;

@@ -5,13 +5,14 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <optional>
 #include <stdexcept>
 
 // Excel workbooks as plain values: sheets of cells that hold a number, a
 // text or a date, some of them bold. A workbook is read from an .xlsx file
-// (values and bold only) and written whole with libxlsxwriter; changing an
-// existing workbook is read, change, save.
+// (values and bold only; workbookreader.cpp) and written whole with
+// libxlsxwriter (workbookwriter.cpp). One sheet of an existing workbook is
+// changed in place, keeping its formatting, by the sheet patcher
+// (sheetpatcher.h).
 namespace viewer {
 
 class WorkbookError : public std::runtime_error {
@@ -79,24 +80,6 @@ private:
 // The sheet names of an .xlsx file in workbook order, without reading the
 // sheets. Raises WorkbookError when the file is missing or not a workbook.
 QStringList workbookSheetNames(const QString& path);
-
-// A block of cells, rows and columns from 1, bounds included.
-struct CellBlock {
-    int firstRow = 1;
-    int firstColumn = 1;
-    int lastRow = 1;
-    int lastColumn = 1;
-};
-
-// Changes one sheet of an existing .xlsx workbook in place: empties `clear`
-// (values and formatting) when given, then writes the cells of `cells`
-// that hold a value (with their bold). Everything else in
-// the file (other sheets, formats, widths, the cells outside the change) is
-// kept as it is. The file is rewritten beside under another name first.
-// Raises WorkbookError when the file or the sheet (named without regard to
-// case) cannot be found or the file cannot be written.
-void patchWorkbookSheet(const QString& path, const QString& sheetName, const WorkbookSheet& cells,
-                        const std::optional<CellBlock>& clear = std::nullopt);
 
 // "A1" style name of a column number: 1 -> "A", 27 -> "AA".
 QString columnLetters(int column);

@@ -4,7 +4,7 @@
 #include "import/deliverydownload.h"
 #include "import/deliveryfile.h"
 #include "import/deliveryfilepanel.h"
-#include "import/frmbatchimport.h"
+#include "import/folderimportscreen.h"
 #include "import/mtotestrows.h"
 #include "marketgenerator.h"
 #include "shell/downloadservice.h"
@@ -73,7 +73,7 @@ TEST_F(FolderBatch, ListsOnlyNBFilesAndImportsThemAll)
     writeOther(QStringLiteral("readme.txt"), "not a delivery file");
     QDir(folder).mkdir(QStringLiteral("NBfolder"));
 
-    FrmBatchImport screen(services);
+    FolderImportScreen screen(services);
     QTest::mouseClick(screen.findChild<QPushButton*>("CmdLoadFIles"), Qt::LeftButton);
     QStringList listed;
     for (int i = 0; i < screen.fileList()->count(); ++i)
@@ -110,7 +110,7 @@ TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
               QString());
 
     // The screen lists the same and does not call the run a success.
-    FrmBatchImport screen(services);
+    FolderImportScreen screen(services);
     screen.loadFiles();
     screen.uploadAll();
     ASSERT_EQ(prompt.messages.size(), 1);
@@ -121,7 +121,7 @@ TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
 
 TEST_F(FolderBatch, MissingOrEmptyFolderImportsNothing)
 {
-    FrmBatchImport screen(services);
+    FolderImportScreen screen(services);
     screen.loadFiles();
     EXPECT_EQ(prompt.texts(), QStringList{batchmessages::noFiles(folder)});
     EXPECT_EQ(screen.fileList()->count(), 0);

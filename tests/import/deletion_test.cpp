@@ -1,6 +1,6 @@
 // The date-range deletion: exactly the days of the range go, in one
 // transaction, and only after the user agreed.
-#include "import/frmdelete.h"
+#include "import/daterangedeletionscreen.h"
 #include "import/importscreens.h"
 #include "import/mtodeletion.h"
 #include "import/mtotestrows.h"
@@ -86,7 +86,7 @@ TEST_F(DateRangeDeletion, ScreenAsksBeforeDeletingAndThenStaysDisabled)
     registerImportScreens(registry);
     ASSERT_TRUE(registry.contains(QStringLiteral("DeleteRecords")));
     std::unique_ptr<QWidget> widget(registry.factory(QStringLiteral("DeleteRecords"))(services));
-    auto* screen = qobject_cast<FrmDelete*>(widget.get());
+    auto* screen = qobject_cast<DateRangeDeletionScreen*>(widget.get());
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Delete Record"));
     ASSERT_EQ(screen->fromBox()->count(), 5);

@@ -4,8 +4,8 @@
 #include "import/deliverydownload.h"
 #include "import/deliveryfile.h"
 #include "import/deliveryfilepanel.h"
-#include "import/frmimport.h"
-#include "import/frmimportrostane.h"
+#include "import/rangedownloadscreen.h"
+#include "import/dailyfilesscreen.h"
 #include "import/mtotestrows.h"
 #include "import/rostanedownloadpanel.h"
 #include "marketgenerator.h"
@@ -180,7 +180,7 @@ TEST_F(RangeDownload, DataUpdationScreenRunsTheRangeThenBothMasters)
     server.serve(QStringLiteral("/utilities/DerivativesGroup.txt"), marketgen::derivativeGroupFile({2, 3, 5}));
     server.configure(services.dataFolder());
 
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     screen.fromPicker()->setDate(days[0].day);
     screen.toPicker()->setDate(days[2].day);
     screen.scripMasterCheck()->setChecked(true);
@@ -209,7 +209,7 @@ TEST_F(RangeDownload, ReversedRangeStillRefreshesAndRefusedMasterIsReported)
     server.configure(services.dataFolder());
     const auto scripsBefore = services.database().query("SELECT * FROM ScripMaster ORDER BY srno").rows;
 
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     screen.fromPicker()->setDate(days[2].day);
     screen.toPicker()->setDate(days[0].day);
     screen.scripMasterCheck()->setChecked(true);
@@ -236,7 +236,7 @@ TEST_F(RangeDownload, OneDayDownloadOnTheMultipleUpdationScreen)
     serveDay(0);
     server.configure(services.dataFolder());
     // The panel as the screen holds it, beside its file panel and day picker.
-    FrmImportRostane screen(services);
+    DailyFilesScreen screen(services);
     RostaneDownloadPanel panel(services, screen.deliveryPanel(), screen.dayPicker(), &screen);
 
     screen.dayPicker()->setDate(days[0].day);

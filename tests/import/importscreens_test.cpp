@@ -1,6 +1,6 @@
 #include "import/deliveryfile.h"
-#include "import/frmimport.h"
-#include "import/frmimportrostane.h"
+#include "import/rangedownloadscreen.h"
+#include "import/dailyfilesscreen.h"
 #include "import/importscreens.h"
 #include "import/mtotestrows.h"
 #include "marketgenerator.h"
@@ -81,7 +81,7 @@ TEST(ImportScreens, MenuItemsOpenTheImportScreens)
 
 TEST_F(ImportScreen, DataUpdationLoadsAGeneratedDayQuietly)
 {
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     process(screen, path);
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
     EXPECT_EQ(firstDifference(storedMtoRows(services.database()), expectedMtoRows(*generator, day)), QString());
@@ -120,7 +120,7 @@ TEST_F(ImportScreen, DataUpdationLoadsAGeneratedDayQuietly)
 
 TEST_F(ImportScreen, MultipleDataUpdationConfirmsEachLoadedFile)
 {
-    FrmImportRostane screen(services);
+    DailyFilesScreen screen(services);
     process(screen, QString());
     process(screen, path);
     const QString headerOnly = QDir(services.dataFolder()).filePath(QStringLiteral("NB02Jan.csv"));
@@ -136,7 +136,7 @@ TEST_F(ImportScreen, MultipleDataUpdationConfirmsEachLoadedFile)
 
 TEST_F(ImportScreen, ChooserOffersTodaysFileAndACancelKeepsThePath)
 {
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     auto* box = control<QLineEdit>(screen, "txtBSE");
     auto* choose = control<QPushButton>(screen, "Command2");
     const QString stem = deliveryfile::fileStem(QDate::currentDate());
@@ -160,7 +160,7 @@ TEST_F(ImportScreen, ChooserOffersTodaysFileAndACancelKeepsThePath)
 
 TEST_F(ImportScreen, LeavingTheFirstDayCarriesItIntoTheLastDay)
 {
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     screen.show();
     QApplication::setActiveWindow(&screen);
     auto* from = control<QDateEdit>(screen, "DTPicker1");

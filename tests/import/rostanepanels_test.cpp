@@ -1,6 +1,6 @@
 #include "import/bhavcopyfixture.h"
 #include "import/bhavcopypanel.h"
-#include "import/frmimportrostane.h"
+#include "import/dailyfilesscreen.h"
 #include "import/nnfpanel.h"
 #include "support/fakeservices.h"
 #include "support/scriptedprompt.h"
@@ -35,7 +35,7 @@ class RostanePanels : public ::testing::Test {
 protected:
     FakeServices services;
     ScriptedPrompt prompt;
-    FrmImportRostane screen{services};
+    DailyFilesScreen screen{services};
     const QDate day{2024, 2, 1};
 };
 

@@ -1,4 +1,4 @@
-#include "import/frmexport.h"
+#include "import/sqlscriptscreen.h"
 #include "import/sqlscriptgenerator.h"
 #include "support/fakeservices.h"
 #include "support/scriptedprompt.h"
@@ -81,7 +81,7 @@ TEST(SqlScriptScreen, EachButtonFillsTheBoxAfterItsMessage)
     ScriptedPrompt prompt;
     services.database().exec("INSERT INTO LinkDetails (GrpCode, ScrCode) VALUES ('Derivative', 5)");
     services.database().exec("INSERT INTO GainLoss VALUES ('2024-03-04', 'ACME', 110, 100, 10, 'Gain')");
-    FrmExport screen(services);
+    SqlScriptScreen screen(services);
     EXPECT_EQ(screen.windowTitle(), "Generate SQL Script");
     auto* box = screen.findChild<QPlainTextEdit*>("Text1");
     ASSERT_NE(box, nullptr);

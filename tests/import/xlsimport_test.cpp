@@ -1,5 +1,5 @@
 #include "import/bhavcopyfixture.h"
-#include "import/frmimportxls.h"
+#include "import/xlsimportscreen.h"
 #include "import/importscreens.h"
 #include "import/xlsfixture.h"
 #include "import/xlsimporter.h"

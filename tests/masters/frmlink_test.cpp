@@ -1,14 +1,14 @@
 // The group membership screen: choosing a group, adding and removing scrips
 // (each rewrites the group's links), its messages, find, the code box, and
 // a failing save that leaves the group as it was.
-#include "masters/frmlink.h"
+#include "masters/groupmembershipscreen.h"
 #include "mastersfixture.h"
 
 #include <QProgressBar>
 
 namespace {
 
-class FrmLinkTest : public FormTest<masters::FrmLink> {
+class GroupMembershipScreenTest : public FormTest<masters::GroupMembershipScreen> {
 protected:
     void SetUp() override
     {
@@ -44,7 +44,7 @@ protected:
     qint64 abb = 0, acc = 0, bata = 0, oneil = 0;
 };
 
-TEST_F(FrmLinkTest, ChoosingAGroupSplitsTheScripsAndAddRemoveRewriteIt)
+TEST_F(GroupMembershipScreenTest, ChoosingAGroupSplitsTheScripsAndAddRemoveRewriteIt)
 {
     open();
     EXPECT_EQ(fixture::texts(list("lstGrpName")), QStringList({"Pharma", "Quoted"}));
@@ -73,7 +73,7 @@ TEST_F(FrmLinkTest, ChoosingAGroupSplitsTheScripsAndAddRemoveRewriteIt)
     EXPECT_EQ(chosen(), QStringList({"ACC", "Bata"}));
 }
 
-TEST_F(FrmLinkTest, MessagesOfAddRemoveAndSave)
+TEST_F(GroupMembershipScreenTest, MessagesOfAddRemoveAndSave)
 {
     open();
     tabInto(list("lstGrpName"));
@@ -99,7 +99,7 @@ TEST_F(FrmLinkTest, MessagesOfAddRemoveAndSave)
     EXPECT_EQ(members("PHARMA"), QList<qint64>{abb});
 }
 
-TEST_F(FrmLinkTest, AFailingInsertLeavesTheGroupAsItWas)
+TEST_F(GroupMembershipScreenTest, AFailingInsertLeavesTheGroupAsItWas)
 {
     fixture::link(db(), "PHARMA", acc);
     fixture::failLinksOf(db(), bata);
@@ -113,7 +113,7 @@ TEST_F(FrmLinkTest, AFailingInsertLeavesTheGroupAsItWas)
     EXPECT_TRUE(fixture::texts(stocks()).contains("Bata"));
 }
 
-TEST_F(FrmLinkTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
+TEST_F(GroupMembershipScreenTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
 {
     open();
     chooseGroup("Quoted");
@@ -129,7 +129,7 @@ TEST_F(FrmLinkTest, EnterAddsAndMovesToTheNextScripUpToTheLast)
     EXPECT_EQ(members("Q'1"), (QList<qint64>{bata, oneil}));
 }
 
-TEST_F(FrmLinkTest, FindByTheStartOfANameAndTheCodeBoxOfTheChosenExchange)
+TEST_F(GroupMembershipScreenTest, FindByTheStartOfANameAndTheCodeBoxOfTheChosenExchange)
 {
     open();
     const QList<QPair<QString, QString>> finds{

@@ -1,13 +1,13 @@
 // The group master: protected groups, deleting with links, duplicate codes,
 // the fixed code while editing, the group made from a result, and print.
-#include "masters/frmbrowse.h"
-#include "masters/frmgroupmaster.h"
+#include "masters/browsedialog.h"
+#include "masters/groupmasterform.h"
 #include "mastersfixture.h"
 #include "shell/appservices.h"
 
 namespace {
 
-class GroupMasterTest : public FormTest<PrintCapturing<masters::FrmGroupMaster>> {
+class GroupMasterTest : public FormTest<PrintCapturing<masters::GroupMasterForm>> {
 protected:
     void SetUp() override
     {

@@ -1,14 +1,14 @@
 // The scrip master on the master-form template: add, edit, cancel, delete,
 // keyboard navigation, closing, find, browse and print.
-#include "masters/frmbrowse.h"
-#include "masters/frmscriptmaster.h"
+#include "masters/browsedialog.h"
+#include "masters/scripmasterform.h"
 #include "mastersfixture.h"
 
 #include <QPrintPreviewDialog>
 
 namespace {
 
-class ScripMasterTest : public FormTest<PrintCapturing<masters::FrmScriptMaster>> {
+class ScripMasterTest : public FormTest<PrintCapturing<masters::ScripMasterForm>> {
 protected:
     void SetUp() override
     {
@@ -162,7 +162,7 @@ TEST_F(ScripMasterTest, BrowseFindsByTypingSortsAndMovesTheForm)
     fixture::addScrip(db(), "O'Neil Industries", "ONEIL", "500300");
     open();
     press("Find");
-    masters::FrmBrowse* browse = form->browseWindow();
+    masters::BrowseDialog* browse = form->browseWindow();
     ASSERT_NE(browse, nullptr);
     EXPECT_EQ(browse->windowTitle(), "Browse Script");
     auto* fields = browse->findChild<QComboBox*>("Combo1");
@@ -236,7 +236,7 @@ TEST_F(ScripMasterTest, PrintListsTheTablesCurrentRowsInTheFormsOrderAndNothingW
 
 TEST_F(ScripMasterTest, PrintOpensThePreviewOfTheList)
 {
-    masters::FrmScriptMaster real(db());
+    masters::ScripMasterForm real(db());
     real.show();
     real.toolbar()->action("Print")->trigger();
     const auto previews = real.findChildren<QPrintPreviewDialog*>();

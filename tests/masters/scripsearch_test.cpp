@@ -1,5 +1,6 @@
 // The scrip search and bulk deals windows, and the menu items of this folder.
-#include "masters/frmscriptsearch.h"
+#include "masters/bulkdealsscreen.h"
+#include "masters/scripsearchscreen.h"
 #include "masters/mastersscreens.h"
 #include "mastersfixture.h"
 #include "shell/screenregistry.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-class ScripSearchTest : public FormTest<masters::FrmScript_Search> {
+class ScripSearchTest : public FormTest<masters::ScripSearchScreen> {
 protected:
     void SetUp() override
     {
@@ -83,7 +84,7 @@ TEST(BulkDealsTest, ShowsTheTableAndSaysWhenItIsMissing)
         "INSERT INTO BulkDeals (DealDate, Symbol, ClientName, Quantity) VALUES "
         "('2026-12-05', 'ZETA', 'Fund A', 100), ('2026-12-04', 'ALPHA', 'Fund B', 50)");
     {
-        masters::FrmBulk_Deals deals(store.db());
+        masters::BulkDealsScreen deals(store.db());
         auto* grid = deals.findChild<QTableView*>("DataGrid1");
         EXPECT_EQ(fixture::texts(grid, 0), QStringList({"05/Dec/2026", "04/Dec/2026"}));
         grid->horizontalHeader()->sectionClicked(0);
@@ -91,7 +92,7 @@ TEST(BulkDealsTest, ShowsTheTableAndSaysWhenItIsMissing)
     }
     EXPECT_TRUE(prompt.messages.isEmpty());
     store.db().exec("DROP TABLE BulkDeals");
-    masters::FrmBulk_Deals missing(store.db());
+    masters::BulkDealsScreen missing(store.db());
     EXPECT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(missing.findChild<QTableView*>("DataGrid1")->model()->rowCount(), 0);
 }

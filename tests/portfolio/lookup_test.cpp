@@ -1,5 +1,5 @@
 // The look-up: type-ahead by column kind, header sorts and the chosen row.
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 #include "portfoliofixture.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
@@ -81,7 +81,7 @@ TEST_F(LookupTest, HeaderClicksAlternateAndFillerColumnsAreIgnored)
 
 TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
 {
-    portfolio::FrmSearch dialog;
+    portfolio::LookupDialog dialog;
     dialog.DefaultComboVal = QStringLiteral("Srno");
     dialog.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Seach"));
@@ -94,14 +94,14 @@ TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
     EXPECT_EQ(dialog.chosenRow(),
               (QStringList{QStringLiteral("Apollo Tyres"), QStringLiteral("3"), QStringLiteral("APOLLO TYRES"), QString()}));
 
-    portfolio::FrmSearch nothing;
+    portfolio::LookupDialog nothing;
     nothing.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
     nothing.searchBox()->setText(QStringLiteral("99"));
     nothing.cmd_ok_Click();
     EXPECT_TRUE(nothing.chosenRow().isEmpty());
 
     // A search after a header sort shows the rows in the query's order again.
-    portfolio::FrmSearch sorted;
+    portfolio::LookupDialog sorted;
     sorted.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
     sorted.headerClick(1);
     sorted.headerClick(1);
@@ -111,7 +111,7 @@ TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
     ASSERT_GE(sorted.grid()->currentRow(), 0);
     EXPECT_EQ(sorted.grid()->item(sorted.grid()->currentRow(), 0)->text(), QStringLiteral("Axis Bank"));
 
-    portfolio::FrmSearch wrong;
+    portfolio::LookupDialog wrong;
     wrong.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
     wrong.columnList()->setCurrentIndex(1);
     wrong.searchBox()->setText(QStringLiteral("abc"));

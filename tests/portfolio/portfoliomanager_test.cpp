@@ -1,6 +1,6 @@
 // The transactions screen: a new entry, finding and changing it, deleting
 // it whole and row by row through the main window's "Delete Row".
-#include "portfolio/frmportfoliomanager.h"
+#include "portfolio/transactionsscreen.h"
 #include "portfoliofixture.h"
 #include "store/datetext.h"
 #include "support/fakeservices.h"
@@ -12,7 +12,7 @@
 #include <QQueue>
 #include <gtest/gtest.h>
 
-using portfolio::FrmPortFolioManager_New;
+using portfolio::TransactionsScreen;
 using portfolio::TransactionGrid;
 
 namespace {
@@ -24,7 +24,7 @@ protected:
         shell::sharedState() = shell::SharedState();
         growth = pf::addPortfolio(db(), QStringLiteral("Growth"));
         axis = pf::addScrip(db(), QStringLiteral("Axis Bank"));
-        form = new FrmPortFolioManager_New(services, [this](const QString& sql, const QStringList&) {
+        form = new TransactionsScreen(services, [this](const QString& sql, const QStringList&) {
             asked.append(sql);
             return choices.isEmpty() ? QStringList() : choices.dequeue();
         });
@@ -61,7 +61,7 @@ protected:
 
     FakeServices services;
     ScriptedPrompt prompt;
-    QPointer<FrmPortFolioManager_New> form;
+    QPointer<TransactionsScreen> form;
     QQueue<QStringList> choices;
     QStringList asked;
     qint64 growth = 0, axis = 0;

@@ -1,5 +1,5 @@
 // The portfolio master: numbering, unique names, editing and deleting.
-#include "portfolio/frmportfolio.h"
+#include "portfolio/portfoliomasterform.h"
 #include "portfoliofixture.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-using portfolio::FrmPortFolio;
+using portfolio::PortfolioMasterForm;
 
 namespace {
 
@@ -18,7 +18,7 @@ protected:
     void TearDown() override { delete form.data(); }
     void open()
     {
-        form = new FrmPortFolio(db());
+        form = new PortfolioMasterForm(db());
         form->show();
     }
     void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
@@ -32,7 +32,7 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    QPointer<FrmPortFolio> form;
+    QPointer<PortfolioMasterForm> form;
 };
 
 TEST_F(PortfolioMasterTest, TheFirstPortfolioMayBeNumberedByHandFromTheEmptyTableQuestion)

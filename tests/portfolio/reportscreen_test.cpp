@@ -1,5 +1,5 @@
 // The valuation report screen: its date list, options, look-ups and Print.
-#include "portfolio/frmportfolioreport.h"
+#include "portfolio/portfolioreportscreen.h"
 #include "portfoliofixture.h"
 #include "reports/reportengine.h"
 #include "viewer/chartdata.h"
@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using portfolio::FrmPortfolioReport;
+using portfolio::PortfolioReportScreen;
 
 namespace {
 
@@ -35,7 +35,7 @@ protected:
     }
     void openScreen()
     {
-        screen = new FrmPortfolioReport(
+        screen = new PortfolioReportScreen(
             db(), [this](const QString&, const QStringList&) { return choices.isEmpty() ? QStringList() : choices.dequeue(); },
             [this](const reports::ReportDocument& document) { shown.append(document); });
         screen->show();
@@ -46,7 +46,7 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    QPointer<FrmPortfolioReport> screen;
+    QPointer<PortfolioReportScreen> screen;
     QQueue<QStringList> choices;
     QList<reports::ReportDocument> shown;
     qint64 growth = 0, axis = 0;

@@ -1,6 +1,6 @@
 // The single-transaction form: choosing the scrip and portfolio, the amount,
 // the checks, the saved row and the codes carried to the next entry.
-#include "portfolio/frmportfolio_manager.h"
+#include "portfolio/singleentryform.h"
 #include "portfolio/transactions.h"
 #include "portfolio/valuation.h"
 #include "portfoliofixture.h"
@@ -16,7 +16,7 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
-using portfolio::FrmPortfolio_Manager;
+using portfolio::SingleEntryForm;
 
 namespace {
 
@@ -32,7 +32,7 @@ protected:
     void TearDown() override { delete form.data(); }
     void open()
     {
-        form = new FrmPortfolio_Manager(db(), [this](const QString&, const QStringList&) {
+        form = new SingleEntryForm(db(), [this](const QString&, const QStringList&) {
             return choices.isEmpty() ? QStringList() : choices.dequeue();
         });
         form->show();
@@ -44,7 +44,7 @@ protected:
 
     TestStore store;
     ScriptedPrompt prompt;
-    QPointer<FrmPortfolio_Manager> form;
+    QPointer<SingleEntryForm> form;
     QQueue<QStringList> choices;
     qint64 growth = 0;
 };

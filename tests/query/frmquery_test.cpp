@@ -1,5 +1,5 @@
 #include "query/catalogue.h"
-#include "query/frmquery.h"
+#include "query/queryscreen.h"
 #include "shell/sharedstate.h"
 #include "store/datetext.h"
 #include "store/transaction.h"
@@ -71,7 +71,7 @@ const Scrip kScrips[] = {{1, "Alpha Ltd", "ALPHA", "500001"},
                          {4, "alphabet Corp", "ALPHB", "500004"},
                          {5, "Delta Ltd", "DELTA", "500005"}};
 
-class FrmQueryTest : public ::testing::Test {
+class QueryScreenTest : public ::testing::Test {
 protected:
     // Five scrips traded every day; scrip n trades 1000 n on NSE and 500 n on
     // BSE. Groups: " All Stocks" (all), "Banks" (1 and 3), "Derivatives F &
@@ -103,9 +103,9 @@ protected:
         transaction.commit();
     }
 
-    FrmQuery* open()
+    QueryScreen* open()
     {
-        screen = std::make_unique<FrmQuery>(services);
+        screen = std::make_unique<QueryScreen>(services);
         screen->setAttribute(Qt::WA_DeleteOnClose, false);
         return screen.get();
     }
@@ -178,12 +178,12 @@ protected:
 
     QueryServices services;
     ScriptedPrompt prompt;
-    std::unique_ptr<FrmQuery> screen;
+    std::unique_ptr<QueryScreen> screen;
 };
 
 }  // namespace
 
-TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
+TEST_F(QueryScreenTest, LoadingFillsTheListsAndPausesTheMenuItem)
 {
     fillStore();
     open();
@@ -231,7 +231,7 @@ TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
-TEST_F(FrmQueryTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
+TEST_F(QueryScreenTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
 {
     fillStore(true, false);
     open();
@@ -243,7 +243,7 @@ TEST_F(FrmQueryTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
     EXPECT_TRUE(screen->readInputs().groupCode.isEmpty());
 }
 
-TEST_F(FrmQueryTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls)
+TEST_F(QueryScreenTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls)
 {
     fillStore();
     open();
@@ -285,7 +285,7 @@ TEST_F(FrmQueryTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls
     EXPECT_FALSE(check(5)->isEnabled());
 }
 
-TEST_F(FrmQueryTest, ChoosingAQuerySetsUpItsFields)
+TEST_F(QueryScreenTest, ChoosingAQuerySetsUpItsFields)
 {
     fillStore();
     open();
@@ -333,7 +333,7 @@ TEST_F(FrmQueryTest, ChoosingAQuerySetsUpItsFields)
     EXPECT_FALSE(check(1)->isEnabled());
 }
 
-TEST_F(FrmQueryTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
+TEST_F(QueryScreenTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
 {
     fillStore();
     open();
@@ -351,7 +351,7 @@ TEST_F(FrmQueryTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
     EXPECT_FALSE(screen->readInputs().range(RangeMeasure::DeliveryQty).ticked);
 }
 
-TEST_F(FrmQueryTest, NonNumericEntriesAreRefused)
+TEST_F(QueryScreenTest, NonNumericEntriesAreRefused)
 {
     fillStore();
     open();
@@ -392,7 +392,7 @@ TEST_F(FrmQueryTest, NonNumericEntriesAreRefused)
     EXPECT_EQ(prompt.messages.size(), 1);
 }
 
-TEST_F(FrmQueryTest, EditReportWithoutAFirstDateSaysSelectAValidDate)
+TEST_F(QueryScreenTest, EditReportWithoutAFirstDateSaysSelectAValidDate)
 {
     fillStore(false);
     open();
@@ -402,7 +402,7 @@ TEST_F(FrmQueryTest, EditReportWithoutAFirstDateSaysSelectAValidDate)
     EXPECT_EQ(viewer::openResultViewer(), nullptr);
 }
 
-TEST_F(FrmQueryTest, TheInputsAreWhatTheUserSet)
+TEST_F(QueryScreenTest, TheInputsAreWhatTheUserSet)
 {
     fillStore();
     open();
@@ -454,7 +454,7 @@ TEST_F(FrmQueryTest, TheInputsAreWhatTheUserSet)
     EXPECT_FALSE(inputs.range(RangeMeasure::DeliveryPercent).ticked);
 }
 
-TEST_F(FrmQueryTest, EditReportHandsTheViewerTheResultAndItsFacts)
+TEST_F(QueryScreenTest, EditReportHandsTheViewerTheResultAndItsFacts)
 {
     fillStore();
     open();
@@ -495,7 +495,7 @@ TEST_F(FrmQueryTest, EditReportHandsTheViewerTheResultAndItsFacts)
     EXPECT_EQ(window->reportFacts().exchange, reports::Exchange::Bse);
 }
 
-TEST_F(FrmQueryTest, ViewReportHandsTheResultToTheReportBinding)
+TEST_F(QueryScreenTest, ViewReportHandsTheResultToTheReportBinding)
 {
     fillStore();
     open();
@@ -542,7 +542,7 @@ TEST_F(FrmQueryTest, ViewReportHandsTheResultToTheReportBinding)
     EXPECT_EQ(handed.last().second.size(), 3);
 }
 
-TEST_F(FrmQueryTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
+TEST_F(QueryScreenTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
 {
     // The open-interest queries cannot run without their options database,
     // which this store's folder does not hold.
@@ -562,7 +562,7 @@ TEST_F(FrmQueryTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
     EXPECT_FALSE(handed);
 }
 
-TEST_F(FrmQueryTest, FindPicksAScripByNameOrCode)
+TEST_F(QueryScreenTest, FindPicksAScripByNameOrCode)
 {
     fillStore();
     open();
@@ -598,7 +598,7 @@ TEST_F(FrmQueryTest, FindPicksAScripByNameOrCode)
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
-TEST_F(FrmQueryTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
+TEST_F(QueryScreenTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
 {
     fillStore();
     open();
@@ -636,7 +636,7 @@ TEST_F(FrmQueryTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
     EXPECT_TRUE(details->isHidden());
 }
 
-TEST_F(FrmQueryTest, AnUnreadableListSaysWhyInsteadOfShowingNothing)
+TEST_F(QueryScreenTest, AnUnreadableListSaysWhyInsteadOfShowingNothing)
 {
     fillStore();
     services.store.damage(QStringLiteral("mto_day_scrip"));

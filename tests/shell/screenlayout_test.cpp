@@ -5,8 +5,8 @@
 #include "marketgenerator.h"
 #include "masters/masterform.h"
 #include "masters/mastersscreens.h"
-#include "portfolio/frmportfolioreport.h"
-#include "portfolio/frmsearch.h"
+#include "portfolio/portfolioreportscreen.h"
+#include "portfolio/lookupdialog.h"
 #include "portfolio/portfolioscreens.h"
 #include "query/queryscreens.h"
 #include "shell/aboutbox.h"
@@ -259,9 +259,9 @@ TEST_F(ScreenLayoutTest, WindowsOfTheirOwnFitTheirTextsAtAnySize)
     window->openScreen("Stock");
     auto* stock = static_cast<masters::MasterForm*>(workspaceScreens().first());
     stock->Toolbar1_ButtonClick("Browse");
-    portfolio::FrmSearch lookup(window.get());
+    portfolio::LookupDialog lookup(window.get());
     lookup.search_call(store.db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
-    portfolio::FrmPortfolioReport report(store.db(), {});
+    portfolio::PortfolioReportScreen report(store.db(), {});
     shell::AboutBox about(window.get());
     shell::SplashScreen splash;
     splash.show();

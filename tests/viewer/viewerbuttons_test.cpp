@@ -1,6 +1,6 @@
 // The viewer's group saving, Excel export and chart buttons, driven as a
 // user drives them.
-#include "masters/frmgroupmaster.h"
+#include "masters/groupmasterform.h"
 #include "shell/sharedstate.h"
 #include "viewer/chart3dview.h"
 #include "viewer/chartpreview.h"
@@ -131,7 +131,7 @@ TEST_F(ViewerButtonsTest, SaveGroupAsNewHandsTheScripsToTheGroupMaster)
     EXPECT_EQ(services.openedScreens, QStringList({QStringLiteral("Group")}));
 
     // The group master makes the new group with those scrips when it is saved.
-    masters::FrmGroupMaster groupMaster(services.database());
+    masters::GroupMasterForm groupMaster(services.database());
     groupMaster.Toolbar1_ButtonClick(QStringLiteral("new"));
     groupMaster.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("MINE"));
     groupMaster.findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("My Picks"));

@@ -1,0 +1,67 @@
+#include "query/queryrunner.h"
+
+#include "query/queryreporting.h"
+#include "shell/sharedstate.h"
+#include "ui/waitcursor.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <algorithm>
+
+namespace query {
+
+QueryRunner::QueryRunner(store::Database& db, QLineEdit* progressText, QProgressBar* progressBar)
+    : m_engine(db), m_text(progressText), m_bar(progressBar)
+{
+}
+
+std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const reports::QueryParameter& firstParameter,
+                                             const reports::QueryParameter& secondParameter)
+{
+    RunOutcome outcome;
+    {
+        const ui::WaitCursor wait;
+        m_text->clear();
+        m_bar->setRange(0, 0);
+        m_text->show();
+        m_bar->show();
+        QElapsedTimer sinceRepaint;
+        sinceRepaint.start();
+        outcome = m_engine.run(inputs, [this, &sinceRepaint](const QString& text, int done, int total) {
+            showProgress(text, done, total);
+            if (sinceRepaint.elapsed() >= 50) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceRepaint.restart();
+            }
+        });
+        m_text->hide();
+        m_bar->hide();
+    }
+    if (outcome.completed()) {
+        shell::sharedState().lastQuerySql = outcome.lastQuerySql;
+        const reports::ReportFacts facts = reportFacts(outcome.state, firstParameter, secondParameter);
+        return CompletedRun{std::move(outcome), facts};
+    }
+    if (!outcome.message.isEmpty()) {
+        ui::Message message;
+        message.text = outcome.message;
+        message.icon = outcome.icon;
+        ui::prompt().show(message);
+    }
+    return std::nullopt;
+}
+
+void QueryRunner::showProgress(const QString& text, int done, int total)
+{
+    m_text->setText(text);
+    if (total > 0) {
+        m_bar->setRange(0, total);
+        m_bar->setValue(std::min(done, total));
+    } else {
+        m_bar->setRange(0, 0);
+    }
+}
+
+}  // namespace query

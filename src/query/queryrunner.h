@@ -1,0 +1,41 @@
+#pragma once
+
+#include "query/queryengine.h"
+#include "reports/reportfacts.h"
+
+#include <optional>
+
+class QLineEdit;
+class QProgressBar;
+
+namespace query {
+
+// A run that made its result, with the facts its report headings show.
+struct CompletedRun {
+    RunOutcome outcome;
+    reports::ReportFacts facts;
+};
+
+// Runs the queries the query screen asks for. While a run lasts it shows the
+// wait cursor and the run's progress in a text box and a bar, both hidden
+// between runs. A completed run's statement is kept for the result viewer;
+// a run that made no result tells the user why, when there is something to
+// tell.
+class QueryRunner {
+public:
+    QueryRunner(store::Database& db, QLineEdit* progressText, QProgressBar* progressBar);
+
+    // Runs the query of `inputs`; the two number boxes with their captions
+    // go into the report facts of a completed run.
+    std::optional<CompletedRun> run(const RunInputs& inputs, const reports::QueryParameter& firstParameter,
+                                    const reports::QueryParameter& secondParameter);
+
+private:
+    void showProgress(const QString& text, int done, int total);
+
+    QueryEngine m_engine;
+    QLineEdit* m_text;
+    QProgressBar* m_bar;
+};
+
+}  // namespace query
