@@ -4,9 +4,13 @@
 
 #include "query/branch.h"
 #include "query/branches.h"
+#include "query/windowsummary.h"
+#include "store/database.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 namespace query {
 
@@ -49,8 +53,50 @@ const AverageQuery kAverageQueries[] = {
      "round(val(iif(min(nseclprice)>0,min(nseclprice),min(bseclprice))),2)  as LowPrice"},
 };
 
-// One row per scrip over the day rows of the window (the work table
-// queryresult1 of the run's prologue).
+// The combined figures of the day table, worked out from a day's mto row.
+const struct {
+    const char* column;
+    const char* figure;
+} kCombinedDayFigures[] = {
+    {"TotalTrdqty", "(mto.bsetrdqty+mto.nsetrdqty)"},
+    {"TotalDelyQty", "(mto.bsedelyqty+mto.nsedelyqty)"},
+    {"TotalDelyPerc", "round(((mto.BSEDelyQty + mto.NSEDelyQty) * 100) / (mto.BSETrdQty + mto.NSETrdQty), 2)"},
+};
+
+// The result straight from the day rows of mto: each scrip's figures
+// gathered in one pass, its company joined on the result. The day table
+// groups by company; where two scrips share a company name that grouping
+// joins them, and the day table is made after all.
+std::optional<BranchResult> averagesFromDayRows(RunContext& context, const QString& columns)
+{
+    const RunState& state = context.state;
+    if (!context.db.query(QStringLiteral("SELECT 1 FROM ScripMaster GROUP BY company HAVING count(*) > 1 LIMIT 1")).isEmpty())
+        return std::nullopt;
+    SummarySource source;
+    source.first = state.firstDate;
+    source.last = state.requireSecondDate();
+    source.condition = Sql(state.exchange == Exchange::Bse ? " and trim(mto.bsescriptcode) <> ''"
+                                                           : " and trim(mto.nsescriptcode) <> ''") +
+                       state.scripFilter +
+                       state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                       state.groupFilter;
+    QString figures = columns;
+    for (const auto& day : kCombinedDayFigures)
+        figures.replace(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(day.column)),
+                                           QRegularExpression::CaseInsensitiveOption),
+                        QLatin1String(day.figure));
+    const auto summary = WindowSummary::compute(context.db, QStringLiteral("averages"), figures, source);
+    if (!summary)
+        return std::nullopt;
+    return BranchResult::result(Sql(QStringLiteral("SELECT scripmaster.company as Stock,") + summary->columns() +
+                                    fillers(2) +
+                                    QStringLiteral(" from %1 as t, scripmaster where scripmaster.srno = t.scriptcode"
+                                                   " order by scripmaster.company")
+                                        .arg(summary->table())));
+}
+
+// One row per scrip over the day rows of the window: the work table
+// queryresult1 of the run's prologue grouped by company.
 Branch averageBranch(const AverageQuery& query)
 {
     return [query](RunContext& context) {
@@ -59,6 +105,9 @@ Branch averageBranch(const AverageQuery& query)
             columns = query.bse;
         else if (context.state.exchange == Exchange::Combined)
             columns = query.combined;
+        if (auto fast = averagesFromDayRows(context, QString::fromUtf8(columns)))
+            return *fast;
+        makeAverageDayTable(context.db, context.state);
         return BranchResult::result(Sql(QStringLiteral("SELECT scrip as Stock,") + QString::fromUtf8(columns) +
                                         fillers(2) +
                                         QStringLiteral(" from queryresult1 group by scrip order by scrip")));
@@ -105,6 +154,12 @@ BranchResult totalDeliveryValueGroupWise(RunContext& context)
 }
 
 }  // namespace
+
+bool makesItsOwnDayTable(const QString& label)
+{
+    return std::any_of(std::begin(kAverageQueries), std::end(kAverageQueries),
+                       [&label](const AverageQuery& query) { return label == QString::fromUtf8(query.label); });
+}
 
 void registerAverageBranches(BranchRegistry& registry)
 {

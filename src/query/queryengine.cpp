@@ -55,7 +55,7 @@ RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& pro
 
         store::Transaction transaction(m_db);
         RunContext context(m_db, inputs, outcome.state, progress);
-        if (inputs.group == 1)
+        if (inputs.group == 1 && !makesItsOwnDayTable(inputs.label))
             makeAverageDayTable(m_db, outcome.state);
         const BranchResult result = (*branch)(context);
         switch (result.kind) {

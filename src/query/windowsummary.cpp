@@ -1,0 +1,798 @@
+#include "query/windowsummary.h"
+
+#include "query/worktable.h"
+#include "store/database.h"
+#include "store/datetext.h"
+#include "store/storeerror.h"
+
+#include <QSet>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace query {
+
+namespace {
+
+std::atomic<bool> g_enabled{true};
+
+// ------------------------------------------------------------ the select list
+
+struct Token {
+    enum Kind { Word, Quoted, Text, Number, Other } kind;
+    qsizetype begin, end;
+};
+
+std::vector<Token> tokenize(const QString& s)
+{
+    std::vector<Token> tokens;
+    const qsizetype n = s.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        const qsizetype start = i;
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('\'')) {
+            ++i;
+            while (i < n) {
+                if (s[i] == QLatin1Char('\'')) {
+                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            tokens.push_back({Token::Text, start, i});
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            ++i;
+            while (i < n && s[i] != close)
+                ++i;
+            i = std::min(n, i + 1);
+            tokens.push_back({Token::Quoted, start, i});
+        } else if (c.isLetter() || c == QLatin1Char('_')) {
+            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('_') || s[i] == QLatin1Char('$')))
+                ++i;
+            tokens.push_back({Token::Word, start, i});
+        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
+            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('.')))
+                ++i;
+            tokens.push_back({Token::Number, start, i});
+        } else {
+            ++i;
+            tokens.push_back({Token::Other, start, i});
+        }
+    }
+    return tokens;
+}
+
+QString normalized(const QString& expression)
+{
+    QString out;
+    for (const QChar c : expression)
+        if (!c.isSpace())
+            out.append(c.toLower());
+    return out;
+}
+
+// What the totals keep of a figure, and the column that holds it.
+enum class Gathered { Average, Sum, Lowest, Highest, Count };
+
+const char* columnSuffix(Gathered gathered)
+{
+    switch (gathered) {
+    case Gathered::Average: return "avg";
+    case Gathered::Sum: return "sum";
+    case Gathered::Lowest: return "min";
+    case Gathered::Highest: return "max";
+    case Gathered::Count: return "n";
+    }
+    return "";
+}
+
+QString totalColumn(int figure, Gathered gathered)
+{
+    return QStringLiteral("f%1_%2").arg(figure).arg(QLatin1String(columnSuffix(gathered)));
+}
+
+const QString kRowCount = QStringLiteral("rows_n");
+
+// The select list taken apart: its figures (the arguments of its aggregate
+// calls) and the list rewritten over the totals as t.
+struct ParsedList {
+    QStringList figures;
+    QString columns;
+};
+
+// The name a group term's column takes in the totals: the term's own column
+// name ("m.TransDate" gives "TransDate").
+QString keyName(const QString& term)
+{
+    const QString trimmed = term.trimmed();
+    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('.')) + 1);
+}
+
+bool isIdentifier(const QString& name)
+{
+    if (name.isEmpty() || !(name[0].isLetter() || name[0] == QLatin1Char('_')))
+        return false;
+    return std::all_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
+}
+
+// One item of the list rewritten over the totals, or nothing when it reads
+// a column outside an aggregate or uses an aggregate this pass does not
+// gather (DISTINCT, total(), nested aggregates).
+std::optional<QString> rewriteItem(const QString& item, const QStringList& groupBy, QStringList& figures)
+{
+    static const QSet<QString> aggregates{QStringLiteral("avg"), QStringLiteral("sum"), QStringLiteral("min"),
+                                          QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("total"),
+                                          QStringLiteral("group_concat")};
+    static const QSet<QString> keywords{QStringLiteral("and"),  QStringLiteral("or"),   QStringLiteral("not"),
+                                        QStringLiteral("null"), QStringLiteral("is"),   QStringLiteral("case"),
+                                        QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"),
+                                        QStringLiteral("end"),  QStringLiteral("between"), QStringLiteral("in"),
+                                        QStringLiteral("like"), QStringLiteral("glob")};
+    const std::vector<Token> tokens = tokenize(item);
+    auto text = [&item](const Token& t) { return item.mid(t.begin, t.end - t.begin); };
+
+    // A group term, with or without an alias: the term's column in the totals.
+    qsizetype expressionEnd = item.size();
+    QString aliasPart;
+    if (tokens.size() >= 2 && tokens[tokens.size() - 2].kind == Token::Word &&
+        text(tokens[tokens.size() - 2]).compare(QLatin1String("as"), Qt::CaseInsensitive) == 0) {
+        expressionEnd = tokens[tokens.size() - 2].begin;
+        aliasPart = QLatin1Char(' ') + item.mid(expressionEnd).trimmed();
+    }
+    const QString expression = normalized(item.left(expressionEnd));
+    for (const QString& term : groupBy)
+        if (normalized(term) == expression)
+            return QStringLiteral("t.") + keyName(term) + aliasPart;
+
+    QString out;
+    qsizetype copied = 0;
+    for (size_t t = 0; t < tokens.size(); ++t) {
+        const Token& token = tokens[t];
+        if (token.kind == Token::Quoted)
+            return std::nullopt;  // a column named in quotes or brackets
+        if (token.kind != Token::Word)
+            continue;
+        const QString word = text(token).toLower();
+        const bool call = t + 1 < tokens.size() && text(tokens[t + 1]) == QLatin1String("(");
+        if (word == QLatin1String("as")) {
+            ++t;  // the alias
+            continue;
+        }
+        if (!call) {
+            if (keywords.contains(word))
+                continue;
+            return std::nullopt;
+        }
+        if (!aggregates.contains(word))
+            continue;  // a function of the aggregates' values
+        // The aggregate's argument runs to the matching parenthesis.
+        int depth = 0;
+        size_t close = t + 1;
+        bool topComma = false;
+        for (; close < tokens.size(); ++close) {
+            const QString piece = text(tokens[close]);
+            if (piece == QLatin1String("("))
+                ++depth;
+            else if (piece == QLatin1String(")") && --depth == 0)
+                break;
+            else if (piece == QLatin1String(",") && depth == 1)
+                topComma = true;
+        }
+        if (close >= tokens.size())
+            return std::nullopt;
+        if (topComma) {
+            // min(a, b) and max(a, b) of several values are plain functions.
+            if (word == QLatin1String("min") || word == QLatin1String("max"))
+                continue;
+            return std::nullopt;
+        }
+        for (size_t inner = t + 2; inner < close; ++inner)
+            if (tokens[inner].kind == Token::Word && aggregates.contains(text(tokens[inner]).toLower()))
+                return std::nullopt;
+        const QString argument = item.mid(tokens[t + 1].end, tokens[close].begin - tokens[t + 1].end).trimmed();
+        QString column;
+        if (argument.isEmpty() || argument.section(QLatin1Char(' '), 0, 0).compare(QLatin1String("distinct"),
+                                                                                     Qt::CaseInsensitive) == 0)
+            return std::nullopt;
+        if (word == QLatin1String("count") && argument == QLatin1String("*")) {
+            column = kRowCount;
+        } else {
+            if (word == QLatin1String("total") || word == QLatin1String("group_concat"))
+                return std::nullopt;
+            qsizetype figure = figures.indexOf(argument);
+            if (figure < 0) {
+                figures.append(argument);
+                figure = figures.size() - 1;
+            }
+            const Gathered gathered = word == QLatin1String("avg")   ? Gathered::Average
+                                      : word == QLatin1String("sum") ? Gathered::Sum
+                                      : word == QLatin1String("min") ? Gathered::Lowest
+                                      : word == QLatin1String("max") ? Gathered::Highest
+                                                                     : Gathered::Count;
+            column = totalColumn(static_cast<int>(figure), gathered);
+        }
+        // "(+t.x)" is an expression: a table made from it takes its type
+        // from the values, as it would from the aggregate.
+        out += item.mid(copied, token.begin - copied) + QStringLiteral("(+t.") + column + QLatin1Char(')');
+        copied = tokens[close].end;
+        t = close;
+    }
+    return out + item.mid(copied);
+}
+
+std::optional<ParsedList> parseList(const QString& selectList, const QStringList& groupBy)
+{
+    // The items, split at the commas outside parentheses and quotes.
+    QStringList items;
+    const std::vector<Token> tokens = tokenize(selectList);
+    int depth = 0;
+    qsizetype start = 0;
+    for (const Token& token : tokens) {
+        const QString piece = selectList.mid(token.begin, token.end - token.begin);
+        if (piece == QLatin1String("("))
+            ++depth;
+        else if (piece == QLatin1String(")"))
+            --depth;
+        else if (piece == QLatin1String(",") && depth == 0) {
+            items.append(selectList.mid(start, token.begin - start));
+            start = token.end;
+        }
+    }
+    items.append(selectList.mid(start));
+
+    ParsedList parsed;
+    QStringList columns;
+    for (const QString& item : items) {
+        const auto rewritten = rewriteItem(item, groupBy, parsed.figures);
+        if (!rewritten)
+            return std::nullopt;
+        columns.append(*rewritten);
+    }
+    parsed.columns = columns.join(QLatin1Char(','));
+    return parsed;
+}
+
+// ------------------------------------------------------------ the totals
+
+// One figure of one group, gathered as SQLite's own aggregates gather it:
+// avg() and sum() add the values in the order they come, in double
+// precision (sum() of whole numbers exactly); min() and max() keep the first
+// of equal values.
+struct Value {
+    int type = SQLITE_NULL;  // SQLITE_NULL, SQLITE_INTEGER or SQLITE_FLOAT
+    qint64 integer = 0;
+    double real = 0;
+
+    double asDouble() const { return type == SQLITE_INTEGER ? static_cast<double>(integer) : real; }
+};
+
+int compare(const Value& a, const Value& b)
+{
+    if (a.type == SQLITE_INTEGER && b.type == SQLITE_INTEGER)
+        return a.integer < b.integer ? -1 : a.integer > b.integer ? 1 : 0;
+    const double x = a.asDouble(), y = b.asDouble();
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+struct FigureTotal {
+    double realSum = 0;
+    qint64 integerSum = 0;
+    qint64 count = 0;
+    bool approximate = false;  // a value that was not a whole number came
+    bool overflow = false;
+    Value lowest, highest;
+
+    void add(const Value& value)
+    {
+        ++count;
+        if (value.type == SQLITE_INTEGER) {
+            realSum += static_cast<double>(value.integer);
+            if (!approximate && !overflow && __builtin_add_overflow(integerSum, value.integer, &integerSum))
+                approximate = overflow = true;
+        } else {
+            realSum += value.real;
+            approximate = true;
+        }
+        if (count == 1) {
+            lowest = highest = value;
+        } else {
+            if (compare(lowest, value) > 0)
+                lowest = value;
+            if (compare(highest, value) < 0)
+                highest = value;
+        }
+    }
+};
+
+// The key of a group: the group terms' values, text folded to lower case
+// where the term compares without regard to case.
+struct KeyColumn {
+    QString name;
+    QByteArray declaredType;
+    bool noCase = false;
+};
+
+struct Group {
+    std::vector<Value> keyNumbers;   // per key column (type SQLITE_TEXT: see keyTexts)
+    std::vector<int> keyTypes;
+    std::vector<QByteArray> keyTexts;
+    qint64 rows = 0;
+};
+
+// The groups one reader gathered.
+struct Gathering {
+    std::vector<Group> groups;
+    std::vector<FigureTotal> totals;  // groups x figures
+    bool unsupported = false;         // a value this pass does not take (text, blob)
+    QString error;
+};
+
+// Appends the bytes that tell a key value apart to `key`.
+void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase)
+{
+    const int type = sqlite3_column_type(stmt, column);
+    key.push_back(static_cast<char>('0' + type));
+    if (type == SQLITE_INTEGER) {
+        const qint64 value = sqlite3_column_int64(stmt, column);
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    } else if (type == SQLITE_FLOAT) {
+        const double value = sqlite3_column_double(stmt, column);
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    } else if (type != SQLITE_NULL) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+        const int length = sqlite3_column_bytes(stmt, column);
+        key.append(reinterpret_cast<const char*>(&length), sizeof length);
+        const size_t at = key.size();
+        key.append(bytes ? bytes : "", static_cast<size_t>(length));
+        if (noCase)
+            for (size_t i = at; i < key.size(); ++i)
+                if (key[i] >= 'A' && key[i] <= 'Z')
+                    key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    }
+}
+
+void bindParams(sqlite3_stmt* stmt, const store::Params& params)
+{
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& value = params[i];
+        const int index = i + 1;
+        if (value.isNull()) {
+            sqlite3_bind_null(stmt, index);
+            continue;
+        }
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            sqlite3_bind_int64(stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(stmt, index, value.toDouble());
+            break;
+        case QMetaType::QDate: {
+            const QByteArray text = datetext::toStorage(value.toDate()).toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+}
+
+// Reads the rows of `reader` into groups. Keys are told apart by their
+// bytes; a run of rows of one key (a scrip's days, a day's rows) finds its
+// group without a look-up.
+void gather(sqlite3* db, const Sql& reader, const std::vector<KeyColumn>& keys, int figures, Gathering& out)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = reader.text.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
+        out.error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        return;
+    }
+    bindParams(stmt, reader.params);
+    const int keyCount = static_cast<int>(keys.size());
+    // One whole-number key (a scrip) is looked up by its number; any other
+    // key by its bytes, and a row with the key of the row before it needs
+    // no look-up at all.
+    std::unordered_map<qint64, int> byNumber;
+    std::unordered_map<std::string, int> byBytes;
+    std::string key, previousKey;
+    int group = -1;
+    std::vector<Value> values(static_cast<size_t>(figures));
+    auto addGroup = [&]() {
+        Group fresh;
+        for (int k = 0; k < keyCount; ++k) {
+            const int type = sqlite3_column_type(stmt, k);
+            fresh.keyTypes.push_back(type);
+            Value number;
+            if (type == SQLITE_INTEGER)
+                number = {SQLITE_INTEGER, sqlite3_column_int64(stmt, k), 0};
+            else if (type == SQLITE_FLOAT)
+                number = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, k)};
+            fresh.keyNumbers.push_back(number);
+            fresh.keyTexts.push_back(type == SQLITE_TEXT || type == SQLITE_BLOB
+                                         ? QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, k)),
+                                                      sqlite3_column_bytes(stmt, k))
+                                         : QByteArray());
+        }
+        out.groups.push_back(std::move(fresh));
+        out.totals.resize(out.groups.size() * static_cast<size_t>(figures));
+        return static_cast<int>(out.groups.size()) - 1;
+    };
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (keyCount == 1 && sqlite3_column_type(stmt, 0) == SQLITE_INTEGER) {
+            const qint64 number = sqlite3_column_int64(stmt, 0);
+            const auto found = byNumber.find(number);
+            if (found != byNumber.end()) {
+                group = found->second;
+            } else {
+                group = addGroup();
+                byNumber.emplace(number, group);
+            }
+            previousKey.clear();
+        } else {
+            key.clear();
+            for (int k = 0; k < keyCount; ++k)
+                appendKey(key, stmt, k, keys[static_cast<size_t>(k)].noCase);
+            if (group < 0 || key != previousKey) {
+                const auto found = byBytes.find(key);
+                if (found != byBytes.end()) {
+                    group = found->second;
+                } else {
+                    group = addGroup();
+                    byBytes.emplace(key, group);
+                }
+                previousKey.swap(key);
+            }
+        }
+        ++out.groups[static_cast<size_t>(group)].rows;
+        FigureTotal* totals = out.totals.data() + static_cast<size_t>(group) * static_cast<size_t>(figures);
+        for (int f = 0; f < figures; ++f) {
+            const int column = keyCount + f;
+            switch (sqlite3_column_type(stmt, column)) {
+            case SQLITE_NULL:
+                continue;
+            case SQLITE_INTEGER:
+                values[static_cast<size_t>(f)] = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+                break;
+            case SQLITE_FLOAT:
+                values[static_cast<size_t>(f)] = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+                break;
+            default:
+                out.unsupported = true;
+                sqlite3_finalize(stmt);
+                return;
+            }
+            totals[f].add(values[static_cast<size_t>(f)]);
+        }
+    }
+    if (rc != SQLITE_DONE)
+        out.error = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+}
+
+// The trading days from `from` to `to` as the table summary_days, oldest
+// first: one index seek per day.
+Sql daysOfWindow(const QVariant& from, const QVariant& to)
+{
+    return Sql("WITH RECURSIVE summary_days(day) AS (SELECT min(TransDate) FROM mto WHERE TransDate >= ") +
+           Sql::value(from) +
+           " UNION ALL SELECT (SELECT min(TransDate) FROM mto WHERE TransDate > summary_days.day) FROM summary_days"
+           " WHERE summary_days.day < " +
+           Sql::value(to) + ") ";
+}
+
+// sum() and avg() of SQLite 3.43 and later add with a compensated sum, which
+// this pass does not copy: there the plain statement runs.
+bool sumsAddAsThisPassAdds()
+{
+    return sqlite3_libversion_number() < 3043000;
+}
+
+bool sameTerm(const QString& a, const QString& b)
+{
+    return normalized(a) == normalized(b);
+}
+
+QString uniqueTableName(const QString& name)
+{
+    QString table = QStringLiteral("summary_");
+    for (const QChar c : name)
+        table.append(c.isLetterOrNumber() ? c.toLower() : QLatin1Char('_'));
+    return table;
+}
+
+}  // namespace
+
+Sql summaryStatement(const QString& selectList, const SummarySource& source)
+{
+    return Sql(QStringLiteral("SELECT %1 FROM %2 WHERE %3 BETWEEN ").arg(selectList, source.from, source.dayColumn)) +
+           Sql::value(std::min(source.first, source.last)) + " AND " + Sql::value(std::max(source.first, source.last)) +
+           source.condition + Sql(QStringLiteral(" GROUP BY ") + source.groupBy.join(QLatin1Char(',')));
+}
+
+bool WindowSummary::enabled()
+{
+    return g_enabled;
+}
+
+void WindowSummary::setEnabled(bool enabled)
+{
+    g_enabled = enabled;
+}
+
+std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const QString& name, const QString& selectList,
+                                                    const SummarySource& source)
+{
+    if (!enabled() || !sumsAddAsThisPassAdds() || source.groupBy.isEmpty())
+        return std::nullopt;
+    const auto parsed = parseList(selectList, source.groupBy);
+    if (!parsed)
+        return std::nullopt;
+    for (const QString& term : source.groupBy)
+        if (!isIdentifier(keyName(term)))
+            return std::nullopt;
+
+    const QDate first = std::min(source.first, source.last);
+    const QDate last = std::max(source.first, source.last);
+    sqlite3* handle = db.handle();
+
+    // The days of the window.
+    std::vector<QByteArray> days;
+    {
+        const Sql query = daysOfWindow(first, last) + "SELECT day FROM summary_days WHERE day <= " + Sql::value(last);
+        const store::Rows rows = db.query(query.text, query.params);
+        for (const auto& row : rows.rows)
+            if (!row.at(0).isNull())
+                days.push_back(row.at(0).toDate().isValid() ? datetext::toStorage(row.at(0).toDate()).toUtf8()
+                                                            : row.at(0).toString().toUtf8());
+    }
+
+    // Each reader walks a share of the scrips (when a group is one scrip's)
+    // or of the days (when a group is one day's), so that every group is
+    // gathered by one reader in the statement's order.
+    const bool byScrip = std::any_of(source.groupBy.begin(), source.groupBy.end(),
+                                     [&source](const QString& term) { return sameTerm(term, source.scripColumn); });
+    const bool byDay = !byScrip && std::any_of(source.groupBy.begin(), source.groupBy.end(), [&source](const QString& term) {
+        return sameTerm(term, source.dayColumn);
+    });
+    qint64 lowScrip = 0, highScrip = -1;
+    {
+        const store::Rows range = db.query(QStringLiteral("SELECT min(scriptcode), max(scriptcode) FROM mto"));
+        if (!range.isEmpty() && !range.rows.first().at(0).isNull()) {
+            lowScrip = range.rows.first().at(0).toLongLong();
+            highScrip = range.rows.first().at(1).toLongLong();
+        }
+    }
+    const double rows = static_cast<double>(days.size()) * static_cast<double>(std::max<qint64>(1, highScrip - lowScrip + 1));
+    int readers = static_cast<int>(std::clamp(rows / 150000.0, 1.0, static_cast<double>(std::clamp(
+                                                                         static_cast<int>(std::thread::hardware_concurrency()), 1, 8))));
+    if (!byScrip && !byDay)
+        readers = 1;
+    if (byDay)
+        readers = std::min<int>(readers, static_cast<int>(std::max<size_t>(1, days.size())));
+    // Other connections see only what is committed: a run that has written
+    // in its transaction reads on its own connection.
+    const QString path = db.path();
+    if (path.isEmpty() || path == QLatin1String(":memory:") || sqlite3_txn_state(handle, "main") == SQLITE_TXN_WRITE ||
+        db.scalar(QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        readers = 1;
+
+    // The reader statement: the group terms, then the figures.
+    QStringList selected = source.groupBy;
+    selected += parsed->figures;
+    auto readerFor = [&](int part) {
+        QByteArray from = days.empty() ? QByteArray() : days.front();
+        QByteArray to = days.empty() ? QByteArray() : days.back();
+        Sql share;
+        if (readers > 1 && byDay) {
+            const size_t begin = days.size() * static_cast<size_t>(part) / static_cast<size_t>(readers);
+            const size_t end = days.size() * static_cast<size_t>(part + 1) / static_cast<size_t>(readers);
+            from = days[begin];
+            to = days[end - 1];
+        } else if (readers > 1 && byScrip) {
+            const qint64 span = highScrip - lowScrip + 1;
+            const qint64 low = lowScrip + span * part / readers;
+            const qint64 high = lowScrip + span * (part + 1) / readers - 1;
+            share = Sql(QStringLiteral(" AND %1 BETWEEN ").arg(source.scripColumn)) + Sql::value(low) + " AND " +
+                    Sql::value(high);
+        }
+        return daysOfWindow(QString::fromLatin1(from), QString::fromLatin1(to)) +
+               Sql(QStringLiteral(" SELECT %1 FROM summary_days CROSS JOIN %2 WHERE %3 = summary_days.day"
+                                  " AND summary_days.day <= ")
+                       .arg(selected.join(QLatin1Char(',')), source.from, source.dayColumn)) +
+               Sql::value(QString::fromLatin1(to)) + share + source.condition;
+    };
+
+    // The group terms' declared types and whether they compare without
+    // regard to case, from the columns they name.
+    std::vector<KeyColumn> keys;
+    {
+        const Sql probe = readerFor(0);
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray text = probe.text.toUtf8();
+        if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            return std::nullopt;
+        }
+        bool known = true;
+        for (int k = 0; k < source.groupBy.size(); ++k) {
+            const char* table = sqlite3_column_table_name(stmt, k);
+            const char* column = sqlite3_column_origin_name(stmt, k);
+            const char* database = sqlite3_column_database_name(stmt, k);
+            const char* declared = nullptr;
+            const char* collation = nullptr;
+            if (!table || !column ||
+                sqlite3_table_column_metadata(handle, database, table, column, &declared, &collation, nullptr, nullptr,
+                                              nullptr) != SQLITE_OK) {
+                known = false;
+                break;
+            }
+            KeyColumn key;
+            key.name = keyName(source.groupBy[k]);
+            key.declaredType = declared ? QByteArray(declared) : QByteArray();
+            const QByteArray coll = collation ? QByteArray(collation).toUpper() : QByteArrayLiteral("BINARY");
+            if (coll != "BINARY" && coll != "NOCASE")
+                known = false;
+            key.noCase = coll == "NOCASE";
+            keys.push_back(key);
+        }
+        sqlite3_finalize(stmt);
+        if (!known)
+            return std::nullopt;
+    }
+
+    const int figures = static_cast<int>(parsed->figures.size());
+    std::vector<Gathering> parts(static_cast<size_t>(readers));
+    if (readers == 1) {
+        gather(handle, readerFor(0), keys, figures, parts[0]);
+    } else {
+        std::vector<std::thread> threads;
+        for (int part = 0; part < readers; ++part) {
+            threads.emplace_back([&, part] {
+                Gathering& out = parts[static_cast<size_t>(part)];
+                try {
+                    store::Database reader;
+                    reader.openExisting(path);
+                    reader.exec(QStringLiteral("PRAGMA query_only=1"));
+                    // Each reader passes over its pages once.
+                    reader.exec(QStringLiteral("PRAGMA cache_size=-4096"));
+                    gather(reader.handle(), readerFor(part), keys, figures, out);
+                } catch (const store::StoreError& error) {
+                    out.error = error.message();
+                }
+            });
+        }
+        for (auto& thread : threads)
+            thread.join();
+        // A reader that could not open or read: the run's own connection
+        // reads everything instead.
+        if (std::any_of(parts.begin(), parts.end(), [](const Gathering& g) { return !g.error.isEmpty(); })) {
+            parts.assign(1, Gathering());
+            readers = 1;
+            gather(handle, readerFor(0), keys, figures, parts[0]);
+        }
+    }
+    for (const Gathering& part : parts) {
+        // Rows this pass cannot read: the plain statement reads them (and
+        // says what is wrong, if anything is).
+        if (part.unsupported || !part.error.isEmpty())
+            return std::nullopt;
+        for (const FigureTotal& total : part.totals)
+            if (total.overflow)
+                return std::nullopt;  // the statement itself fails: let it say so
+    }
+
+    // The totals table.
+    WindowSummary summary;
+    summary.m_table = QStringLiteral("temp.") + uniqueTableName(name);
+    QStringList definitions, placeholders, orderTerms;
+    for (const KeyColumn& key : keys) {
+        definitions.append(store::quoteIdentifier(key.name) + QLatin1Char(' ') + QString::fromUtf8(key.declaredType) +
+                           (key.noCase ? QStringLiteral(" COLLATE NOCASE") : QString()));
+        orderTerms.append(QStringLiteral("t.") + store::quoteIdentifier(key.name));
+    }
+    for (int f = 0; f < figures; ++f)
+        for (const Gathered gathered : {Gathered::Average, Gathered::Sum, Gathered::Lowest, Gathered::Highest, Gathered::Count})
+            definitions.append(totalColumn(f, gathered));
+    definitions.append(kRowCount);
+    for (int i = 0; i < definitions.size(); ++i)
+        placeholders.append(QStringLiteral("?"));
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + summary.m_table);
+    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(summary.m_table, definitions.join(QLatin1String(", "))));
+
+    sqlite3_stmt* insert = nullptr;
+    const QByteArray insertText =
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(summary.m_table, placeholders.join(QLatin1Char(','))).toUtf8();
+    if (sqlite3_prepare_v2(handle, insertText.constData(), -1, &insert, nullptr) != SQLITE_OK) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(insert);
+        throw store::StoreError(error);
+    }
+    auto bindValue = [insert](int index, const Value& value) {
+        if (value.type == SQLITE_INTEGER)
+            sqlite3_bind_int64(insert, index, value.integer);
+        else if (value.type == SQLITE_FLOAT)
+            sqlite3_bind_double(insert, index, value.real);
+        else
+            sqlite3_bind_null(insert, index);
+    };
+    for (const Gathering& part : parts) {
+        for (size_t g = 0; g < part.groups.size(); ++g) {
+            const Group& group = part.groups[g];
+            int column = 1;
+            for (size_t k = 0; k < keys.size(); ++k, ++column) {
+                if (group.keyTypes[k] == SQLITE_TEXT)
+                    sqlite3_bind_text(insert, column, group.keyTexts[k].constData(),
+                                      static_cast<int>(group.keyTexts[k].size()), SQLITE_TRANSIENT);
+                else if (group.keyTypes[k] == SQLITE_BLOB)
+                    sqlite3_bind_blob(insert, column, group.keyTexts[k].constData(),
+                                      static_cast<int>(group.keyTexts[k].size()), SQLITE_TRANSIENT);
+                else
+                    bindValue(column, group.keyNumbers[k]);
+            }
+            for (int f = 0; f < figures; ++f) {
+                const FigureTotal& total = part.totals[g * static_cast<size_t>(figures) + static_cast<size_t>(f)];
+                Value average, sum;
+                if (total.count > 0) {
+                    average = {SQLITE_FLOAT, 0, total.realSum / static_cast<double>(total.count)};
+                    sum = total.approximate ? Value{SQLITE_FLOAT, 0, total.realSum}
+                                            : Value{SQLITE_INTEGER, total.integerSum, 0};
+                }
+                bindValue(column++, average);
+                bindValue(column++, sum);
+                bindValue(column++, total.count > 0 ? total.lowest : Value());
+                bindValue(column++, total.count > 0 ? total.highest : Value());
+                sqlite3_bind_int64(insert, column++, total.count);
+            }
+            sqlite3_bind_int64(insert, column, group.rows);
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                const QString error = QString::fromUtf8(sqlite3_errmsg(handle));
+                sqlite3_finalize(insert);
+                throw store::StoreError(error);
+            }
+            sqlite3_reset(insert);
+        }
+    }
+    sqlite3_finalize(insert);
+    summary.m_columns = parsed->columns;
+    summary.m_order = orderTerms.join(QLatin1Char(','));
+    return summary;
+}
+
+void remakeSummaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source)
+{
+    if (const auto summary = WindowSummary::compute(db, name, selectList, source)) {
+        remakeTable(db, name,
+                    Sql(QStringLiteral("SELECT %1 FROM %2 AS t ORDER BY %3")
+                            .arg(summary->columns(), summary->table(), summary->order())));
+        db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + summary->table());
+        return;
+    }
+    remakeTable(db, name, summaryStatement(selectList, source));
+}
+
+}  // namespace query
