@@ -648,8 +648,10 @@ int main(int argc, char** argv)
     const QString dataFolder = QDir(cache).filePath(QStringLiteral("query-bench-data"));
     QDir().mkpath(dataFolder);
     try {
-        ensureMarketStore(marketPath, size);
-        ensureQueryStore(marketPath, storePath, optionsPath);
+        if (!QFile::exists(storePath) || !QFile::exists(optionsPath)) {
+            ensureMarketStore(marketPath, size);
+            ensureQueryStore(marketPath, storePath, optionsPath);
+        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "query_bench: %s\n", error.what());
         return 1;

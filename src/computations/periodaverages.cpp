@@ -5,6 +5,7 @@
 #include "computations/scanandsignalbranches.h"
 
 #include "query/branch.h"
+#include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/jetfunctions.h"
@@ -41,6 +42,12 @@ query::BranchResult strevQuery(query::RunContext& context)
     // The range boxes judge the query day's row.
     const Sql range = state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("a")));
 
+    query::SummarySource window;
+    window.first = from;
+    window.last = to;
+    const Sql averages = query::summaryTable(
+        context.db, QStringLiteral("avgmto"), QStringLiteral("scriptcode,round(avg(NSETrdQty+BSETrdQty),0) as AvgDely"),
+        window);
     return query::BranchResult::result(
         Sql(QStringLiteral("SELECT company, ") + closeOf("a") + QStringLiteral(" as ClosingPrice, round(((") +
             closeOf("a") + QStringLiteral(" * 100) / ") + closeOf("b") +
@@ -49,9 +56,8 @@ query::BranchResult strevQuery(query::RunContext& context)
                            "a.BSETrdQty as BSEVol,a.NSETrdQty as NSEVol, (a.BSETrdQty + a.NSETrdQty) as TotalVol,"
                            " AvgDely as [7Days AvgVol]") +
             query::fillers(1) +
-            QStringLiteral(" from mto a, mto b,scripmaster, ( select scriptcode,round(avg(NSETrdQty+BSETrdQty),0) as"
-                           " AvgDely from mto where transdate between ")) +
-        Sql::value(from) + " and " + Sql::value(to) + " group by Scriptcode ) avgmto where a.transdate = " +
+            QStringLiteral(" from mto a, mto b,scripmaster, ")) +
+        averages + " avgmto where a.transdate = " +
         Sql::value(state.firstDate) + " and b.transdate = " + Sql::value(state.secondDate) +
         " and a.scriptcode = b.scriptcode and a.scriptcode = avgmto.scriptcode and a.ScriptCode = scripmaster.srno " +
         state.scripFilter + range + state.groupFilter + " order by company, a.scriptcode");
@@ -121,11 +127,12 @@ query::BranchResult abnormalTrading(query::RunContext& context)
 
     // Only the combined averages are limited to the group; the day rows are
     // limited for every exchange.
-    query::remakeTable(db, QStringLiteral("ttemp"),
-                       Sql(QString::fromLatin1(columns.averages) + QStringLiteral(" from mto where transdate between ")) +
-                           Sql::value(from) + " and " + Sql::value(to) +
-                           (state.exchange == Exchange::Combined ? memberOf("mto.scriptcode") : Sql()) +
-                           " group by scriptcode");
+    query::SummarySource window;
+    window.first = from;
+    window.last = to;
+    if (state.exchange == Exchange::Combined)
+        window.condition = memberOf("mto.scriptcode");
+    query::remakeSummaryTable(db, QStringLiteral("ttemp"), QString::fromLatin1(columns.averages), window);
     query::remakeTable(db, QStringLiteral("queryresult1"),
                        Sql(QString::fromLatin1(columns.dayRow) +
                            QStringLiteral(" from mto a,ttemp b,scripmaster where a.TransDate = ")) +

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "query/branch.h"
+#include "query/windowsummary.h"
 
 namespace query {
 
@@ -296,10 +297,16 @@ Branch windowBranch(WindowQuery query)
 
         // Scrips of equal change are listed by company, so that a result reads
         // the same every time.
-        const Sql select = Sql(form.selectList + fillers(1) + QStringLiteral(" from mto a,(select ") +
-                               form.windowColumns + QStringLiteral(" from mto b where b.transdate between ")) +
-                           Sql::value(from) + " and " + Sql::value(to) +
-                           " group by b.scriptcode) as b,scripmaster where srno = a.scriptcode and a.transdate = " +
+        SummarySource window;
+        window.from = QStringLiteral("mto b");
+        window.dayColumn = QStringLiteral("b.transdate");
+        window.scripColumn = QStringLiteral("b.scriptcode");
+        window.groupBy = QStringList{QStringLiteral("b.scriptcode")};
+        window.first = from;
+        window.last = to;
+        const Sql select = Sql(form.selectList + fillers(1) + QStringLiteral(" from mto a,")) +
+                           summaryTable(context.db, QStringLiteral("window"), form.windowColumns, window) +
+                           " as b,scripmaster where srno = a.scriptcode and a.transdate = " +
                            Sql::value(state.firstDate) + Sql(condition) + scripFilterOnDayRows(state) + rangeCondition +
                            state.groupFilter + Sql(form.order + QStringLiteral(",Company"));
         return BranchResult::result(select);

@@ -3,8 +3,10 @@
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
+#include "store/jetfunctions.h"
 #include "store/storeerror.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <sqlite3.h>
 
@@ -129,6 +131,18 @@ bool isIdentifier(const QString& name)
     return std::all_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
 }
 
+// Whether `a` and `b` name one column: the same text, or the same column
+// name where one of them leaves out the table ("scriptcode" and
+// "m.scriptcode").
+bool sameColumn(const QString& a, const QString& b)
+{
+    const QString x = normalized(a), y = normalized(b);
+    if (x == y)
+        return true;
+    const QString xName = keyName(x), yName = keyName(y);
+    return isIdentifier(xName) && xName == yName && (xName == x || yName == y);
+}
+
 // One item of the list rewritten over the totals, or nothing when it reads
 // a column outside an aggregate or uses an aggregate this pass does not
 // gather (DISTINCT, total(), nested aggregates).
@@ -155,7 +169,7 @@ std::optional<QString> rewriteItem(const QString& item, const QStringList& group
     }
     const QString expression = normalized(item.left(expressionEnd));
     for (const QString& term : groupBy)
-        if (normalized(term) == expression)
+        if (sameColumn(term, expression))
             return QStringLiteral("t.") + keyName(term) + aliasPart;
 
     QString out;
@@ -236,6 +250,7 @@ std::optional<QString> rewriteItem(const QString& item, const QStringList& group
 
 std::optional<ParsedList> parseList(const QString& selectList, const QStringList& groupBy)
 {
+    Q_ASSERT(!selectList.trimmed().startsWith(QLatin1String("select "), Qt::CaseInsensitive));
     // The items, split at the commas outside parentheses and quotes.
     QStringList items;
     const std::vector<Token> tokens = tokenize(selectList);
@@ -296,7 +311,7 @@ struct FigureTotal {
     bool overflow = false;
     Value lowest, highest;
 
-    void add(const Value& value)
+    void add(const Value& value, bool extremes)
     {
         ++count;
         if (value.type == SQLITE_INTEGER) {
@@ -307,6 +322,8 @@ struct FigureTotal {
             realSum += value.real;
             approximate = true;
         }
+        if (!extremes)
+            return;
         if (count == 1) {
             lowest = highest = value;
         } else {
@@ -402,8 +419,10 @@ void bindParams(sqlite3_stmt* stmt, const store::Params& params)
 // Reads the rows of `reader` into groups. Keys are told apart by their
 // bytes; a run of rows of one key (a scrip's days, a day's rows) finds its
 // group without a look-up.
-void gather(sqlite3* db, const Sql& reader, const std::vector<KeyColumn>& keys, int figures, Gathering& out)
+void gather(sqlite3* db, const Sql& reader, const std::vector<KeyColumn>& keys, const std::vector<char>& extremes,
+            Gathering& out)
 {
+    const int figures = static_cast<int>(extremes.size());
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = reader.text.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -486,7 +505,7 @@ void gather(sqlite3* db, const Sql& reader, const std::vector<KeyColumn>& keys, 
                 sqlite3_finalize(stmt);
                 return;
             }
-            totals[f].add(values[static_cast<size_t>(f)]);
+            totals[f].add(values[static_cast<size_t>(f)], extremes[static_cast<size_t>(f)] != 0);
         }
     }
     if (rc != SQLITE_DONE)
@@ -512,10 +531,6 @@ bool sumsAddAsThisPassAdds()
     return sqlite3_libversion_number() < 3043000;
 }
 
-bool sameTerm(const QString& a, const QString& b)
-{
-    return normalized(a) == normalized(b);
-}
 
 QString uniqueTableName(const QString& name)
 {
@@ -527,9 +542,16 @@ QString uniqueTableName(const QString& name)
 
 }  // namespace
 
+QString withoutSelect(const QString& selectList)
+{
+    static const QRegularExpression select(QStringLiteral("^\\s*select\\s+"), QRegularExpression::CaseInsensitiveOption);
+    QString list = selectList;
+    return list.remove(select);
+}
+
 Sql summaryStatement(const QString& selectList, const SummarySource& source)
 {
-    return Sql(QStringLiteral("SELECT %1 FROM %2 WHERE %3 BETWEEN ").arg(selectList, source.from, source.dayColumn)) +
+    return Sql(QStringLiteral("SELECT %1 FROM %2 WHERE %3 BETWEEN ").arg(withoutSelect(selectList), source.from, source.dayColumn)) +
            Sql::value(std::min(source.first, source.last)) + " AND " + Sql::value(std::max(source.first, source.last)) +
            source.condition + Sql(QStringLiteral(" GROUP BY ") + source.groupBy.join(QLatin1Char(',')));
 }
@@ -549,7 +571,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
 {
     if (!enabled() || !sumsAddAsThisPassAdds() || source.groupBy.isEmpty())
         return std::nullopt;
-    const auto parsed = parseList(selectList, source.groupBy);
+    const auto parsed = parseList(withoutSelect(selectList), source.groupBy);
     if (!parsed)
         return std::nullopt;
     for (const QString& term : source.groupBy)
@@ -575,13 +597,14 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     // or of the days (when a group is one day's), so that every group is
     // gathered by one reader in the statement's order.
     const bool byScrip = std::any_of(source.groupBy.begin(), source.groupBy.end(),
-                                     [&source](const QString& term) { return sameTerm(term, source.scripColumn); });
+                                     [&source](const QString& term) { return sameColumn(term, source.scripColumn); });
     const bool byDay = !byScrip && std::any_of(source.groupBy.begin(), source.groupBy.end(), [&source](const QString& term) {
-        return sameTerm(term, source.dayColumn);
+        return sameColumn(term, source.dayColumn);
     });
     qint64 lowScrip = 0, highScrip = -1;
     {
-        const store::Rows range = db.query(QStringLiteral("SELECT min(scriptcode), max(scriptcode) FROM mto"));
+        const store::Rows range = db.query(
+            QStringLiteral("SELECT (SELECT min(scriptcode) FROM mto), (SELECT max(scriptcode) FROM mto)"));
         if (!range.isEmpty() && !range.rows.first().at(0).isNull()) {
             lowScrip = range.rows.first().at(0).toLongLong();
             highScrip = range.rows.first().at(1).toLongLong();
@@ -666,23 +689,37 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     }
 
     const int figures = static_cast<int>(parsed->figures.size());
+    // Lowest and highest are kept only of the figures that show them.
+    std::vector<char> extremes(static_cast<size_t>(figures));
+    for (int f = 0; f < figures; ++f)
+        extremes[static_cast<size_t>(f)] =
+            parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Lowest))) ||
+            parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Highest)));
     std::vector<Gathering> parts(static_cast<size_t>(readers));
     if (readers == 1) {
-        gather(handle, readerFor(0), keys, figures, parts[0]);
+        gather(handle, readerFor(0), keys, extremes, parts[0]);
     } else {
         std::vector<std::thread> threads;
         for (int part = 0; part < readers; ++part) {
             threads.emplace_back([&, part] {
                 Gathering& out = parts[static_cast<size_t>(part)];
-                try {
-                    store::Database reader;
-                    reader.openExisting(path);
-                    reader.exec(QStringLiteral("PRAGMA query_only=1"));
+                {
+                    // A connection of its own, used by this thread alone:
+                    // no locking around each call.
+                    sqlite3* reader = nullptr;
+                    const QByteArray file = path.toUtf8();
+                    if (sqlite3_open_v2(file.constData(), &reader, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+                        SQLITE_OK) {
+                        out.error = QString::fromUtf8(reader ? sqlite3_errmsg(reader) : "out of memory");
+                        sqlite3_close(reader);
+                        return;
+                    }
+                    sqlite3_busy_timeout(reader, 5000);
                     // Each reader passes over its pages once.
-                    reader.exec(QStringLiteral("PRAGMA cache_size=-4096"));
-                    gather(reader.handle(), readerFor(part), keys, figures, out);
-                } catch (const store::StoreError& error) {
-                    out.error = error.message();
+                    sqlite3_exec(reader, "PRAGMA cache_size=-4096", nullptr, nullptr, nullptr);
+                    store::registerJetFunctions(reader);
+                    gather(reader, readerFor(part), keys, extremes, out);
+                    sqlite3_close(reader);
                 }
             });
         }
@@ -693,7 +730,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         if (std::any_of(parts.begin(), parts.end(), [](const Gathering& g) { return !g.error.isEmpty(); })) {
             parts.assign(1, Gathering());
             readers = 1;
-            gather(handle, readerFor(0), keys, figures, parts[0]);
+            gather(handle, readerFor(0), keys, extremes, parts[0]);
         }
     }
     for (const Gathering& part : parts) {
@@ -783,16 +820,17 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     return summary;
 }
 
+Sql summaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source)
+{
+    if (const auto summary = WindowSummary::compute(db, name, selectList, source))
+        return Sql(QStringLiteral("(SELECT %1 FROM %2 AS t ORDER BY %3)")
+                       .arg(summary->columns(), summary->table(), summary->order()));
+    return Sql("(") + summaryStatement(selectList, source) + ")";
+}
+
 void remakeSummaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source)
 {
-    if (const auto summary = WindowSummary::compute(db, name, selectList, source)) {
-        remakeTable(db, name,
-                    Sql(QStringLiteral("SELECT %1 FROM %2 AS t ORDER BY %3")
-                            .arg(summary->columns(), summary->table(), summary->order())));
-        db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + summary->table());
-        return;
-    }
-    remakeTable(db, name, summaryStatement(selectList, source));
+    remakeTable(db, name, Sql("SELECT * FROM ") + summaryTable(db, name, selectList, source) + " AS summary");
 }
 
 }  // namespace query

@@ -30,7 +30,8 @@ struct SummarySource {
     QStringList groupBy{QStringLiteral("mto.scriptcode")};
 };
 
-// The statement above, as SQLite runs it.
+// The statement above, as SQLite runs it. Here and below `selectList` may
+// begin with SELECT or leave it out.
 Sql summaryStatement(const QString& selectList, const SummarySource& source);
 
 // A grouped summary worked out in one pass over the rows instead of by the
@@ -67,6 +68,14 @@ public:
 private:
     QString m_table, m_columns, m_order;
 };
+
+// The rows of summaryStatement(selectList, source) as a table for a FROM
+// clause: "(SELECT ...)" over the totals of WindowSummary where it can
+// work them out, else the statement itself in parentheses.
+Sql summaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source);
+
+// `selectList` without a leading SELECT.
+QString withoutSelect(const QString& selectList);
 
 // Drops the work table `name` and makes it from the rows of
 // summaryStatement(selectList, source), as remakeTable would, through
