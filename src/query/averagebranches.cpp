@@ -134,6 +134,20 @@ BranchResult totalDeliveryValueGroupWise(RunContext& context)
                       Sql::value(state.groupName) + ")";
     // The day sums are made per group code first and named afterwards: the
     // grouping then sorts four figures per row instead of six and a name.
+    SummarySource days;
+    days.from = QStringLiteral("mto m cross join LinkDetails l");
+    days.dayColumn = QStringLiteral("m.TransDate");
+    days.scripColumn = QStringLiteral("m.scriptcode");
+    days.first = state.firstDate;
+    days.last = secondDate;
+    days.condition = Sql(" and l.ScrCode = m.scriptcode") + groupClause;
+    days.groupBy = QStringList{QStringLiteral("m.TransDate"), QStringLiteral("l.GrpCode")};
+    // Each day row counts in every group of its scrip, met in the order of
+    // the memberships.
+    days.scripJoin = SummarySource::ScripJoin{
+        QStringLiteral("l.GrpCode"),
+        Sql("select l.ScrCode, l.GrpCode from LinkDetails l where 1=1") + groupClause + " order by l.ScrCode, l.rowid",
+        QStringLiteral("mto m"), Sql()};
     return BranchResult::result(
         Sql("SELECT groupmaster.GroupName,t.transdate as transdate,"
             " round((t.nseTraded/10000000),2)  as [NSE Total TurnOver In Crs],"
@@ -142,14 +156,13 @@ BranchResult totalDeliveryValueGroupWise(RunContext& context)
             " round((t.bseDelivered/10000000),2)  as [BSE Total Dely Val In Crs],"
             "round((t.nseTraded/10000000),2)+round((t.bseTraded/10000000),2)  as [Total TurnOver In Crs],"
             "round((t.nseDelivered/10000000),2)+round((t.bseDelivered/10000000),2)  as [Total Dely Val In Crs]") +
-        fillers(4) +
-        " From (select l.GrpCode as code, m.TransDate as transdate, sum(m.nsetrdqty * m.nseclprice) as nseTraded,"
-        " sum(m.nsedelyqty * m.nseclprice) as nseDelivered, sum(m.bsetrdqty * m.bseclprice) as bseTraded,"
-        " sum(m.bsedelyqty * m.bseclprice) as bseDelivered"
-        " from mto m cross join LinkDetails l where m.TransDate between " +
-        Sql::value(std::min(state.firstDate, secondDate)) + " and " + Sql::value(std::max(state.firstDate, secondDate)) +
-        " and l.ScrCode = m.scriptcode" + groupClause +
-        " group by m.TransDate, l.GrpCode) as t, groupmaster where groupmaster.GroupCode = t.code"
+        fillers(4) + " From " +
+        summaryTable(context.db, QStringLiteral("groupwise"),
+                     QStringLiteral("l.GrpCode as code, m.TransDate as transdate, sum(m.nsetrdqty * m.nseclprice) as nseTraded,"
+                                    " sum(m.nsedelyqty * m.nseclprice) as nseDelivered, sum(m.bsetrdqty * m.bseclprice) as bseTraded,"
+                                    " sum(m.bsedelyqty * m.bseclprice) as bseDelivered"),
+                     days) +
+        " as t, groupmaster where groupmaster.GroupCode = t.code"
         " order by  groupmaster.groupname,t.transdate  desc");
 }
 

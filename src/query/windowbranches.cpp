@@ -348,11 +348,29 @@ BranchResult groupwiseDeliveryStatistics(RunContext& context)
 
     const QString members =
         QStringLiteral(" groupmaster.GroupCode = LinkDetails.grpCode And LinkDetails.ScrCode = mto.ScriptCode ");
-    const Sql windowDays =
-        Sql(QStringLiteral("(SELECT groupmaster.GroupName,transdate, ") + groupDaySums() +
-            QStringLiteral("  From mto, groupmaster, LinkDetails where TransDate between ")) +
-        Sql::value(state.thirdDate) + " and " + Sql::value(state.secondDate) +
-        Sql(QStringLiteral(" and ") + members + QStringLiteral(" group by groupmaster.groupname, TransDate) as daily"));
+    SummarySource window;
+    window.from = QStringLiteral("mto, groupmaster, LinkDetails");
+    window.dayColumn = QStringLiteral("TransDate");
+    window.scripColumn = QStringLiteral("mto.ScriptCode");
+    window.first = state.thirdDate;
+    window.last = state.secondDate;
+    window.condition = Sql(QStringLiteral(" and ") + members);
+    window.groupBy = QStringList{QStringLiteral("groupmaster.groupname"), QStringLiteral("TransDate")};
+    const QString windowList = QStringLiteral("groupmaster.GroupName,transdate, ") + groupDaySums();
+    // A group's day sums add its scrips in code order. Where two groups
+    // share a name their scrips are added group after group, which the one
+    // pass does not copy: there the statement runs.
+    Sql windowDays;
+    if (context.db.query(QStringLiteral("SELECT 1 FROM groupmaster GROUP BY GroupName HAVING count(*) > 1 LIMIT 1")).isEmpty()) {
+        window.scripJoin = SummarySource::ScripJoin{
+            QStringLiteral("groupmaster.groupname"),
+            Sql("select LinkDetails.ScrCode, groupmaster.GroupName from groupmaster, LinkDetails"
+                " where groupmaster.GroupCode = LinkDetails.grpCode order by LinkDetails.ScrCode, groupmaster.rowid"),
+            QStringLiteral("mto"), Sql()};
+        windowDays = summaryTable(context.db, QStringLiteral("daily"), windowList, window) + " as daily";
+    } else {
+        windowDays = Sql("(") + summaryStatement(windowList, window) + ") as daily";
+    }
     const Sql windowAverages = Sql("(select groupname as AvgGroupName,"
                                    "avg( [NSE Total TurnOver In Crs])  as  [Avg NSE Total TurnOver In Crs],"
                                    "avg( [NSE Total Dely Val In Crs]) as  [Avg NSE Total Dely Val In Crs],"

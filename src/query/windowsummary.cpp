@@ -131,6 +131,13 @@ bool isIdentifier(const QString& name)
     return std::all_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
 }
 
+// Where the list names the column of group term `k`; the column's own name
+// (as its table declares it) takes its place once known.
+QString keyPlaceholder(int k)
+{
+    return QStringLiteral("\u0001%1\u0001").arg(k);
+}
+
 // Whether `a` and `b` name one column: the same text, or the same column
 // name where one of them leaves out the table ("scriptcode" and
 // "m.scriptcode").
@@ -168,9 +175,9 @@ std::optional<QString> rewriteItem(const QString& item, const QStringList& group
         aliasPart = QLatin1Char(' ') + item.mid(expressionEnd).trimmed();
     }
     const QString expression = normalized(item.left(expressionEnd));
-    for (const QString& term : groupBy)
-        if (sameColumn(term, expression))
-            return QStringLiteral("t.") + keyName(term) + aliasPart;
+    for (qsizetype k = 0; k < groupBy.size(); ++k)
+        if (sameColumn(groupBy[k], expression))
+            return QStringLiteral("t.") + keyPlaceholder(static_cast<int>(k)) + aliasPart;
 
     QString out;
     qsizetype copied = 0;
@@ -335,8 +342,29 @@ struct FigureTotal {
     }
 };
 
-// The key of a group: the group terms' values, text folded to lower case
-// where the term compares without regard to case.
+// A value of a group term as it was read: a number, or the bytes of a text.
+struct KeyValue {
+    Value number;
+    int type = SQLITE_NULL;
+    QByteArray bytes;
+
+    static KeyValue read(sqlite3_stmt* stmt, int column)
+    {
+        KeyValue value;
+        value.type = sqlite3_column_type(stmt, column);
+        if (value.type == SQLITE_INTEGER)
+            value.number = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+        else if (value.type == SQLITE_FLOAT)
+            value.number = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+        else if (value.type != SQLITE_NULL)
+            value.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                     sqlite3_column_bytes(stmt, column));
+        return value;
+    }
+};
+
+// A group term: the column it names in the totals, its declared type, and
+// whether its values compare without regard to case.
 struct KeyColumn {
     QString name;
     QByteArray declaredType;
@@ -344,9 +372,7 @@ struct KeyColumn {
 };
 
 struct Group {
-    std::vector<Value> keyNumbers;   // per key column (type SQLITE_TEXT: see keyTexts)
-    std::vector<int> keyTypes;
-    std::vector<QByteArray> keyTexts;
+    std::vector<KeyValue> keys;  // in the order of the group terms
     qint64 rows = 0;
 };
 
@@ -356,6 +382,24 @@ struct Gathering {
     std::vector<FigureTotal> totals;  // groups x figures
     bool unsupported = false;         // a value this pass does not take (text, blob)
     QString error;
+};
+
+// The values of the joined term, each told apart once, and the values each
+// scrip joins in the order the statement meets them.
+struct ScripJoin {
+    std::vector<KeyValue> values;
+    std::unordered_map<qint64, std::vector<int>> ofScrip;
+};
+
+// Where a reader row holds what: the reader column of each group term (-1:
+// the joined term), the scrip column (with a join), the first figure.
+struct RowLayout {
+    std::vector<int> termColumn;
+    std::vector<bool> termNoCase;
+    int scripColumn = -1;
+    int firstFigure = 0;
+    std::vector<char> extremes;  // per figure: keep its lowest and highest
+    const ScripJoin* join = nullptr;
 };
 
 // Appends the bytes that tell a key value apart to `key`.
@@ -418,11 +462,10 @@ void bindParams(sqlite3_stmt* stmt, const store::Params& params)
 
 // Reads the rows of `reader` into groups. Keys are told apart by their
 // bytes; a run of rows of one key (a scrip's days, a day's rows) finds its
-// group without a look-up.
-void gather(sqlite3* db, const Sql& reader, const std::vector<KeyColumn>& keys, const std::vector<char>& extremes,
-            Gathering& out)
+// group without a look-up, and one whole-number key (a scrip) is looked up
+// by its number.
+void gather(sqlite3* db, const Sql& reader, const RowLayout& layout, Gathering& out)
 {
-    const int figures = static_cast<int>(extremes.size());
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = reader.text.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -431,81 +474,98 @@ void gather(sqlite3* db, const Sql& reader, const std::vector<KeyColumn>& keys, 
         return;
     }
     bindParams(stmt, reader.params);
-    const int keyCount = static_cast<int>(keys.size());
-    // One whole-number key (a scrip) is looked up by its number; any other
-    // key by its bytes, and a row with the key of the row before it needs
-    // no look-up at all.
+    const int figures = static_cast<int>(layout.extremes.size());
+    const size_t terms = layout.termColumn.size();
+    const bool oneNumber = terms == 1 && !layout.join;
     std::unordered_map<qint64, int> byNumber;
-    std::unordered_map<std::string, int> byBytes;
+    std::unordered_map<std::string, int> byBytes;  // the group, or with a join the row's slots
+    std::vector<std::vector<int>> joinSlots;        // per key of the row's own terms: the group of each joined value
     std::string key, previousKey;
-    int group = -1;
+    int found = -1;
     std::vector<Value> values(static_cast<size_t>(figures));
-    auto addGroup = [&]() {
-        Group fresh;
-        for (int k = 0; k < keyCount; ++k) {
-            const int type = sqlite3_column_type(stmt, k);
-            fresh.keyTypes.push_back(type);
-            Value number;
-            if (type == SQLITE_INTEGER)
-                number = {SQLITE_INTEGER, sqlite3_column_int64(stmt, k), 0};
-            else if (type == SQLITE_FLOAT)
-                number = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, k)};
-            fresh.keyNumbers.push_back(number);
-            fresh.keyTexts.push_back(type == SQLITE_TEXT || type == SQLITE_BLOB
-                                         ? QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, k)),
-                                                      sqlite3_column_bytes(stmt, k))
-                                         : QByteArray());
-        }
-        out.groups.push_back(std::move(fresh));
+
+    auto addGroup = [&](int joined) {
+        Group group;
+        for (size_t t = 0; t < terms; ++t)
+            group.keys.push_back(layout.termColumn[t] < 0 ? layout.join->values[static_cast<size_t>(joined)]
+                                                          : KeyValue::read(stmt, layout.termColumn[t]));
+        out.groups.push_back(std::move(group));
         out.totals.resize(out.groups.size() * static_cast<size_t>(figures));
         return static_cast<int>(out.groups.size()) - 1;
     };
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        if (keyCount == 1 && sqlite3_column_type(stmt, 0) == SQLITE_INTEGER) {
-            const qint64 number = sqlite3_column_int64(stmt, 0);
-            const auto found = byNumber.find(number);
-            if (found != byNumber.end()) {
-                group = found->second;
-            } else {
-                group = addGroup();
-                byNumber.emplace(number, group);
-            }
-            previousKey.clear();
-        } else {
-            key.clear();
-            for (int k = 0; k < keyCount; ++k)
-                appendKey(key, stmt, k, keys[static_cast<size_t>(k)].noCase);
-            if (group < 0 || key != previousKey) {
-                const auto found = byBytes.find(key);
-                if (found != byBytes.end()) {
-                    group = found->second;
-                } else {
-                    group = addGroup();
-                    byBytes.emplace(key, group);
-                }
-                previousKey.swap(key);
-            }
-        }
+    auto addRow = [&](int group) {
         ++out.groups[static_cast<size_t>(group)].rows;
         FigureTotal* totals = out.totals.data() + static_cast<size_t>(group) * static_cast<size_t>(figures);
+        for (int f = 0; f < figures; ++f)
+            if (values[static_cast<size_t>(f)].type != SQLITE_NULL)
+                totals[f].add(values[static_cast<size_t>(f)], layout.extremes[static_cast<size_t>(f)] != 0);
+    };
+
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         for (int f = 0; f < figures; ++f) {
-            const int column = keyCount + f;
+            const int column = layout.firstFigure + f;
+            Value& value = values[static_cast<size_t>(f)];
             switch (sqlite3_column_type(stmt, column)) {
             case SQLITE_NULL:
-                continue;
+                value.type = SQLITE_NULL;
+                break;
             case SQLITE_INTEGER:
-                values[static_cast<size_t>(f)] = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+                value = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
                 break;
             case SQLITE_FLOAT:
-                values[static_cast<size_t>(f)] = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+                value = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
                 break;
             default:
                 out.unsupported = true;
                 sqlite3_finalize(stmt);
                 return;
             }
-            totals[f].add(values[static_cast<size_t>(f)], extremes[static_cast<size_t>(f)] != 0);
+        }
+        if (oneNumber && sqlite3_column_type(stmt, layout.termColumn[0]) == SQLITE_INTEGER) {
+            const qint64 number = sqlite3_column_int64(stmt, layout.termColumn[0]);
+            const auto at = byNumber.find(number);
+            if (at != byNumber.end()) {
+                found = at->second;
+            } else {
+                found = addGroup(-1);
+                byNumber.emplace(number, found);
+            }
+            previousKey.clear();
+            addRow(found);
+            continue;
+        }
+        key.clear();
+        for (size_t t = 0; t < terms; ++t)
+            if (layout.termColumn[t] >= 0)
+                appendKey(key, stmt, layout.termColumn[t], layout.termNoCase[t]);
+        if (found < 0 || key != previousKey) {
+            const auto at = byBytes.find(key);
+            if (at != byBytes.end()) {
+                found = at->second;
+            } else if (layout.join) {
+                found = static_cast<int>(joinSlots.size());
+                joinSlots.emplace_back(layout.join->values.size(), -1);
+                byBytes.emplace(key, found);
+            } else {
+                found = addGroup(-1);
+                byBytes.emplace(key, found);
+            }
+            previousKey.swap(key);
+        }
+        if (!layout.join) {
+            addRow(found);
+            continue;
+        }
+        // The row counts once for each value its scrip joins.
+        const auto joined = layout.join->ofScrip.find(sqlite3_column_int64(stmt, layout.scripColumn));
+        if (joined == layout.join->ofScrip.end())
+            continue;
+        for (const int value : joined->second) {
+            int& group = joinSlots[static_cast<size_t>(found)][static_cast<size_t>(value)];
+            if (group < 0)
+                group = addGroup(value);
+            addRow(group);
         }
     }
     if (rc != SQLITE_DONE)
@@ -538,6 +598,58 @@ QString uniqueTableName(const QString& name)
     for (const QChar c : name)
         table.append(c.isLetterOrNumber() ? c.toLower() : QLatin1Char('_'));
     return table;
+}
+
+// The pairs of a join by scrip, each value told apart once (without regard
+// to case where its column compares so). Nothing when the pairs do not read
+// as whole-number scrips.
+std::optional<ScripJoin> readJoin(sqlite3* db, const Sql& pairs, KeyColumn& column)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = pairs.text.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK ||
+        sqlite3_column_count(stmt) != 2) {
+        sqlite3_finalize(stmt);
+        return std::nullopt;
+    }
+    bindParams(stmt, pairs.params);
+    const char* table = sqlite3_column_table_name(stmt, 1);
+    const char* origin = sqlite3_column_origin_name(stmt, 1);
+    const char* declared = nullptr;
+    const char* collation = nullptr;
+    if (!table || !origin ||
+        sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, 1), table, origin, &declared, &collation,
+                                      nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return std::nullopt;
+    }
+    column.name = QString::fromUtf8(origin);
+    column.declaredType = declared ? QByteArray(declared) : QByteArray();
+    const QByteArray coll = collation ? QByteArray(collation).toUpper() : QByteArrayLiteral("BINARY");
+    column.noCase = coll == "NOCASE";
+    ScripJoin join;
+    std::unordered_map<std::string, int> known;
+    std::string key;
+    bool readable = coll == "BINARY" || coll == "NOCASE";
+    int rc;
+    while (readable && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) {
+            readable = false;
+            break;
+        }
+        key.clear();
+        appendKey(key, stmt, 1, column.noCase);
+        auto at = known.find(key);
+        if (at == known.end()) {
+            at = known.emplace(key, static_cast<int>(join.values.size())).first;
+            join.values.push_back(KeyValue::read(stmt, 1));
+        }
+        join.ofScrip[sqlite3_column_int64(stmt, 0)].push_back(at->second);
+    }
+    sqlite3_finalize(stmt);
+    if (!readable)
+        return std::nullopt;
+    return join;
 }
 
 }  // namespace
@@ -574,13 +686,30 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     const auto parsed = parseList(withoutSelect(selectList), source.groupBy);
     if (!parsed)
         return std::nullopt;
-    for (const QString& term : source.groupBy)
-        if (!isIdentifier(keyName(term)))
-            return std::nullopt;
 
     const QDate first = std::min(source.first, source.last);
     const QDate last = std::max(source.first, source.last);
     sqlite3* handle = db.handle();
+    const int terms = static_cast<int>(source.groupBy.size());
+    std::vector<KeyColumn> keys(static_cast<size_t>(terms));
+
+    // The join by scrip, read ahead.
+    QString from = source.from;
+    Sql condition = source.condition;
+    int joinedTerm = -1;
+    std::optional<ScripJoin> join;
+    if (source.scripJoin) {
+        for (int t = 0; t < terms; ++t)
+            if (sameColumn(source.groupBy[t], source.scripJoin->column))
+                joinedTerm = t;
+        if (joinedTerm < 0)
+            return std::nullopt;
+        join = readJoin(handle, source.scripJoin->pairs, keys[static_cast<size_t>(joinedTerm)]);
+        if (!join)
+            return std::nullopt;
+        from = source.scripJoin->from;
+        condition = source.scripJoin->condition;
+    }
 
     // The days of the window.
     std::vector<QByteArray> days;
@@ -596,11 +725,12 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     // Each reader walks a share of the scrips (when a group is one scrip's)
     // or of the days (when a group is one day's), so that every group is
     // gathered by one reader in the statement's order.
-    const bool byScrip = std::any_of(source.groupBy.begin(), source.groupBy.end(),
-                                     [&source](const QString& term) { return sameColumn(term, source.scripColumn); });
-    const bool byDay = !byScrip && std::any_of(source.groupBy.begin(), source.groupBy.end(), [&source](const QString& term) {
-        return sameColumn(term, source.dayColumn);
-    });
+    auto isTerm = [&source](const QString& column) {
+        return std::any_of(source.groupBy.begin(), source.groupBy.end(),
+                           [&column](const QString& term) { return sameColumn(term, column); });
+    };
+    const bool byScrip = isTerm(source.scripColumn);
+    const bool byDay = !byScrip && isTerm(source.dayColumn);
     qint64 lowScrip = 0, highScrip = -1;
     {
         const store::Rows range = db.query(
@@ -611,8 +741,8 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         }
     }
     const double rows = static_cast<double>(days.size()) * static_cast<double>(std::max<qint64>(1, highScrip - lowScrip + 1));
-    int readers = static_cast<int>(std::clamp(rows / 150000.0, 1.0, static_cast<double>(std::clamp(
-                                                                         static_cast<int>(std::thread::hardware_concurrency()), 1, 8))));
+    const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+    int readers = static_cast<int>(std::clamp(rows / 150000.0, 1.0, static_cast<double>(cores)));
     if (!byScrip && !byDay)
         readers = 1;
     if (byDay)
@@ -624,18 +754,32 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         db.scalar(QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
         readers = 1;
 
-    // The reader statement: the group terms, then the figures.
-    QStringList selected = source.groupBy;
+    // The reader statement: the group terms but the joined one, the scrip
+    // (with a join), then the figures.
+    RowLayout layout;
+    QStringList selected;
+    for (int t = 0; t < terms; ++t) {
+        layout.termColumn.push_back(t == joinedTerm ? -1 : static_cast<int>(selected.size()));
+        layout.termNoCase.push_back(false);
+        if (t != joinedTerm)
+            selected.append(source.groupBy[t]);
+    }
+    if (join) {
+        layout.scripColumn = static_cast<int>(selected.size());
+        selected.append(source.scripColumn);
+        layout.join = &*join;
+    }
+    layout.firstFigure = static_cast<int>(selected.size());
     selected += parsed->figures;
     auto readerFor = [&](int part) {
-        QByteArray from = days.empty() ? QByteArray() : days.front();
-        QByteArray to = days.empty() ? QByteArray() : days.back();
+        QByteArray dayFrom = days.empty() ? QByteArray() : days.front();
+        QByteArray dayTo = days.empty() ? QByteArray() : days.back();
         Sql share;
         if (readers > 1 && byDay) {
             const size_t begin = days.size() * static_cast<size_t>(part) / static_cast<size_t>(readers);
             const size_t end = days.size() * static_cast<size_t>(part + 1) / static_cast<size_t>(readers);
-            from = days[begin];
-            to = days[end - 1];
+            dayFrom = days[begin];
+            dayTo = days[end - 1];
         } else if (readers > 1 && byScrip) {
             const qint64 span = highScrip - lowScrip + 1;
             const qint64 low = lowScrip + span * part / readers;
@@ -643,16 +787,15 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
             share = Sql(QStringLiteral(" AND %1 BETWEEN ").arg(source.scripColumn)) + Sql::value(low) + " AND " +
                     Sql::value(high);
         }
-        return daysOfWindow(QString::fromLatin1(from), QString::fromLatin1(to)) +
+        return daysOfWindow(QString::fromLatin1(dayFrom), QString::fromLatin1(dayTo)) +
                Sql(QStringLiteral(" SELECT %1 FROM summary_days CROSS JOIN %2 WHERE %3 = summary_days.day"
                                   " AND summary_days.day <= ")
-                       .arg(selected.join(QLatin1Char(',')), source.from, source.dayColumn)) +
-               Sql::value(QString::fromLatin1(to)) + share + source.condition;
+                       .arg(selected.join(QLatin1Char(',')), from, source.dayColumn)) +
+               Sql::value(QString::fromLatin1(dayTo)) + share + condition;
     };
 
     // The group terms' declared types and whether they compare without
     // regard to case, from the columns they name.
-    std::vector<KeyColumn> keys;
     {
         const Sql probe = readerFor(0);
         sqlite3_stmt* stmt = nullptr;
@@ -662,65 +805,78 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
             return std::nullopt;
         }
         bool known = true;
-        for (int k = 0; k < source.groupBy.size(); ++k) {
-            const char* table = sqlite3_column_table_name(stmt, k);
-            const char* column = sqlite3_column_origin_name(stmt, k);
-            const char* database = sqlite3_column_database_name(stmt, k);
+        for (int t = 0; t < terms && known; ++t) {
+            const int column = layout.termColumn[static_cast<size_t>(t)];
+            if (column < 0)
+                continue;
+            const char* table = sqlite3_column_table_name(stmt, column);
+            const char* origin = sqlite3_column_origin_name(stmt, column);
             const char* declared = nullptr;
             const char* collation = nullptr;
-            if (!table || !column ||
-                sqlite3_table_column_metadata(handle, database, table, column, &declared, &collation, nullptr, nullptr,
-                                              nullptr) != SQLITE_OK) {
+            if (!table || !origin ||
+                sqlite3_table_column_metadata(handle, sqlite3_column_database_name(stmt, column), table, origin, &declared,
+                                              &collation, nullptr, nullptr, nullptr) != SQLITE_OK) {
                 known = false;
                 break;
             }
-            KeyColumn key;
-            key.name = keyName(source.groupBy[k]);
+            KeyColumn& key = keys[static_cast<size_t>(t)];
+            key.name = QString::fromUtf8(origin);
             key.declaredType = declared ? QByteArray(declared) : QByteArray();
             const QByteArray coll = collation ? QByteArray(collation).toUpper() : QByteArrayLiteral("BINARY");
-            if (coll != "BINARY" && coll != "NOCASE")
-                known = false;
+            known = coll == "BINARY" || coll == "NOCASE";
             key.noCase = coll == "NOCASE";
-            keys.push_back(key);
         }
         sqlite3_finalize(stmt);
         if (!known)
             return std::nullopt;
     }
+    // The terms' columns take the names their tables declare, as the
+    // statement's own columns would; two of one name cannot be told apart.
+    QString columns = parsed->columns;
+    QSet<QString> names;
+    for (int t = 0; t < terms; ++t) {
+        const KeyColumn& key = keys[static_cast<size_t>(t)];
+        static const QRegularExpression totalName(QStringLiteral("^(f[0-9]+_(avg|sum|min|max|n)|rows_n)$"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+        if (names.contains(key.name.toLower()) || totalName.match(key.name).hasMatch())
+            return std::nullopt;
+        names.insert(key.name.toLower());
+        layout.termNoCase[static_cast<size_t>(t)] = key.noCase;
+        columns.replace(keyPlaceholder(t), store::quoteIdentifier(key.name));
+    }
 
     const int figures = static_cast<int>(parsed->figures.size());
     // Lowest and highest are kept only of the figures that show them.
-    std::vector<char> extremes(static_cast<size_t>(figures));
+    layout.extremes.resize(static_cast<size_t>(figures));
     for (int f = 0; f < figures; ++f)
-        extremes[static_cast<size_t>(f)] =
+        layout.extremes[static_cast<size_t>(f)] =
             parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Lowest))) ||
             parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Highest)));
+
     std::vector<Gathering> parts(static_cast<size_t>(readers));
     if (readers == 1) {
-        gather(handle, readerFor(0), keys, extremes, parts[0]);
+        gather(handle, readerFor(0), layout, parts[0]);
     } else {
         std::vector<std::thread> threads;
         for (int part = 0; part < readers; ++part) {
             threads.emplace_back([&, part] {
                 Gathering& out = parts[static_cast<size_t>(part)];
-                {
-                    // A connection of its own, used by this thread alone:
-                    // no locking around each call.
-                    sqlite3* reader = nullptr;
-                    const QByteArray file = path.toUtf8();
-                    if (sqlite3_open_v2(file.constData(), &reader, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
-                        SQLITE_OK) {
-                        out.error = QString::fromUtf8(reader ? sqlite3_errmsg(reader) : "out of memory");
-                        sqlite3_close(reader);
-                        return;
-                    }
-                    sqlite3_busy_timeout(reader, 5000);
-                    // Each reader passes over its pages once.
-                    sqlite3_exec(reader, "PRAGMA cache_size=-4096", nullptr, nullptr, nullptr);
-                    store::registerJetFunctions(reader);
-                    gather(reader, readerFor(part), keys, extremes, out);
+                // A connection of its own, used by this thread alone: no
+                // locking around each call.
+                sqlite3* reader = nullptr;
+                const QByteArray file = path.toUtf8();
+                if (sqlite3_open_v2(file.constData(), &reader, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+                    SQLITE_OK) {
+                    out.error = QString::fromUtf8(reader ? sqlite3_errmsg(reader) : "out of memory");
                     sqlite3_close(reader);
+                    return;
                 }
+                sqlite3_busy_timeout(reader, 5000);
+                // Each reader passes over its pages once.
+                sqlite3_exec(reader, "PRAGMA cache_size=-4096", nullptr, nullptr, nullptr);
+                store::registerJetFunctions(reader);
+                gather(reader, readerFor(part), layout, out);
+                sqlite3_close(reader);
             });
         }
         for (auto& thread : threads)
@@ -730,7 +886,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         if (std::any_of(parts.begin(), parts.end(), [](const Gathering& g) { return !g.error.isEmpty(); })) {
             parts.assign(1, Gathering());
             readers = 1;
-            gather(handle, readerFor(0), keys, extremes, parts[0]);
+            gather(handle, readerFor(0), layout, parts[0]);
         }
     }
     for (const Gathering& part : parts) {
@@ -781,15 +937,16 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         for (size_t g = 0; g < part.groups.size(); ++g) {
             const Group& group = part.groups[g];
             int column = 1;
-            for (size_t k = 0; k < keys.size(); ++k, ++column) {
-                if (group.keyTypes[k] == SQLITE_TEXT)
-                    sqlite3_bind_text(insert, column, group.keyTexts[k].constData(),
-                                      static_cast<int>(group.keyTexts[k].size()), SQLITE_TRANSIENT);
-                else if (group.keyTypes[k] == SQLITE_BLOB)
-                    sqlite3_bind_blob(insert, column, group.keyTexts[k].constData(),
-                                      static_cast<int>(group.keyTexts[k].size()), SQLITE_TRANSIENT);
+            for (const KeyValue& key : group.keys) {
+                if (key.type == SQLITE_TEXT)
+                    sqlite3_bind_text(insert, column, key.bytes.constData(), static_cast<int>(key.bytes.size()),
+                                      SQLITE_TRANSIENT);
+                else if (key.type == SQLITE_BLOB)
+                    sqlite3_bind_blob(insert, column, key.bytes.constData(), static_cast<int>(key.bytes.size()),
+                                      SQLITE_TRANSIENT);
                 else
-                    bindValue(column, group.keyNumbers[k]);
+                    bindValue(column, key.number);
+                ++column;
             }
             for (int f = 0; f < figures; ++f) {
                 const FigureTotal& total = part.totals[g * static_cast<size_t>(figures) + static_cast<size_t>(f)];
@@ -815,7 +972,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         }
     }
     sqlite3_finalize(insert);
-    summary.m_columns = parsed->columns;
+    summary.m_columns = columns;
     summary.m_order = orderTerms.join(QLatin1Char(','));
     return summary;
 }

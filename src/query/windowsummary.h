@@ -28,6 +28,19 @@ struct SummarySource {
     QDate first, last;  // either order
     Sql condition;
     QStringList groupBy{QStringLiteral("mto.scriptcode")};
+
+    // A table that `from` joins to the scrip (a scrip's groups) and whose
+    // column `column` is a group term: each row counts once for every value
+    // its scrip joins. The one pass reads the (scrip, value) pairs that
+    // `pairs` lists instead of joining, and the rows from `from` and
+    // `condition` without the join.
+    struct ScripJoin {
+        QString column;
+        Sql pairs;
+        QString from;
+        Sql condition;
+    };
+    std::optional<ScripJoin> scripJoin;
 };
 
 // The statement above, as SQLite runs it. Here and below `selectList` may
