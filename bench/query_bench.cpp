@@ -25,7 +25,7 @@
 #include "query/parametersetup.h"
 #include "query/queryengine.h"
 #include "query/tradingcalendar.h"
-#include "query/windowsummary.h"
+#include "query/plainstatements.h"
 #include "store/database.h"
 #include "store/datetext.h"
 #include "store/schema.h"
@@ -736,12 +736,12 @@ int main(int argc, char** argv)
                 if (!outcome.completed() && !outcome.message.isEmpty())
                     result += QStringLiteral(": ") + outcome.message.left(60);
                 if (checkPlain && outcome.completed()) {
-                    query::WindowSummary::setEnabled(false);
+                    query::setPlainStatementsOnly(true);
                     QElapsedTimer timer;
                     timer.start();
                     const query::RunOutcome plain = engine.run(inputs);
                     const double plainSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-                    query::WindowSummary::setEnabled(true);
+                    query::setPlainStatementsOnly(false);
                     QString difference;
                     result += sameRows(outcome.rows, plain.rows, difference)
                                   ? QStringLiteral(", plain %1 s agrees").arg(plainSeconds, 0, 'f', 3)

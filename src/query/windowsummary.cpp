@@ -1,5 +1,7 @@
 #include "query/windowsummary.h"
 
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
@@ -21,8 +23,6 @@
 namespace query {
 
 namespace {
-
-std::atomic<bool> g_enabled{true};
 
 // ------------------------------------------------------------ the select list
 
@@ -426,40 +426,6 @@ void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase)
     }
 }
 
-void bindParams(sqlite3_stmt* stmt, const store::Params& params)
-{
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant& value = params[i];
-        const int index = i + 1;
-        if (value.isNull()) {
-            sqlite3_bind_null(stmt, index);
-            continue;
-        }
-        switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-            sqlite3_bind_int64(stmt, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            sqlite3_bind_double(stmt, index, value.toDouble());
-            break;
-        case QMetaType::QDate: {
-            const QByteArray text = datetext::toStorage(value.toDate()).toUtf8();
-            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        }
-        }
-    }
-}
-
 // Reads the rows of `reader` into groups. Keys are told apart by their
 // bytes; a run of rows of one key (a scrip's days, a day's rows) finds its
 // group without a look-up, and one whole-number key (a scrip) is looked up
@@ -668,20 +634,10 @@ Sql summaryStatement(const QString& selectList, const SummarySource& source)
            source.condition + Sql(QStringLiteral(" GROUP BY ") + source.groupBy.join(QLatin1Char(',')));
 }
 
-bool WindowSummary::enabled()
-{
-    return g_enabled;
-}
-
-void WindowSummary::setEnabled(bool enabled)
-{
-    g_enabled = enabled;
-}
-
 std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const QString& name, const QString& selectList,
                                                     const SummarySource& source)
 {
-    if (!enabled() || !sumsAddAsThisPassAdds() || source.groupBy.isEmpty())
+    if (plainStatementsOnly() || !sumsAddAsThisPassAdds() || source.groupBy.isEmpty())
         return std::nullopt;
     const auto parsed = parseList(withoutSelect(selectList), source.groupBy);
     if (!parsed)

@@ -61,8 +61,8 @@ Sql summaryStatement(const QString& selectList, const SummarySource& source);
 class WindowSummary {
 public:
     // Works out the summary, or gives nothing when the list or the source
-    // has a form this pass does not take (the caller then runs the plain
-    // statement). Raises store::StoreError when the rows cannot be read.
+    // has a form this pass does not take, or plain statements are asked for
+    // (the caller then runs the plain statement). Raises store::StoreError when the rows cannot be read.
     static std::optional<WindowSummary> compute(store::Database& db, const QString& name, const QString& selectList,
                                                 const SummarySource& source);
 
@@ -72,11 +72,6 @@ public:
     QString columns() const { return m_columns; }
     // "t.<key>, ..." in the order of the statement's GROUP BY.
     QString order() const { return m_order; }
-
-    // Whether summaries are worked out in one pass at all (tests compare
-    // them with the plain statements by switching this off).
-    static bool enabled();
-    static void setEnabled(bool enabled);
 
 private:
     QString m_table, m_columns, m_order;
