@@ -123,7 +123,8 @@ Sql ScanFrame::windowRows() const
                                                    " order by mto.TransDate desc) as dayNo")
                                   : QString())) +
            Sql::value(first) + " and mto.TransDate >= " + Sql::value(m_windowStart) + m_rowCondition +
-           " and mto.scriptcode in (select s.srno from scripmaster as s where " + scripCondition(QStringLiteral("s")) +
+           // (+: the window is read day by day through the day index.)
+           " and +mto.scriptcode in (select s.srno from scripmaster as s where " + scripCondition(QStringLiteral("s")) +
            ")) as w" + (countDays ? Sql(" where w.dayNo <= ") + Sql::value(m_days) : Sql());
 }
 
