@@ -14,11 +14,12 @@
 #include "query/jettop.h"
 #include "query/plainstatements.h"
 #include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "store/database.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
-#include <QHash>
+
 #include <optional>
 #include <vector>
 
@@ -141,6 +142,7 @@ void scanWindowsInMemory(query::RunContext& context, int days, const Condition& 
 {
     store::Database& db = context.db;
     const query::RunState& state = context.state;
+    makeEmptyWindowTable(db);
     const Sql listed = listedScrips(state);
     const Sql read = Sql(QStringLiteral("select ") + windowColumns(state.exchange) +
                          QStringLiteral(", s.company from scripmaster s, mto where mto.scriptcode = s.srno")) +
@@ -217,9 +219,17 @@ void scanWindowsInOnePass(query::RunContext& context, int days, const Condition&
     const Sql listing = Sql("select s.srno, s.company from scripmaster s where 1=1") + listedScrips(state) +
                         " order by s.company, s.srno";
     const store::Rows scrips = db.query(listing.text, listing.params);
-    QHash<qint64, Moves> moves;
-    for (const QVariantList& scrip : scrips.rows)
-        moves.insert(scrip.at(0).toLongLong(), Moves());
+    namespace reading = query::windowreading;
+    const reading::ScripRange range = reading::scripRange(db);
+    // Each scrip's moves at its place among the codes of mto; each share of
+    // the scrips writes its own places.
+    std::vector<Moves> moves(static_cast<size_t>(range.count()));
+    std::vector<char> listed(moves.size(), 0);
+    for (const QVariantList& scrip : scrips.rows) {
+        const qint64 code = scrip.at(0).toLongLong();
+        if (code >= range.low && code <= range.high)
+            listed[static_cast<size_t>(code - range.low)] = 1;
+    }
 
     // One exchange takes the N newest days of a scrip's window; both
     // exchanges take every day of it.
@@ -229,42 +239,62 @@ void scanWindowsInOnePass(query::RunContext& context, int days, const Condition&
         return value > 0 ? value : 0.0;
     };
     auto stillMoves = [](double newer, double older, bool rises) { return rises ? older < newer : older > newer; };
-    query::StatementReader rows(
-        db.handle(), Sql(QStringLiteral("select mto.scriptcode, %1, %2 from mto where mto.transdate <= ")
-                             .arg(windowFigure(state.exchange, condition.first), windowFigure(state.exchange, condition.second))) +
-                         Sql::value(state.firstDate) + " and mto.transdate >= " + Sql::value(windowStart) +
-                         " order by mto.transdate desc");
-    while (rows.next()) {
-        const auto scrip = moves.find(rows.integer(0));
-        if (scrip == moves.end())
-            continue;
-        Moves& m = *scrip;
-        if (newestOnly && m.days >= days)
-            continue;
-        const double first = tested(rows, 1);
-        const double second = tested(rows, 2);
-        if (m.days > 0) {
-            m.firstMoves = m.firstMoves && stillMoves(m.first, first, condition.firstRises);
-            m.secondMoves = m.secondMoves && stillMoves(m.second, second, condition.secondRises);
-        }
-        m.first = first;
-        m.second = second;
-        ++m.days;
-    }
-    if (!rows.error().isEmpty())
-        throw store::StoreError(rows.error());
+    // Each share of the scrips is read day by day, newest first, on a
+    // connection and thread of its own.
+    const int shares = reading::shareCount(db, static_cast<double>(days) * static_cast<double>(range.count()));
+    const QString figures =
+        windowFigure(state.exchange, condition.first) + QLatin1Char(',') + windowFigure(state.exchange, condition.second);
+    QString error;
+    reading::readShares(
+        db, shares, [&moves](int) { std::fill(moves.begin(), moves.end(), Moves()); },
+        [&](int part, int count) {
+            return reading::daysOfWindow(windowStart, state.firstDate, true) +
+                   Sql(QStringLiteral("select mto.scriptcode, %1 from summary_days cross join mto"
+                                      " where mto.TransDate = summary_days.day")
+                           .arg(figures)) +
+                   reading::withinWindow(windowStart, state.firstDate, true) +
+                   (count > 1 ? reading::scripShare(QStringLiteral("mto.scriptcode"), range, part, count) : Sql());
+        },
+        [&](int, query::StatementReader& rows) {
+            while (rows.next()) {
+                const qint64 place = rows.integer(0) - range.low;
+                if (place < 0 || place >= range.count() || !listed[static_cast<size_t>(place)])
+                    continue;
+                Moves& m = moves[static_cast<size_t>(place)];
+                if (newestOnly && m.days >= days)
+                    continue;
+                const double first = tested(rows, 1);
+                const double second = tested(rows, 2);
+                if (m.days > 0) {
+                    m.firstMoves = m.firstMoves && stillMoves(m.first, first, condition.firstRises);
+                    m.secondMoves = m.secondMoves && stillMoves(m.second, second, condition.secondRises);
+                }
+                m.first = first;
+                m.second = second;
+                ++m.days;
+            }
+        },
+        error);
+    if (!error.isEmpty())
+        throw store::StoreError(error);
 
     // The scrips in company order: each needs a row on each of the N days.
+    // (The table is made after the reading: a write would keep the reading
+    // to this connection.)
+    makeEmptyWindowTable(db);
     store::Statement insert(db, QStringLiteral("INSERT INTO queryresult1 SELECT ") + windowColumns(state.exchange) +
                                     QStringLiteral(" FROM mto WHERE mto.scriptcode = ? AND mto.transdate <= ?"
                                                    " AND mto.transdate >= ? ORDER BY mto.transdate DESC LIMIT ?"));
     int seen = 0;
     int total = 0;
+    auto movesOf = [&](qint64 code) {
+        return code >= range.low && code <= range.high ? moves[static_cast<size_t>(code - range.low)] : Moves();
+    };
     for (const QVariantList& scrip : scrips.rows)
-        total += moves.value(scrip.at(0).toLongLong()).days > 0 ? 1 : 0;
+        total += movesOf(scrip.at(0).toLongLong()).days > 0 ? 1 : 0;
     for (const QVariantList& scrip : scrips.rows) {
         const qint64 code = scrip.at(0).toLongLong();
-        const Moves m = moves.value(code);
+        const Moves m = movesOf(code);
         if (m.days == 0)
             continue;
         context.progress(QStringLiteral("Processing for Stock ") + scrip.at(1).toString(), seen++, total);
@@ -279,16 +309,18 @@ void scanWindowsInOnePass(query::RunContext& context, int days, const Condition&
 // the label's condition.
 void scanWindows(query::RunContext& context)
 {
-    makeEmptyWindowTable(context.db);
     const query::RunState& state = context.state;
     // N must be a whole number of at least 2 (one step), and the window must
     // hold it: a fraction such as 3.5 never equals a count of days.
     const int days = state.wholeNumber();
     const std::optional<Condition> condition = conditionAt(conditionPosition(state.label));
-    if (!condition || days < 2 || state.number != days)
+    if (!condition || days < 2 || state.number != days) {
+        makeEmptyWindowTable(context.db);
         return;
+    }
     const QDate windowStart = state.requireSecondDate();
-    if (query::plainStatementsOnly())
+    // Scrip codes spread too far apart for a place each are read the plain way.
+    if (query::plainStatementsOnly() || query::windowreading::scripRange(context.db).count() > 10000000)
         scanWindowsInMemory(context, days, *condition, windowStart);
     else
         scanWindowsInOnePass(context, days, *condition, windowStart);

@@ -341,7 +341,6 @@ QString figureAndChange(const char* figure, const char* average, const char* cha
 BranchResult groupwiseDeliveryStatistics(RunContext& context)
 {
     RunState& state = context.state;
-    context.db.dropIfExists(QStringLiteral("avggroup"));
     const int n = state.rankCount();
     state.secondDate = state.previousTradingDay();
     state.thirdDate = state.tradingDayBefore(n);
@@ -405,6 +404,7 @@ BranchResult groupwiseDeliveryStatistics(RunContext& context)
         QStringLiteral(
             ",[AvgNSE Total TurnOver In Crs],[AvgNSE Total Dely Val In Crs],[AvgBSE Total TurnOver In Crs],"
             "[AvgBSE Total Dely Val In Crs],[AvgTotal TurnOver In Crs],[AvgTotal Dely Val In Crs] from ");
+    context.db.dropIfExists(QStringLiteral("avggroup"));
     return BranchResult::result(Sql(resultList) + day + " order by GroupName");
 }
 

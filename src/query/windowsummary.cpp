@@ -2,10 +2,10 @@
 
 #include "query/plainstatements.h"
 #include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
-#include "store/jetfunctions.h"
 #include "store/storeerror.h"
 
 #include <QRegularExpression>
@@ -13,10 +13,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstring>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -381,7 +378,6 @@ struct Gathering {
     std::vector<Group> groups;
     std::vector<FigureTotal> totals;  // groups x figures
     bool unsupported = false;         // a value this pass does not take (text, blob)
-    QString error;
 };
 
 // The values of the joined term, each told apart once, and the values each
@@ -430,16 +426,9 @@ void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase)
 // bytes; a run of rows of one key (a scrip's days, a day's rows) finds its
 // group without a look-up, and one whole-number key (a scrip) is looked up
 // by its number.
-void gather(sqlite3* db, const Sql& reader, const RowLayout& layout, Gathering& out)
+void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
 {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = reader.text.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
-        out.error = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(stmt);
-        return;
-    }
-    bindParams(stmt, reader.params);
+    sqlite3_stmt* stmt = rows.statement();
     const int figures = static_cast<int>(layout.extremes.size());
     const size_t terms = layout.termColumn.size();
     const bool oneNumber = terms == 1 && !layout.join;
@@ -467,8 +456,7 @@ void gather(sqlite3* db, const Sql& reader, const RowLayout& layout, Gathering& 
                 totals[f].add(values[static_cast<size_t>(f)], layout.extremes[static_cast<size_t>(f)] != 0);
     };
 
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    while (rows.next()) {
         for (int f = 0; f < figures; ++f) {
             const int column = layout.firstFigure + f;
             Value& value = values[static_cast<size_t>(f)];
@@ -484,7 +472,6 @@ void gather(sqlite3* db, const Sql& reader, const RowLayout& layout, Gathering& 
                 break;
             default:
                 out.unsupported = true;
-                sqlite3_finalize(stmt);
                 return;
             }
         }
@@ -534,20 +521,6 @@ void gather(sqlite3* db, const Sql& reader, const RowLayout& layout, Gathering& 
             addRow(group);
         }
     }
-    if (rc != SQLITE_DONE)
-        out.error = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-}
-
-// The trading days from `from` to `to` as the table summary_days, oldest
-// first: one index seek per day.
-Sql daysOfWindow(const QVariant& from, const QVariant& to)
-{
-    return Sql("WITH RECURSIVE summary_days(day) AS (SELECT min(TransDate) FROM mto WHERE TransDate >= ") +
-           Sql::value(from) +
-           " UNION ALL SELECT (SELECT min(TransDate) FROM mto WHERE TransDate > summary_days.day) FROM summary_days"
-           " WHERE summary_days.day < " +
-           Sql::value(to) + ") ";
 }
 
 // sum() and avg() of SQLite 3.43 and later add with a compensated sum, which
@@ -650,7 +623,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     std::vector<KeyColumn> keys(static_cast<size_t>(terms));
 
     // The join by scrip, read ahead.
-    QString from = source.from;
+    QString fromList = source.from;
     Sql condition = source.condition;
     int joinedTerm = -1;
     std::optional<ScripJoin> join;
@@ -663,52 +636,26 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         join = readJoin(handle, source.scripJoin->pairs, keys[static_cast<size_t>(joinedTerm)]);
         if (!join)
             return std::nullopt;
-        from = source.scripJoin->from;
+        fromList = source.scripJoin->from;
         condition = source.scripJoin->condition;
     }
 
-    // The days of the window.
-    std::vector<QByteArray> days;
-    {
-        const Sql query = daysOfWindow(first, last) + "SELECT day FROM summary_days WHERE day <= " + Sql::value(last);
-        const store::Rows rows = db.query(query.text, query.params);
-        for (const auto& row : rows.rows)
-            if (!row.at(0).isNull())
-                days.push_back(row.at(0).toDate().isValid() ? datetext::toStorage(row.at(0).toDate()).toUtf8()
-                                                            : row.at(0).toString().toUtf8());
-    }
-
-    // Each reader walks a share of the scrips (when a group is one scrip's)
+    // Each share walks a part of the scrips (when a group is one scrip's)
     // or of the days (when a group is one day's), so that every group is
-    // gathered by one reader in the statement's order.
+    // gathered by one share in the statement's order.
     auto isTerm = [&source](const QString& column) {
         return std::any_of(source.groupBy.begin(), source.groupBy.end(),
                            [&column](const QString& term) { return sameColumn(term, column); });
     };
     const bool byScrip = isTerm(source.scripColumn);
     const bool byDay = !byScrip && isTerm(source.dayColumn);
-    qint64 lowScrip = 0, highScrip = -1;
-    {
-        const store::Rows range = db.query(
-            QStringLiteral("SELECT (SELECT min(scriptcode) FROM mto), (SELECT max(scriptcode) FROM mto)"));
-        if (!range.isEmpty() && !range.rows.first().at(0).isNull()) {
-            lowScrip = range.rows.first().at(0).toLongLong();
-            highScrip = range.rows.first().at(1).toLongLong();
-        }
-    }
-    const double rows = static_cast<double>(days.size()) * static_cast<double>(std::max<qint64>(1, highScrip - lowScrip + 1));
-    const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-    int readers = static_cast<int>(std::clamp(rows / 150000.0, 1.0, static_cast<double>(cores)));
+    const std::vector<QByteArray> days = windowreading::tradingDays(db, first, last);
+    const windowreading::ScripRange scrips = windowreading::scripRange(db);
+    int shares = windowreading::shareCount(db, static_cast<double>(days.size()) * static_cast<double>(scrips.count()));
     if (!byScrip && !byDay)
-        readers = 1;
+        shares = 1;
     if (byDay)
-        readers = std::min<int>(readers, static_cast<int>(std::max<size_t>(1, days.size())));
-    // Other connections see only what is committed: a run that has written
-    // in its transaction reads on its own connection.
-    const QString path = db.path();
-    if (path.isEmpty() || path == QLatin1String(":memory:") || sqlite3_txn_state(handle, "main") == SQLITE_TXN_WRITE ||
-        db.scalar(QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-        readers = 1;
+        shares = std::min<int>(shares, static_cast<int>(std::max<size_t>(1, days.size())));
 
     // The reader statement: the group terms but the joined one, the scrip
     // (with a join), then the figures.
@@ -727,33 +674,29 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     }
     layout.firstFigure = static_cast<int>(selected.size());
     selected += parsed->figures;
-    auto readerFor = [&](int part) {
+    auto readerFor = [&](int part, int parts) {
         QByteArray dayFrom = days.empty() ? QByteArray() : days.front();
         QByteArray dayTo = days.empty() ? QByteArray() : days.back();
         Sql share;
-        if (readers > 1 && byDay) {
-            const size_t begin = days.size() * static_cast<size_t>(part) / static_cast<size_t>(readers);
-            const size_t end = days.size() * static_cast<size_t>(part + 1) / static_cast<size_t>(readers);
+        if (parts > 1 && byDay) {
+            const size_t begin = days.size() * static_cast<size_t>(part) / static_cast<size_t>(parts);
+            const size_t end = days.size() * static_cast<size_t>(part + 1) / static_cast<size_t>(parts);
             dayFrom = days[begin];
             dayTo = days[end - 1];
-        } else if (readers > 1 && byScrip) {
-            const qint64 span = highScrip - lowScrip + 1;
-            const qint64 low = lowScrip + span * part / readers;
-            const qint64 high = lowScrip + span * (part + 1) / readers - 1;
-            share = Sql(QStringLiteral(" AND %1 BETWEEN ").arg(source.scripColumn)) + Sql::value(low) + " AND " +
-                    Sql::value(high);
+        } else if (parts > 1 && byScrip) {
+            share = windowreading::scripShare(source.scripColumn, scrips, part, parts);
         }
-        return daysOfWindow(QString::fromLatin1(dayFrom), QString::fromLatin1(dayTo)) +
-               Sql(QStringLiteral(" SELECT %1 FROM summary_days CROSS JOIN %2 WHERE %3 = summary_days.day"
-                                  " AND summary_days.day <= ")
-                       .arg(selected.join(QLatin1Char(',')), from, source.dayColumn)) +
-               Sql::value(QString::fromLatin1(dayTo)) + share + condition;
+        const QString from = QString::fromLatin1(dayFrom), to = QString::fromLatin1(dayTo);
+        return windowreading::daysOfWindow(from, to) +
+               Sql(QStringLiteral(" SELECT %1 FROM summary_days CROSS JOIN %2 WHERE %3 = summary_days.day")
+                       .arg(selected.join(QLatin1Char(',')), fromList, source.dayColumn)) +
+               windowreading::withinWindow(from, to) + share + condition;
     };
 
     // The group terms' declared types and whether they compare without
     // regard to case, from the columns they name.
     {
-        const Sql probe = readerFor(0);
+        const Sql probe = readerFor(0, 1);
         sqlite3_stmt* stmt = nullptr;
         const QByteArray text = probe.text.toUtf8();
         if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -809,46 +752,16 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
             parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Lowest))) ||
             parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Highest)));
 
-    std::vector<Gathering> parts(static_cast<size_t>(readers));
-    if (readers == 1) {
-        gather(handle, readerFor(0), layout, parts[0]);
-    } else {
-        std::vector<std::thread> threads;
-        for (int part = 0; part < readers; ++part) {
-            threads.emplace_back([&, part] {
-                Gathering& out = parts[static_cast<size_t>(part)];
-                // A connection of its own, used by this thread alone: no
-                // locking around each call.
-                sqlite3* reader = nullptr;
-                const QByteArray file = path.toUtf8();
-                if (sqlite3_open_v2(file.constData(), &reader, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
-                    SQLITE_OK) {
-                    out.error = QString::fromUtf8(reader ? sqlite3_errmsg(reader) : "out of memory");
-                    sqlite3_close(reader);
-                    return;
-                }
-                sqlite3_busy_timeout(reader, 5000);
-                // Each reader passes over its pages once.
-                sqlite3_exec(reader, "PRAGMA cache_size=-4096", nullptr, nullptr, nullptr);
-                store::registerJetFunctions(reader);
-                gather(reader, readerFor(part), layout, out);
-                sqlite3_close(reader);
-            });
-        }
-        for (auto& thread : threads)
-            thread.join();
-        // A reader that could not open or read: the run's own connection
-        // reads everything instead.
-        if (std::any_of(parts.begin(), parts.end(), [](const Gathering& g) { return !g.error.isEmpty(); })) {
-            parts.assign(1, Gathering());
-            readers = 1;
-            gather(handle, readerFor(0), layout, parts[0]);
-        }
-    }
+    std::vector<Gathering> parts;
+    QString error;
+    windowreading::readShares(
+        db, shares, [&parts](int count) { parts.assign(static_cast<size_t>(count), Gathering()); }, readerFor,
+        [&](int part, StatementReader& rows) { gather(rows, layout, parts[static_cast<size_t>(part)]); }, error);
+    if (!error.isEmpty())
+        return std::nullopt;  // the plain statement says what is wrong
     for (const Gathering& part : parts) {
-        // Rows this pass cannot read: the plain statement reads them (and
-        // says what is wrong, if anything is).
-        if (part.unsupported || !part.error.isEmpty())
+        // Rows this pass cannot read: the plain statement reads them.
+        if (part.unsupported)
             return std::nullopt;
         for (const FigureTotal& total : part.totals)
             if (total.overflow)
