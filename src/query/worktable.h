@@ -19,4 +19,10 @@ void remakeWorkTable(store::Database& db, const QString& name, const QList<store
 // from the rows (store::Database::makeTable); for small tables.
 void remakeTable(store::Database& db, const QString& name, const Sql& select);
 
+// Makes the new table `name` from `select` as store::Database::makeTable
+// does (the same column names, declared types and values, and the error
+// when the table exists), the rows copied inside the store instead of
+// through memory: for results of any size.
+void makeResultTable(store::Database& db, const QString& name, const Sql& select);
+
 }  // namespace query
