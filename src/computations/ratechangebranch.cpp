@@ -6,12 +6,24 @@
 #include "computations/scanbranches.h"
 
 #include "query/branch.h"
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
+#include "store/storeerror.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHash>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace computations {
 
@@ -37,11 +49,12 @@ QList<store::Column> changeColumns()
     return columns;
 }
 
-// The pairs (later day, earlier day) of passes 1 .. N as one bound JSON array.
-Sql dayPairs(const query::RunState& state, int passes)
+// The pairs (later day, earlier day) of passes first .. last as one bound
+// JSON array.
+Sql dayPairs(const query::RunState& state, int first, int last)
 {
     QJsonArray pairs;
-    for (int k = 1; k <= passes; ++k)
+    for (int k = first; k <= last; ++k)
         pairs.append(QJsonArray{k, datetext::toStorage(state.tradingDayBefore(k - 1)),
                                 datetext::toStorage(state.tradingDayBefore(k))});
     return Sql::value(QString::fromUtf8(QJsonDocument(pairs).toJson(QJsonDocument::Compact)));
@@ -52,26 +65,35 @@ void makeChangeTable(query::RunContext& context, int passes)
     const query::RunState& state = context.state;
     const QString change = QStringLiteral("round(((%1*100)/%2)-100,2)").arg(kCloseA, kCloseB);
     // The quantities' changes divide by the earlier day's NSE + BSE sum, the
-    // same sum as the Volume and Delivery shown.
-    const Sql select =
-        Sql(QStringLiteral(
+    // same sum as the Volume and Delivery shown. The passes are read in
+    // shares, each share's rows in pass and company order.
+    auto select = [&](int part, int parts) {
+        const int first = 1 + passes * part / parts;
+        const int last = passes * (part + 1) / parts;
+        // The pairs are taken apart once, not at each row they meet.
+        return Sql("with p(pass, later, earlier) as materialized (select json_extract(value,'$[0]'),"
+                   " json_extract(value,'$[1]'), json_extract(value,'$[2]') from json_each(") +
+               dayPairs(state, first, last) + ")) " +
+               Sql(QStringLiteral(
                 "select scripmaster.nsescrip, scripmaster.bsescrip, scripmaster.company, a.TransDate, b.TransDate,"
                 " round(val(%1),2), round(val(%2),2), %3, 0.01, 0.01, 0.01, 0.01, 0.01,"
                 " (a.NSETrdQty+a.BSETrdQty),"
                 " round(((a.NSETrdQty+a.BSETrdQty)*100) / iif(b.nsetrdqty+b.bsetrdqty>0,b.nsetrdqty+b.bsetrdqty,1)-100,2),"
                 " (a.NSEDelyQty+a.BSEDelyQty),"
                 " round(((a.NSEDelyQty+a.BSEDelyQty)*100) / iif(b.nsedelyqty+b.bsedelyqty>0,b.nsedelyqty+b.bsedelyqty,1)-100,2)"
-                " from json_each(")
+                " from p")
                 .arg(kCloseA, kCloseB, change)) +
-        dayPairs(state, passes) +
-        ") as p join mto as a on a.TransDate = json_extract(p.value,'$[1]')"
-        " join mto as b on b.TransDate = json_extract(p.value,'$[2]') and b.scriptcode = a.scriptcode"
+        " join mto as a on a.TransDate = p.later"
+        " join mto as b on b.TransDate = p.earlier and b.scriptcode = a.scriptcode"
         " join scripmaster on scripmaster.srno = a.scriptcode"
         " where Exists(Select ScrCode From LinkDetails Where GrpCode = " +
         Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode) +
         " And LinkDetails.ScrCode = a.scriptcode) and (" + Sql(change) + " > 5 or " + Sql(change) +
-        " < -5) order by json_extract(p.value,'$[0]'), scripmaster.company";
-    query::remakeWorkTable(context.db, kChangeTable, changeColumns(), select);
+        " < -5) order by p.pass, scripmaster.company";
+    };
+    const int shares = query::windowreading::shareCount(
+        context.db, static_cast<double>(passes) * static_cast<double>(query::windowreading::scripRange(context.db).count()));
+    query::remakeWorkTableInShares(context.db, kChangeTable, changeColumns(), std::min(shares, passes), select);
 }
 
 // day1 .. day5: the closes of the first five mto rows after the later day
@@ -101,13 +123,85 @@ void fillLaterCloses(store::Database& db)
     db.exec(QStringLiteral("drop table temp.laterclose"));
 }
 
+// fillLaterCloses() in one pass over the day rows after the earliest later
+// day: each symbol's rows met day by day fill the closes of its changes whose
+// later day lies before them, five each.
+void fillLaterClosesInOnePass(store::Database& db)
+{
+    struct Change {
+        QByteArray laterDay;
+        qint64 row = 0;
+        std::vector<std::optional<double>> closes;
+    };
+    struct Symbol {
+        std::vector<Change> changes;  // by later day
+        size_t waiting = 0;           // the first change whose later day is not yet behind
+        std::vector<size_t> filling;  // changes behind their later day, still short of five closes
+    };
+    QHash<QByteArray, Symbol> symbols;
+    {
+        query::StatementReader rows(db.handle(), Sql("select rowid, nsescrip, a_transdate from QChangeRateDerivatives"
+                                                     " where trim(ifnull(nsescrip,'')) <> ''"));
+        while (rows.next())
+            symbols[rows.bytes(1)].changes.push_back({rows.bytes(2), rows.integer(0), {}});
+    }
+    if (symbols.isEmpty())
+        return;
+    for (Symbol& symbol : symbols)
+        std::stable_sort(symbol.changes.begin(), symbol.changes.end(),
+                         [](const Change& a, const Change& b) { return a.laterDay < b.laterDay; });
+
+    query::StatementReader rows(
+        db.handle(), Sql("select m.NSEScriptCode, m.TransDate, iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
+                         " where m.TransDate > (select min(a_transdate) from QChangeRateDerivatives)"
+                         " order by m.TransDate"));
+    while (rows.next()) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.statement(), 0));
+        if (!text)
+            continue;
+        const auto found =
+            symbols.find(QByteArray::fromRawData(text, sqlite3_column_bytes(rows.statement(), 0)));
+        if (found == symbols.end())
+            continue;
+        Symbol& symbol = *found;
+        const QByteArray day = rows.bytes(1);
+        while (symbol.waiting < symbol.changes.size() && symbol.changes[symbol.waiting].laterDay < day)
+            symbol.filling.push_back(symbol.waiting++);
+        const std::optional<double> close = rows.isNull(2) ? std::nullopt : std::optional<double>(rows.real(2));
+        for (size_t& at : symbol.filling) {
+            Change& change = symbol.changes[at];
+            change.closes.push_back(close);
+            if (change.closes.size() == 5)
+                at = SIZE_MAX;
+        }
+        std::erase(symbol.filling, SIZE_MAX);
+    }
+    if (!rows.error().isEmpty())
+        throw store::StoreError(rows.error());
+
+    store::Statement update(db, QStringLiteral("update QChangeRateDerivatives set day1 = ?, day2 = ?, day3 = ?, day4 = ?,"
+                                               " day5 = ? where rowid = ?"));
+    for (const Symbol& symbol : symbols) {
+        for (const Change& change : symbol.changes) {
+            store::Params values;
+            for (size_t k = 0; k < 5; ++k)
+                values.append(k < change.closes.size() && change.closes[k] ? *change.closes[k] : 0.01);
+            values.append(change.row);
+            update.run(values);
+        }
+    }
+}
+
 query::BranchResult rateChange(query::RunContext& context)
 {
     query::RunState& state = context.state;
     const int passes = state.rankCount();
     state.secondDate = state.tradingDayBefore(passes);
     makeChangeTable(context, passes);
-    fillLaterCloses(context.db);
+    if (query::plainStatementsOnly())
+        fillLaterCloses(context.db);
+    else
+        fillLaterClosesInOnePass(context.db);
     return query::BranchResult::result(Sql("Select * from QChangeRateDerivatives"));
 }
 

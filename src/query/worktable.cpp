@@ -1,6 +1,8 @@
 #include "query/worktable.h"
 
+#include "query/plainstatements.h"
 #include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "store/datetext.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
@@ -8,10 +10,15 @@
 #include <QStringList>
 #include <sqlite3.h>
 
+#include <cstring>
+#include <vector>
+
 namespace query {
 
-void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
-                     const Sql& select)
+namespace {
+
+// Drops `name` and makes it empty with the declared `columns`.
+void createWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns)
 {
     QStringList definitions;
     for (const auto& column : columns) {
@@ -20,10 +27,129 @@ void remakeWorkTable(store::Database& db, const QString& name, const QList<store
             definition += QLatin1String(" COLLATE NOCASE");
         definitions.append(definition);
     }
-    store::Transaction transaction(db);
     db.dropIfExists(name);
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
+}
+
+}  // namespace
+
+void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                     const Sql& select)
+{
+    store::Transaction transaction(db);
+    createWorkTable(db, name, columns);
     db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
+    transaction.commit();
+}
+
+namespace {
+
+// The rows of one share, each value kept as SQLite gave it: a type byte,
+// then eight bytes of a number or the length and bytes of a text.
+class RowBuffer {
+public:
+    void append(StatementReader& rows)
+    {
+        for (int i = 0; i < rows.columns(); ++i) {
+            const int type = rows.type(i);
+            m_bytes.append(static_cast<char>(type));
+            if (type == SQLITE_INTEGER) {
+                const qint64 value = rows.integer(i);
+                m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+            } else if (type == SQLITE_FLOAT) {
+                const double value = rows.real(i);
+                m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+            } else if (type != SQLITE_NULL) {
+                const QByteArray bytes = rows.bytes(i);
+                const qint32 length = static_cast<qint32>(bytes.size());
+                m_bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
+                m_bytes.append(bytes);
+            }
+        }
+        ++m_rows;
+    }
+
+    // Binds each row in turn to `insert` (one '?' per column) and runs it.
+    void insertInto(sqlite3* db, sqlite3_stmt* insert, int columns) const
+    {
+        const char* at = m_bytes.constData();
+        for (qint64 row = 0; row < m_rows; ++row) {
+            for (int i = 1; i <= columns; ++i) {
+                const int type = *at++;
+                if (type == SQLITE_INTEGER) {
+                    qint64 value;
+                    std::memcpy(&value, at, sizeof value);
+                    at += sizeof value;
+                    sqlite3_bind_int64(insert, i, value);
+                } else if (type == SQLITE_FLOAT) {
+                    double value;
+                    std::memcpy(&value, at, sizeof value);
+                    at += sizeof value;
+                    sqlite3_bind_double(insert, i, value);
+                } else if (type == SQLITE_NULL) {
+                    sqlite3_bind_null(insert, i);
+                } else {
+                    qint32 length;
+                    std::memcpy(&length, at, sizeof length);
+                    at += sizeof length;
+                    if (type == SQLITE_TEXT)
+                        sqlite3_bind_text(insert, i, at, length, SQLITE_TRANSIENT);
+                    else
+                        sqlite3_bind_blob(insert, i, at, length, SQLITE_TRANSIENT);
+                    at += length;
+                }
+            }
+            if (sqlite3_step(insert) != SQLITE_DONE)
+                throw store::StoreError(QString::fromUtf8(sqlite3_errmsg(db)));
+            sqlite3_reset(insert);
+        }
+    }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_rows = 0;
+};
+
+}  // namespace
+
+void remakeWorkTableInShares(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                             int shares, const std::function<Sql(int part, int parts)>& shareOf)
+{
+    if (plainStatementsOnly() || shares <= 1) {
+        remakeWorkTable(db, name, columns, shareOf(0, 1));
+        return;
+    }
+    std::vector<RowBuffer> parts;
+    QString error;
+    windowreading::readShares(
+        db, shares, [&parts](int count) { parts.assign(static_cast<size_t>(count), RowBuffer()); }, shareOf,
+        [&parts](int part, StatementReader& rows) {
+            while (rows.next())
+                parts[static_cast<size_t>(part)].append(rows);
+        },
+        error);
+    if (!error.isEmpty())
+        throw store::StoreError(error);
+    store::Transaction transaction(db);
+    createWorkTable(db, name, columns);
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    sqlite3_stmt* insert = nullptr;
+    const QByteArray text =
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(store::quoteIdentifier(name), marks.join(QLatin1Char(','))).toUtf8();
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), static_cast<int>(text.size()), &insert, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(insert);
+        throw store::StoreError(db.lastError());
+    }
+    try {
+        for (const RowBuffer& part : parts)
+            part.insertInto(db.handle(), insert, static_cast<int>(columns.size()));
+    } catch (...) {
+        sqlite3_finalize(insert);
+        throw;
+    }
+    sqlite3_finalize(insert);
     transaction.commit();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace query {
 
@@ -14,6 +15,14 @@ namespace query {
 // must give its columns in the declared order.
 void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
                      const Sql& select);
+
+// remakeWorkTable() for a select that reads a long window: share `part` of
+// `parts` of the rows comes from `shareOf(part, parts)`, each share read on a
+// connection and thread of its own (windowreading::readShares), and the rows
+// go into the table share after share, so the table holds them in the order
+// of the shares. With plain statements asked for, one share.
+void remakeWorkTableInShares(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                             int shares, const std::function<Sql(int part, int parts)>& shareOf);
 
 // Drops the work table `name` and makes it from `select`, column types taken
 // from the rows (store::Database::makeTable); for small tables.
