@@ -6,6 +6,7 @@
 #include "computations/scanandsignalbranches.h"
 
 #include "query/branch.h"
+#include "query/plainstatements.h"
 #include "query/windowsummary.h"
 #include "store/database.h"
 
@@ -41,9 +42,10 @@ query::Branch crossingBranch(const AverageCrossing& crossing)
         const Sql dayFilter = state.groupFilterOn(QStringLiteral("mto.scriptcode"));
         const QString change = QStringLiteral(
             "round((iif(a.nseclprice*100>0,a.nseclprice*100,0.01))/iif(c.avgprice>0,c.avgprice,1)-100,2)");
-        // The average of each member scrip over the period. A scrip linked to
-        // the group twice counts each day twice, in an order the one pass
-        // does not copy: then the statement works it out.
+        // The average of each member scrip over the period. Read in one pass,
+        // the membership is a test on each day row; a scrip linked to the
+        // group twice counts each day twice in the statement, in an order the
+        // one pass does not copy: then the statement works it out.
         query::SummarySource period;
         period.from = QStringLiteral("mto,linkdetails,groupmaster");
         period.dayColumn = QStringLiteral("transdate");
@@ -59,8 +61,13 @@ query::Branch crossingBranch(const AverageCrossing& crossing)
                                                             " GROUP BY ScrCode HAVING count(*) > 1 LIMIT 1"),
                                              {groupCode})
                                       .isEmpty();
-        const Sql averages = linkedTwice ? Sql("(") + query::summaryStatement(averageList, period) + ")"
-                                         : query::summaryTable(context.db, QStringLiteral("sma"), averageList, period);
+        query::SummarySource members = period;
+        members.from = QStringLiteral("mto");
+        members.condition = Sql(" and +mto.scriptcode in (select ScrCode from linkdetails, groupmaster where GrpCode = ") +
+                            Sql::value(groupCode) + " and groupcode = grpcode)";
+        const Sql averages = linkedTwice || query::plainStatementsOnly()
+                                 ? Sql("(") + query::summaryStatement(averageList, period) + ")"
+                                 : query::summaryTable(context.db, QStringLiteral("sma"), averageList, members);
         const char* tests = crossing.upwards
                                 ? " a.nseclprice > b.nseclprice and b.nseclprice < c.avgprice and a.nseclprice > c.avgprice"
                                 : " a.nseclprice < b.nseclprice and b.nseclprice > c.avgprice and a.nseclprice < c.avgprice";
