@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 namespace query::windowreading {
@@ -63,10 +64,25 @@ Sql scripShare(const QString& column, const ScripRange& range, int part, int par
     return Sql(QStringLiteral(" AND %1 BETWEEN ").arg(column)) + Sql::value(low) + " AND " + Sql::value(high);
 }
 
+namespace {
+constexpr double kRowsPerShare = 150000;
+std::atomic<double> g_rowsPerShare{kRowsPerShare};
+}  // namespace
+
+double rowsPerShare()
+{
+    return g_rowsPerShare;
+}
+
+void setRowsPerShare(double rows)
+{
+    g_rowsPerShare = rows > 0 ? rows : kRowsPerShare;
+}
+
 int shareCount(store::Database& db, double rows)
 {
     const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-    const int shares = static_cast<int>(std::clamp(rows / 150000.0, 1.0, static_cast<double>(cores)));
+    const int shares = static_cast<int>(std::clamp(rows / rowsPerShare(), 1.0, static_cast<double>(cores)));
     if (shares == 1)
         return 1;
     // Other connections see only what is committed.

@@ -45,11 +45,14 @@ ScripRange scripRange(store::Database& db);
 // " AND <column> BETWEEN a AND b": share `part` of `parts` of the scrips.
 Sql scripShare(const QString& column, const ScripRange& range, int part, int parts);
 
-// How many shares to read about `rows` day rows in: one per 150,000 rows, at
-// most one per core (8 at most), and one when other connections cannot read
-// what this one sees (a store in memory or not in WAL mode, or a transaction
-// that has written).
+// How many shares to read about `rows` day rows in: one per 150,000 rows
+// (rowsPerShare()), at most one per core (8 at most), and one when other
+// connections cannot read what this one sees (a store in memory or not in
+// WAL mode, or a transaction that has written).
 int shareCount(store::Database& db, double rows);
+double rowsPerShare();
+// Tests read small windows in many shares by lowering it; 0 restores it.
+void setRowsPerShare(double rows);
 
 // Reads share 0 .. shares - 1 of a window: `statementOf(part, parts)` on a
 // read connection of its own, its rows handed to `consume(part, rows)` on
