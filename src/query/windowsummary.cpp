@@ -2,6 +2,7 @@
 
 #include "query/plainstatements.h"
 #include "query/statementreader.h"
+#include "query/summarylist.h"
 #include "query/windowreading.h"
 #include "query/worktable.h"
 #include "store/database.h"
@@ -20,270 +21,6 @@
 namespace query {
 
 namespace {
-
-// ------------------------------------------------------------ the select list
-
-struct Token {
-    enum Kind { Word, Quoted, Text, Number, Other } kind;
-    qsizetype begin, end;
-};
-
-std::vector<Token> tokenize(const QString& s)
-{
-    std::vector<Token> tokens;
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = s[i];
-        const qsizetype start = i;
-        if (c.isSpace()) {
-            ++i;
-        } else if (c == QLatin1Char('\'')) {
-            ++i;
-            while (i < n) {
-                if (s[i] == QLatin1Char('\'')) {
-                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            tokens.push_back({Token::Text, start, i});
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            ++i;
-            while (i < n && s[i] != close)
-                ++i;
-            i = std::min(n, i + 1);
-            tokens.push_back({Token::Quoted, start, i});
-        } else if (c.isLetter() || c == QLatin1Char('_')) {
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('_') || s[i] == QLatin1Char('$')))
-                ++i;
-            tokens.push_back({Token::Word, start, i});
-        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == QLatin1Char('.')))
-                ++i;
-            tokens.push_back({Token::Number, start, i});
-        } else {
-            ++i;
-            tokens.push_back({Token::Other, start, i});
-        }
-    }
-    return tokens;
-}
-
-QString normalized(const QString& expression)
-{
-    QString out;
-    for (const QChar c : expression)
-        if (!c.isSpace())
-            out.append(c.toLower());
-    return out;
-}
-
-// What the totals keep of a figure, and the column that holds it.
-enum class Gathered { Average, Sum, Lowest, Highest, Count };
-
-const char* columnSuffix(Gathered gathered)
-{
-    switch (gathered) {
-    case Gathered::Average: return "avg";
-    case Gathered::Sum: return "sum";
-    case Gathered::Lowest: return "min";
-    case Gathered::Highest: return "max";
-    case Gathered::Count: return "n";
-    }
-    return "";
-}
-
-QString totalColumn(int figure, Gathered gathered)
-{
-    return QStringLiteral("f%1_%2").arg(figure).arg(QLatin1String(columnSuffix(gathered)));
-}
-
-const QString kRowCount = QStringLiteral("rows_n");
-
-// The select list taken apart: its figures (the arguments of its aggregate
-// calls) and the list rewritten over the totals as t.
-struct ParsedList {
-    QStringList figures;
-    QString columns;
-};
-
-// The name a group term's column takes in the totals: the term's own column
-// name ("m.TransDate" gives "TransDate").
-QString keyName(const QString& term)
-{
-    const QString trimmed = term.trimmed();
-    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('.')) + 1);
-}
-
-bool isIdentifier(const QString& name)
-{
-    if (name.isEmpty() || !(name[0].isLetter() || name[0] == QLatin1Char('_')))
-        return false;
-    return std::all_of(name.begin(), name.end(), [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); });
-}
-
-// Where the list names the column of group term `k`; the column's own name
-// (as its table declares it) takes its place once known.
-QString keyPlaceholder(int k)
-{
-    return QStringLiteral("\u0001%1\u0001").arg(k);
-}
-
-// Whether `a` and `b` name one column: the same text, or the same column
-// name where one of them leaves out the table ("scriptcode" and
-// "m.scriptcode").
-bool sameColumn(const QString& a, const QString& b)
-{
-    const QString x = normalized(a), y = normalized(b);
-    if (x == y)
-        return true;
-    const QString xName = keyName(x), yName = keyName(y);
-    return isIdentifier(xName) && xName == yName && (xName == x || yName == y);
-}
-
-// One item of the list rewritten over the totals, or nothing when it reads
-// a column outside an aggregate or uses an aggregate this pass does not
-// gather (DISTINCT, total(), nested aggregates).
-std::optional<QString> rewriteItem(const QString& item, const QStringList& groupBy, QStringList& figures)
-{
-    static const QSet<QString> aggregates{QStringLiteral("avg"), QStringLiteral("sum"), QStringLiteral("min"),
-                                          QStringLiteral("max"), QStringLiteral("count"), QStringLiteral("total"),
-                                          QStringLiteral("group_concat")};
-    static const QSet<QString> keywords{QStringLiteral("and"),  QStringLiteral("or"),   QStringLiteral("not"),
-                                        QStringLiteral("null"), QStringLiteral("is"),   QStringLiteral("case"),
-                                        QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"),
-                                        QStringLiteral("end"),  QStringLiteral("between"), QStringLiteral("in"),
-                                        QStringLiteral("like"), QStringLiteral("glob")};
-    const std::vector<Token> tokens = tokenize(item);
-    auto text = [&item](const Token& t) { return item.mid(t.begin, t.end - t.begin); };
-
-    // A group term, with or without an alias: the term's column in the totals.
-    qsizetype expressionEnd = item.size();
-    QString aliasPart;
-    if (tokens.size() >= 2 && tokens[tokens.size() - 2].kind == Token::Word &&
-        text(tokens[tokens.size() - 2]).compare(QLatin1String("as"), Qt::CaseInsensitive) == 0) {
-        expressionEnd = tokens[tokens.size() - 2].begin;
-        aliasPart = QLatin1Char(' ') + item.mid(expressionEnd).trimmed();
-    }
-    const QString expression = normalized(item.left(expressionEnd));
-    for (qsizetype k = 0; k < groupBy.size(); ++k)
-        if (sameColumn(groupBy[k], expression))
-            return QStringLiteral("t.") + keyPlaceholder(static_cast<int>(k)) + aliasPart;
-
-    QString out;
-    qsizetype copied = 0;
-    for (size_t t = 0; t < tokens.size(); ++t) {
-        const Token& token = tokens[t];
-        if (token.kind == Token::Quoted)
-            return std::nullopt;  // a column named in quotes or brackets
-        if (token.kind != Token::Word)
-            continue;
-        const QString word = text(token).toLower();
-        const bool call = t + 1 < tokens.size() && text(tokens[t + 1]) == QLatin1String("(");
-        if (word == QLatin1String("as")) {
-            ++t;  // the alias
-            continue;
-        }
-        if (!call) {
-            if (keywords.contains(word))
-                continue;
-            return std::nullopt;
-        }
-        if (!aggregates.contains(word))
-            continue;  // a function of the aggregates' values
-        // The aggregate's argument runs to the matching parenthesis.
-        int depth = 0;
-        size_t close = t + 1;
-        bool topComma = false;
-        for (; close < tokens.size(); ++close) {
-            const QString piece = text(tokens[close]);
-            if (piece == QLatin1String("("))
-                ++depth;
-            else if (piece == QLatin1String(")") && --depth == 0)
-                break;
-            else if (piece == QLatin1String(",") && depth == 1)
-                topComma = true;
-        }
-        if (close >= tokens.size())
-            return std::nullopt;
-        if (topComma) {
-            // min(a, b) and max(a, b) of several values are plain functions.
-            if (word == QLatin1String("min") || word == QLatin1String("max"))
-                continue;
-            return std::nullopt;
-        }
-        for (size_t inner = t + 2; inner < close; ++inner)
-            if (tokens[inner].kind == Token::Word && aggregates.contains(text(tokens[inner]).toLower()))
-                return std::nullopt;
-        const QString argument = item.mid(tokens[t + 1].end, tokens[close].begin - tokens[t + 1].end).trimmed();
-        QString column;
-        if (argument.isEmpty() || argument.section(QLatin1Char(' '), 0, 0).compare(QLatin1String("distinct"),
-                                                                                     Qt::CaseInsensitive) == 0)
-            return std::nullopt;
-        if (word == QLatin1String("count") && argument == QLatin1String("*")) {
-            column = kRowCount;
-        } else {
-            if (word == QLatin1String("total") || word == QLatin1String("group_concat"))
-                return std::nullopt;
-            qsizetype figure = figures.indexOf(argument);
-            if (figure < 0) {
-                figures.append(argument);
-                figure = figures.size() - 1;
-            }
-            const Gathered gathered = word == QLatin1String("avg")   ? Gathered::Average
-                                      : word == QLatin1String("sum") ? Gathered::Sum
-                                      : word == QLatin1String("min") ? Gathered::Lowest
-                                      : word == QLatin1String("max") ? Gathered::Highest
-                                                                     : Gathered::Count;
-            column = totalColumn(static_cast<int>(figure), gathered);
-        }
-        // "(+t.x)" is an expression: a table made from it takes its type
-        // from the values, as it would from the aggregate.
-        out += item.mid(copied, token.begin - copied) + QStringLiteral("(+t.") + column + QLatin1Char(')');
-        copied = tokens[close].end;
-        t = close;
-    }
-    return out + item.mid(copied);
-}
-
-std::optional<ParsedList> parseList(const QString& selectList, const QStringList& groupBy)
-{
-    Q_ASSERT(!selectList.trimmed().startsWith(QLatin1String("select "), Qt::CaseInsensitive));
-    // The items, split at the commas outside parentheses and quotes.
-    QStringList items;
-    const std::vector<Token> tokens = tokenize(selectList);
-    int depth = 0;
-    qsizetype start = 0;
-    for (const Token& token : tokens) {
-        const QString piece = selectList.mid(token.begin, token.end - token.begin);
-        if (piece == QLatin1String("("))
-            ++depth;
-        else if (piece == QLatin1String(")"))
-            --depth;
-        else if (piece == QLatin1String(",") && depth == 0) {
-            items.append(selectList.mid(start, token.begin - start));
-            start = token.end;
-        }
-    }
-    items.append(selectList.mid(start));
-
-    ParsedList parsed;
-    QStringList columns;
-    for (const QString& item : items) {
-        const auto rewritten = rewriteItem(item, groupBy, parsed.figures);
-        if (!rewritten)
-            return std::nullopt;
-        columns.append(*rewritten);
-    }
-    parsed.columns = columns.join(QLatin1Char(','));
-    return parsed;
-}
 
 // ------------------------------------------------------------ the totals
 
@@ -612,7 +349,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
 {
     if (plainStatementsOnly() || !sumsAddAsThisPassAdds() || source.groupBy.isEmpty())
         return std::nullopt;
-    const auto parsed = parseList(withoutSelect(selectList), source.groupBy);
+    const auto parsed = SummaryList::parse(withoutSelect(selectList), source.groupBy);
     if (!parsed)
         return std::nullopt;
 
@@ -629,7 +366,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     std::optional<ScripJoin> join;
     if (source.scripJoin) {
         for (int t = 0; t < terms; ++t)
-            if (sameColumn(source.groupBy[t], source.scripJoin->column))
+            if (SummaryList::sameColumn(source.groupBy[t], source.scripJoin->column))
                 joinedTerm = t;
         if (joinedTerm < 0)
             return std::nullopt;
@@ -645,7 +382,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     // gathered by one share in the statement's order.
     auto isTerm = [&source](const QString& column) {
         return std::any_of(source.groupBy.begin(), source.groupBy.end(),
-                           [&column](const QString& term) { return sameColumn(term, column); });
+                           [&column](const QString& term) { return SummaryList::sameColumn(term, column); });
     };
     const bool byScrip = isTerm(source.scripColumn);
     const bool byDay = !byScrip && isTerm(source.dayColumn);
@@ -677,7 +414,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         layout.join = &*join;
     }
     layout.firstFigure = static_cast<int>(selected.size());
-    selected += parsed->figures;
+    selected += parsed->figures();
     auto readerFor = [&](int part, int parts) {
         QByteArray dayFrom = days.empty() ? QByteArray() : days.front();
         QByteArray dayTo = days.empty() ? QByteArray() : days.back();
@@ -735,7 +472,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
     }
     // The terms' columns take the names their tables declare, as the
     // statement's own columns would; two of one name cannot be told apart.
-    QString columns = parsed->columns;
+    QStringList keyColumns;
     QSet<QString> names;
     for (int t = 0; t < terms; ++t) {
         const KeyColumn& key = keys[static_cast<size_t>(t)];
@@ -745,16 +482,14 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
             return std::nullopt;
         names.insert(key.name.toLower());
         layout.termNoCase[static_cast<size_t>(t)] = key.noCase;
-        columns.replace(keyPlaceholder(t), store::quoteIdentifier(key.name));
+        keyColumns.append(store::quoteIdentifier(key.name));
     }
 
-    const int figures = static_cast<int>(parsed->figures.size());
+    const int figures = static_cast<int>(parsed->figures().size());
     // Lowest and highest are kept only of the figures that show them.
     layout.extremes.resize(static_cast<size_t>(figures));
     for (int f = 0; f < figures; ++f)
-        layout.extremes[static_cast<size_t>(f)] =
-            parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Lowest))) ||
-            parsed->columns.contains(QStringLiteral("t.%1)").arg(totalColumn(f, Gathered::Highest)));
+        layout.extremes[static_cast<size_t>(f)] = parsed->showsExtremes(f);
 
     std::vector<Gathering> parts;
     QString error;
@@ -781,10 +516,11 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
                            (key.noCase ? QStringLiteral(" COLLATE NOCASE") : QString()));
         orderTerms.append(QStringLiteral("t.") + store::quoteIdentifier(key.name));
     }
+    using Total = SummaryList::Total;
     for (int f = 0; f < figures; ++f)
-        for (const Gathered gathered : {Gathered::Average, Gathered::Sum, Gathered::Lowest, Gathered::Highest, Gathered::Count})
-            definitions.append(totalColumn(f, gathered));
-    definitions.append(kRowCount);
+        for (const Total total : {Total::Average, Total::Sum, Total::Lowest, Total::Highest, Total::Count})
+            definitions.append(SummaryList::totalColumn(f, total));
+    definitions.append(SummaryList::rowCountColumn());
     for (int i = 0; i < definitions.size(); ++i)
         placeholders.append(QStringLiteral("?"));
     db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + summary.m_table);
@@ -845,7 +581,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         }
     }
     sqlite3_finalize(insert);
-    summary.m_columns = columns;
+    summary.m_columns = parsed->columnsOver(keyColumns);
     summary.m_order = orderTerms.join(QLatin1Char(','));
     return summary;
 }
