@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QHash>
+#include <QSet>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -67,6 +68,13 @@ void makeChangeTable(query::RunContext& context, int passes)
     // The quantities' changes divide by the earlier day's NSE + BSE sum, the
     // same sum as the Volume and Delivery shown. The passes are read in
     // shares, each share's rows in pass and company order.
+    // The group's membership; read in shares, as one look-up table per share
+    // rather than a search of the links at every row.
+    const Sql code = Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode);
+    const Sql membership = query::plainStatementsOnly()
+                               ? Sql(" where Exists(Select ScrCode From LinkDetails Where GrpCode = ") + code +
+                                     " And LinkDetails.ScrCode = a.scriptcode)"
+                               : Sql(" where +a.scriptcode in (select ScrCode from LinkDetails where GrpCode = ") + code + ")";
     auto select = [&](int part, int parts) {
         const int first = 1 + passes * part / parts;
         const int last = passes * (part + 1) / parts;
@@ -85,10 +93,8 @@ void makeChangeTable(query::RunContext& context, int passes)
                 .arg(kCloseA, kCloseB, change)) +
         " join mto as a on a.TransDate = p.later"
         " join mto as b on b.TransDate = p.earlier and b.scriptcode = a.scriptcode"
-        " join scripmaster on scripmaster.srno = a.scriptcode"
-        " where Exists(Select ScrCode From LinkDetails Where GrpCode = " +
-        Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode) +
-        " And LinkDetails.ScrCode = a.scriptcode) and (" + Sql(change) + " > 5 or " + Sql(change) +
+        " join scripmaster on scripmaster.srno = a.scriptcode" +
+        membership + " and (" + Sql(change) + " > 5 or " + Sql(change) +
         " < -5) order by p.pass, scripmaster.company";
     };
     const int shares = query::windowreading::shareCount(
@@ -125,71 +131,115 @@ void fillLaterCloses(store::Database& db)
 
 // fillLaterCloses() in one pass over the day rows after the earliest later
 // day: each symbol's rows met day by day fill the closes of its changes whose
-// later day lies before them, five each.
+// later day lies before them, five each. The scrips are read in shares; a
+// symbol met in two shares (two scrips trading under it) has its rows read
+// again in one.
 void fillLaterClosesInOnePass(store::Database& db)
 {
     struct Change {
         QByteArray laterDay;
         qint64 row = 0;
-        std::vector<std::optional<double>> closes;
     };
-    struct Symbol {
-        std::vector<Change> changes;  // by later day
-        size_t waiting = 0;           // the first change whose later day is not yet behind
-        std::vector<size_t> filling;  // changes behind their later day, still short of five closes
-    };
-    QHash<QByteArray, Symbol> symbols;
+    QHash<QByteArray, std::vector<Change>> changesOf;  // by later day
     {
         query::StatementReader rows(db.handle(), Sql("select rowid, nsescrip, a_transdate from QChangeRateDerivatives"
                                                      " where trim(ifnull(nsescrip,'')) <> ''"));
         while (rows.next())
-            symbols[rows.bytes(1)].changes.push_back({rows.bytes(2), rows.integer(0), {}});
+            changesOf[rows.bytes(1)].push_back({rows.bytes(2), rows.integer(0)});
     }
-    if (symbols.isEmpty())
+    if (changesOf.isEmpty())
         return;
-    for (Symbol& symbol : symbols)
-        std::stable_sort(symbol.changes.begin(), symbol.changes.end(),
+    for (auto& changes : changesOf)
+        std::stable_sort(changes.begin(), changes.end(),
                          [](const Change& a, const Change& b) { return a.laterDay < b.laterDay; });
+    const QString after = db.scalar(QStringLiteral("select min(a_transdate) from QChangeRateDerivatives")).toString();
+    const QString last = db.scalar(QStringLiteral("select max(TransDate) from mto")).toString();
 
-    query::StatementReader rows(
-        db.handle(), Sql("select m.NSEScriptCode, m.TransDate, iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
-                         " where m.TransDate > (select min(a_transdate) from QChangeRateDerivatives)"
-                         " order by m.TransDate"));
-    while (rows.next()) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.statement(), 0));
-        if (!text)
-            continue;
-        const auto found =
-            symbols.find(QByteArray::fromRawData(text, sqlite3_column_bytes(rows.statement(), 0)));
-        if (found == symbols.end())
-            continue;
-        Symbol& symbol = *found;
-        const QByteArray day = rows.bytes(1);
-        while (symbol.waiting < symbol.changes.size() && symbol.changes[symbol.waiting].laterDay < day)
-            symbol.filling.push_back(symbol.waiting++);
-        const std::optional<double> close = rows.isNull(2) ? std::nullopt : std::optional<double>(rows.real(2));
-        for (size_t& at : symbol.filling) {
-            Change& change = symbol.changes[at];
-            change.closes.push_back(close);
-            if (change.closes.size() == 5)
-                at = SIZE_MAX;
+    // One symbol's filling in one share: the closes of each of its changes.
+    struct Filling {
+        size_t waiting = 0;              // the first change whose later day is not yet behind
+        std::vector<size_t> open;        // changes behind their later day, short of five closes
+        std::vector<std::vector<std::optional<double>>> closes;
+    };
+    namespace reading = query::windowreading;
+    const reading::ScripRange scrips = reading::scripRange(db);
+    std::vector<QHash<QByteArray, Filling>> parts;
+    auto fill = [&](int shares) {
+        QString error;
+        reading::readShares(
+            db, shares, [&parts](int count) { parts.assign(static_cast<size_t>(count), {}); },
+            [&](int part, int count) {
+                return reading::daysOfWindow(after, last) +
+                       "select m.NSEScriptCode, m.TransDate, iif(m.nseclprice>0,m.nseclprice,m.bseclprice)"
+                       " from summary_days cross join mto as m where m.TransDate = summary_days.day" +
+                       reading::withinWindow(after, last) + " and summary_days.day > " + Sql::value(after) +
+                       (count > 1 ? reading::scripShare(QStringLiteral("m.scriptcode"), scrips, part, count) : Sql());
+            },
+            [&](int part, query::StatementReader& rows) {
+                QHash<QByteArray, Filling>& fillings = parts[static_cast<size_t>(part)];
+                while (rows.next()) {
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.statement(), 0));
+                    if (!text)
+                        continue;
+                    const QByteArray symbol = QByteArray::fromRawData(text, sqlite3_column_bytes(rows.statement(), 0));
+                    const auto found = changesOf.constFind(symbol);
+                    if (found == changesOf.cend())
+                        continue;
+                    const std::vector<Change>& changes = *found;
+                    Filling& filling = fillings[found.key()];
+                    filling.closes.resize(changes.size());
+                    const QByteArray day = rows.bytes(1);
+                    while (filling.waiting < changes.size() && changes[filling.waiting].laterDay < day)
+                        filling.open.push_back(filling.waiting++);
+                    const std::optional<double> close =
+                        rows.isNull(2) ? std::nullopt : std::optional<double>(rows.real(2));
+                    for (size_t& at : filling.open) {
+                        filling.closes[at].push_back(close);
+                        if (filling.closes[at].size() == 5)
+                            at = SIZE_MAX;
+                    }
+                    std::erase(filling.open, SIZE_MAX);
+                }
+            },
+            error);
+        if (!error.isEmpty())
+            throw store::StoreError(error);
+    };
+    const auto firstDay = datetext::fromStorage(after), lastDay = datetext::fromStorage(last);
+    const double days =
+        firstDay && lastDay ? static_cast<double>(reading::tradingDays(db, *firstDay, *lastDay).size()) : 1.0;
+    fill(reading::shareCount(db, days * static_cast<double>(scrips.count()), reading::Reading::MarketTables));
+    QSet<QByteArray> met;
+    bool split = false;
+    for (const auto& part : parts)
+        for (auto it = part.cbegin(); it != part.cend() && !split; ++it) {
+            split = met.contains(it.key());
+            met.insert(it.key());
         }
-        std::erase(symbol.filling, SIZE_MAX);
-    }
-    if (!rows.error().isEmpty())
-        throw store::StoreError(rows.error());
+    if (split && parts.size() > 1)
+        fill(1);
 
-    store::Statement update(db, QStringLiteral("update QChangeRateDerivatives set day1 = ?, day2 = ?, day3 = ?, day4 = ?,"
-                                               " day5 = ? where rowid = ?"));
-    for (const Symbol& symbol : symbols) {
-        for (const Change& change : symbol.changes) {
-            store::Params values;
-            for (size_t k = 0; k < 5; ++k)
-                values.append(k < change.closes.size() && change.closes[k] ? *change.closes[k] : 0.01);
-            values.append(change.row);
-            update.run(values);
+    // The closes go in through one statement; five 0.01 where none came.
+    db.exec(QStringLiteral("drop table if exists temp.laterclosing"));
+    db.exec(QStringLiteral("create temp table laterclosing (id INTEGER PRIMARY KEY, d1, d2, d3, d4, d5)"));
+    query::RepeatedStatement insert(db.handle(), QStringLiteral("insert into temp.laterclosing values (?,?,?,?,?,?)"));
+    for (auto symbol = changesOf.cbegin(); symbol != changesOf.cend(); ++symbol) {
+        const Filling* filling = nullptr;
+        for (const auto& part : parts)
+            if (const auto found = part.constFind(symbol.key()); found != part.cend())
+                filling = &*found;
+        for (size_t c = 0; c < symbol->size(); ++c) {
+            insert.bindInteger(1, (*symbol)[c].row);
+            for (size_t k = 0; k < 5; ++k) {
+                const bool given = filling && k < filling->closes[c].size() && filling->closes[c][k];
+                insert.bindReal(static_cast<int>(k) + 2, given ? *filling->closes[c][k] : 0.01);
+            }
+            insert.run();
         }
     }
+    db.exec(QStringLiteral("update QChangeRateDerivatives set day1 = c.d1, day2 = c.d2, day3 = c.d3, day4 = c.d4,"
+                           " day5 = c.d5 from temp.laterclosing as c where QChangeRateDerivatives.rowid = c.id"));
+    db.exec(QStringLiteral("drop table temp.laterclosing"));
 }
 
 query::BranchResult rateChange(query::RunContext& context)

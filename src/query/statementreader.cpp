@@ -1,6 +1,7 @@
 #include "query/statementreader.h"
 
 #include "store/datetext.h"
+#include "store/storeerror.h"
 
 #include <sqlite3.h>
 
@@ -120,6 +121,41 @@ QDate StatementReader::day(int column) const
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     const auto parsed = datetext::fromStorage(QString::fromLatin1(text, sqlite3_column_bytes(m_stmt, column)));
     return parsed ? *parsed : QDate();
+}
+
+RepeatedStatement::RepeatedStatement(sqlite3* db, const QString& text) : m_db(db)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (sqlite3_prepare_v2(db, bytes.constData(), static_cast<int>(bytes.size()), &m_stmt, nullptr) != SQLITE_OK || !m_stmt) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(m_stmt);
+        throw store::StoreError(error);
+    }
+}
+
+RepeatedStatement::~RepeatedStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void RepeatedStatement::bindInteger(int index, qint64 value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+}
+
+void RepeatedStatement::bindReal(int index, double value)
+{
+    sqlite3_bind_double(m_stmt, index, value);
+}
+
+void RepeatedStatement::run()
+{
+    if (sqlite3_step(m_stmt) != SQLITE_DONE) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_reset(m_stmt);
+        throw store::StoreError(error);
+    }
+    sqlite3_reset(m_stmt);
 }
 
 }  // namespace query

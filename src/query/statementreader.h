@@ -45,6 +45,26 @@ private:
     QString m_error;
 };
 
+// One statement run again and again with new values (the rows of a bulk
+// insert), bound one by one without QVariants. Raises store::StoreError when
+// it cannot be prepared or a run fails.
+class RepeatedStatement {
+public:
+    RepeatedStatement(sqlite3* db, const QString& text);
+    ~RepeatedStatement();
+    RepeatedStatement(const RepeatedStatement&) = delete;
+    RepeatedStatement& operator=(const RepeatedStatement&) = delete;
+
+    void bindInteger(int index, qint64 value);
+    void bindReal(int index, double value);
+    // Runs the statement with the values bound, then keeps them for the next run.
+    void run();
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
 // Binds `params` to the '?' marks of `stmt` in order, as
 // store::Database binds them (a day as yyyy-MM-dd text).
 void bindParams(sqlite3_stmt* stmt, const store::Params& params);

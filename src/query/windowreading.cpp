@@ -79,7 +79,7 @@ void setRowsPerShare(double rows)
     g_rowsPerShare = rows > 0 ? rows : kRowsPerShare;
 }
 
-int shareCount(store::Database& db, double rows)
+int shareCount(store::Database& db, double rows, Reading reading)
 {
     const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
     const int shares = static_cast<int>(std::clamp(rows / rowsPerShare(), 1.0, static_cast<double>(cores)));
@@ -87,7 +87,8 @@ int shareCount(store::Database& db, double rows)
         return 1;
     // Other connections see only what is committed.
     const QString path = db.path();
-    if (path.isEmpty() || path == QLatin1String(":memory:") || sqlite3_txn_state(db.handle(), "main") == SQLITE_TXN_WRITE ||
+    const bool written = reading == Reading::AnyTable && sqlite3_txn_state(db.handle(), "main") == SQLITE_TXN_WRITE;
+    if (path.isEmpty() || path == QLatin1String(":memory:") || written ||
         db.scalar(QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
         return 1;
     return shares;

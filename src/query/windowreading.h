@@ -45,11 +45,17 @@ ScripRange scripRange(store::Database& db);
 // " AND <column> BETWEEN a AND b": share `part` of `parts` of the scrips.
 Sql scripShare(const QString& column, const ScripRange& range, int part, int parts);
 
+// What a share's statement reads: any table, or only tables that no query
+// writes (mto and the masters), which read connections see as this one does
+// even while its transaction has written work tables.
+enum class Reading { AnyTable, MarketTables };
+
 // How many shares to read about `rows` day rows in: one per 150,000 rows
 // (rowsPerShare()), at most one per core (8 at most), and one when other
 // connections cannot read what this one sees (a store in memory or not in
-// WAL mode, or a transaction that has written).
-int shareCount(store::Database& db, double rows);
+// WAL mode, or a transaction that has written, unless only market tables
+// are read).
+int shareCount(store::Database& db, double rows, Reading reading = Reading::AnyTable);
 double rowsPerShare();
 // Tests read small windows in many shares by lowering it; 0 restores it.
 void setRowsPerShare(double rows);

@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -172,8 +173,59 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
     std::unordered_map<qint64, int> byNumber;
     std::unordered_map<std::string, int> byBytes;  // the group, or with a join the row's slots
     std::vector<std::vector<int>> joinSlots;        // per key of the row's own terms: the group of each joined value
-    std::string key, previousKey;
+    std::string key;
     int found = -1;
+    // The row's own terms as the row before gave them, byte for byte: a row
+    // that repeats them (the rows of one day) keeps the group found for it.
+    struct Term {
+        int type = SQLITE_NULL;
+        qint64 integer = 0;
+        double real = 0;
+        std::string bytes;
+    };
+    std::vector<Term> before(terms);
+    auto sameTermsAsBefore = [&]() {
+        for (size_t t = 0; t < terms; ++t) {
+            const int column = layout.termColumn[t];
+            if (column < 0)
+                continue;
+            const Term& term = before[t];
+            const int type = sqlite3_column_type(stmt, column);
+            if (type != term.type)
+                return false;
+            if (type == SQLITE_INTEGER && sqlite3_column_int64(stmt, column) != term.integer)
+                return false;
+            if (type == SQLITE_FLOAT && !(sqlite3_column_double(stmt, column) == term.real))
+                return false;
+            if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+                const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, column));
+                if (length != term.bytes.size() || (length > 0 && std::memcmp(bytes, term.bytes.data(), length) != 0))
+                    return false;
+            }
+        }
+        return true;
+    };
+    auto rememberTerms = [&]() {
+        for (size_t t = 0; t < terms; ++t) {
+            const int column = layout.termColumn[t];
+            if (column < 0)
+                continue;
+            // Each value is read as what it is (reading it as another type
+            // would convert it).
+            Term& term = before[t];
+            term.type = sqlite3_column_type(stmt, column);
+            term.bytes.clear();
+            if (term.type == SQLITE_INTEGER) {
+                term.integer = sqlite3_column_int64(stmt, column);
+            } else if (term.type == SQLITE_FLOAT) {
+                term.real = sqlite3_column_double(stmt, column);
+            } else if (term.type != SQLITE_NULL) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+                term.bytes.assign(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+            }
+        }
+    };
     std::vector<Value> values(static_cast<size_t>(figures));
 
     auto addGroup = [&](int joined) {
@@ -221,15 +273,15 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
                 found = addGroup(-1);
                 byNumber.emplace(number, found);
             }
-            previousKey.clear();
             addRow(found);
             continue;
         }
-        key.clear();
-        for (size_t t = 0; t < terms; ++t)
-            if (layout.termColumn[t] >= 0)
-                appendKey(key, stmt, layout.termColumn[t], layout.termNoCase[t]);
-        if (found < 0 || key != previousKey) {
+        if (found < 0 || !sameTermsAsBefore()) {
+            key.clear();
+            for (size_t t = 0; t < terms; ++t)
+                if (layout.termColumn[t] >= 0)
+                    appendKey(key, stmt, layout.termColumn[t], layout.termNoCase[t]);
+            rememberTerms();
             const auto at = byBytes.find(key);
             if (at != byBytes.end()) {
                 found = at->second;
@@ -241,7 +293,6 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
                 found = addGroup(-1);
                 byBytes.emplace(key, found);
             }
-            previousKey.swap(key);
         }
         if (!layout.join) {
             addRow(found);
