@@ -179,7 +179,10 @@ TEST(OnePassQueries, GiveTheRowsOfTheirPlainStatements)
     for (const Case& c : kCases) {
         for (const Exchange exchange : {Exchange::Nse, Exchange::Bse, Exchange::Combined}) {
             query::RunInputs in = inputsFor(c.group, QString::fromUtf8(c.label), exchange, c.days, market.dates());
-            // One run with a group and a ticked price range on both exchanges.
+            // One run with some scrips chosen, one with a group and a ticked
+            // price range.
+            if (exchange == Exchange::Bse)
+                in.scripCodes = {2, 3, 5, 8, 13, 21, 34, 55};
             if (exchange == Exchange::Combined) {
                 in.groupCode = QStringLiteral("SEC1");
                 in.groupName = QStringLiteral("Sector 1");
