@@ -3,10 +3,12 @@
 // --small 500 scrips x 300 days for a quick run.
 //
 // Each query runs over a window of 22 and of 250 trading days and, where it
-// has a window (two dates or a number of days), over the whole history;
-// queries of one day run once. Every figure is the minimum and median of
-// three runs, printed with the rows the window reads and the process's peak
-// resident memory during the runs.
+// has a window (two dates or a number of days), over the whole history (as
+// far back as the query can reach); queries of one day run once, and scans
+// that take at most 30 days run over 5 and 30. Every figure is the minimum
+// and median of three runs, printed with the rows the window reads and the
+// process's peak resident memory during the runs (which includes heap that
+// an earlier query of the same run kept: --only gives a query's own peak).
 //
 // The market data comes from tarvenix-gen (--fill) and is cached as
 // /work/bench-cache/store-<scrips>x<days>.db, shared with the other
@@ -23,9 +25,9 @@
 #include "computations/ema.h"
 #include "query/catalogue.h"
 #include "query/parametersetup.h"
+#include "query/plainstatements.h"
 #include "query/queryengine.h"
 #include "query/tradingcalendar.h"
-#include "query/plainstatements.h"
 #include "store/database.h"
 #include "store/datetext.h"
 #include "store/schema.h"
