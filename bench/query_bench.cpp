@@ -1,64 +1,113 @@
-// Times every query of the averages, ranking and price families on a store of
-// 5,000 scrips x 2,500 trading days (12.5 million mto rows). The store is
-// generated once with a fixed seed and kept under /tmp between runs.
+// Times every query of the catalogue through the query engine on a generated
+// store: 5,000 scrips x 2,500 trading days (12.5 million mto rows), or with
+// --small 500 scrips x 300 days for a quick run.
 //
-//   query_bench [--rebuild] [--store PATH] [--only TEXT]   (TEXT: part of a label)
+// Each query runs over a window of 22 and of 250 trading days and, where it
+// has a window (two dates or a number of days), over the whole history (as
+// far back as the query can reach); queries of one day run once, and scans
+// that take at most 30 days run over 5 and 30. Every figure is the minimum
+// and median of three runs, printed with the rows the window reads and the
+// process's peak resident memory during the runs (which includes heap that
+// an earlier query of the same run kept: --only gives a query's own peak).
+//
+// The market data comes from tarvenix-gen (--fill) and is cached as
+// /work/bench-cache/store-<scrips>x<days>.db, shared with the other
+// benchmarks. The queries run on a copy of it that adds what the generator
+// leaves empty: scrip groups, the cash-market bhavcopy with its moving
+// averages, the price tables, the NNF security list and an options database.
+//
+// --check runs each query once more through its plain statements and says
+// whether the two results agree to the last bit.
+//
+//   query_bench [--small] [--check] [--only TEXT] [--skip TEXT,...] [--exchange nse|bse|combined|all]
+//               [--windows 22,250,all] [--repeats N] [--cache FOLDER]
 
+#include "computations/ema.h"
 #include "query/catalogue.h"
+#include "query/parametersetup.h"
+#include "query/plainstatements.h"
 #include "query/queryengine.h"
 #include "query/tradingcalendar.h"
 #include "store/database.h"
 #include "store/datetext.h"
 #include "store/schema.h"
+#include "store/transaction.h"
+#include "ui/prompt.h"
 
 #include <QCoreApplication>
-#include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <optional>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <vector>
 
 namespace {
 
-constexpr int kScrips = 5000;
-constexpr int kDays = 2500;
-constexpr quint64 kSeed = 20240105;
-const QDate kNewestDay(2024, 12, 31);
-const char* const kDefaultStore = "/tmp/tarvenix-query-bench-5000x2500-v1.db";
-
-// splitmix64: small, fast and the same on every machine.
-class Random {
-public:
-    explicit Random(quint64 seed) : m_state(seed) {}
-    quint64 next()
-    {
-        quint64 z = (m_state += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    double uniform() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
-    double between(double low, double high) { return low + (high - low) * uniform(); }
-
-private:
-    quint64 m_state;
+struct StoreSize {
+    int scrips;
+    int days;
 };
 
-double round2(double value)
+constexpr StoreSize kFullSize{5000, 2500};
+constexpr StoreSize kSmallSize{500, 300};
+
+// Answers every question of a query with No (the exports are not timed) and
+// keeps every message quiet.
+class QuietPrompt : public ui::Prompt {
+public:
+    ui::Answer show(const ui::Message& message) override
+    {
+        if (message.buttons == ui::Buttons::YesNo || message.buttons == ui::Buttons::YesNoCancel)
+            return ui::Answer::No;
+        if (message.buttons == ui::Buttons::Ok)
+            return ui::Answer::Ok;
+        return ui::Answer::Cancel;
+    }
+    QString openFile(const ui::FileRequest&) override { return {}; }
+    QString saveFile(const ui::FileRequest&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QString> inputText(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QColor> chooseColour(const QColor&, const QString&) override { return std::nullopt; }
+};
+
+// ---------------------------------------------------------------- memory
+
+// Linux: writing 5 to clear_refs starts the peak resident size (VmHWM) afresh.
+void resetPeakMemory()
 {
-    return std::nearbyint(value * 100.0) / 100.0;
+    malloc_trim(0);  // heap that earlier work freed goes back first
+    QFile file(QStringLiteral("/proc/self/clear_refs"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write("5");
 }
 
-void check(int rc, sqlite3* db, const char* what)
+// The peak resident size since the last reset, in MB.
+double peakMemoryMb()
 {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
 }
+
+// ---------------------------------------------------------------- the stores
 
 void execRaw(sqlite3* db, const char* sql)
 {
@@ -66,62 +115,100 @@ void execRaw(sqlite3* db, const char* sql)
     if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
         const std::string message = error ? error : "unknown error";
         sqlite3_free(error);
-        throw std::runtime_error(message);
+        throw std::runtime_error(message + " in: " + sql);
     }
 }
 
-QList<QDate> tradingDays()
+void check(int rc, sqlite3* db)
 {
-    QList<QDate> days;  // oldest first
-    for (QDate day = kNewestDay; days.size() < kDays; day = day.addDays(-1))
-        if (day.dayOfWeek() <= 5)
-            days.prepend(day);
-    return days;
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        throw std::runtime_error(sqlite3_errmsg(db));
 }
 
-// Scrip i is listed on NSE only (every 20th), on BSE only (every 20th, offset
-// by 10) or on both.
-bool listedOnNse(int scrip) { return scrip % 20 != 10; }
-bool listedOnBse(int scrip) { return scrip % 20 != 0; }
-
-void fillStore(const QString& path)
+// A value in [0, 1) that depends only on its seeds: the extras are the same
+// on every machine.
+double hashed(quint64 a, quint64 b)
 {
-    QFile::remove(path);
+    quint64 z = a * 0x9E3779B97F4A7C15ULL + b + 0x632BE59BD9B4E019ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) * 0x1.0p-53;
+}
+
+double round2(double value)
+{
+    return std::nearbyint(value * 100.0) / 100.0;
+}
+
+// The market data as tarvenix-gen makes it, generated into a temporary name
+// and renamed, so that a benchmark that finds the file finds it whole.
+// Holds an exclusive lock on a file while it lives: the lock that every
+// benchmark takes on .<store name>.lock before it makes that store.
+class FileLock {
+public:
+    explicit FileLock(const QString& path)
     {
-        store::Database schemaDb;
-        schemaDb.open(path);
-        store::createMainSchema(schemaDb);
+        m_fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX) != 0)
+            throw std::runtime_error("cannot lock " + path.toStdString());
     }
-    sqlite3* db = nullptr;
-    check(sqlite3_open(path.toUtf8().constData(), &db), db, "open");
-    execRaw(db, "PRAGMA journal_mode=DELETE; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-400000;");
-    // Indexes are made once after the rows are in: far faster than keeping
-    // them up to date row by row.
-    execRaw(db, "DROP INDEX mto_day_scrip; DROP INDEX mto_scrip_day;");
-    execRaw(db, "BEGIN");
-
-    Random random(kSeed);
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(db, "INSERT INTO ScripMaster (srno, company, nsescrip, bsescrip) VALUES (?,?,?,?)", -1,
-                             &insert, nullptr),
-          db, "prepare");
-    std::vector<QByteArray> nseCodes(kScrips + 1), bseCodes(kScrips + 1);
-    for (int scrip = 1; scrip <= kScrips; ++scrip) {
-        const QByteArray company = QStringLiteral("Company %1 Ltd").arg(scrip, 4, 10, QLatin1Char('0')).toUtf8();
-        nseCodes[scrip] = listedOnNse(scrip) ? QStringLiteral("SCRIP%1").arg(scrip).toUtf8() : QByteArray();
-        bseCodes[scrip] = listedOnBse(scrip) ? QByteArray::number(500000 + scrip) : QByteArray();
-        sqlite3_bind_int(insert, 1, scrip);
-        sqlite3_bind_text(insert, 2, company.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, nseCodes[scrip].constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 4, bseCodes[scrip].constData(), -1, SQLITE_TRANSIENT);
-        check(sqlite3_step(insert), db, "scrip");
-        sqlite3_reset(insert);
+    ~FileLock()
+    {
+        ::flock(m_fd, LOCK_UN);
+        ::close(m_fd);
     }
-    sqlite3_finalize(insert);
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
 
-    execRaw(db, "INSERT INTO GroupMaster VALUES ('ALL', ' All Stocks'), ('Derivative', 'Derivatives F & O');"
-                "INSERT INTO LinkDetails SELECT 'ALL', srno FROM ScripMaster;"
-                "INSERT INTO LinkDetails SELECT 'Derivative', srno FROM ScripMaster WHERE srno % 25 = 1;");
+private:
+    int m_fd = -1;
+};
+
+void ensureMarketStore(const QString& path, const StoreSize& size)
+{
+    const QFileInfo info(path);
+    const FileLock lock(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".lock")));
+    if (QFile::exists(path))
+        return;
+    const QString generator = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../tarvenix-gen"));
+    const QString temporary = path + QStringLiteral(".tmp-%1").arg(QCoreApplication::applicationPid());
+    std::fprintf(stderr, "Generating %s (%d scrips x %d trading days) with tarvenix-gen...\n", qPrintable(path),
+                 size.scrips, size.days);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(generator, {QStringLiteral("--scrips"), QString::number(size.scrips), QStringLiteral("--days"),
+                              QString::number(size.days), QStringLiteral("--store"), temporary, QStringLiteral("--fill")});
+    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+        throw std::runtime_error("tarvenix-gen failed");
+    {
+        // Folding the journal into the file leaves one file to rename.
+        store::Database db;
+        db.openExisting(temporary);
+        db.scalar(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db.scalar(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
+    if (!QFile::exists(path))  // another benchmark may have made it meanwhile
+        QFile::rename(temporary, path);
+    QFile::remove(temporary);
+}
+
+// Scrip groups: "ALL" (every scrip), "Derivative" (every 25th), ten sectors,
+// and the two index groups that the Belmora query reads.
+void addGroups(sqlite3* db)
+{
+    // Whatever groups the market store was given make way for these.
+    execRaw(db,
+            "DELETE FROM GroupMaster; DELETE FROM LinkDetails;"
+            "INSERT INTO GroupMaster VALUES ('ALL', ' All Stocks'), ('Derivative', 'Derivatives F & O'),"
+            " ('BSE100', 'BSE 100'), ('BSE500', 'BSE 500');"
+            "INSERT INTO LinkDetails SELECT 'ALL', srno FROM ScripMaster;"
+            "INSERT INTO LinkDetails SELECT 'Derivative', srno FROM ScripMaster WHERE srno % 25 = 1;"
+            "INSERT INTO LinkDetails SELECT 'BSE100', srno FROM ScripMaster WHERE srno % 50 = 2 AND bsescrip <> '';"
+            "INSERT INTO LinkDetails SELECT 'BSE500', srno FROM ScripMaster WHERE srno % 10 = 2 AND bsescrip <> '';"
+            "INSERT INTO derisymbol SELECT nsescrip FROM ScripMaster WHERE srno % 25 = 1;"
+            "INSERT INTO nnf_security SELECT srno, nsescrip, 'EQ' FROM ScripMaster;"
+            "INSERT INTO Script SELECT nsescrip, company FROM ScripMaster;");
     for (int sector = 1; sector <= 10; ++sector) {
         const QByteArray sql = QStringLiteral("INSERT INTO GroupMaster VALUES ('SEC%1', 'Sector %1');"
                                               "INSERT INTO LinkDetails SELECT 'SEC%1', srno FROM ScripMaster WHERE srno % 10 = %2;")
@@ -130,122 +217,388 @@ void fillStore(const QString& path)
                                    .toUtf8();
         execRaw(db, sql.constData());
     }
+}
 
-    // Each scrip: a price that walks, a typical traded quantity, a typical
-    // delivered share; BSE trades a fraction of NSE's quantity.
-    struct Walk {
-        double price, traded, delivered, bseShare;
+// The "EQ" bhavcopy row of every NSE day of every scrip, with day highs and
+// lows around the close and both moving averages computed as the import does.
+void addBhavcopy(sqlite3* db)
+{
+    execRaw(db, "DROP INDEX allbhavcopy_symbol_series_day; DROP INDEX allbhavcopy_day;");
+    sqlite3_stmt* read = nullptr;
+    sqlite3_stmt* insert = nullptr;
+    check(sqlite3_prepare_v2(db,
+                             "SELECT scriptcode, TransDate, nseclprice, nsetrdqty, NSEScriptCode FROM mto"
+                             " WHERE nseclprice > 0 ORDER BY scriptcode, TransDate",
+                             -1, &read, nullptr),
+          db);
+    check(sqlite3_prepare_v2(db, "INSERT INTO allbhavcopy VALUES (?,'EQ',?,?,?,?,?,?,?,?,?,?,?)", -1, &insert, nullptr),
+          db);
+    struct Day {
+        std::string date;
+        double close, traded;
     };
-    std::vector<Walk> walks(kScrips + 1);
-    for (int scrip = 1; scrip <= kScrips; ++scrip)
-        walks[scrip] = {std::exp(random.between(std::log(10.0), std::log(5000.0))),
-                        std::exp(random.between(std::log(1e3), std::log(5e6))), random.between(0.1, 0.9),
-                        random.between(0.1, 0.5)};
-
-    check(sqlite3_prepare_v2(db, "INSERT INTO mto VALUES (?,?,?,?,?,?,?,?,?,?,?,?)", -1, &insert, nullptr), db, "prepare");
-    const QList<QDate> days = tradingDays();
-    for (int d = 0; d < days.size(); ++d) {
-        const QByteArray day = datetext::toStorage(days[d]).toUtf8();
-        for (int scrip = 1; scrip <= kScrips; ++scrip) {
-            Walk& walk = walks[scrip];
-            walk.price = std::max(1.0, walk.price * (1.0 + random.between(-0.03, 0.03)));
-            const double traded = std::floor(walk.traded * random.between(0.3, 2.5));
-            const double delivered = std::floor(traded * std::clamp(walk.delivered + random.between(-0.1, 0.1), 0.0, 1.0));
-            const double bseTraded = std::floor(traded * walk.bseShare * random.between(0.5, 1.5));
-            const double bseDelivered = std::floor(bseTraded * std::clamp(walk.delivered + random.between(-0.1, 0.1), 0.0, 1.0));
-            const double nsePrice = round2(walk.price);
-            const double bsePrice = round2(walk.price * random.between(0.995, 1.005));
-            const bool nse = listedOnNse(scrip), bse = listedOnBse(scrip);
-            sqlite3_bind_text(insert, 1, day.constData(), static_cast<int>(day.size()), SQLITE_STATIC);
-            sqlite3_bind_int(insert, 2, scrip);
-            sqlite3_bind_text(insert, 3, nseCodes[scrip].constData(), -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 4, bseCodes[scrip].constData(), -1, SQLITE_STATIC);
-            sqlite3_bind_double(insert, 5, nse ? traded : 0);
-            sqlite3_bind_double(insert, 6, bse ? bseTraded : 0);
-            sqlite3_bind_double(insert, 7, nse ? delivered : 0);
-            sqlite3_bind_double(insert, 8, bse ? bseDelivered : 0);
-            sqlite3_bind_double(insert, 9, nse && traded > 0 ? round2(delivered * 100 / traded) : 0);
-            sqlite3_bind_double(insert, 10, bse && bseTraded > 0 ? round2(bseDelivered * 100 / bseTraded) : 0);
-            sqlite3_bind_double(insert, 11, nse ? nsePrice : 0);
-            sqlite3_bind_double(insert, 12, bse ? bsePrice : 0);
-            check(sqlite3_step(insert), db, "mto");
+    std::vector<Day> days;
+    std::string symbol;
+    qint64 scrip = -1;
+    auto flush = [&]() {
+        if (days.empty())
+            return;
+        std::vector<double> closes;
+        for (const Day& day : days)
+            closes.push_back(day.close);
+        const auto ema14 = computations::emaSeries(closes, computations::kEma14);
+        const auto ema34 = computations::emaSeries(closes, computations::kEma34);
+        for (size_t i = 0; i < days.size(); ++i) {
+            const double close = days[i].close;
+            const double previous = i > 0 ? days[i - 1].close : close;
+            const double high = round2(close * (1 + 0.02 * hashed(static_cast<quint64>(scrip), i)));
+            const double low = round2(close * (1 - 0.02 * hashed(static_cast<quint64>(scrip), i + 7)));
+            sqlite3_bind_text(insert, 1, symbol.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_double(insert, 2, previous);
+            sqlite3_bind_double(insert, 3, high);
+            sqlite3_bind_double(insert, 4, low);
+            sqlite3_bind_double(insert, 5, close);
+            sqlite3_bind_double(insert, 6, close);
+            sqlite3_bind_double(insert, 7, previous);
+            sqlite3_bind_double(insert, 8, days[i].traded);
+            sqlite3_bind_double(insert, 9, round2(days[i].traded * close));
+            sqlite3_bind_text(insert, 10, days[i].date.c_str(), -1, SQLITE_STATIC);
+            if (ema14[i])
+                sqlite3_bind_double(insert, 11, *ema14[i]);
+            else
+                sqlite3_bind_null(insert, 11);
+            if (ema34[i])
+                sqlite3_bind_double(insert, 12, *ema34[i]);
+            else
+                sqlite3_bind_null(insert, 12);
+            check(sqlite3_step(insert), db);
             sqlite3_reset(insert);
         }
-        if ((d + 1) % 250 == 0)
-            std::fprintf(stderr, "  %d of %d days written\n", d + 1, kDays);
+        days.clear();
+    };
+    while (sqlite3_step(read) == SQLITE_ROW) {
+        const qint64 code = sqlite3_column_int64(read, 0);
+        if (code != scrip) {
+            flush();
+            scrip = code;
+            symbol = reinterpret_cast<const char*>(sqlite3_column_text(read, 4));
+            if (scrip % 500 == 0)
+                std::fprintf(stderr, "  bhavcopy of scrip %lld\n", static_cast<long long>(scrip));
+        }
+        days.push_back({reinterpret_cast<const char*>(sqlite3_column_text(read, 1)), sqlite3_column_double(read, 2),
+                        sqlite3_column_double(read, 3)});
     }
+    flush();
+    sqlite3_finalize(read);
     sqlite3_finalize(insert);
+    execRaw(db, "CREATE INDEX allbhavcopy_symbol_series_day ON allbhavcopy (symbol, series, TransDate);"
+                "CREATE INDEX allbhavcopy_day ON allbhavcopy (TransDate);");
+}
 
-    // The price tables: a day's gainers, losers and new highs and lows for
-    // the last year, and one 52-week row per scrip.
-    check(sqlite3_prepare_v2(db, "INSERT INTO GainLoss VALUES (?,?,?,?,?,?)", -1, &insert, nullptr), db, "prepare");
-    for (int d = days.size() - 250; d < days.size(); ++d) {
-        const QByteArray day = datetext::toStorage(days[d]).toUtf8();
+// A day's 20 gainers, 20 losers, 5 new highs and 5 new lows of every day, and
+// one 52-week row per scrip from its last 250 days.
+void addPriceTables(sqlite3* db, const QList<QDate>& newestFirst, int scrips)
+{
+    sqlite3_stmt* insert = nullptr;
+    check(sqlite3_prepare_v2(db, "INSERT INTO GainLoss VALUES (?,?,?,?,?,?)", -1, &insert, nullptr), db);
+    for (int d = 0; d < newestFirst.size(); ++d) {
+        const QByteArray day = datetext::toStorage(newestFirst[d]).toUtf8();
         for (int i = 0; i < 50; ++i) {
             const char* kind = i < 20 ? "G" : i < 40 ? "L" : i < 45 ? "U" : "D";
-            const double previous = round2(random.between(10, 3000));
-            const double change = kind[0] == 'G' ? random.between(1, 20) : kind[0] == 'L' ? -random.between(1, 20) : 0;
-            const QByteArray script = nseCodes[1 + static_cast<int>(random.next() % kScrips)];
+            const double previous = round2(10 + 2990 * hashed(d, 3 * i));
+            const double change = kind[0] == 'G' ? 1 + 19 * hashed(d, 3 * i + 1)
+                                  : kind[0] == 'L' ? -1 - 19 * hashed(d, 3 * i + 1)
+                                                   : 0;
+            const qint64 scrip = 1 + static_cast<qint64>(hashed(d, 3 * i + 2) * scrips);
+            const QByteArray symbol = QByteArray::number(scrip);
             sqlite3_bind_text(insert, 1, day.constData(), -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 2, script.isEmpty() ? "SCRIP1" : script.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 2, symbol.constData(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_double(insert, 3, round2(previous * (1 + change / 100)));
             sqlite3_bind_double(insert, 4, previous);
             sqlite3_bind_double(insert, 5, round2(change));
             sqlite3_bind_text(insert, 6, kind, -1, SQLITE_STATIC);
-            check(sqlite3_step(insert), db, "GainLoss");
+            check(sqlite3_step(insert), db);
             sqlite3_reset(insert);
         }
     }
     sqlite3_finalize(insert);
-    execRaw(db, "INSERT INTO hilo SELECT nsescrip, max(nseclprice), min(nseclprice), 0 FROM mto, ScripMaster"
-                " WHERE srno = scriptcode AND TransDate >= '2024-01-01' AND nsescrip <> '' GROUP BY nsescrip");
-    execRaw(db, "COMMIT");
-    std::fprintf(stderr, "  making the indexes\n");
-    sqlite3_close(db);
-    {
-        store::Database indexDb;
-        indexDb.open(path);
-        store::createMainSchema(indexDb);  // makes the missing indexes
-        indexDb.exec(QStringLiteral("CREATE TABLE bench_complete (scrips INTEGER, days INTEGER)"));
-        indexDb.exec(QStringLiteral("INSERT INTO bench_complete VALUES (?, ?)"), {kScrips, kDays});
-    }
+    // The symbols written above are scrip numbers: name them.
+    execRaw(db, "UPDATE GainLoss SET Script = (SELECT nsescrip FROM ScripMaster WHERE srno = CAST(GainLoss.Script AS INTEGER))");
+    const QByteArray yearStart = datetext::toStorage(newestFirst.at(std::min<qsizetype>(249, newestFirst.size() - 1))).toUtf8();
+    const QByteArray hilo = "INSERT INTO hilo SELECT nsescrip, max(nseclprice), min(nseclprice), 0 FROM mto, ScripMaster"
+                            " WHERE srno = scriptcode AND TransDate >= '" +
+                            yearStart + "' AND nsescrip <> '' GROUP BY nsescrip";
+    execRaw(db, hilo.constData());
 }
 
-bool storeIsComplete(const QString& path)
+// The options database of the open-interest queries: each derivative scrip
+// with a sector, and per day a futures row and two option rows.
+void makeOptionsStore(const QString& path, sqlite3* market)
 {
-    if (!QFile::exists(path))
-        return false;
-    try {
-        store::Database db;
-        db.openExisting(path);
-        return db.tableExists(QStringLiteral("bench_complete"));
-    } catch (const std::exception&) {
-        return false;
+    QFile::remove(path);
+    {
+        store::Database options;
+        options.open(path);
+        store::createOptionsSchema(options);
     }
+    sqlite3* db = nullptr;
+    check(sqlite3_open(path.toUtf8().constData(), &db), db);
+    execRaw(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; BEGIN");
+    sqlite3_stmt* read = nullptr;
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_stmt* sector = nullptr;
+    check(sqlite3_prepare_v2(market,
+                             "SELECT m.scriptcode, m.NSEScriptCode, m.TransDate, m.nseclprice FROM mto m"
+                             " WHERE m.scriptcode % 25 = 1 ORDER BY m.scriptcode, m.TransDate",
+                             -1, &read, nullptr),
+          market);
+    check(sqlite3_prepare_v2(db, "INSERT INTO allscript VALUES (?,?,?,?,?)", -1, &insert, nullptr), db);
+    check(sqlite3_prepare_v2(db, "INSERT INTO script VALUES (?,?)", -1, &sector, nullptr), db);
+    qint64 scrip = -1;
+    double interest = 0;
+    int dayNo = 0;
+    while (sqlite3_step(read) == SQLITE_ROW) {
+        const qint64 code = sqlite3_column_int64(read, 0);
+        const std::string symbol = reinterpret_cast<const char*>(sqlite3_column_text(read, 1));
+        if (code != scrip) {
+            scrip = code;
+            interest = 1e5 + 1e6 * hashed(static_cast<quint64>(code), 0);
+            const QByteArray sectorName = QStringLiteral("Sector %1").arg(code % 10).toUtf8();
+            sqlite3_bind_text(sector, 1, symbol.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(sector, 2, sectorName.constData(), -1, SQLITE_TRANSIENT);
+            check(sqlite3_step(sector), db);
+            sqlite3_reset(sector);
+        }
+        interest = std::max(1000.0, std::floor(interest * (0.95 + 0.1 * hashed(static_cast<quint64>(code), ++dayNo))));
+        const double price = sqlite3_column_double(read, 3);
+        const char* kinds[] = {"FUTSTK", "OPTSTK", "OPTSTK"};
+        for (int k = 0; k < 3; ++k) {
+            sqlite3_bind_text(insert, 1, symbol.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 2, reinterpret_cast<const char*>(sqlite3_column_text(read, 2)), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_double(insert, 3, k == 0 ? interest : std::floor(interest * 0.3));
+            sqlite3_bind_double(insert, 4, price);
+            sqlite3_bind_text(insert, 5, kinds[k], -1, SQLITE_STATIC);
+            check(sqlite3_step(insert), db);
+            sqlite3_reset(insert);
+        }
+    }
+    sqlite3_finalize(read);
+    sqlite3_finalize(insert);
+    sqlite3_finalize(sector);
+    execRaw(db, "COMMIT");
+    sqlite3_close(db);
 }
+
+// The store the queries run on: a copy of the market data with the extras,
+// made under a temporary name and renamed when whole.
+void ensureQueryStore(const QString& marketPath, const QString& path, const QString& optionsPath)
+{
+    const QFileInfo info(path);
+    const FileLock lock(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".lock")));
+    if (QFile::exists(path) && QFile::exists(optionsPath))
+        return;
+    const QString temporary = path + QStringLiteral(".tmp-%1").arg(QCoreApplication::applicationPid());
+    std::fprintf(stderr, "Making %s from %s...\n", qPrintable(path), qPrintable(marketPath));
+    QFile::remove(temporary);
+    {
+        // SQLite's backup copies a consistent snapshot, whoever else has the
+        // market store open.
+        sqlite3* source = nullptr;
+        sqlite3* copy = nullptr;
+        check(sqlite3_open_v2(marketPath.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr), source);
+        check(sqlite3_open(temporary.toUtf8().constData(), &copy), copy);
+        sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main");
+        if (!backup || sqlite3_backup_step(backup, -1) != SQLITE_DONE)
+            throw std::runtime_error("the market store could not be copied");
+        sqlite3_backup_finish(backup);
+        sqlite3_close(source);
+        sqlite3_close(copy);
+    }
+    QList<QDate> dates;
+    {
+        store::Database db;
+        db.openExisting(temporary);
+        dates = query::loadTradingDates(db);
+    }
+    sqlite3* db = nullptr;
+    check(sqlite3_open(temporary.toUtf8().constData(), &db), db);
+    execRaw(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; PRAGMA cache_size=-400000; BEGIN");
+    addGroups(db);
+    int scrips = 0;
+    {
+        sqlite3_stmt* count = nullptr;
+        check(sqlite3_prepare_v2(db, "SELECT count(*) FROM ScripMaster", -1, &count, nullptr), db);
+        sqlite3_step(count);
+        scrips = sqlite3_column_int(count, 0);
+        sqlite3_finalize(count);
+    }
+    addPriceTables(db, dates, scrips);
+    std::fprintf(stderr, "  the bhavcopy...\n");
+    addBhavcopy(db);
+    execRaw(db, "COMMIT; ANALYZE;");
+    std::fprintf(stderr, "  the options database...\n");
+    makeOptionsStore(optionsPath + QStringLiteral(".tmp"), db);
+    sqlite3_close(db);
+    QFile::remove(optionsPath);
+    QFile::rename(optionsPath + QStringLiteral(".tmp"), optionsPath);
+    QFile::remove(path);
+    QFile::rename(temporary, path);
+}
+
+// ---------------------------------------------------------------- the runs
+
+// How a query reads its window of days.
+enum class WindowKind {
+    OneDay,      // a day (and the day before): run once
+    SecondDate,  // between the first and the second date
+    DaysNumber,  // N trading days in the first number box
+    DaysNumber2, // N trading days in the second number box
+};
 
 struct Case {
+    int group;
     QString label;
-    query::Exchange exchange;
-    QString note;
-    query::RunInputs inputs;
+    WindowKind kind;
+    query::RunInputs base;
 };
+
+QString windowName(WindowKind kind)
+{
+    switch (kind) {
+    case WindowKind::OneDay: return QStringLiteral("day");
+    case WindowKind::SecondDate: return QStringLiteral("dates");
+    case WindowKind::DaysNumber: return QStringLiteral("N box");
+    case WindowKind::DaysNumber2: return QStringLiteral("N2 box");
+    }
+    return {};
+}
 
 const char* statusText(query::RunStatus status)
 {
     switch (status) {
-    case query::RunStatus::Completed:
-        return "completed";
-    case query::RunStatus::Refused:
-        return "refused";
-    case query::RunStatus::NotBuilt:
-        return "not built";
-    case query::RunStatus::Failed:
-        return "failed";
-    case query::RunStatus::Stopped:
-        return "stopped";
+    case query::RunStatus::Completed: return "ok";
+    case query::RunStatus::Refused: return "refused";
+    case query::RunStatus::NotBuilt: return "not built";
+    case query::RunStatus::Failed: return "failed";
+    case query::RunStatus::Stopped: return "stopped";
     }
     return "?";
+}
+
+// Every label once (the first group that lists it), with the inputs the
+// query screen gives it when chosen on the newest trading day.
+QList<Case> makeCases(const QList<QDate>& dates, const QString& dataFolder, const QString& optionsPath)
+{
+    QList<Case> cases;
+    QSet<QString> seen;
+    for (const auto& group : query::queryGroups()) {
+        for (const QString& label : group.labels) {
+            if (seen.contains(label))
+                continue;
+            seen.insert(label);
+            query::ParameterFields fields;
+            fields.firstDate = dates.first();
+            fields.secondDate = dates.first();
+            const query::ParameterSetup setup = query::setUpParameters(group.number, label, fields, dates);
+            Case c{group.number, label, WindowKind::OneDay, {}};
+            query::RunInputs& in = c.base;
+            in.group = group.number;
+            in.label = label;
+            in.firstDate = setup.fields.firstDate;
+            in.secondDate = setup.fields.secondDate;
+            in.numberText = setup.fields.number.text;
+            in.number2Text = setup.fields.number2.text;
+            in.exchange = setup.chooseCombine ? query::Exchange::Combined : query::Exchange::Nse;
+            in.groupCode = QStringLiteral("ALL");
+            in.groupName = QStringLiteral(" All Stocks");
+            if (setup.groupName == QLatin1String("Derivatives F & O")) {
+                in.groupCode = QStringLiteral("Derivative");
+                in.groupName = setup.groupName;
+            }
+            for (const auto& preset : setup.rangePresets)
+                in.range(preset.measure) = query::rangeFromBoxes(true, preset.lowText, QString());
+            in.optionPath = optionsPath;
+            in.dataFolder = dataFolder;
+            if (query::secondDateFollowsDays(label) ||
+                (setup.fields.number.shown && setup.fields.number.caption == QLatin1String("No Of Days")))
+                c.kind = WindowKind::DaysNumber;
+            else if (setup.fields.number2.shown && setup.fields.number2.caption == QLatin1String("No Of Days"))
+                c.kind = WindowKind::DaysNumber2;
+            else if (setup.fields.secondDateShown)
+                c.kind = WindowKind::SecondDate;
+            cases.append(c);
+        }
+    }
+    return cases;
+}
+
+// The inputs of `c` over a window of `days` trading days (0: the case as it comes).
+query::RunInputs withWindow(const Case& c, int days, const QList<QDate>& dates)
+{
+    query::RunInputs in = c.base;
+    if (days <= 0)
+        return in;
+    const QString n = QString::number(days);
+    switch (c.kind) {
+    case WindowKind::OneDay:
+        break;
+    case WindowKind::SecondDate:
+        in.secondDate = dates.at(days - 1);
+        break;
+    case WindowKind::DaysNumber:
+        in.numberText = n;
+        if (query::secondDateFollowsDays(c.label))
+            in.secondDate = query::windowStartDate(in.firstDate, n, dates);
+        break;
+    case WindowKind::DaysNumber2:
+        in.number2Text = n;
+        break;
+    }
+    return in;
+}
+
+QString exchangeShort(query::Exchange exchange)
+{
+    switch (exchange) {
+    case query::Exchange::Nse: return QStringLiteral("NSE");
+    case query::Exchange::Bse: return QStringLiteral("BSE");
+    case query::Exchange::Combined: return QStringLiteral("NSE&BSE");
+    }
+    return {};
+}
+
+// Whether two results hold the same columns and the same values, numbers
+// compared to the last bit.
+bool sameRows(const store::Rows& a, const store::Rows& b, QString& difference)
+{
+    if (a.columns.size() != b.columns.size() || a.rows.size() != b.rows.size()) {
+        difference = QStringLiteral("%1x%2 against %3x%4")
+                         .arg(a.rows.size()).arg(a.columns.size()).arg(b.rows.size()).arg(b.columns.size());
+        return false;
+    }
+    for (int c = 0; c < a.columns.size(); ++c)
+        if (a.columns[c].name != b.columns[c].name || a.columns[c].kind != b.columns[c].kind) {
+            difference = QStringLiteral("column %1: %2 against %3").arg(c).arg(a.columns[c].name, b.columns[c].name);
+            return false;
+        }
+    for (qsizetype r = 0; r < a.rows.size(); ++r)
+        for (int c = 0; c < a.columns.size(); ++c) {
+            const QVariant& x = a.rows[r][c];
+            const QVariant& y = b.rows[r][c];
+            bool same = x.typeId() == y.typeId() && x.isNull() == y.isNull();
+            if (same && x.typeId() == QMetaType::Double) {
+                const double u = x.toDouble(), v = y.toDouble();
+                same = std::memcmp(&u, &v, sizeof u) == 0;
+            } else if (same) {
+                same = x == y;
+            }
+            if (!same) {
+                difference = QStringLiteral("row %1 column %2: %3 against %4")
+                                 .arg(r).arg(a.columns[c].name, x.toString(), y.toString());
+                return false;
+            }
+        }
+    return true;
 }
 
 }  // namespace
@@ -253,129 +606,161 @@ const char* statusText(query::RunStatus status)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString path = QString::fromLatin1(kDefaultStore);
-    bool rebuild = false;
+    StoreSize size = kFullSize;
+    QString cache = QStringLiteral("/work/bench-cache");
     QString only;
+    QStringList skip;
+    QString exchangeChoice = QStringLiteral("nse");
+    QStringList windowChoice{QStringLiteral("22"), QStringLiteral("250"), QStringLiteral("all")};
+    int repeats = 3;
+    bool checkPlain = false;
     const QStringList arguments = app.arguments();
     for (int i = 1; i < arguments.size(); ++i) {
-        if (arguments[i] == QLatin1String("--rebuild"))
-            rebuild = true;
-        else if (arguments[i] == QLatin1String("--store") && i + 1 < arguments.size())
-            path = arguments[++i];
-        else if (arguments[i] == QLatin1String("--only") && i + 1 < arguments.size())
+        const QString& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == QLatin1String("--small"))
+            size = kSmallSize;
+        else if (a == QLatin1String("--check"))
+            checkPlain = true;
+        else if (a == QLatin1String("--cache") && hasValue)
+            cache = arguments[++i];
+        else if (a == QLatin1String("--only") && hasValue)
             only = arguments[++i];
+        else if (a == QLatin1String("--skip") && hasValue)
+            skip = arguments[++i].split(QLatin1Char(','));
+        else if (a == QLatin1String("--exchange") && hasValue)
+            exchangeChoice = arguments[++i].toLower();
+        else if (a == QLatin1String("--windows") && hasValue)
+            windowChoice = arguments[++i].split(QLatin1Char(','));
+        else if (a == QLatin1String("--repeats") && hasValue)
+            repeats = std::max(1, arguments[++i].toInt());
+        else {
+            std::fprintf(stderr,
+                         "usage: query_bench [--small] [--check] [--only TEXT] [--skip TEXT,TEXT] [--exchange nse|bse|combined|all]"
+                         " [--windows 22,250,all] [--repeats N] [--cache FOLDER]\n");
+            return 2;
+        }
     }
 
-    if (rebuild || !storeIsComplete(path)) {
-        std::fprintf(stderr, "Generating %s (%d scrips x %d trading days)...\n", qPrintable(path), kScrips, kDays);
-        QElapsedTimer fillTimer;
-        fillTimer.start();
-        fillStore(path);
-        std::fprintf(stderr, "Generated in %.1f s\n", fillTimer.elapsed() / 1000.0);
+    const QString stem = QStringLiteral("%1x%2").arg(size.scrips).arg(size.days);
+    QDir().mkpath(cache);
+    const QString marketPath = QDir(cache).filePath(QStringLiteral("store-%1.db").arg(stem));
+    const QString storePath = QDir(cache).filePath(QStringLiteral("query-bench-%1.db").arg(stem));
+    const QString optionsPath = QDir(cache).filePath(QStringLiteral("query-bench-%1-option.db").arg(stem));
+    const QString dataFolder = QDir(cache).filePath(QStringLiteral("query-bench-data"));
+    QDir().mkpath(dataFolder);
+    try {
+        if (!QFile::exists(storePath) || !QFile::exists(optionsPath)) {
+            ensureMarketStore(marketPath, size);
+            ensureQueryStore(marketPath, storePath, optionsPath);
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "query_bench: %s\n", error.what());
+        return 1;
     }
 
+    QuietPrompt prompt;
+    ui::setPrompt(&prompt);
     store::Database db;
-    db.openExisting(path);
+    db.openExisting(storePath);
     query::QueryEngine engine(db);
-    const QList<QDate> dates = query::loadTradingDates(db);
+    const QList<QDate> dates = query::loadTradingDates(db);  // newest first
     const qint64 mtoRows = db.scalar(QStringLiteral("SELECT count(*) FROM mto")).toLongLong();
-    std::printf("Store: %s, %lld mto rows, %lld trading days\n", qPrintable(path), mtoRows,
-                static_cast<long long>(dates.size()));
+    const qint64 scrips = db.scalar(QStringLiteral("SELECT count(*) FROM ScripMaster")).toLongLong();
+    std::printf("Store %s: %lld scrips, %lld trading days, %lld mto rows (%.0f MB)\n", qPrintable(storePath),
+                static_cast<long long>(scrips), static_cast<long long>(dates.size()), static_cast<long long>(mtoRows),
+                QFileInfo(storePath).size() / 1048576.0);
 
-    const QDate first = dates.first();
-    const QDate monthBack = dates.at(21);   // 22 trading days
-    const QDate yearBack = dates.at(249);   // 250 trading days
+    QList<query::Exchange> exchanges;
+    if (exchangeChoice == QLatin1String("all"))
+        exchanges = {query::Exchange::Nse, query::Exchange::Bse, query::Exchange::Combined};
+    else if (exchangeChoice == QLatin1String("bse"))
+        exchanges = {query::Exchange::Bse};
+    else if (exchangeChoice == QLatin1String("combined"))
+        exchanges = {query::Exchange::Combined};
+    else
+        exchanges = {query::Exchange::Nse};
 
-    auto base = [&](int group, const QString& label, query::Exchange exchange) {
-        query::RunInputs in;
-        in.group = group;
-        in.label = label;
-        in.firstDate = first;
-        in.secondDate = monthBack;
-        in.exchange = exchange;
-        in.groupCode = QStringLiteral("ALL");
-        in.groupName = QStringLiteral(" All Stocks");
-        if (group == 4)
-            in.numberText = QStringLiteral("10");
-        return in;
-    };
+    QList<int> windows;
+    for (const QString& w : windowChoice)
+        windows.append(w == QLatin1String("all") ? static_cast<int>(dates.size()) : w.toInt());
 
-    const QList<query::Exchange> exchanges{query::Exchange::Nse, query::Exchange::Bse, query::Exchange::Combined};
-    QList<Case> cases;
-    for (int group : {1, 4, 5}) {
-        for (const QString& label : query::queryGroup(group).labels) {
-            for (const auto exchange : exchanges) {
-                if (label == QLatin1String("Top N Combined Query") && exchange == query::Exchange::Combined)
-                    continue;  // refused by design
-                if (group == 5 && exchange != query::Exchange::Nse)
-                    continue;  // the price queries do not depend on the exchange
-                cases.append({label, exchange, group == 1 ? QStringLiteral("22 days") : QString(), base(group, label, exchange)});
+    const QString capMessage = QStringLiteral("Enter a number of days from 1 to 30.");
+    std::printf("%-3s %-58s %-7s %-6s %6s %9s %9s %9s %8s  %s\n", "grp", "label", "exch", "window", "days", "day rows",
+                "min s", "median s", "peak MB", "result");
+    int slow = 0, runs = 0;
+    double worstPeak = 0;
+    for (const Case& c : makeCases(dates, dataFolder, optionsPath)) {
+        if (!only.isEmpty() && !c.label.contains(only, Qt::CaseInsensitive))
+            continue;
+        if (std::any_of(skip.begin(), skip.end(), [&c](const QString& part) { return c.label.contains(part, Qt::CaseInsensitive); }))
+            continue;
+        for (const auto exchange : exchanges) {
+            query::RunInputs exchangeInputs = c.base;
+            if (exchangeChoice != QLatin1String("nse") || c.base.exchange != query::Exchange::Combined)
+                exchangeInputs.exchange = exchange;
+            Case windowed = c;
+            windowed.base = exchangeInputs;
+            QList<int> caseWindows = c.kind == WindowKind::OneDay ? QList<int>{0} : windows;
+            // A scan that takes at most 30 days runs over 5 and 30 days instead.
+            if (c.kind != WindowKind::OneDay && engine.run(withWindow(windowed, 31, dates)).message == capMessage)
+                caseWindows = {5, 30};
+            for (int days : caseWindows) {
+                query::RunInputs inputs;
+                QList<double> seconds;
+                query::RunOutcome outcome;
+                resetPeakMemory();
+                for (int r = 0; r < repeats; ++r) {
+                    inputs = withWindow(windowed, days, dates);
+                    QElapsedTimer timer;
+                    timer.start();
+                    outcome = engine.run(inputs);
+                    seconds.append(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+                    // The whole history: as many days as the query can reach
+                    // back (some need days before their window as well).
+                    if (r == 0 && days > 250 && outcome.message.startsWith(QLatin1String("There are not enough"))) {
+                        --days;
+                        r = -1;
+                        seconds.clear();
+                    }
+                }
+                const double peak = peakMemoryMb();
+                worstPeak = std::max(worstPeak, peak);
+                std::sort(seconds.begin(), seconds.end());
+                const double median = seconds.at(seconds.size() / 2);
+                const int windowDays = days > 0 ? days : 1;
+                const bool whole = days > 250;
+                const bool miss = outcome.completed() && median > (whole ? 2.0 : 0.5);
+                slow += miss ? 1 : 0;
+                ++runs;
+                QString result = outcome.completed() ? QStringLiteral("%1 rows").arg(outcome.rows.size())
+                                                     : QString::fromLatin1(statusText(outcome.status));
+                if (!outcome.completed() && !outcome.message.isEmpty())
+                    result += QStringLiteral(": ") + outcome.message.left(60);
+                if (checkPlain && outcome.completed()) {
+                    query::setPlainStatementsOnly(true);
+                    QElapsedTimer timer;
+                    timer.start();
+                    const query::RunOutcome plain = engine.run(inputs);
+                    const double plainSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+                    query::setPlainStatementsOnly(false);
+                    QString difference;
+                    result += sameRows(outcome.rows, plain.rows, difference)
+                                  ? QStringLiteral(", plain %1 s agrees").arg(plainSeconds, 0, 'f', 3)
+                                  : QStringLiteral(", plain %1 s DIFFERS: %2").arg(plainSeconds, 0, 'f', 3).arg(difference);
+                }
+                std::printf("%-3d %-58s %-7s %-6s %6d %9lld %9.3f %9.3f %8.0f  %s%s\n", c.group,
+                            qPrintable(c.label.left(58)), qPrintable(exchangeShort(inputs.exchange)),
+                            qPrintable(windowName(c.kind)), windowDays,
+                            static_cast<long long>(windowDays) * static_cast<long long>(scrips), seconds.first(), median,
+                            peak, qPrintable(result), miss ? "  SLOW" : "");
+                std::fflush(stdout);
             }
         }
     }
-    for (const auto exchange : exchanges) {
-        Case c{QStringLiteral("Total Delivery Value - GroupWise"), exchange, QStringLiteral("22 days, all groups"),
-               base(7, QStringLiteral("Total Delivery Value - GroupWise"), exchange)};
-        cases.append(c);
-    }
-    {
-        Case c{QStringLiteral("Total Delivery Value - GroupWise"), query::Exchange::Nse, QStringLiteral("250 days, all groups"),
-               base(7, QStringLiteral("Total Delivery Value - GroupWise"), query::Exchange::Nse)};
-        c.inputs.secondDate = yearBack;
-        cases.append(c);
-    }
-    // Wider windows and filters.
-    for (const auto exchange : exchanges) {
-        Case c{QStringLiteral("Combined Report"), exchange, QStringLiteral("250 days"),
-               base(1, QStringLiteral("Combined Report"), exchange)};
-        c.inputs.secondDate = yearBack;
-        cases.append(c);
-    }
-    {
-        Case c{QStringLiteral("Average Traded Quantity [Between Dates]"), query::Exchange::Combined,
-               QStringLiteral("250 days, group SEC03, price 100-1000"),
-               base(1, QStringLiteral("Average Traded Quantity [Between Dates]"), query::Exchange::Combined)};
-        c.inputs.secondDate = yearBack;
-        c.inputs.groupCode = QStringLiteral("SEC03");
-        c.inputs.range(query::RangeMeasure::Price) = {true, 100, 1000};
-        cases.append(c);
-    }
-    {
-        Case c{QStringLiteral("Top N Delivery Quantity"), query::Exchange::Combined,
-               QStringLiteral("N 100, group SEC03, % delivery 40-100"),
-               base(4, QStringLiteral("Top N Delivery Quantity"), query::Exchange::Combined)};
-        c.inputs.numberText = QStringLiteral("100");
-        c.inputs.groupCode = QStringLiteral("SEC03");
-        c.inputs.range(query::RangeMeasure::DeliveryPercent) = {true, 40, 100};
-        cases.append(c);
-    }
-
-    std::printf("%-46s %-9s %-38s %6s %9s %9s  %s\n", "label", "exchange", "variant", "rows", "first s", "median s",
-                "status");
-    int misses = 0;
-    for (const auto& c : cases) {
-        if (!only.isEmpty() && !c.label.contains(only))
-            continue;
-        QList<double> seconds;
-        query::RunOutcome outcome;
-        for (int repeat = 0; repeat < 3; ++repeat) {
-            QElapsedTimer timer;
-            timer.start();
-            outcome = engine.run(c.inputs);
-            seconds.append(timer.nsecsElapsed() / 1e9);
-        }
-        const double firstTime = seconds.first();
-        std::sort(seconds.begin(), seconds.end());
-        const double median = seconds.at(1);
-        const bool miss = median > 0.5 || !outcome.completed();
-        misses += miss ? 1 : 0;
-        std::printf("%-46s %-9s %-38s %6lld %9.3f %9.3f  %s%s\n", qPrintable(c.label),
-                    qPrintable(query::exchangeName(c.exchange)), qPrintable(c.note),
-                    static_cast<long long>(outcome.rows.size()), firstTime, median, statusText(outcome.status),
-                    miss ? "  MISS" : "");
-        if (!outcome.completed())
-            std::printf("    %s\n", qPrintable(outcome.message));
-    }
-    std::printf("%d of %lld runs over 0.5 s or not completed\n", misses, static_cast<long long>(cases.size()));
+    std::printf("%d of %d runs over their limit (0.5 s up to 250 days, 2 s over the whole history);"
+                " highest peak %.0f MB\n",
+                slow, runs, worstPeak);
+    ui::setPrompt(nullptr);
     return 0;
 }

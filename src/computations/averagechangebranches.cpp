@@ -5,6 +5,7 @@
 #include "computations/scanbranches.h"
 
 #include "computations/scanframe.h"
+#include "query/plainstatements.h"
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
@@ -169,7 +170,15 @@ query::Branch averageBranch(const AverageQuery& query)
     return [query](query::RunContext& context) {
         const Exchange exchange = context.state.exchange;
         ScanFrame frame(context, exchange == Exchange::Combined ? ScripListing::Everyone : ScripListing::ByExchange);
-        frame.makeWindowTable({{QStringLiteral("DMA"), QString::fromLatin1(kNoAverage)}});
+        // The day averages go into the window rows of QR when plain
+        // statements are asked for; otherwise they meet the day rows of mto
+        // straight away.
+        const bool windowTable = query::plainStatementsOnly();
+        const QList<ExtraColumn> noAverage{{QStringLiteral("DMA"), QString::fromLatin1(kNoAverage)}};
+        if (windowTable)
+            frame.makeWindowTable(noAverage);
+        else
+            frame.defineWindow(noAverage);
 
         QJsonArray averages;
         frame.scan([&](const ScanScrip& scrip) {
@@ -187,11 +196,11 @@ query::Branch averageBranch(const AverageQuery& query)
         db.exec(QStringLiteral("insert into temp.dayaverage select json_extract(value,'$[0]'),"
                                " json_extract(value,'$[1]'), json_extract(value,'$[2]') from json_each(?)"),
                 {QString::fromUtf8(QJsonDocument(averages).toJson(QJsonDocument::Compact))});
-        db.exec(QStringLiteral(
-            "update QR set DMA = (select a.DMA from temp.dayaverage as a where a.scriptcode = QR.scriptcode"
-            " and a.TransDate = QR.TransDate) where exists (select 1 from temp.dayaverage as a"
-            " where a.scriptcode = QR.scriptcode and a.TransDate = QR.TransDate)"));
-        db.exec(QStringLiteral("drop table temp.dayaverage"));
+        if (windowTable)
+            db.exec(QStringLiteral(
+                "update QR set DMA = (select a.DMA from temp.dayaverage as a where a.scriptcode = QR.scriptcode"
+                " and a.TransDate = QR.TransDate) where exists (select 1 from temp.dayaverage as a"
+                " where a.scriptcode = QR.scriptcode and a.TransDate = QR.TransDate)"));
 
         QList<store::Column> columns = db.tableColumns(QStringLiteral("mto"));
         QStringList copied;
@@ -202,10 +211,17 @@ query::Branch averageBranch(const AverageQuery& query)
         }
         columns.append({QStringLiteral("DMA"), store::ColumnKind::Real});
         copied.append(QStringLiteral("w.DMA"));
+        // Every window row of QR but the days with an average keeps 0.01; the
+        // day rows with an average are those of temp.dayaverage.
+        const QString rows = windowTable ? QStringLiteral("QR as w")
+                                         : QStringLiteral("(select m.*, a.DMA as DMA from temp.dayaverage as a, mto as m"
+                                                          " where m.scriptcode = a.scriptcode and m.TransDate = a.TransDate"
+                                                          " order by m.scriptcode) as w");
         query::remakeWorkTable(db, QStringLiteral("queryresult1"), columns,
-                               Sql(QStringLiteral("select %1 from QR as w where w.DMA %2 %3 and w.DMA <> %4")
+                               Sql(QStringLiteral("select %1 from %5 where w.DMA %2 %3 and w.DMA <> %4")
                                        .arg(copied.join(QLatin1Char(',')), query.above ? QStringLiteral("<") : QStringLiteral(">"),
-                                            comparedFigure(query.percentage, exchange), QString::fromLatin1(kNoAverage))));
+                                            comparedFigure(query.percentage, exchange), QString::fromLatin1(kNoAverage), rows)));
+        db.exec(QStringLiteral("drop table temp.dayaverage"));
         return query::BranchResult::result(averageResultSelect(query, exchange));
     };
 }

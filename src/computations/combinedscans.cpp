@@ -103,7 +103,7 @@ query::Branch combinedBranch(bool risingPrice)
         const query::RunState& state = context.state;
         ScanFrame frame(context, ScripListing::ByExchange);
         rangeOnFirstDate(state, QStringLiteral("queryresult1.scriptcode"), combinedMeasures(state.exchange));
-        frame.makeWindowTable();
+        frame.defineWindow();
         QList<qint64> passing;
         frame.scan([&](const ScanScrip& scrip) {
             // Only a scrip with a row on each of the N days is tested.

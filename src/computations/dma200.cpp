@@ -7,6 +7,9 @@
 #include "computations/scanandsignalbranches.h"
 
 #include "query/branch.h"
+#include "query/plainstatements.h"
+#include "query/windowsummary.h"
+#include "store/database.h"
 
 namespace computations {
 
@@ -36,6 +39,32 @@ query::Branch crossingBranch(const AverageCrossing& crossing)
         const Sql dayFilter = state.groupFilterOn(QStringLiteral("mto.scriptcode"));
         const QString change = QStringLiteral(
             "round((iif(a.nseclprice*100>0,a.nseclprice*100,0.01))/iif(c.avgprice>0,c.avgprice,1)-100,2)");
+        // The average of each member scrip over the period. Read in one pass,
+        // the membership is a test on each day row; a scrip linked to the
+        // group twice counts each day twice in the statement, in an order the
+        // one pass does not copy: then the statement works it out.
+        query::SummarySource period;
+        period.from = QStringLiteral("mto,linkdetails,groupmaster");
+        period.dayColumn = QStringLiteral("transdate");
+        period.scripColumn = QStringLiteral("scriptcode");
+        period.first = averageFrom;
+        period.last = state.firstDate;
+        period.condition = Sql(" and GrpCode = ") + Sql::value(groupCode) +
+                           " And LinkDetails.ScrCode = mto.scriptcode and groupcode = grpcode";
+        period.groupBy = QStringList{QStringLiteral("scriptcode")};
+        const QString averageList = QStringLiteral("round(avg(iif(nseclprice>0,nseclprice,null)),2) as AvgPrice,scriptcode");
+        const bool linkedTwice = !context.db
+                                      .query(QStringLiteral("SELECT 1 FROM LinkDetails WHERE GrpCode = ?"
+                                                            " GROUP BY ScrCode HAVING count(*) > 1 LIMIT 1"),
+                                             {groupCode})
+                                      .isEmpty();
+        query::SummarySource members = period;
+        members.from = QStringLiteral("mto");
+        members.condition = Sql(" and +mto.scriptcode in (select ScrCode from linkdetails, groupmaster where GrpCode = ") +
+                            Sql::value(groupCode) + " and groupcode = grpcode)";
+        const Sql averages = linkedTwice || query::plainStatementsOnly()
+                                 ? Sql("(") + query::summaryStatement(averageList, period) + ")"
+                                 : query::summaryTable(context.db, QStringLiteral("sma"), averageList, members);
         const char* tests = crossing.upwards
                                 ? " a.nseclprice > b.nseclprice and b.nseclprice < c.avgprice and a.nseclprice > c.avgprice"
                                 : " a.nseclprice < b.nseclprice and b.nseclprice > c.avgprice and a.nseclprice < c.avgprice";
@@ -44,12 +73,8 @@ query::Branch crossingBranch(const AverageCrossing& crossing)
                 change + QStringLiteral(" as [%Change]") + query::fillers(4) +
                 QStringLiteral(" From ( select nseclprice,scriptcode from mto where transdate = ")) +
             Sql::value(state.firstDate) + dayFilter + " ) a, ( select nseclprice,scriptcode from mto where transdate = " +
-            Sql::value(state.secondDate) + dayFilter +
-            " ) b, (select round(avg(iif(nseclprice>0,nseclprice,null)),2) as AvgPrice,scriptcode"
-            " from mto,linkdetails,groupmaster"
-            " where transdate between " +
-            Sql::value(averageFrom) + " and " + Sql::value(state.firstDate) + " and GrpCode = " + Sql::value(groupCode) +
-            " And LinkDetails.ScrCode = mto.scriptcode and groupcode = grpcode group by scriptcode) as c, scripmaster"
+            Sql::value(state.secondDate) + dayFilter + " ) b, " + averages +
+            " as c, scripmaster"
             " where a.scriptcode = b.scriptcode and a.scriptcode = c.scriptcode and a.scriptcode = srno and" +
             Sql(QString::fromLatin1(tests)) + " and c.avgprice > 0 order by " + Sql(change) +
             Sql(crossing.upwards ? " desc" : " asc") + ", scripmaster.nsescrip");

@@ -72,7 +72,7 @@ query::Branch mixedBranch(const MixedQuery& query)
         state.secondDate = state.tradingDayBefore(risingDays + fallingDays - 1);
         frame.useWholeWindow(state.secondDate,
                              state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))));
-        frame.makeWindowTable();
+        frame.defineWindow();
 
         QList<qint64> passing;
         frame.scan([&](const ScanScrip& scrip) {

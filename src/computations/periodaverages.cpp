@@ -5,6 +5,7 @@
 #include "computations/scanandsignalbranches.h"
 
 #include "query/branch.h"
+#include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
 
@@ -40,6 +41,12 @@ query::BranchResult strevQuery(query::RunContext& context)
     // The range boxes judge the query day's row.
     const Sql range = state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("a")));
 
+    query::SummarySource window;
+    window.first = from;
+    window.last = to;
+    const Sql averages = query::summaryTable(
+        context.db, QStringLiteral("avgmto"), QStringLiteral("scriptcode,round(avg(NSETrdQty+BSETrdQty),0) as AvgDely"),
+        window);
     return query::BranchResult::result(
         Sql(QStringLiteral("SELECT company, ") + closeOf("a") + QStringLiteral(" as ClosingPrice, round(((") +
             closeOf("a") + QStringLiteral(" * 100) / ") + closeOf("b") +
@@ -48,9 +55,8 @@ query::BranchResult strevQuery(query::RunContext& context)
                            "a.BSETrdQty as BSEVol,a.NSETrdQty as NSEVol, (a.BSETrdQty + a.NSETrdQty) as TotalVol,"
                            " AvgDely as [7Days AvgVol]") +
             query::fillers(1) +
-            QStringLiteral(" from mto a, mto b,scripmaster, ( select scriptcode,round(avg(NSETrdQty+BSETrdQty),0) as"
-                           " AvgDely from mto where transdate between ")) +
-        Sql::value(from) + " and " + Sql::value(to) + " group by Scriptcode ) avgmto where a.transdate = " +
+            QStringLiteral(" from mto a, mto b,scripmaster, ")) +
+        averages + " avgmto where a.transdate = " +
         Sql::value(state.firstDate) + " and b.transdate = " + Sql::value(state.secondDate) +
         " and a.scriptcode = b.scriptcode and a.scriptcode = avgmto.scriptcode and a.ScriptCode = scripmaster.srno " +
         state.scripFilter + range + state.groupFilter + " order by company, a.scriptcode");
@@ -124,11 +130,12 @@ query::BranchResult abnormalTrading(query::RunContext& context)
 
     // Only the combined averages are limited to the group; the day rows are
     // limited for every exchange.
-    query::remakeTable(db, QStringLiteral("ttemp"),
-                       Sql(QString::fromLatin1(columns.averages) + QStringLiteral(" from mto where transdate between ")) +
-                           Sql::value(from) + " and " + Sql::value(to) +
-                           (state.exchange == Exchange::Combined ? memberOf("mto.scriptcode") : Sql()) +
-                           " group by scriptcode");
+    query::SummarySource window;
+    window.first = from;
+    window.last = to;
+    if (state.exchange == Exchange::Combined)
+        window.condition = memberOf("mto.scriptcode");
+    query::remakeSummaryTable(db, QStringLiteral("ttemp"), QString::fromLatin1(columns.averages), window);
     query::remakeTable(db, QStringLiteral("queryresult1"),
                        Sql(QString::fromLatin1(columns.dayRow) +
                            QStringLiteral(" from mto a,ttemp b,scripmaster where a.TransDate = ")) +
@@ -148,8 +155,33 @@ query::BranchResult deliveryValueSummary(query::RunContext& context)
 {
     const query::RunState& state = context.state;
     const QDate secondDate = state.requireSecondDate();
-    const Sql from = Sql::value(std::min(state.firstDate, secondDate));
-    const Sql to = Sql::value(std::max(state.firstDate, secondDate));
+    auto exchangeDays = [&](const char* listed) {
+        query::SummarySource days;
+        days.dayColumn = QStringLiteral("transdate");
+        days.scripColumn = QStringLiteral("scriptcode");
+        days.first = state.firstDate;
+        days.last = secondDate;
+        days.condition = Sql(QStringLiteral(" and trim(%1) <> ''").arg(QLatin1String(listed)));
+        days.groupBy = QStringList{QStringLiteral("transdate")};
+        return days;
+    };
+    const Sql bse = query::summaryTable(
+        context.db, QStringLiteral("bsedays"),
+        // The union's columns take the names of its first select's items as
+        // written ("transdate"), so the day keeps that name here.
+        QStringLiteral("transdate as transdate,'B' as Exchange,sum(bsetrdqty) as BSETradedQty,sum(bsetrdqty*bseclprice) as BSETradedValue,"
+                       "sum(bsedelyqty) as BSEDelQty,sum(bsedelyqty*bseclprice) as BSEDelyValue,"
+                       "round(sum(bsedelyqty)*100 / sum(bsetrdqty),2) as [BSE % dely],"
+                       "round(sum(bsedelyqty*bseclprice)*100/sum(bsetrdqty*bseclprice),2) as [BSE % delyvalue],"
+                       "0 as NSETradedQty,0 as NSETradedValue,0 as NSEDelQty,0 as NSEDelyValue,0 as [NSE % dely],"
+                       "0 as [NSE % delyvalue]"),
+        exchangeDays("bsescriptcode"));
+    const Sql nse = query::summaryTable(
+        context.db, QStringLiteral("nsedays"),
+        QStringLiteral("transdate,'N' as Exchange,0,0,0,0,0,0,sum(nsetrdqty),sum(nsetrdqty*nseclprice),sum(nsedelyqty),"
+                       "sum(nsedelyqty*nseclprice),round(sum(nsedelyqty)*100 / sum(nsetrdqty),2),"
+                       "round(sum(NSEDelyQty * NSEClPrice) * 100 / sum(NSETrdQty * NSEClPrice), 2)"),
+        exchangeDays("nsescriptcode"));
     return query::BranchResult::result(
         Sql("select transdate,round(sum(BSETradedQty/10000000),2) as BTradedQty,"
             "round(sum(BSETradedValue/10000000),2) as BTradedValue,round(sum(BSEDelQty/10000000),2) as BDelyQty,"
@@ -158,18 +190,8 @@ query::BranchResult deliveryValueSummary(query::RunContext& context)
             "round(sum(NSETradedQty/10000000),2) as NTradedQty,round(sum(NSETradedValue/10000000),2) as NTradedValue,"
             "round(sum(NSEDelQty/10000000),2) as NDelyQty,round(sum(NSEDelyvalue/10000000),2) as NDelyValue,"
             "sum([NSE % Dely]) as [NSE%Dely],sum([NSE % delyvalue]) As [NSE%DelyValue] from ("
-            " SELECT transdate,'B' as Exchange,sum(bsetrdqty) as BSETradedQty,sum(bsetrdqty*bseclprice) as BSETradedValue,"
-            "sum(bsedelyqty) as BSEDelQty,sum(bsedelyqty*bseclprice) as BSEDelyValue,"
-            "round(sum(bsedelyqty)*100 / sum(bsetrdqty),2) as [BSE % dely],"
-            "round(sum(bsedelyqty*bseclprice)*100/sum(bsetrdqty*bseclprice),2) as [BSE % delyvalue],"
-            "0 as NSETradedQty,0 as NSETradedValue,0 as NSEDelQty,0 as NSEDelyValue,0 as [NSE % dely],"
-            "0 as [NSE % delyvalue] from mto where transdate between ") +
-        from + " and " + to +
-        " and trim(bsescriptcode) <> '' group by transdate UNION"
-        " SELECT transdate,'N' as Exchange,0,0,0,0,0,0,sum(nsetrdqty),sum(nsetrdqty*nseclprice),sum(nsedelyqty),"
-        "sum(nsedelyqty*nseclprice),round(sum(nsedelyqty)*100 / sum(nsetrdqty),2),"
-        "round(sum(NSEDelyQty * NSEClPrice) * 100 / sum(NSETrdQty * NSEClPrice), 2) from mto where transdate between " +
-        from + " and " + to + " and trim(nsescriptcode) <> '' group by transdate ) group by transdate order by transdate");
+            " SELECT * FROM ") +
+        bse + " UNION SELECT * FROM " + nse + " ) group by transdate order by transdate");
 }
 
 }  // namespace

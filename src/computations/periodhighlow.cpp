@@ -5,12 +5,28 @@
 #include "computations/scanandsignalbranches.h"
 
 #include "query/branch.h"
+#include "query/plainstatements.h"
 
 #include <algorithm>
 
 namespace computations {
 
 namespace {
+
+// The period's highest or lowest price is wanted only of the symbols that
+// the derivative scrips trade under on the query's day: the period is read
+// for those alone, through the bhavcopy's symbol index (a highest or lowest
+// price does not depend on the rows around it). Empty when plain statements
+// are asked for.
+query::Sql derivativeSymbols(const query::RunState& state)
+{
+    if (query::plainStatementsOnly())
+        return {};
+    return query::Sql(" and allbhavcopy.symbol in (select mto.nsescriptcode from mto where mto.transdate = ") +
+           query::Sql::value(state.firstDate) +
+           " And Exists(Select ScrCode From LinkDetails Where GrpCode = 'Derivative'"
+           " And LinkDetails.ScrCode = mto.scriptcode))";
+}
 
 query::Branch periodBranch(bool highs)
 {
@@ -36,7 +52,7 @@ query::Branch periodBranch(bool highs)
                 QStringLiteral(" from mto,scripmaster, (SELECT symbol,%1(allbhavcopy.%2) AS HIGHPrice From allbhavcopy"
                                " WHERE allbhavcopy.series = 'EQ' and allbhavcopy.transdate between ")
                     .arg(QLatin1String(highs ? "Max" : "Min"), QLatin1String(highs ? "highprice" : "lowprice"))) +
-            Sql::value(from) + " and " + Sql::value(to) +
+            Sql::value(from) + " and " + Sql::value(to) + derivativeSymbols(state) +
             Sql(QStringLiteral(" GROUP BY allbhavcopy.symbol) c, (SELECT symbol,allbhavcopy.%1 AS THIGHPrice"
                                " From allbhavcopy WHERE allbhavcopy.series = 'EQ' and allbhavcopy.transdate = ")
                     .arg(QLatin1String(highs ? "highprice" : "lowprice"))) +

@@ -107,7 +107,7 @@ query::Branch runBranch(RunMeasure measure, bool rising)
         // The range test reads the result's rows; refuse an impossible one
         // before the scan.
         rangeOnFirstDate(context.state, QStringLiteral("queryresult1.scriptcode"));
-        frame.makeWindowTable();
+        frame.defineWindow();
         QList<qint64> passing;
         frame.scan([&](const ScanScrip& scrip) {
             QList<double> series;

@@ -1,6 +1,9 @@
 #include "computations/scanframe.h"
 
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
 #include "query/worktable.h"
+#include "store/storeerror.h"
 #include "store/database.h"
 
 #include <QHash>
@@ -8,6 +11,7 @@
 #include <QJsonDocument>
 #include <QStringList>
 #include <algorithm>
+#include <iterator>
 
 namespace computations {
 
@@ -63,28 +67,63 @@ Sql ScanFrame::scripCondition(const QString& alias) const
     return Sql(listed) + m_context.state.groupFilterOn(alias + QStringLiteral(".srno"));
 }
 
-void ScanFrame::makeWindowTable(const QList<ExtraColumn>& extraColumns)
+void ScanFrame::defineWindow(const QList<ExtraColumn>& extraColumns)
+{
+    if (query::plainStatementsOnly()) {
+        makeWindowTable(extraColumns);
+        return;
+    }
+    setWindow(extraColumns);
+}
+
+void ScanFrame::setWindow(const QList<ExtraColumn>& extraColumns)
 {
     if (m_newestOnly)
         m_windowStart = m_context.state.requireSecondDate();
+    m_extras = extraColumns;
+    m_windowTable = false;
+}
+
+void ScanFrame::makeWindowTable(const QList<ExtraColumn>& extraColumns)
+{
+    setWindow(extraColumns);
     QList<store::Column> columns = m_context.db.tableColumns(QStringLiteral("mto"));
-    QString extras;
-    for (const auto& extra : extraColumns) {
+    for (const auto& extra : extraColumns)
         columns.append({extra.name, store::ColumnKind::Real});
+    query::remakeWorkTable(m_context.db, kWindowTable, columns,
+                           Sql("select * from (") + windowRows() + ") as w order by w.scriptcode, w.TransDate desc");
+    m_windowTable = true;
+}
+
+Sql ScanFrame::windowRows() const
+{
+    QString extras;
+    for (const auto& extra : m_extras)
         extras += QLatin1Char(',') + extra.expression;
-    }
     // The N newest rows of each scrip between the window start and the first
     // date (the bounds taken as they are: a start after the first date gives
-    // an empty window).
-    const Sql select =
-        Sql(QStringLiteral("select %1%2 from (select mto.*, row_number() over (partition by mto.scriptcode"
-                           " order by mto.TransDate desc) as dayNo from mto where mto.TransDate <= ")
-                .arg(mtoColumnList(m_context.db.tableColumns(QStringLiteral("mto")), QStringLiteral("w")), extras)) +
-        Sql::value(m_context.state.firstDate) + " and mto.TransDate >= " + Sql::value(m_windowStart) +
-        m_rowCondition + " and mto.scriptcode in (select s.srno from scripmaster as s where " +
-        scripCondition(QStringLiteral("s")) + ")) as w" +
-        (m_newestOnly ? Sql(" where w.dayNo <= ") + Sql::value(m_days) : Sql());
-    query::remakeWorkTable(m_context.db, kWindowTable, columns, select);
+    // an empty window). A window of N trading days or fewer holds no other
+    // rows: then every row of it is taken as it stands.
+    const QDate first = m_context.state.firstDate;
+    const QList<QDate>& dates = m_context.state.calendar.dates();
+    const bool countDays =
+        m_newestOnly && std::count_if(dates.begin(), dates.end(), [&](const QDate& day) {
+                            return day <= first && day >= m_windowStart;
+                        }) > m_days;
+    return Sql(QStringLiteral("select %1%2 from (select mto.*%3 from mto where mto.TransDate <= ")
+                   .arg(mtoColumnList(m_context.db.tableColumns(QStringLiteral("mto")), QStringLiteral("w")), extras,
+                        countDays ? QStringLiteral(", row_number() over (partition by mto.scriptcode"
+                                                   " order by mto.TransDate desc) as dayNo")
+                                  : QString())) +
+           Sql::value(first) + " and mto.TransDate >= " + Sql::value(m_windowStart) + m_rowCondition +
+           // (+: the window is read day by day through the day index.)
+           " and +mto.scriptcode in (select s.srno from scripmaster as s where " + scripCondition(QStringLiteral("s")) +
+           ")) as w" + (countDays ? Sql(" where w.dayNo <= ") + Sql::value(m_days) : Sql());
+}
+
+Sql ScanFrame::windowSource() const
+{
+    return m_windowTable ? Sql(kWindowTable) : Sql("(") + windowRows() + ")";
 }
 
 void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
@@ -93,23 +132,28 @@ void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
                         scripCondition(QStringLiteral("s")) + " order by s.company, s.srno";
     const store::Rows scrips = m_context.db.query(listing.text, listing.params);
 
+    // The window's rows, newest day first, gathered by scrip.
     QHash<qint64, QList<ScanDay>> windows;
-    const store::Rows days = m_context.db.query(
-        QStringLiteral("select scriptcode, TransDate, nsetrdqty, bsetrdqty, nsedelyqty, bsedelyqty, nseperc, bseperc,"
-                       " nseclprice, bseclprice from QR order by scriptcode, TransDate desc"));
-    for (const auto& row : days.rows) {
+    query::StatementReader rows(
+        m_context.db.handle(),
+        Sql("select w.scriptcode, w.TransDate, w.nsetrdqty, w.bsetrdqty, w.nsedelyqty, w.bsedelyqty, w.nseperc, w.bseperc,"
+            " w.nseclprice, w.bseclprice from ") +
+            windowSource() + " as w order by w.TransDate desc");
+    while (rows.next()) {
         ScanDay day;
-        day.day = row.at(1).toDate();
-        day.nseTraded = row.at(2).toDouble();
-        day.bseTraded = row.at(3).toDouble();
-        day.nseDelivered = row.at(4).toDouble();
-        day.bseDelivered = row.at(5).toDouble();
-        day.nsePercent = row.at(6).toDouble();
-        day.bsePercent = row.at(7).toDouble();
-        day.nseClose = row.at(8).toDouble();
-        day.bseClose = row.at(9).toDouble();
-        windows[row.at(0).toLongLong()].append(day);
+        day.day = rows.day(1);
+        day.nseTraded = rows.real(2);
+        day.bseTraded = rows.real(3);
+        day.nseDelivered = rows.real(4);
+        day.bseDelivered = rows.real(5);
+        day.nsePercent = rows.real(6);
+        day.bsePercent = rows.real(7);
+        day.nseClose = rows.real(8);
+        day.bseClose = rows.real(9);
+        windows[rows.integer(0)].append(day);
     }
+    if (!rows.error().isEmpty())
+        throw store::StoreError(rows.error());
 
     const int total = static_cast<int>(scrips.size());
     for (int i = 0; i < total; ++i) {
@@ -126,19 +170,17 @@ void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
 void ScanFrame::copyPassingScrips(const QList<qint64>& codes, bool withListedCodes)
 {
     const QList<store::Column> columns = m_context.db.tableColumns(QStringLiteral("mto"));
-    query::remakeWorkTable(m_context.db, kPassingTable, columns,
-                           Sql(QStringLiteral("select %1 from QR as w where w.scriptcode in (select value from json_each(")
-                                   .arg(mtoColumnList(columns, QStringLiteral("w"), withListedCodes))) +
-                               codeList(codes) + "))");
+    copyPassingScrips(codes, columns, mtoColumnList(columns, QStringLiteral("w"), withListedCodes));
 }
 
 void ScanFrame::copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns,
                                   const QString& selectList)
 {
+    // In the window's order: by scrip, newest day first.
     query::remakeWorkTable(m_context.db, kPassingTable, columns,
-                           Sql(QStringLiteral("select %1 from QR as w where w.scriptcode in (select value from json_each(")
-                                   .arg(selectList)) +
-                               codeList(codes) + "))");
+                           Sql(QStringLiteral("select %1 from ").arg(selectList)) + windowSource() +
+                               " as w where w.scriptcode in (select value from json_each(" + codeList(codes) +
+                               ")) order by w.scriptcode, w.TransDate desc");
 }
 
 double entry(const QList<double>& series, int k)

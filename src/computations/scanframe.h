@@ -40,11 +40,10 @@ enum class ScripListing {
 
 // The frame shared by the N-day scans: the scrips of the chosen exchange and
 // group in company order, each with its N newest mto rows up to the first
-// date. The window rows of every listed scrip are made into the work table
-// QR by one statement and read by one more; each member tests them in
-// memory and copies the rows of the scrips that pass into queryresult1 with
-// one statement, so a scan runs a handful of statements whatever the number
-// of scrips.
+// date. The window rows of every listed scrip are read by one statement;
+// each member tests them in memory and copies the rows of the scrips that
+// pass into queryresult1 with one statement, so a scan runs a handful of
+// statements whatever the number of scrips.
 class ScanFrame {
 public:
     // N is the first number box's count (at most query::kMaxScanDays).
@@ -57,8 +56,13 @@ public:
     // newest rows.
     void useWholeWindow(const QDate& start, const query::Sql& rowCondition);
 
-    // Makes QR: the window rows (mto's columns, plus `extraColumns`) of
-    // every listed scrip. Refuses a run without a window start.
+    // Sets the window rows (mto's columns, plus `extraColumns`) of every
+    // listed scrip that scan() and copyPassingScrips() read straight from
+    // mto (from QR when plain statements are asked for). Refuses a run
+    // without a window start.
+    void defineWindow(const QList<ExtraColumn>& extraColumns = {});
+    // The same, the rows kept in the work table QR (for a scan that changes
+    // them before it copies them).
     void makeWindowTable(const QList<ExtraColumn>& extraColumns = {});
 
     // Walks the listed scrips in company order, reporting "Processing for
@@ -66,16 +70,21 @@ public:
     // in its window.
     void scan(const std::function<void(const ScanScrip&)>& visit);
 
-    // Makes queryresult1 with mto's columns and copies into it every QR row
-    // of the scrips `codes`; without `withListedCodes` the NSE and BSE codes
-    // stay empty.
+    // Makes queryresult1 with mto's columns and copies into it every window
+    // row of the scrips `codes`; without `withListedCodes` the NSE and BSE
+    // codes stay empty.
     void copyPassingScrips(const QList<qint64>& codes, bool withListedCodes = true);
     // The same with the scan's own layout: `columns` filled by `selectList`
-    // over the QR rows as `w`.
+    // over the window rows as `w`.
     void copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns, const QString& selectList);
 
 private:
     query::Sql scripCondition(const QString& alias) const;
+    void setWindow(const QList<ExtraColumn>& extraColumns);
+    // The window rows as a select, and as a table for a FROM clause (QR
+    // when it was made).
+    query::Sql windowRows() const;
+    query::Sql windowSource() const;
 
     query::RunContext& m_context;
     ScripListing m_listing;
@@ -83,6 +92,8 @@ private:
     QDate m_windowStart;
     bool m_newestOnly = true;
     query::Sql m_rowCondition;
+    QList<ExtraColumn> m_extras;
+    bool m_windowTable = false;
 };
 
 // The entry of day `k` (1 = newest) of a series, 0 past the rows of the window.

@@ -12,8 +12,13 @@
 #include "query/branch.h"
 #include "query/catalogue.h"
 #include "query/jettop.h"
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "store/database.h"
+#include "store/storeerror.h"
 #include "store/transaction.h"
+
 
 #include <optional>
 #include <vector>
@@ -120,30 +125,28 @@ bool movesStrictly(const QList<QVariantList>& days, Figure figure, bool rises)
     return true;
 }
 
-// Fills queryresult1 with every day of the window of each scrip of the
-// exchange and group that traded on each of the N trading days and passes
-// the label's condition.
-void scanWindows(query::RunContext& context)
+// The scrips a scan lists: those of the exchange and group.
+Sql listedScrips(const query::RunState& state)
 {
-    store::Database& db = context.db;
-    const query::RunState& state = context.state;
-    makeEmptyWindowTable(db);
-
-    // One day makes no step, so no scrip passes.
-    const int days = state.count;
-    const std::optional<Condition> condition = conditionAt(conditionPosition(state.label));
-    if (!condition || days < 2)
-        return;
-    const QDate windowStart = state.requireSecondDate();
-
     Sql listed;
     if (state.exchange == Exchange::Nse)
         listed = " and s.nsescrip <> ''";
     else if (state.exchange == Exchange::Bse)
         listed = " and s.bsescrip <> ''";
+    return listed + state.groupFilterOn(QStringLiteral("s.srno"));
+}
+
+// The plain form of the scan: every window row read into memory in company
+// order, each scrip's rows tested together.
+void scanWindowsInMemory(query::RunContext& context, int days, const Condition& condition, const QDate& windowStart)
+{
+    store::Database& db = context.db;
+    const query::RunState& state = context.state;
+    makeEmptyWindowTable(db);
+    const Sql listed = listedScrips(state);
     const Sql read = Sql(QStringLiteral("select ") + windowColumns(state.exchange) +
                          QStringLiteral(", s.company from scripmaster s, mto where mto.scriptcode = s.srno")) +
-                     listed + state.groupFilterOn(QStringLiteral("s.srno")) + " and mto.transdate <= " +
+                     listed + " and mto.transdate <= " +
                      Sql::value(state.firstDate) + " and mto.transdate >= " + Sql::value(windowStart) +
                      " order by s.company, s.srno, mto.transdate desc";
     const store::Rows rows = db.query(read.text, read.params);
@@ -168,14 +171,158 @@ void scanWindows(query::RunContext& context)
             window = window.mid(0, days);
         if (window.size() != days)
             continue;
-        if (!movesStrictly(window, condition->first, condition->firstRises) ||
-            !movesStrictly(window, condition->second, condition->secondRises))
+        if (!movesStrictly(window, condition.first, condition.firstRises) ||
+            !movesStrictly(window, condition.second, condition.secondRises))
             continue;
         for (QVariantList row : window) {
             row.removeLast();
             insert.run(row);
         }
     }
+}
+
+// A figure of the window columns as an expression over mto.
+QString windowFigure(Exchange exchange, Figure figure)
+{
+    QStringList items;
+    const QString columns = windowColumns(exchange);
+    int depth = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (columns[i] == QLatin1Char('('))
+            ++depth;
+        else if (columns[i] == QLatin1Char(')'))
+            --depth;
+        else if (columns[i] == QLatin1Char(',') && depth == 0) {
+            items.append(columns.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    items.append(columns.mid(start));
+    return items.at(figure);
+}
+
+// One scrip's moves over its window, met newest day first.
+struct Moves {
+    int days = 0;
+    double first = 0, second = 0;  // the tested values of the newer day
+    bool firstMoves = true, secondMoves = true;
+};
+
+// The scan in one pass over the window's day rows, newest day first,
+// keeping for each scrip whether both figures still move strictly; only
+// the passing scrips' rows are read again.
+void scanWindowsInOnePass(query::RunContext& context, int days, const Condition& condition, const QDate& windowStart)
+{
+    store::Database& db = context.db;
+    const query::RunState& state = context.state;
+    const Sql listing = Sql("select s.srno, s.company from scripmaster s where 1=1") + listedScrips(state) +
+                        " order by s.company, s.srno";
+    const store::Rows scrips = db.query(listing.text, listing.params);
+    namespace reading = query::windowreading;
+    const reading::ScripRange range = reading::scripRange(db);
+    // Each scrip's moves at its place among the codes of mto; each share of
+    // the scrips writes its own places.
+    std::vector<Moves> moves(static_cast<size_t>(range.count()));
+    std::vector<char> listed(moves.size(), 0);
+    for (const QVariantList& scrip : scrips.rows) {
+        const qint64 code = scrip.at(0).toLongLong();
+        if (code >= range.low && code <= range.high)
+            listed[static_cast<size_t>(code - range.low)] = 1;
+    }
+
+    // One exchange takes the N newest days of a scrip's window; both
+    // exchanges take every day of it.
+    const bool newestOnly = state.exchange != Exchange::Combined;
+    auto tested = [](query::StatementReader& rows, int column) {
+        const double value = rows.real(column);
+        return value > 0 ? value : 0.0;
+    };
+    auto stillMoves = [](double newer, double older, bool rises) { return rises ? older < newer : older > newer; };
+    // Each share of the scrips is read day by day, newest first, on a
+    // connection and thread of its own.
+    const int shares = reading::shareCount(db, static_cast<double>(days) * static_cast<double>(range.count()));
+    const QString figures =
+        windowFigure(state.exchange, condition.first) + QLatin1Char(',') + windowFigure(state.exchange, condition.second);
+    QString error;
+    reading::readShares(
+        db, shares, [&moves](int) { std::fill(moves.begin(), moves.end(), Moves()); },
+        [&](int part, int count) {
+            return reading::daysOfWindow(windowStart, state.firstDate, true) +
+                   Sql(QStringLiteral("select mto.scriptcode, %1 from summary_days cross join mto"
+                                      " where mto.TransDate = summary_days.day")
+                           .arg(figures)) +
+                   reading::withinWindow(windowStart, state.firstDate, true) +
+                   (count > 1 ? reading::scripShare(QStringLiteral("mto.scriptcode"), range, part, count) : Sql());
+        },
+        [&](int, query::StatementReader& rows) {
+            while (rows.next()) {
+                const qint64 place = rows.integer(0) - range.low;
+                if (place < 0 || place >= range.count() || !listed[static_cast<size_t>(place)])
+                    continue;
+                Moves& m = moves[static_cast<size_t>(place)];
+                if (newestOnly && m.days >= days)
+                    continue;
+                const double first = tested(rows, 1);
+                const double second = tested(rows, 2);
+                if (m.days > 0) {
+                    m.firstMoves = m.firstMoves && stillMoves(m.first, first, condition.firstRises);
+                    m.secondMoves = m.secondMoves && stillMoves(m.second, second, condition.secondRises);
+                }
+                m.first = first;
+                m.second = second;
+                ++m.days;
+            }
+        },
+        error);
+    if (!error.isEmpty())
+        throw store::StoreError(error);
+
+    // The scrips in company order: each needs a row on each of the N days.
+    // (The table is made after the reading: a write would keep the reading
+    // to this connection.)
+    makeEmptyWindowTable(db);
+    store::Statement insert(db, QStringLiteral("INSERT INTO queryresult1 SELECT ") + windowColumns(state.exchange) +
+                                    QStringLiteral(" FROM mto WHERE mto.scriptcode = ? AND mto.transdate <= ?"
+                                                   " AND mto.transdate >= ? ORDER BY mto.transdate DESC LIMIT ?"));
+    int seen = 0;
+    int total = 0;
+    auto movesOf = [&](qint64 code) {
+        return code >= range.low && code <= range.high ? moves[static_cast<size_t>(code - range.low)] : Moves();
+    };
+    for (const QVariantList& scrip : scrips.rows)
+        total += movesOf(scrip.at(0).toLongLong()).days > 0 ? 1 : 0;
+    for (const QVariantList& scrip : scrips.rows) {
+        const qint64 code = scrip.at(0).toLongLong();
+        const Moves m = movesOf(code);
+        if (m.days == 0)
+            continue;
+        context.progress(QStringLiteral("Processing for Stock ") + scrip.at(1).toString(), seen++, total);
+        if (m.days != days || !m.firstMoves || !m.secondMoves)
+            continue;
+        insert.run({code, state.firstDate, windowStart, newestOnly ? days : -1});
+    }
+}
+
+// Fills queryresult1 with every day of the window of each scrip of the
+// exchange and group that traded on each of the N trading days and passes
+// the label's condition.
+void scanWindows(query::RunContext& context)
+{
+    const query::RunState& state = context.state;
+    // One day makes no step, so no scrip passes.
+    const int days = state.count;
+    const std::optional<Condition> condition = conditionAt(conditionPosition(state.label));
+    if (!condition || days < 2) {
+        makeEmptyWindowTable(context.db);
+        return;
+    }
+    const QDate windowStart = state.requireSecondDate();
+    // Scrip codes spread too far apart for a place each are read the plain way.
+    if (query::plainStatementsOnly() || query::windowreading::scripRange(context.db).count() > 10000000)
+        scanWindowsInMemory(context, days, *condition, windowStart);
+    else
+        scanWindowsInOnePass(context, days, *condition, windowStart);
 }
 
 // The scrips whose query-day row in queryresult1 meets every ticked range,

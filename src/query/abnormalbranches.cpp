@@ -6,6 +6,7 @@
 #include "query/abnormalbranches.h"
 
 #include "query/branch.h"
+#include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
 
@@ -249,11 +250,12 @@ Branch aboveAverageBranch(const AverageQuery& average)
         state.secondDate = state.tradingDayBefore(state.count2 - 1);
         const int exchange = exchangeIndex(state.exchange);
 
-        Sql averages = Sql(QString::fromLatin1(average.averages[exchange])) + " from mto where transdate between " +
-                       Sql::value(state.secondDate) + " and " + Sql::value(state.firstDate);
+        SummarySource window;
+        window.first = state.secondDate;
+        window.last = state.firstDate;
         if (average.combinedAverageByGroup && state.exchange == Exchange::Combined)
-            averages += linkedToChosenGroup(state, QStringLiteral("mto.scriptcode"));
-        remakeTable(context.db, kAverageTable, averages + " group by scriptcode");
+            window.condition = linkedToChosenGroup(state, QStringLiteral("mto.scriptcode"));
+        remakeSummaryTable(context.db, kAverageTable, QString::fromLatin1(average.averages[exchange]), window);
 
         const ChangeForm& form = average.query.form(state.exchange);
         remakeTable(context.db, kDayTable,

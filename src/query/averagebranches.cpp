@@ -4,9 +4,13 @@
 
 #include "query/branch.h"
 #include "query/branches.h"
+#include "query/windowsummary.h"
+#include "store/database.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 namespace query {
 
@@ -49,8 +53,50 @@ const AverageQuery kAverageQueries[] = {
      "round(val(iif(min(nseclprice)>0,min(nseclprice),min(bseclprice))),2)  as LowPrice"},
 };
 
-// One row per scrip over the day rows of the window (the work table
-// queryresult1 of the run's prologue).
+// The combined figures of the day table, worked out from a day's mto row.
+const struct {
+    const char* column;
+    const char* figure;
+} kCombinedDayFigures[] = {
+    {"TotalTrdqty", "(mto.bsetrdqty+mto.nsetrdqty)"},
+    {"TotalDelyQty", "(mto.bsedelyqty+mto.nsedelyqty)"},
+    {"TotalDelyPerc", "round(((mto.BSEDelyQty + mto.NSEDelyQty) * 100) / (mto.BSETrdQty + mto.NSETrdQty), 2)"},
+};
+
+// The result straight from the day rows of mto: each scrip's figures
+// gathered in one pass, its company joined on the result. The day table
+// groups by company; where two scrips share a company name that grouping
+// joins them, and the day table is made after all.
+std::optional<BranchResult> averagesFromDayRows(RunContext& context, const QString& columns)
+{
+    const RunState& state = context.state;
+    if (!context.db.query(QStringLiteral("SELECT 1 FROM ScripMaster GROUP BY company HAVING count(*) > 1 LIMIT 1")).isEmpty())
+        return std::nullopt;
+    SummarySource source;
+    source.first = state.firstDate;
+    source.last = state.requireSecondDate();
+    source.condition = Sql(state.exchange == Exchange::Bse ? " and trim(mto.bsescriptcode) <> ''"
+                                                           : " and trim(mto.nsescriptcode) <> ''") +
+                       state.scripFilter +
+                       state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                       state.groupFilter;
+    QString figures = columns;
+    for (const auto& day : kCombinedDayFigures)
+        figures.replace(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(day.column)),
+                                           QRegularExpression::CaseInsensitiveOption),
+                        QLatin1String(day.figure));
+    const auto summary = WindowSummary::compute(context.db, QStringLiteral("averages"), figures, source);
+    if (!summary)
+        return std::nullopt;
+    return BranchResult::result(Sql(QStringLiteral("SELECT scripmaster.company as Stock,") + summary->columns() +
+                                    fillers(2) +
+                                    QStringLiteral(" from %1 as t, scripmaster where scripmaster.srno = t.scriptcode"
+                                                   " order by scripmaster.company")
+                                        .arg(summary->table())));
+}
+
+// One row per scrip over the day rows of the window: the work table
+// queryresult1 of the run's prologue grouped by company.
 Branch averageBranch(const AverageQuery& query)
 {
     return [query](RunContext& context) {
@@ -59,6 +105,9 @@ Branch averageBranch(const AverageQuery& query)
             columns = query.bse;
         else if (context.state.exchange == Exchange::Combined)
             columns = query.combined;
+        if (auto fast = averagesFromDayRows(context, QString::fromUtf8(columns)))
+            return *fast;
+        makeAverageDayTable(context.db, context.state);
         return BranchResult::result(Sql(QStringLiteral("SELECT scrip as Stock,") + QString::fromUtf8(columns) +
                                         fillers(2) +
                                         QStringLiteral(" from queryresult1 group by scrip order by scrip")));
@@ -85,6 +134,20 @@ BranchResult totalDeliveryValueGroupWise(RunContext& context)
                       Sql::value(state.groupName) + ")";
     // The day sums are made per group code first and named afterwards: the
     // grouping then sorts four figures per row instead of six and a name.
+    SummarySource days;
+    days.from = QStringLiteral("mto m cross join LinkDetails l");
+    days.dayColumn = QStringLiteral("m.TransDate");
+    days.scripColumn = QStringLiteral("m.scriptcode");
+    days.first = state.firstDate;
+    days.last = secondDate;
+    days.condition = Sql(" and l.ScrCode = m.scriptcode") + groupClause;
+    days.groupBy = QStringList{QStringLiteral("m.TransDate"), QStringLiteral("l.GrpCode")};
+    // Each day row counts in every group of its scrip, met in the order of
+    // the memberships.
+    days.scripJoin = SummarySource::ScripJoin{
+        QStringLiteral("l.GrpCode"),
+        Sql("select l.ScrCode, l.GrpCode from LinkDetails l where 1=1") + groupClause + " order by l.ScrCode, l.rowid",
+        QStringLiteral("mto m"), Sql()};
     return BranchResult::result(
         Sql("SELECT groupmaster.GroupName,t.transdate as transdate,"
             " round((t.nseTraded/10000000),2)  as [NSE Total TurnOver In Crs],"
@@ -93,18 +156,23 @@ BranchResult totalDeliveryValueGroupWise(RunContext& context)
             " round((t.bseDelivered/10000000),2)  as [BSE Total Dely Val In Crs],"
             "round((t.nseTraded/10000000),2)+round((t.bseTraded/10000000),2)  as [Total TurnOver In Crs],"
             "round((t.nseDelivered/10000000),2)+round((t.bseDelivered/10000000),2)  as [Total Dely Val In Crs]") +
-        fillers(4) +
-        " From (select l.GrpCode as code, m.TransDate as transdate, sum(m.nsetrdqty * m.nseclprice) as nseTraded,"
-        " sum(m.nsedelyqty * m.nseclprice) as nseDelivered, sum(m.bsetrdqty * m.bseclprice) as bseTraded,"
-        " sum(m.bsedelyqty * m.bseclprice) as bseDelivered"
-        " from mto m cross join LinkDetails l where m.TransDate between " +
-        Sql::value(std::min(state.firstDate, secondDate)) + " and " + Sql::value(std::max(state.firstDate, secondDate)) +
-        " and l.ScrCode = m.scriptcode" + groupClause +
-        " group by m.TransDate, l.GrpCode) as t, groupmaster where groupmaster.GroupCode = t.code"
+        fillers(4) + " From " +
+        summaryTable(context.db, QStringLiteral("groupwise"),
+                     QStringLiteral("l.GrpCode as code, m.TransDate as transdate, sum(m.nsetrdqty * m.nseclprice) as nseTraded,"
+                                    " sum(m.nsedelyqty * m.nseclprice) as nseDelivered, sum(m.bsetrdqty * m.bseclprice) as bseTraded,"
+                                    " sum(m.bsedelyqty * m.bseclprice) as bseDelivered"),
+                     days) +
+        " as t, groupmaster where groupmaster.GroupCode = t.code"
         " order by  groupmaster.groupname,t.transdate  desc");
 }
 
 }  // namespace
+
+bool makesItsOwnDayTable(const QString& label)
+{
+    return std::any_of(std::begin(kAverageQueries), std::end(kAverageQueries),
+                       [&label](const AverageQuery& query) { return label == QString::fromUtf8(query.label); });
+}
 
 void registerAverageBranches(BranchRegistry& registry)
 {

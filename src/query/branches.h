@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace query {
 
 class BranchRegistry;
@@ -12,5 +14,9 @@ void registerAllBranches(BranchRegistry& registry);
 void registerAverageBranches(BranchRegistry& registry);
 void registerRankingBranches(BranchRegistry& registry);
 void registerPriceBranches(BranchRegistry& registry);
+
+// Whether the branch of `label` makes the "Average Queries" day table
+// queryresult1 itself, when it needs it, instead of the run's prologue.
+bool makesItsOwnDayTable(const QString& label);
 
 }  // namespace query

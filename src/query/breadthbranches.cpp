@@ -8,6 +8,7 @@
 #include "query/abnormalbranches.h"
 #include "query/branch.h"
 #include "query/jettop.h"
+#include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
 
@@ -101,16 +102,17 @@ void makeDayAgainstAverage(RunContext& context, std::optional<Move> move)
     state.secondDate = state.tradingDayBefore(state.count);
     state.fifthDate = state.previousTradingDay();
 
-    const Sql window = Sql(" from mto where transdate between ") + Sql::value(state.secondDate) + " and " +
-                       Sql::value(state.firstDate) + " group by scriptcode";
+    SummarySource window;
+    window.first = state.secondDate;
+    window.last = state.firstDate;
     Sql dayList;
     QString priceCondition;
     QString listedCondition;
     if (state.exchange == Exchange::Combined) {
-        remakeTable(context.db, kAverageTable,
-                    Sql("SELECT scriptcode,round(avg(nsedelyqty+bsedelyqty),0) as AvgDelyQty, "
-                        "round(avg(iif(nseclprice>0,nseclprice,bseclprice)),2) as AvgRate") +
-                        window);
+        remakeSummaryTable(context.db, kAverageTable,
+                           QStringLiteral("SELECT scriptcode,round(avg(nsedelyqty+bsedelyqty),0) as AvgDelyQty, "
+                                          "round(avg(iif(nseclprice>0,nseclprice,bseclprice)),2) as AvgRate"),
+                           window);
         dayList = Sql(
             "select company as Stock,(a.nsedelyqty+a.bsedelyqty) as DelyQty,b.AvgDelyQty as AvgDelyQty,"
             "round((((a.nsedelyqty+a.bsedelyqty) * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as [% Chg],"
@@ -125,11 +127,11 @@ void makeDayAgainstAverage(RunContext& context, std::optional<Move> move)
                                  .arg(comparison(*move));
     } else {
         const QString x = state.exchange == Exchange::Nse ? QStringLiteral("nse") : QStringLiteral("bse");
-        remakeTable(context.db, kAverageTable,
-                    Sql(QStringLiteral("SELECT scriptcode,round(avg(%1delyqty),0) as AvgDelyQty, "
-                                       "round(avg(%1clprice),2) as AvgClPrice")
-                            .arg(x)) +
-                        window);
+        remakeSummaryTable(context.db, kAverageTable,
+                           QStringLiteral("SELECT scriptcode,round(avg(%1delyqty),0) as AvgDelyQty, "
+                                          "round(avg(%1clprice),2) as AvgClPrice")
+                               .arg(x),
+                           window);
         dayList = Sql(QStringLiteral("select company as Stock,a.%1delyqty as DelyQty,b.AvgDelyQty as AvgDelyQty,"
                                      "round(((a.%1delyqty * 100) / iif(b.avgdelyqty>0,b.avgdelyqty,1))-100,2) as [% Chg],"
                                      "a.%1clprice as rate,y.%1clprice as [PrevDay Rate],"

@@ -7,6 +7,7 @@
 #include "query/breakoutbranches.h"
 
 #include "query/branch.h"
+#include "query/windowsummary.h"
 #include "query/branches.h"
 #include "query/worktable.h"
 
@@ -31,6 +32,21 @@ using store::ColumnKind;
 Sql between(const QDate& one, const QDate& other)
 {
     return Sql(" between ") + Sql::value(std::min(one, other)) + " and " + Sql::value(std::max(one, other));
+}
+
+// The mto rows between two days (either order), named `alias` when given,
+// summed up per scrip.
+SummarySource window(const QDate& one, const QDate& other, const QString& alias = {})
+{
+    SummarySource source;
+    source.first = one;
+    source.last = other;
+    source.groupBy = QStringList{QStringLiteral("scriptcode")};
+    source.scripColumn = QStringLiteral("scriptcode");
+    source.dayColumn = QStringLiteral("TransDate");
+    if (!alias.isEmpty())
+        source.from = QStringLiteral("mto ") + alias;
+    return source;
 }
 
 // Membership of the chosen group, tested on `scripColumn`. These queries apply
@@ -126,11 +142,13 @@ Branch deliveryBreakout(bool upward)
         // previous day carry the same columns.
         const Sql select =
             Sql(QStringLiteral("select Company,%1,round(a.avgdelyqty,0),%2,%3,%4,%5,%6"
-                               " from mto ,mto y,scripmaster,"
-                               " (SELECT scriptcode,round(AVG(%7),2) as AvgDelyQty From mto WHERE TransDate")
+                               " from mto ,mto y,scripmaster, ")
                     .arg(f.delivery, change(f.delivery, QStringLiteral("a.avgdelyqty")), f.volume, f.price,
-                         f.previousPrice, f.priceChange, f.windowDelivery)) +
-            between(state.secondDate, state.thirdDate) + " GROUP BY scriptcode) a " +
+                         f.previousPrice, f.priceChange)) +
+            summaryTable(context.db, QStringLiteral("avgdely"),
+                         QStringLiteral("scriptcode,round(AVG(%1),2) as AvgDelyQty").arg(f.windowDelivery),
+                         window(state.secondDate, state.thirdDate)) +
+            " a " +
             " where scripmaster.srno = mto.scriptcode" +
             (upward ? Sql(QStringLiteral(" and ") + f.bothPricesPositive) : Sql()) +
             " and mto.scriptcode = a.scriptcode and mto.TransDate = " + Sql::value(state.firstDate) +
@@ -175,11 +193,12 @@ Branch volumeBreakout(bool upward)
                                     {QStringLiteral("%ChgInPrice"), ColumnKind::Real}};
         const Sql select =
             Sql(QStringLiteral("select company,%1,a.avgvol,%2,%3,%4,%5"
-                               " from mto ,mto y, (SELECT mtoavg.scriptcode,round(AVG(%6),2) as AvgVol From mto mtoavg"
-                               " WHERE TransDate")
-                    .arg(f.volume, change(f.volume, QStringLiteral("a.avgvol")), f.price, f.previousPrice, f.priceChange,
-                         f.windowVolume)) +
-            between(state.secondDate, state.thirdDate) + " GROUP BY scriptcode) a ,scripmaster" +
+                               " from mto ,mto y, ")
+                    .arg(f.volume, change(f.volume, QStringLiteral("a.avgvol")), f.price, f.previousPrice, f.priceChange)) +
+            summaryTable(context.db, QStringLiteral("avgvol"),
+                         QStringLiteral("mtoavg.scriptcode,round(AVG(%1),2) as AvgVol").arg(f.windowVolume),
+                         window(state.secondDate, state.thirdDate, QStringLiteral("mtoavg"))) +
+            " a ,scripmaster" +
             " where scripmaster.srno = mto.scriptcode and mto.scriptcode = a.scriptcode and mto.TransDate = " +
             Sql::value(state.firstDate) + " and y.TransDate = " + Sql::value(state.secondDate) +
             Sql(QStringLiteral(" and mto.scriptcode = Y.scriptcode") + dayTests) + state.groupFilter + Sql(tradedTest);
@@ -301,12 +320,12 @@ Branch threeMonthsDelivery(bool high)
                                "TodaysPrice as TodaysPrice,round( AvgPrice,2) as AvgPrice,"
                                " iif(a.avgprice > 0 And mto.Todaysprice  > 0, Round((((mto.Todaysprice * 100) / iif(avgprice > 0, avgprice, 1)) - 100), 2), 0) As [RateChg%],")
                     .arg(high ? QStringLiteral("maxdely") : QStringLiteral("LowDely")) +
-                filler(3) +
-                QStringLiteral(" from (SELECT scriptcode, %1(bsedelyqty + nsedelyqty) as MaxDely,avg(nseclprice) as AvgPrice"
-                               " From mto where transdate")
-                    .arg(high ? QStringLiteral("max") : QStringLiteral("min"))) +
-            between(state.secondDate, windowEnd) +
-            " group by scriptcode) a, (select scriptcode,(bsedelyqty+nsedelyqty) as Todaydely,nseclprice as TodaysPrice"
+                filler(3) + QStringLiteral(" from ")) +
+            summaryTable(context.db, QStringLiteral("threemonths"),
+                         QStringLiteral("scriptcode, %1(bsedelyqty + nsedelyqty) as MaxDely,avg(nseclprice) as AvgPrice")
+                             .arg(high ? QStringLiteral("max") : QStringLiteral("min")),
+                         window(state.secondDate, windowEnd)) +
+            " a, (select scriptcode,(bsedelyqty+nsedelyqty) as Todaydely,nseclprice as TodaysPrice"
             " from mto where mto.transdate = " +
             Sql::value(state.firstDate) + Sql(QStringLiteral(") as mto, scripmaster where a.scriptcode = mto.scriptcode"
                                                              "  and srno = mto.scriptcode and todaydely %1 maxdely")

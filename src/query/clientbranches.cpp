@@ -9,6 +9,7 @@
 #include "query/branch.h"
 #include "query/branches.h"
 #include "query/breakoutbranches.h"
+#include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
@@ -30,6 +31,20 @@ using store::ColumnKind;
 Sql between(const QDate& one, const QDate& other)
 {
     return Sql(" between ") + Sql::value(std::min(one, other)) + " and " + Sql::value(std::max(one, other));
+}
+
+// The mto rows between two days (either order) that meet `condition`,
+// summed up per day.
+SummarySource dayTotals(const QDate& one, const QDate& other, const Sql& condition)
+{
+    SummarySource source;
+    source.dayColumn = QStringLiteral("TransDate");
+    source.scripColumn = QStringLiteral("scriptcode");
+    source.first = one;
+    source.last = other;
+    source.condition = condition;
+    source.groupBy = QStringList{QStringLiteral("TransDate")};
+    return source;
 }
 
 // The filters of a client layout, all on the day's row `a`.
@@ -151,16 +166,21 @@ BranchResult totalDeliveryValue(RunContext& context)
     // delivery share: an empty value.
     remakeWorkTable(
         context.db, QStringLiteral("queryresult1"), columns,
-        Sql("select TransDate,round((sum(nsetrdqty * nseclprice)/10000000),2),round((sum(nsedelyqty * nseclprice)/10000000),2),"
-            "round((sum(bsetrdqty * bseclprice)/10000000),2),round((sum(bsedelyqty * bseclprice)/10000000),2),"
-            "round((sum(nsetrdqty * nseclprice)/10000000),2)+round((sum(bsetrdqty * bseclprice)/10000000),2),"
-            "round((sum(nsedelyqty * nseclprice)/10000000),2)+round((sum(bsedelyqty * bseclprice)/10000000),2),"
-            "round((((sum(nsedelyqty * nseclprice)+sum(bsedelyqty * bseclprice))/"
-            "(sum(nsetrdqty * nseclprice)+sum(bsetrdqty * bseclprice)))*100),2)"
-            " from mto where TransDate") +
-            between(state.firstDate, secondDate) + qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
-            state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) + state.groupFilter +
-            " group by TransDate");
+        Sql("select * from ") +
+            summaryTable(
+                context.db, QStringLiteral("totaldeliveryvalue"),
+                QStringLiteral(
+                    "TransDate,round((sum(nsetrdqty * nseclprice)/10000000),2),round((sum(nsedelyqty * nseclprice)/10000000),2),"
+                    "round((sum(bsetrdqty * bseclprice)/10000000),2),round((sum(bsedelyqty * bseclprice)/10000000),2),"
+                    "round((sum(nsetrdqty * nseclprice)/10000000),2)+round((sum(bsetrdqty * bseclprice)/10000000),2),"
+                    "round((sum(nsedelyqty * nseclprice)/10000000),2)+round((sum(bsedelyqty * bseclprice)/10000000),2),"
+                    "round((((sum(nsedelyqty * nseclprice)+sum(bsedelyqty * bseclprice))/"
+                    "(sum(nsetrdqty * nseclprice)+sum(bsetrdqty * bseclprice)))*100),2)"),
+                dayTotals(state.firstDate, secondDate,
+                          qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
+                              state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                              state.groupFilter)) +
+            " as totals");
     return BranchResult::result(Sql(
         "Select TradingDate,[NSE Total TurnOver In Crs],[NSE Total Dely Val In Crs],[BSE Total TurnOver In Crs],"
         "[BSE Total Dely Val In Crs],[Total TurnOver In Crs],[Total Dely Val In Crs],[% Dely] from queryresult1"
@@ -172,14 +192,18 @@ BranchResult totalDeliveryValueHarnwell(RunContext& context)
     const RunState& state = context.state;
     const QDate secondDate = state.requireSecondDate();
     return BranchResult::result(
-        Sql(QStringLiteral(
-                "select TransDate As TradingDate,"
+        Sql("select * from ") +
+        summaryTable(
+            context.db, QStringLiteral("harnwell"),
+            QStringLiteral(
+                "TransDate As TradingDate,"
                 " round((sum(nsetrdqty * nseclprice)/1000000),2)+round((sum(bsetrdqty * bseclprice)/1000000),2) as [Total TurnOverVal In Mn],"
                 " round((sum(nsedelyqty * nseclprice)/1000000),2)+round((sum(bsedelyqty * bseclprice)/1000000),2)  as [Total DelyVal In Mn],"
                 " round((( sum(nsetrdqty) + sum(bsetrdqty))/1000000),2)  as TotalVolumeQty,"
                 " round(((Sum(NSEDelyQty) + Sum(BSEDelyQty)) / 1000000), 2) As TotalDelyQty") +
-            fillers(3) + QStringLiteral(" from mto where TransDate")) +
-        between(state.firstDate, secondDate) + " group by TransDate order by TransDate desc");
+                fillers(3),
+            dayTotals(state.firstDate, secondDate, Sql())) +
+        " as totals order by TradingDate desc");
 }
 
 // One scrip's figures of a day (in millions for the values).

@@ -2,6 +2,8 @@
 
 #include "query/branches.h"
 #include "query/catalogue.h"
+#include "query/plainstatements.h"
+#include "query/worktable.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
@@ -56,7 +58,7 @@ RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& pro
 
         store::Transaction transaction(m_db);
         RunContext context(m_db, inputs, outcome.state, progress);
-        if (inputs.group == 1)
+        if (inputs.group == 1 && !makesItsOwnDayTable(inputs.label))
             makeAverageDayTable(m_db, outcome.state);
         const BranchResult result = (*branch)(context);
         switch (result.kind) {
@@ -91,7 +93,10 @@ void QueryEngine::complete(const FinalStatement& final, RunOutcome& outcome)
 {
     outcome.lastQuerySql = withLiterals(final.select);
     m_db.dropIfExists(kResultTable);
-    m_db.makeTable(kResultTable, final.select.text, final.select.params);
+    if (plainStatementsOnly())
+        m_db.makeTable(kResultTable, final.select.text, final.select.params);
+    else
+        makeResultTable(m_db, kResultTable, final.select);
     if (!final.afterMake.isBlank())
         m_db.exec(final.afterMake.text, final.afterMake.params);
     outcome.resultTable = kResultTable;

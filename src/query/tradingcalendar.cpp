@@ -1,22 +1,62 @@
 #include "query/tradingcalendar.h"
 
+#include "query/statementreader.h"
 #include "store/database.h"
+#include "store/storeerror.h"
+
+#include <sqlite3.h>
 
 namespace query {
 
+namespace {
+
+// A day kept as yyyy-MM-dd text, read without a pattern; any other text as
+// an ISO date.
+QDate storedDay(const char* text, int length)
+{
+    auto digits = [text](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    if (length == 10 && text[4] == '-' && text[7] == '-') {
+        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+        if (year >= 0 && month >= 0 && day >= 0) {
+            const QDate date(year, month, day);
+            if (date.isValid())
+                return date;
+        }
+    }
+    return QDate::fromString(QString::fromUtf8(text, length), Qt::ISODate);
+}
+
+}  // namespace
+
 QList<QDate> loadTradingDates(store::Database& db)
 {
-    // One index seek per date instead of a DISTINCT over every row.
-    const store::Rows rows = db.query(QStringLiteral(
-        "WITH RECURSIVE day(d) AS ("
-        " SELECT max(TransDate) FROM mto"
-        " UNION ALL"
-        " SELECT (SELECT max(TransDate) FROM mto WHERE TransDate < day.d) FROM day WHERE day.d IS NOT NULL)"
-        " SELECT d FROM day WHERE d IS NOT NULL"));
+    // One index seek per date instead of a DISTINCT over every row; the
+    // dates are read straight from the statement.
+    StatementReader rows(db.handle(), Sql("WITH RECURSIVE day(d) AS ("
+                                          " SELECT max(TransDate) FROM mto"
+                                          " UNION ALL"
+                                          " SELECT (SELECT max(TransDate) FROM mto WHERE TransDate < day.d) FROM day"
+                                          " WHERE day.d IS NOT NULL)"
+                                          " SELECT d FROM day WHERE d IS NOT NULL"));
     QList<QDate> dates;
-    dates.reserve(rows.size());
-    for (const auto& row : rows.rows)
-        dates.append(row.at(0).toDate());
+    while (rows.next()) {
+        if (rows.type(0) == SQLITE_TEXT || rows.type(0) == SQLITE_BLOB) {
+            const QByteArray text = rows.bytes(0);
+            dates.append(storedDay(text.constData(), static_cast<int>(text.size())));
+        } else {
+            dates.append(QDate());
+        }
+    }
+    if (!rows.error().isEmpty() || !rows.prepared())
+        throw store::StoreError(rows.error());
     return dates;
 }
 

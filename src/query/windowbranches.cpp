@@ -9,6 +9,7 @@
 #include <array>
 
 #include "query/branch.h"
+#include "query/windowsummary.h"
 
 namespace query {
 
@@ -296,10 +297,16 @@ Branch windowBranch(WindowQuery query)
 
         // Scrips of equal change are listed by company, so that a result reads
         // the same every time.
-        const Sql select = Sql(form.selectList + fillers(1) + QStringLiteral(" from mto a,(select ") +
-                               form.windowColumns + QStringLiteral(" from mto b where b.transdate between ")) +
-                           Sql::value(from) + " and " + Sql::value(to) +
-                           " group by b.scriptcode) as b,scripmaster where srno = a.scriptcode and a.transdate = " +
+        SummarySource window;
+        window.from = QStringLiteral("mto b");
+        window.dayColumn = QStringLiteral("b.transdate");
+        window.scripColumn = QStringLiteral("b.scriptcode");
+        window.groupBy = QStringList{QStringLiteral("b.scriptcode")};
+        window.first = from;
+        window.last = to;
+        const Sql select = Sql(form.selectList + fillers(1) + QStringLiteral(" from mto a,")) +
+                           summaryTable(context.db, QStringLiteral("window"), form.windowColumns, window) +
+                           " as b,scripmaster where srno = a.scriptcode and a.transdate = " +
                            Sql::value(state.firstDate) + Sql(condition) + scripFilterOnDayRows(state) + rangeCondition +
                            state.groupFilter + Sql(form.order + QStringLiteral(",Company"));
         return BranchResult::result(select);
@@ -334,18 +341,35 @@ QString figureAndChange(const char* figure, const char* average, const char* cha
 BranchResult groupwiseDeliveryStatistics(RunContext& context)
 {
     RunState& state = context.state;
-    context.db.dropIfExists(QStringLiteral("avggroup"));
     const int n = state.count;
     state.secondDate = state.previousTradingDay();
     state.thirdDate = state.tradingDayBefore(n);
 
     const QString members =
         QStringLiteral(" groupmaster.GroupCode = LinkDetails.grpCode And LinkDetails.ScrCode = mto.ScriptCode ");
-    const Sql windowDays =
-        Sql(QStringLiteral("(SELECT groupmaster.GroupName,transdate, ") + groupDaySums() +
-            QStringLiteral("  From mto, groupmaster, LinkDetails where TransDate between ")) +
-        Sql::value(state.thirdDate) + " and " + Sql::value(state.secondDate) +
-        Sql(QStringLiteral(" and ") + members + QStringLiteral(" group by groupmaster.groupname, TransDate) as daily"));
+    SummarySource window;
+    window.from = QStringLiteral("mto, groupmaster, LinkDetails");
+    window.dayColumn = QStringLiteral("TransDate");
+    window.scripColumn = QStringLiteral("mto.ScriptCode");
+    window.first = state.thirdDate;
+    window.last = state.secondDate;
+    window.condition = Sql(QStringLiteral(" and ") + members);
+    window.groupBy = QStringList{QStringLiteral("groupmaster.groupname"), QStringLiteral("TransDate")};
+    const QString windowList = QStringLiteral("groupmaster.GroupName,transdate, ") + groupDaySums();
+    // A group's day sums add its scrips in code order. Where two groups
+    // share a name their scrips are added group after group, which the one
+    // pass does not copy: there the statement runs.
+    Sql windowDays;
+    if (context.db.query(QStringLiteral("SELECT 1 FROM groupmaster GROUP BY GroupName HAVING count(*) > 1 LIMIT 1")).isEmpty()) {
+        window.scripJoin = SummarySource::ScripJoin{
+            QStringLiteral("groupmaster.groupname"),
+            Sql("select LinkDetails.ScrCode, groupmaster.GroupName from groupmaster, LinkDetails"
+                " where groupmaster.GroupCode = LinkDetails.grpCode order by LinkDetails.ScrCode, groupmaster.rowid"),
+            QStringLiteral("mto"), Sql()};
+        windowDays = summaryTable(context.db, QStringLiteral("daily"), windowList, window) + " as daily";
+    } else {
+        windowDays = Sql("(") + summaryStatement(windowList, window) + ") as daily";
+    }
     const Sql windowAverages = Sql("(select groupname as AvgGroupName,"
                                    "avg( [NSE Total TurnOver In Crs])  as  [Avg NSE Total TurnOver In Crs],"
                                    "avg( [NSE Total Dely Val In Crs]) as  [Avg NSE Total Dely Val In Crs],"
@@ -380,6 +404,7 @@ BranchResult groupwiseDeliveryStatistics(RunContext& context)
         QStringLiteral(
             ",[AvgNSE Total TurnOver In Crs],[AvgNSE Total Dely Val In Crs],[AvgBSE Total TurnOver In Crs],"
             "[AvgBSE Total Dely Val In Crs],[AvgTotal TurnOver In Crs],[AvgTotal Dely Val In Crs] from ");
+    context.db.dropIfExists(QStringLiteral("avggroup"));
     return BranchResult::result(Sql(resultList) + day + " order by GroupName");
 }
 

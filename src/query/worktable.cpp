@@ -1,13 +1,24 @@
 #include "query/worktable.h"
 
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
+#include "query/windowreading.h"
+#include "store/datetext.h"
+#include "store/storeerror.h"
 #include "store/transaction.h"
 
 #include <QStringList>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <vector>
 
 namespace query {
 
-void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
-                     const Sql& select)
+namespace {
+
+// Drops `name` and makes it empty with the declared `columns`.
+void createWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns)
 {
     QStringList definitions;
     for (const auto& column : columns) {
@@ -16,10 +27,129 @@ void remakeWorkTable(store::Database& db, const QString& name, const QList<store
             definition += QLatin1String(" COLLATE NOCASE");
         definitions.append(definition);
     }
-    store::Transaction transaction(db);
     db.dropIfExists(name);
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
+}
+
+}  // namespace
+
+void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                     const Sql& select)
+{
+    store::Transaction transaction(db);
+    createWorkTable(db, name, columns);
     db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
+    transaction.commit();
+}
+
+namespace {
+
+// The rows of one share, each value kept as SQLite gave it: a type byte,
+// then eight bytes of a number or the length and bytes of a text.
+class RowBuffer {
+public:
+    void append(StatementReader& rows)
+    {
+        for (int i = 0; i < rows.columns(); ++i) {
+            const int type = rows.type(i);
+            m_bytes.append(static_cast<char>(type));
+            if (type == SQLITE_INTEGER) {
+                const qint64 value = rows.integer(i);
+                m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+            } else if (type == SQLITE_FLOAT) {
+                const double value = rows.real(i);
+                m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+            } else if (type != SQLITE_NULL) {
+                const QByteArray bytes = rows.bytes(i);
+                const qint32 length = static_cast<qint32>(bytes.size());
+                m_bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
+                m_bytes.append(bytes);
+            }
+        }
+        ++m_rows;
+    }
+
+    // Binds each row in turn to `insert` (one '?' per column) and runs it.
+    void insertInto(sqlite3* db, sqlite3_stmt* insert, int columns) const
+    {
+        const char* at = m_bytes.constData();
+        for (qint64 row = 0; row < m_rows; ++row) {
+            for (int i = 1; i <= columns; ++i) {
+                const int type = *at++;
+                if (type == SQLITE_INTEGER) {
+                    qint64 value;
+                    std::memcpy(&value, at, sizeof value);
+                    at += sizeof value;
+                    sqlite3_bind_int64(insert, i, value);
+                } else if (type == SQLITE_FLOAT) {
+                    double value;
+                    std::memcpy(&value, at, sizeof value);
+                    at += sizeof value;
+                    sqlite3_bind_double(insert, i, value);
+                } else if (type == SQLITE_NULL) {
+                    sqlite3_bind_null(insert, i);
+                } else {
+                    qint32 length;
+                    std::memcpy(&length, at, sizeof length);
+                    at += sizeof length;
+                    if (type == SQLITE_TEXT)
+                        sqlite3_bind_text(insert, i, at, length, SQLITE_TRANSIENT);
+                    else
+                        sqlite3_bind_blob(insert, i, at, length, SQLITE_TRANSIENT);
+                    at += length;
+                }
+            }
+            if (sqlite3_step(insert) != SQLITE_DONE)
+                throw store::StoreError(QString::fromUtf8(sqlite3_errmsg(db)));
+            sqlite3_reset(insert);
+        }
+    }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_rows = 0;
+};
+
+}  // namespace
+
+void remakeWorkTableInShares(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                             int shares, const std::function<Sql(int part, int parts)>& shareOf)
+{
+    if (plainStatementsOnly() || shares <= 1) {
+        remakeWorkTable(db, name, columns, shareOf(0, 1));
+        return;
+    }
+    std::vector<RowBuffer> parts;
+    QString error;
+    windowreading::readShares(
+        db, shares, [&parts](int count) { parts.assign(static_cast<size_t>(count), RowBuffer()); }, shareOf,
+        [&parts](int part, StatementReader& rows) {
+            while (rows.next())
+                parts[static_cast<size_t>(part)].append(rows);
+        },
+        error);
+    if (!error.isEmpty())
+        throw store::StoreError(error);
+    store::Transaction transaction(db);
+    createWorkTable(db, name, columns);
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    sqlite3_stmt* insert = nullptr;
+    const QByteArray text =
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(store::quoteIdentifier(name), marks.join(QLatin1Char(','))).toUtf8();
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), static_cast<int>(text.size()), &insert, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(insert);
+        throw store::StoreError(db.lastError());
+    }
+    try {
+        for (const RowBuffer& part : parts)
+            part.insertInto(db.handle(), insert, static_cast<int>(columns.size()));
+    } catch (...) {
+        sqlite3_finalize(insert);
+        throw;
+    }
+    sqlite3_finalize(insert);
     transaction.commit();
 }
 
@@ -28,6 +158,107 @@ void remakeTable(store::Database& db, const QString& name, const Sql& select)
     store::Transaction transaction(db);
     db.dropIfExists(name);
     db.makeTable(name, select.text, select.params);
+    transaction.commit();
+}
+
+namespace {
+
+// Whether a value reads as a day kept as yyyy-MM-dd text.
+void storedDayFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const int type = sqlite3_value_type(argv[0]);
+    bool day = false;
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+        const auto* bytes = static_cast<const char*>(sqlite3_value_blob(argv[0]));
+        day = datetext::fromStorage(QString::fromUtf8(bytes, sqlite3_value_bytes(argv[0]))).has_value();
+    }
+    sqlite3_result_int(context, day ? 1 : 0);
+}
+
+const QString kStagedRows = QStringLiteral("temp.result_rows");
+
+}  // namespace
+
+void makeResultTable(store::Database& db, const QString& name, const Sql& select)
+{
+    if (db.tableExists(name))
+        throw store::StoreError(QStringLiteral("Table '%1' already exists.").arg(name));
+    // A statement that starts with its own WITH cannot follow INSERT.
+    if (select.text.trimmed().startsWith(QLatin1String("with"), Qt::CaseInsensitive)) {
+        db.makeTable(name, select.text, select.params);
+        return;
+    }
+    QList<store::Column> columns;
+    QList<bool> declared;
+    {
+        StatementReader statement(db.handle(), select);
+        if (!statement.prepared())
+            throw store::StoreError(statement.error());
+        for (int i = 0; i < statement.columns(); ++i) {
+            const char* type = sqlite3_column_decltype(statement.statement(), i);
+            columns.append({QString::fromUtf8(sqlite3_column_name(statement.statement(), i)),
+                            type ? store::kindFromDeclaredType(QString::fromUtf8(type)) : store::ColumnKind::Text});
+            declared.append(type != nullptr);
+        }
+    }
+
+    store::Transaction transaction(db);
+    // The rows, in their order, into a table without types.
+    QStringList staged;
+    for (int i = 0; i < columns.size(); ++i)
+        staged.append(QStringLiteral("c%1").arg(i));
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
+    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
+    db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
+
+    // An expression column takes its type from its values, as makeTable
+    // infers it: any text that is no day makes it text, days with numbers
+    // too; days alone a date, any real a real, whole numbers an integer.
+    QStringList tests;
+    for (int i = 0; i < columns.size(); ++i)
+        if (!declared[i])
+            tests.append(QStringLiteral("max(typeof(c%1) in ('text','blob') and not tarvenix_stored_day(c%1)),"
+                                        "max(tarvenix_stored_day(c%1)),max(typeof(c%1)='real'),max(typeof(c%1)='integer')")
+                             .arg(i));
+    if (!tests.isEmpty()) {
+        sqlite3_create_function(db.handle(), "tarvenix_stored_day", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                storedDayFunction, nullptr, nullptr);
+        const store::Rows seen =
+            db.query(QStringLiteral("SELECT %1 FROM %2").arg(tests.join(QLatin1Char(',')), kStagedRows));
+        int at = 0;
+        for (int i = 0; i < columns.size(); ++i) {
+            if (declared[i])
+                continue;
+            const QVariantList& row = seen.rows.first();
+            const bool text = row.at(at).toInt() == 1, day = row.at(at + 1).toInt() == 1;
+            const bool real = row.at(at + 2).toInt() == 1, integer = row.at(at + 3).toInt() == 1;
+            at += 4;
+            using store::ColumnKind;
+            columns[i].kind = text || (day && (integer || real)) ? ColumnKind::Text
+                              : day                              ? ColumnKind::Date
+                              : real                             ? ColumnKind::Real
+                              : integer                          ? ColumnKind::Integer
+                                                                 : ColumnKind::Text;
+        }
+    }
+
+    // The table as makeTable declares it; the values go in as they are, and
+    // each column's type turns them as binding them would.
+    QStringList definitions, names;
+    for (int i = 0; i < columns.size(); ++i) {
+        QString columnName = columns[i].name;
+        for (int suffix = 1; names.contains(columnName, Qt::CaseInsensitive); ++suffix)
+            columnName = columns[i].name + QLatin1Char(':') + QString::number(suffix);
+        names.append(columnName);
+        QString definition = store::quoteIdentifier(columnName) + QLatin1Char(' ') + store::declaredTypeFor(columns[i].kind);
+        if (columns[i].kind == store::ColumnKind::Text)
+            definition += QLatin1String(" COLLATE NOCASE");
+        definitions.append(definition);
+    }
+    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
+    db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")
+                .arg(store::quoteIdentifier(name), staged.join(QLatin1Char(',')), kStagedRows));
+    db.exec(QStringLiteral("DROP TABLE ") + kStagedRows);
     transaction.commit();
 }
 

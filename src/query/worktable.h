@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace query {
 
@@ -15,8 +16,22 @@ namespace query {
 void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
                      const Sql& select);
 
+// remakeWorkTable() for a select that reads a long window: share `part` of
+// `parts` of the rows comes from `shareOf(part, parts)`, each share read on a
+// connection and thread of its own (windowreading::readShares), and the rows
+// go into the table share after share, so the table holds them in the order
+// of the shares. With plain statements asked for, one share.
+void remakeWorkTableInShares(store::Database& db, const QString& name, const QList<store::Column>& columns,
+                             int shares, const std::function<Sql(int part, int parts)>& shareOf);
+
 // Drops the work table `name` and makes it from `select`, column types taken
 // from the rows (store::Database::makeTable); for small tables.
 void remakeTable(store::Database& db, const QString& name, const Sql& select);
+
+// Makes the new table `name` from `select` as store::Database::makeTable
+// does (the same column names, declared types and values, and the error
+// when the table exists), the rows copied inside the store instead of
+// through memory: for results of any size.
+void makeResultTable(store::Database& db, const QString& name, const Sql& select);
 
 }  // namespace query

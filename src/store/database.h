@@ -96,6 +96,8 @@ public:
     sqlite3* handle() const { return m_db; }
     // SQLite's reason for the last failure; a damaged file is named with it.
     QString lastError() const;
+    // The same for a connection of its own (a reader on another thread).
+    static QString lastErrorOf(sqlite3* connection);
 
 private:
     friend class Statement;

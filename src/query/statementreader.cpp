@@ -1,0 +1,163 @@
+#include "query/statementreader.h"
+
+#include "store/database.h"
+
+#include "store/datetext.h"
+#include "store/storeerror.h"
+
+#include <sqlite3.h>
+
+namespace query {
+
+void bindParams(sqlite3_stmt* stmt, const store::Params& params)
+{
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& value = params[i];
+        const int index = i + 1;
+        if (value.isNull()) {
+            sqlite3_bind_null(stmt, index);
+            continue;
+        }
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            sqlite3_bind_int64(stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            sqlite3_bind_double(stmt, index, value.toDouble());
+            break;
+        case QMetaType::QDate: {
+            const QByteArray text = datetext::toStorage(value.toDate()).toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray blob = value.toByteArray();
+            sqlite3_bind_blob(stmt, index, blob.constData(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+}
+
+StatementReader::StatementReader(sqlite3* db, const Sql& statement) : m_db(db)
+{
+    const QByteArray text = statement.text.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &m_stmt, nullptr) != SQLITE_OK || !m_stmt) {
+        m_error = store::Database::lastErrorOf(db);
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        return;
+    }
+    if (sqlite3_bind_parameter_count(m_stmt) != statement.params.size()) {
+        m_error = QStringLiteral("The statement takes %1 values but %2 were given.")
+                      .arg(sqlite3_bind_parameter_count(m_stmt))
+                      .arg(statement.params.size());
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        return;
+    }
+    bindParams(m_stmt, statement.params);
+}
+
+StatementReader::~StatementReader()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+bool StatementReader::next()
+{
+    if (!m_stmt)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        m_error = store::Database::lastErrorOf(m_db);
+    return false;
+}
+
+int StatementReader::columns() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+int StatementReader::type(int column) const
+{
+    return sqlite3_column_type(m_stmt, column);
+}
+
+bool StatementReader::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+qint64 StatementReader::integer(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+double StatementReader::real(int column) const
+{
+    return sqlite3_column_double(m_stmt, column);
+}
+
+QByteArray StatementReader::bytes(int column) const
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+    return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
+}
+
+QDate StatementReader::day(int column) const
+{
+    if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
+        return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    const auto parsed = datetext::fromStorage(QString::fromLatin1(text, sqlite3_column_bytes(m_stmt, column)));
+    return parsed ? *parsed : QDate();
+}
+
+RepeatedStatement::RepeatedStatement(sqlite3* db, const QString& text) : m_db(db)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (sqlite3_prepare_v2(db, bytes.constData(), static_cast<int>(bytes.size()), &m_stmt, nullptr) != SQLITE_OK || !m_stmt) {
+        const QString error = store::Database::lastErrorOf(db);
+        sqlite3_finalize(m_stmt);
+        throw store::StoreError(error);
+    }
+}
+
+RepeatedStatement::~RepeatedStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void RepeatedStatement::bindInteger(int index, qint64 value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+}
+
+void RepeatedStatement::bindReal(int index, double value)
+{
+    sqlite3_bind_double(m_stmt, index, value);
+}
+
+void RepeatedStatement::run()
+{
+    if (sqlite3_step(m_stmt) != SQLITE_DONE) {
+        const QString error = store::Database::lastErrorOf(m_db);
+        sqlite3_reset(m_stmt);
+        throw store::StoreError(error);
+    }
+    sqlite3_reset(m_stmt);
+}
+
+}  // namespace query

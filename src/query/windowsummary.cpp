@@ -1,0 +1,653 @@
+#include "query/windowsummary.h"
+
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
+#include "query/summarylist.h"
+#include "query/windowreading.h"
+#include "query/worktable.h"
+#include "store/database.h"
+#include "store/datetext.h"
+#include "store/storeerror.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace query {
+
+namespace {
+
+// ------------------------------------------------------------ the totals
+
+// One figure of one group, gathered as SQLite's own aggregates gather it:
+// avg() and sum() add the values in the order they come, in double
+// precision (sum() of whole numbers exactly); min() and max() keep the first
+// of equal values.
+struct Value {
+    int type = SQLITE_NULL;  // SQLITE_NULL, SQLITE_INTEGER or SQLITE_FLOAT
+    qint64 integer = 0;
+    double real = 0;
+
+    double asDouble() const { return type == SQLITE_INTEGER ? static_cast<double>(integer) : real; }
+};
+
+int compare(const Value& a, const Value& b)
+{
+    if (a.type == SQLITE_INTEGER && b.type == SQLITE_INTEGER)
+        return a.integer < b.integer ? -1 : a.integer > b.integer ? 1 : 0;
+    const double x = a.asDouble(), y = b.asDouble();
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+struct FigureTotal {
+    double realSum = 0;
+    qint64 integerSum = 0;
+    qint64 count = 0;
+    bool approximate = false;  // a value that was not a whole number came
+    bool overflow = false;
+    Value lowest, highest;
+
+    void add(const Value& value, bool extremes)
+    {
+        ++count;
+        if (value.type == SQLITE_INTEGER) {
+            realSum += static_cast<double>(value.integer);
+            if (!approximate && !overflow && __builtin_add_overflow(integerSum, value.integer, &integerSum))
+                approximate = overflow = true;
+        } else {
+            realSum += value.real;
+            approximate = true;
+        }
+        if (!extremes)
+            return;
+        if (count == 1) {
+            lowest = highest = value;
+        } else {
+            if (compare(lowest, value) > 0)
+                lowest = value;
+            if (compare(highest, value) < 0)
+                highest = value;
+        }
+    }
+};
+
+// A value of a group term as it was read: a number, or the bytes of a text.
+struct KeyValue {
+    Value number;
+    int type = SQLITE_NULL;
+    QByteArray bytes;
+
+    static KeyValue read(sqlite3_stmt* stmt, int column)
+    {
+        KeyValue value;
+        value.type = sqlite3_column_type(stmt, column);
+        if (value.type == SQLITE_INTEGER)
+            value.number = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+        else if (value.type == SQLITE_FLOAT)
+            value.number = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+        else if (value.type != SQLITE_NULL)
+            value.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, column)),
+                                     sqlite3_column_bytes(stmt, column));
+        return value;
+    }
+};
+
+// A group term: the column it names in the totals, its declared type, and
+// whether its values compare without regard to case.
+struct KeyColumn {
+    QString name;
+    QByteArray declaredType;
+    bool noCase = false;
+};
+
+struct Group {
+    std::vector<KeyValue> keys;  // in the order of the group terms
+    qint64 rows = 0;
+};
+
+// The groups one reader gathered.
+struct Gathering {
+    std::vector<Group> groups;
+    std::vector<FigureTotal> totals;  // groups x figures
+    bool unsupported = false;         // a value this pass does not take (text, blob)
+};
+
+// The values of the joined term, each told apart once, and the values each
+// scrip joins in the order the statement meets them.
+struct ScripJoin {
+    std::vector<KeyValue> values;
+    std::unordered_map<qint64, std::vector<int>> ofScrip;
+};
+
+// Where a reader row holds what: the reader column of each group term (-1:
+// the joined term), the scrip column (with a join), the first figure.
+struct RowLayout {
+    std::vector<int> termColumn;
+    std::vector<bool> termNoCase;
+    int scripColumn = -1;
+    int firstFigure = 0;
+    std::vector<char> extremes;  // per figure: keep its lowest and highest
+    const ScripJoin* join = nullptr;
+};
+
+// Appends the bytes that tell a key value apart to `key`.
+void appendKey(std::string& key, sqlite3_stmt* stmt, int column, bool noCase)
+{
+    const int type = sqlite3_column_type(stmt, column);
+    key.push_back(static_cast<char>('0' + type));
+    if (type == SQLITE_INTEGER) {
+        const qint64 value = sqlite3_column_int64(stmt, column);
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    } else if (type == SQLITE_FLOAT) {
+        const double value = sqlite3_column_double(stmt, column);
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    } else if (type != SQLITE_NULL) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+        const int length = sqlite3_column_bytes(stmt, column);
+        key.append(reinterpret_cast<const char*>(&length), sizeof length);
+        const size_t at = key.size();
+        key.append(bytes ? bytes : "", static_cast<size_t>(length));
+        if (noCase)
+            for (size_t i = at; i < key.size(); ++i)
+                if (key[i] >= 'A' && key[i] <= 'Z')
+                    key[i] = static_cast<char>(key[i] - 'A' + 'a');
+    }
+}
+
+// Reads the rows of `reader` into groups. Keys are told apart by their
+// bytes; a run of rows of one key (a scrip's days, a day's rows) finds its
+// group without a look-up, and one whole-number key (a scrip) is looked up
+// by its number.
+void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
+{
+    sqlite3_stmt* stmt = rows.statement();
+    const int figures = static_cast<int>(layout.extremes.size());
+    const size_t terms = layout.termColumn.size();
+    const bool oneNumber = terms == 1 && !layout.join;
+    std::unordered_map<qint64, int> byNumber;
+    std::unordered_map<std::string, int> byBytes;  // the group, or with a join the row's slots
+    std::vector<std::vector<int>> joinSlots;        // per key of the row's own terms: the group of each joined value
+    std::string key;
+    int found = -1;
+    // The row's own terms as the row before gave them, byte for byte: a row
+    // that repeats them (the rows of one day) keeps the group found for it.
+    struct Term {
+        int type = SQLITE_NULL;
+        qint64 integer = 0;
+        double real = 0;
+        std::string bytes;
+    };
+    std::vector<Term> before(terms);
+    auto sameTermsAsBefore = [&]() {
+        for (size_t t = 0; t < terms; ++t) {
+            const int column = layout.termColumn[t];
+            if (column < 0)
+                continue;
+            const Term& term = before[t];
+            const int type = sqlite3_column_type(stmt, column);
+            if (type != term.type)
+                return false;
+            if (type == SQLITE_INTEGER && sqlite3_column_int64(stmt, column) != term.integer)
+                return false;
+            if (type == SQLITE_FLOAT && !(sqlite3_column_double(stmt, column) == term.real))
+                return false;
+            if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+                const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, column));
+                if (length != term.bytes.size() || (length > 0 && std::memcmp(bytes, term.bytes.data(), length) != 0))
+                    return false;
+            }
+        }
+        return true;
+    };
+    auto rememberTerms = [&]() {
+        for (size_t t = 0; t < terms; ++t) {
+            const int column = layout.termColumn[t];
+            if (column < 0)
+                continue;
+            // Each value is read as what it is (reading it as another type
+            // would convert it).
+            Term& term = before[t];
+            term.type = sqlite3_column_type(stmt, column);
+            term.bytes.clear();
+            if (term.type == SQLITE_INTEGER) {
+                term.integer = sqlite3_column_int64(stmt, column);
+            } else if (term.type == SQLITE_FLOAT) {
+                term.real = sqlite3_column_double(stmt, column);
+            } else if (term.type != SQLITE_NULL) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+                term.bytes.assign(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+            }
+        }
+    };
+    std::vector<Value> values(static_cast<size_t>(figures));
+
+    auto addGroup = [&](int joined) {
+        Group group;
+        for (size_t t = 0; t < terms; ++t)
+            group.keys.push_back(layout.termColumn[t] < 0 ? layout.join->values[static_cast<size_t>(joined)]
+                                                          : KeyValue::read(stmt, layout.termColumn[t]));
+        out.groups.push_back(std::move(group));
+        out.totals.resize(out.groups.size() * static_cast<size_t>(figures));
+        return static_cast<int>(out.groups.size()) - 1;
+    };
+    auto addRow = [&](int group) {
+        ++out.groups[static_cast<size_t>(group)].rows;
+        FigureTotal* totals = out.totals.data() + static_cast<size_t>(group) * static_cast<size_t>(figures);
+        for (int f = 0; f < figures; ++f)
+            if (values[static_cast<size_t>(f)].type != SQLITE_NULL)
+                totals[f].add(values[static_cast<size_t>(f)], layout.extremes[static_cast<size_t>(f)] != 0);
+    };
+
+    while (rows.next()) {
+        for (int f = 0; f < figures; ++f) {
+            const int column = layout.firstFigure + f;
+            Value& value = values[static_cast<size_t>(f)];
+            switch (sqlite3_column_type(stmt, column)) {
+            case SQLITE_NULL:
+                value.type = SQLITE_NULL;
+                break;
+            case SQLITE_INTEGER:
+                value = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+                break;
+            case SQLITE_FLOAT:
+                value = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+                break;
+            default:
+                out.unsupported = true;
+                return;
+            }
+        }
+        if (oneNumber && sqlite3_column_type(stmt, layout.termColumn[0]) == SQLITE_INTEGER) {
+            const qint64 number = sqlite3_column_int64(stmt, layout.termColumn[0]);
+            const auto at = byNumber.find(number);
+            if (at != byNumber.end()) {
+                found = at->second;
+            } else {
+                found = addGroup(-1);
+                byNumber.emplace(number, found);
+            }
+            addRow(found);
+            continue;
+        }
+        if (found < 0 || !sameTermsAsBefore()) {
+            key.clear();
+            for (size_t t = 0; t < terms; ++t)
+                if (layout.termColumn[t] >= 0)
+                    appendKey(key, stmt, layout.termColumn[t], layout.termNoCase[t]);
+            rememberTerms();
+            const auto at = byBytes.find(key);
+            if (at != byBytes.end()) {
+                found = at->second;
+            } else if (layout.join) {
+                found = static_cast<int>(joinSlots.size());
+                joinSlots.emplace_back(layout.join->values.size(), -1);
+                byBytes.emplace(key, found);
+            } else {
+                found = addGroup(-1);
+                byBytes.emplace(key, found);
+            }
+        }
+        if (!layout.join) {
+            addRow(found);
+            continue;
+        }
+        // The row counts once for each value its scrip joins.
+        const auto joined = layout.join->ofScrip.find(sqlite3_column_int64(stmt, layout.scripColumn));
+        if (joined == layout.join->ofScrip.end())
+            continue;
+        for (const int value : joined->second) {
+            int& group = joinSlots[static_cast<size_t>(found)][static_cast<size_t>(value)];
+            if (group < 0)
+                group = addGroup(value);
+            addRow(group);
+        }
+    }
+}
+
+// sum() and avg() of SQLite 3.43 and later add with a compensated sum, which
+// this pass does not copy: there the plain statement runs.
+bool sumsAddAsThisPassAdds()
+{
+    return sqlite3_libversion_number() < 3043000;
+}
+
+
+QString uniqueTableName(const QString& name)
+{
+    QString table = QStringLiteral("summary_");
+    for (const QChar c : name)
+        table.append(c.isLetterOrNumber() ? c.toLower() : QLatin1Char('_'));
+    return table;
+}
+
+// The pairs of a join by scrip, each value told apart once (without regard
+// to case where its column compares so). Nothing when the pairs do not read
+// as whole-number scrips.
+std::optional<ScripJoin> readJoin(sqlite3* db, const Sql& pairs, KeyColumn& column)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = pairs.text.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK ||
+        sqlite3_column_count(stmt) != 2) {
+        sqlite3_finalize(stmt);
+        return std::nullopt;
+    }
+    bindParams(stmt, pairs.params);
+    const char* table = sqlite3_column_table_name(stmt, 1);
+    const char* origin = sqlite3_column_origin_name(stmt, 1);
+    const char* declared = nullptr;
+    const char* collation = nullptr;
+    if (!table || !origin ||
+        sqlite3_table_column_metadata(db, sqlite3_column_database_name(stmt, 1), table, origin, &declared, &collation,
+                                      nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return std::nullopt;
+    }
+    column.name = QString::fromUtf8(origin);
+    column.declaredType = declared ? QByteArray(declared) : QByteArray();
+    const QByteArray coll = collation ? QByteArray(collation).toUpper() : QByteArrayLiteral("BINARY");
+    column.noCase = coll == "NOCASE";
+    ScripJoin join;
+    std::unordered_map<std::string, int> known;
+    std::string key;
+    bool readable = coll == "BINARY" || coll == "NOCASE";
+    int rc;
+    while (readable && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER) {
+            readable = false;
+            break;
+        }
+        key.clear();
+        appendKey(key, stmt, 1, column.noCase);
+        auto at = known.find(key);
+        if (at == known.end()) {
+            at = known.emplace(key, static_cast<int>(join.values.size())).first;
+            join.values.push_back(KeyValue::read(stmt, 1));
+        }
+        join.ofScrip[sqlite3_column_int64(stmt, 0)].push_back(at->second);
+    }
+    sqlite3_finalize(stmt);
+    if (!readable)
+        return std::nullopt;
+    return join;
+}
+
+}  // namespace
+
+QString withoutSelect(const QString& selectList)
+{
+    static const QRegularExpression select(QStringLiteral("^\\s*select\\s+"), QRegularExpression::CaseInsensitiveOption);
+    QString list = selectList;
+    return list.remove(select);
+}
+
+Sql summaryStatement(const QString& selectList, const SummarySource& source)
+{
+    return Sql(QStringLiteral("SELECT %1 FROM %2 WHERE %3 BETWEEN ").arg(withoutSelect(selectList), source.from, source.dayColumn)) +
+           Sql::value(std::min(source.first, source.last)) + " AND " + Sql::value(std::max(source.first, source.last)) +
+           source.condition + Sql(QStringLiteral(" GROUP BY ") + source.groupBy.join(QLatin1Char(',')));
+}
+
+std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const QString& name, const QString& selectList,
+                                                    const SummarySource& source)
+{
+    if (plainStatementsOnly() || !sumsAddAsThisPassAdds() || source.groupBy.isEmpty())
+        return std::nullopt;
+    const auto parsed = SummaryList::parse(withoutSelect(selectList), source.groupBy);
+    if (!parsed)
+        return std::nullopt;
+
+    const QDate first = std::min(source.first, source.last);
+    const QDate last = std::max(source.first, source.last);
+    sqlite3* handle = db.handle();
+    const int terms = static_cast<int>(source.groupBy.size());
+    std::vector<KeyColumn> keys(static_cast<size_t>(terms));
+
+    // The join by scrip, read ahead.
+    QString fromList = source.from;
+    Sql condition = source.condition;
+    int joinedTerm = -1;
+    std::optional<ScripJoin> join;
+    if (source.scripJoin) {
+        for (int t = 0; t < terms; ++t)
+            if (SummaryList::sameColumn(source.groupBy[t], source.scripJoin->column))
+                joinedTerm = t;
+        if (joinedTerm < 0)
+            return std::nullopt;
+        join = readJoin(handle, source.scripJoin->pairs, keys[static_cast<size_t>(joinedTerm)]);
+        if (!join)
+            return std::nullopt;
+        fromList = source.scripJoin->from;
+        condition = source.scripJoin->condition;
+    }
+
+    // Each share walks a part of the scrips (when a group is one scrip's)
+    // or of the days (when a group is one day's), so that every group is
+    // gathered by one share in the statement's order.
+    auto isTerm = [&source](const QString& column) {
+        return std::any_of(source.groupBy.begin(), source.groupBy.end(),
+                           [&column](const QString& term) { return SummaryList::sameColumn(term, column); });
+    };
+    const bool byScrip = isTerm(source.scripColumn);
+    const bool byDay = !byScrip && isTerm(source.dayColumn);
+    const std::vector<QByteArray> days = windowreading::tradingDays(db, first, last);
+    const windowreading::ScripRange scrips = windowreading::scripRange(db);
+    int shares = windowreading::shareCount(db, static_cast<double>(days.size()) * static_cast<double>(scrips.count()));
+    if (!byScrip && !byDay)
+        shares = 1;
+    if (byDay)
+        shares = std::min<int>(shares, static_cast<int>(std::max<size_t>(1, days.size())));
+    // The statement sums a day's rows as the day index gives them, without
+    // sorting: read by one connection, it is the quicker of the two.
+    if (byDay && !join && shares == 1)
+        return std::nullopt;
+
+    // The reader statement: the group terms but the joined one, the scrip
+    // (with a join), then the figures.
+    RowLayout layout;
+    QStringList selected;
+    for (int t = 0; t < terms; ++t) {
+        layout.termColumn.push_back(t == joinedTerm ? -1 : static_cast<int>(selected.size()));
+        layout.termNoCase.push_back(false);
+        if (t != joinedTerm)
+            selected.append(source.groupBy[t]);
+    }
+    if (join) {
+        layout.scripColumn = static_cast<int>(selected.size());
+        selected.append(source.scripColumn);
+        layout.join = &*join;
+    }
+    layout.firstFigure = static_cast<int>(selected.size());
+    selected += parsed->figures();
+    auto readerFor = [&](int part, int parts) {
+        QByteArray dayFrom = days.empty() ? QByteArray() : days.front();
+        QByteArray dayTo = days.empty() ? QByteArray() : days.back();
+        Sql share;
+        if (parts > 1 && byDay) {
+            const size_t begin = days.size() * static_cast<size_t>(part) / static_cast<size_t>(parts);
+            const size_t end = days.size() * static_cast<size_t>(part + 1) / static_cast<size_t>(parts);
+            dayFrom = days[begin];
+            dayTo = days[end - 1];
+        } else if (parts > 1 && byScrip) {
+            share = windowreading::scripShare(source.scripColumn, scrips, part, parts);
+        }
+        const QString from = QString::fromLatin1(dayFrom), to = QString::fromLatin1(dayTo);
+        return windowreading::daysOfWindow(from, to) +
+               Sql(QStringLiteral(" SELECT %1 FROM summary_days CROSS JOIN %2 WHERE %3 = summary_days.day")
+                       .arg(selected.join(QLatin1Char(',')), fromList, source.dayColumn)) +
+               windowreading::withinWindow(from, to) + share + condition;
+    };
+
+    // The group terms' declared types and whether they compare without
+    // regard to case, from the columns they name.
+    {
+        const Sql probe = readerFor(0, 1);
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray text = probe.text.toUtf8();
+        if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            return std::nullopt;
+        }
+        bool known = true;
+        for (int t = 0; t < terms && known; ++t) {
+            const int column = layout.termColumn[static_cast<size_t>(t)];
+            if (column < 0)
+                continue;
+            const char* table = sqlite3_column_table_name(stmt, column);
+            const char* origin = sqlite3_column_origin_name(stmt, column);
+            const char* declared = nullptr;
+            const char* collation = nullptr;
+            if (!table || !origin ||
+                sqlite3_table_column_metadata(handle, sqlite3_column_database_name(stmt, column), table, origin, &declared,
+                                              &collation, nullptr, nullptr, nullptr) != SQLITE_OK) {
+                known = false;
+                break;
+            }
+            KeyColumn& key = keys[static_cast<size_t>(t)];
+            key.name = QString::fromUtf8(origin);
+            key.declaredType = declared ? QByteArray(declared) : QByteArray();
+            const QByteArray coll = collation ? QByteArray(collation).toUpper() : QByteArrayLiteral("BINARY");
+            known = coll == "BINARY" || coll == "NOCASE";
+            key.noCase = coll == "NOCASE";
+        }
+        sqlite3_finalize(stmt);
+        if (!known)
+            return std::nullopt;
+    }
+    // The terms' columns take the names their tables declare, as the
+    // statement's own columns would; two of one name cannot be told apart.
+    QStringList keyColumns;
+    QSet<QString> names;
+    for (int t = 0; t < terms; ++t) {
+        const KeyColumn& key = keys[static_cast<size_t>(t)];
+        static const QRegularExpression totalName(QStringLiteral("^(f[0-9]+_(avg|sum|min|max|n)|rows_n)$"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+        if (names.contains(key.name.toLower()) || totalName.match(key.name).hasMatch())
+            return std::nullopt;
+        names.insert(key.name.toLower());
+        layout.termNoCase[static_cast<size_t>(t)] = key.noCase;
+        keyColumns.append(store::quoteIdentifier(key.name));
+    }
+
+    const int figures = static_cast<int>(parsed->figures().size());
+    // Lowest and highest are kept only of the figures that show them.
+    layout.extremes.resize(static_cast<size_t>(figures));
+    for (int f = 0; f < figures; ++f)
+        layout.extremes[static_cast<size_t>(f)] = parsed->showsExtremes(f);
+
+    std::vector<Gathering> parts;
+    QString error;
+    windowreading::readShares(
+        db, shares, [&parts](int count) { parts.assign(static_cast<size_t>(count), Gathering()); }, readerFor,
+        [&](int part, StatementReader& rows) { gather(rows, layout, parts[static_cast<size_t>(part)]); }, error);
+    if (!error.isEmpty())
+        return std::nullopt;  // the plain statement says what is wrong
+    for (const Gathering& part : parts) {
+        // Rows this pass cannot read: the plain statement reads them.
+        if (part.unsupported)
+            return std::nullopt;
+        for (const FigureTotal& total : part.totals)
+            if (total.overflow)
+                return std::nullopt;  // the statement itself fails: let it say so
+    }
+
+    // The totals table.
+    WindowSummary summary;
+    summary.m_table = QStringLiteral("temp.") + uniqueTableName(name);
+    QStringList definitions, placeholders, orderTerms;
+    for (const KeyColumn& key : keys) {
+        definitions.append(store::quoteIdentifier(key.name) + QLatin1Char(' ') + QString::fromUtf8(key.declaredType) +
+                           (key.noCase ? QStringLiteral(" COLLATE NOCASE") : QString()));
+        orderTerms.append(QStringLiteral("t.") + store::quoteIdentifier(key.name));
+    }
+    using Total = SummaryList::Total;
+    for (int f = 0; f < figures; ++f)
+        for (const Total total : {Total::Average, Total::Sum, Total::Lowest, Total::Highest, Total::Count})
+            definitions.append(SummaryList::totalColumn(f, total));
+    definitions.append(SummaryList::rowCountColumn());
+    for (int i = 0; i < definitions.size(); ++i)
+        placeholders.append(QStringLiteral("?"));
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + summary.m_table);
+    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(summary.m_table, definitions.join(QLatin1String(", "))));
+
+    sqlite3_stmt* insert = nullptr;
+    const QByteArray insertText =
+        QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(summary.m_table, placeholders.join(QLatin1Char(','))).toUtf8();
+    if (sqlite3_prepare_v2(handle, insertText.constData(), -1, &insert, nullptr) != SQLITE_OK) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(insert);
+        throw store::StoreError(error);
+    }
+    auto bindValue = [insert](int index, const Value& value) {
+        if (value.type == SQLITE_INTEGER)
+            sqlite3_bind_int64(insert, index, value.integer);
+        else if (value.type == SQLITE_FLOAT)
+            sqlite3_bind_double(insert, index, value.real);
+        else
+            sqlite3_bind_null(insert, index);
+    };
+    for (const Gathering& part : parts) {
+        for (size_t g = 0; g < part.groups.size(); ++g) {
+            const Group& group = part.groups[g];
+            int column = 1;
+            for (const KeyValue& key : group.keys) {
+                if (key.type == SQLITE_TEXT)
+                    sqlite3_bind_text(insert, column, key.bytes.constData(), static_cast<int>(key.bytes.size()),
+                                      SQLITE_TRANSIENT);
+                else if (key.type == SQLITE_BLOB)
+                    sqlite3_bind_blob(insert, column, key.bytes.constData(), static_cast<int>(key.bytes.size()),
+                                      SQLITE_TRANSIENT);
+                else
+                    bindValue(column, key.number);
+                ++column;
+            }
+            for (int f = 0; f < figures; ++f) {
+                const FigureTotal& total = part.totals[g * static_cast<size_t>(figures) + static_cast<size_t>(f)];
+                Value average, sum;
+                if (total.count > 0) {
+                    average = {SQLITE_FLOAT, 0, total.realSum / static_cast<double>(total.count)};
+                    sum = total.approximate ? Value{SQLITE_FLOAT, 0, total.realSum}
+                                            : Value{SQLITE_INTEGER, total.integerSum, 0};
+                }
+                bindValue(column++, average);
+                bindValue(column++, sum);
+                bindValue(column++, total.count > 0 ? total.lowest : Value());
+                bindValue(column++, total.count > 0 ? total.highest : Value());
+                sqlite3_bind_int64(insert, column++, total.count);
+            }
+            sqlite3_bind_int64(insert, column, group.rows);
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                const QString error = QString::fromUtf8(sqlite3_errmsg(handle));
+                sqlite3_finalize(insert);
+                throw store::StoreError(error);
+            }
+            sqlite3_reset(insert);
+        }
+    }
+    sqlite3_finalize(insert);
+    summary.m_columns = parsed->columnsOver(keyColumns);
+    summary.m_order = orderTerms.join(QLatin1Char(','));
+    return summary;
+}
+
+Sql summaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source)
+{
+    if (const auto summary = WindowSummary::compute(db, name, selectList, source))
+        return Sql(QStringLiteral("(SELECT %1 FROM %2 AS t ORDER BY %3)")
+                       .arg(summary->columns(), summary->table(), summary->order()));
+    return Sql("(") + summaryStatement(selectList, source) + ")";
+}
+
+void remakeSummaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source)
+{
+    remakeTable(db, name, Sql("SELECT * FROM ") + summaryTable(db, name, selectList, source) + " AS summary");
+}
+
+}  // namespace query
