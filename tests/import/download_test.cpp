@@ -3,8 +3,8 @@
 // from an earlier year is never imported in place of a failed download.
 #include "import/bhavcopyfixture.h"
 #include "import/deliveryfilepanel.h"
-#include "import/frmimport.h"
-#include "import/frmimportrostane.h"
+#include "import/rangedownloadscreen.h"
+#include "import/dailyfilesscreen.h"
 #include "import/masterrefresh.h"
 #include "import/mtodeletion.h"
 #include "import/mtotestrows.h"
@@ -107,7 +107,7 @@ TEST_F(RangeDownload, DataUpdationScreenLogsEachDayThenRunsTheMasters)
     const QString earlierGroup =
         writeText(services.dataFolder(), "DerivativesGroup.txt", "insert into linkdetails values('Derivative',11)");
 
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     screen.fromPicker()->setDate(days[0].day);
     screen.toPicker()->setDate(days[3].day);
     screen.scripMasterCheck()->setChecked(true);
@@ -161,7 +161,7 @@ TEST_F(RangeDownload, OneDayDownloadOnTheMultipleUpdationScreen)
 {
     server.serve("/updates/NB01Jan.csv", generator->deliveryFile(days[0]));
     // The panel as the screen holds it, beside its file panel and day picker.
-    FrmImportRostane screen(services);
+    DailyFilesScreen screen(services);
     RostaneDownloadPanel panel(services, screen.deliveryPanel(), screen.dayPicker(), &screen);
 
     screen.dayPicker()->setDate(days[0].day);

@@ -4,9 +4,9 @@
 // themselves.
 #include "import/bhavcopyfixture.h"
 #include "import/deliveryfile.h"
-#include "import/frmexport.h"
-#include "import/frmimport.h"
-#include "import/frmimportrostane.h"
+#include "import/sqlscriptscreen.h"
+#include "import/rangedownloadscreen.h"
+#include "import/dailyfilesscreen.h"
 #include "import/importscreens.h"
 #include "import/mtodeletion.h"
 #include "import/mtotestrows.h"
@@ -82,7 +82,7 @@ TEST_F(ImportScreen, MenuItemsOpenTheScreensWithTheirCaptionsAndDays)
         EXPECT_EQ(control(*screen, "Command2")->text(), QStringLiteral("..."));
         EXPECT_EQ(control<QDateEdit>(*screen, "DTPicker1")->text(), datetext::toDisplay(QDate::currentDate()));
     }
-    FrmImportRostane screen(services);
+    DailyFilesScreen screen(services);
     QStringList boxes;
     for (const QGroupBox* box : screen.findChildren<QGroupBox*>())
         boxes.append(box->title());
@@ -93,7 +93,7 @@ TEST_F(ImportScreen, MenuItemsOpenTheScreensWithTheirCaptionsAndDays)
     EXPECT_EQ(control<QDateEdit>(screen, "DTPicker2")->date(), QDate::currentDate());
 
     // Leaving the first day of the range carries it into the last day.
-    FrmImport single(services);
+    RangeDownloadScreen single(services);
     single.show();
     QApplication::setActiveWindow(&single);
     auto* from = control<QDateEdit>(single, "DTPicker1");
@@ -115,7 +115,7 @@ TEST_F(ImportScreen, DataUpdationLoadsAGeneratedDayQuietly)
     generator.writeScripMaster(services.database());
     const marketgen::MarketDay day = generator.nextDay();
     const QString path = generator.writeDeliveryFile(services.dataFolder(), day);
-    FrmImport screen(services);
+    RangeDownloadScreen screen(services);
     process(screen, path);
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
     EXPECT_EQ(firstDifference(storedMtoRows(services.database()), expectedMtoRows(generator, day)), QString());
@@ -149,8 +149,8 @@ TEST_F(ImportScreen, DataUpdationLoadsAGeneratedDayQuietly)
 // last; a cancelled chooser keeps the path.
 TEST_F(ImportScreen, ChoosersOfferTheirFileAndACancelKeepsThePath)
 {
-    FrmImport single(services);
-    FrmImportRostane multiple(services);
+    RangeDownloadScreen single(services);
+    DailyFilesScreen multiple(services);
     const auto excel = open("importfromexcel");
     control<QDateEdit>(multiple, "DTPicker2")->setDate(QDate(2007, 1, 5));
     const QString folder = services.dataFolder(), downloads = folder + "/downloads";
@@ -182,7 +182,7 @@ TEST_F(ImportScreen, ChoosersOfferTheirFileAndACancelKeepsThePath)
 
 TEST_F(ImportScreen, BhavcopyImportThenEmaUpdateAndTheReplaceQuestion)
 {
-    FrmImportRostane screen(services);
+    DailyFilesScreen screen(services);
     click(screen, "CmdCMUpdate");
     const QDate day{2024, 2, 1};
     const QString folder = services.dataFolder();
@@ -228,7 +228,7 @@ TEST_F(ImportScreen, BhavcopyImportThenEmaUpdateAndTheReplaceQuestion)
 
 TEST_F(ImportScreen, NnfImportMessages)
 {
-    FrmImportRostane screen(services);
+    DailyFilesScreen screen(services);
     auto* path = control<QLineEdit>(screen, "TxtNNFSecurity");
     click(screen, "CmdNNFSecurityImport");
     path->setText(services.dataFolder() + "/none.csv");
@@ -327,7 +327,7 @@ TEST_F(ImportScreen, SqlScriptButtonsFillTheBoxAfterTheirMessage)
                                    "INSERT INTO hilo VALUES ('ACME', 210.5, 99, 150.25);"
                                    "INSERT INTO GainLoss VALUES ('2024-03-04', 'ACME', 110, 100, 10, 'Gain'), "
                                    "('2024-03-05', 'BOLT', 90, 100, -10, 'Loss')");
-    FrmExport screen(services);
+    SqlScriptScreen screen(services);
     EXPECT_EQ(screen.windowTitle(), "Generate SQL Script");
     auto* box = control<QPlainTextEdit>(screen, "Text1");
     const QList<std::tuple<const char*, const char*, QDate, QString>> buttons{
