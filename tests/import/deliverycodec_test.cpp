@@ -5,105 +5,68 @@
 
 using namespace import;
 
-namespace {
-
-QString decoded(const QByteArray& line)
+// A line decodes to its text, or is refused with the reason, when it was cut
+// or altered.
+TEST(DeliveryCodec, DecodesCodesAfterTheTagOrSaysWhyNot)
 {
-    QString text, reason;
-    EXPECT_TRUE(deliverycodec::decode(line, text, &reason)) << reason.toStdString();
-    return text;
+    const QList<std::tuple<QByteArray, QString, QString>> cases{
+        {"X 65 66 44 49", "AB,1", ""},
+        {"", "", ""},
+        {deliverycodec::kHeaderLiteral + QByteArray(" 48 53"), "Tarvenix 05", ""},
+        {"t 233 49", "\u00e91", ""},  // single-byte codes above 127 are Latin-1 characters
+        {"X 65 6", "", "the last code has 1 digits instead of 2"},
+        {"X 65 101", "", "the last code has 3 digits instead of 2"},
+        {"X 65 66 ", "", "there is a blank after the last code"},
+        {"<Description>", "", "the line holds no character codes"},
+        {"X 65  66", "", "two blanks stand between codes"},
+        {"X 65 6a 66", "", "\"6a\" is not a character code"},
+        {"X 65 300 66", "", "\"300\" is not a character code"},
+        {"Tarvenix 05/Jan/2024", "", "\"05/Jan/2024\" is not a character code"},
+    };
+    for (const auto& [line, text, reason] : cases) {
+        QString decoded, why;
+        EXPECT_EQ(deliverycodec::decode(line, decoded, &why), reason.isEmpty()) << line.constData();
+        EXPECT_EQ(decoded, text) << line.constData();
+        EXPECT_EQ(why, reason) << line.constData();
+    }
+
+    // Lines are written the same way.
+    EXPECT_EQ(deliveryfile::headerText(QDate(2024, 1, 5)), QStringLiteral("Tarvenix 05/Jan/2024"));
+    EXPECT_EQ(deliverycodec::encode("<Detail>", "1,17,M&M,"), QByteArray("<Detail> 49 44 49 55 44 77 38 77 44"));
 }
 
-QString refusal(const QByteArray& line)
-{
-    QString text, reason;
-    EXPECT_FALSE(deliverycodec::decode(line, text, &reason)) << "decoded as " << text.toStdString();
-    return reason;
-}
-
-}  // namespace
-
-TEST(DeliveryCodec, DecodesCodesAfterTheTag)
-{
-    EXPECT_EQ(decoded("X 65 66 44 49"), QStringLiteral("AB,1"));
-    EXPECT_EQ(decoded(""), QString());
-    EXPECT_EQ(decoded(deliverycodec::kHeaderLiteral + QByteArray(" 48 53")), QStringLiteral("Tarvenix 05"));
-    // Single-byte codes above 127 are Latin-1 characters.
-    EXPECT_EQ(decoded("t 233 49"), QStringLiteral("\u00e91"));
-}
-
-TEST(DeliveryCodec, EncodedLinesDecodeToTheirText)
-{
-    const QString header = deliveryfile::headerText(QDate(2024, 1, 5));
-    EXPECT_EQ(header, QStringLiteral("Tarvenix 05/Jan/2024"));
-    const QByteArray line = deliverycodec::encode(deliverycodec::kHeaderTag, header);
-    EXPECT_TRUE(line.startsWith(deliverycodec::kHeaderLiteral));
-    EXPECT_EQ(decoded(line), header);
-
-    const QString data = QStringLiteral("1,17,M&M,500520,1200,,300,,25,,812.35,");
-    EXPECT_EQ(deliverycodec::encode("<Detail>", data).left(24), QByteArray("<Detail> 49 44 49 55 44 "));
-    EXPECT_EQ(decoded(deliverycodec::encode("<Detail>", data)), data);
-}
-
-TEST(DeliveryCodec, RefusesLinesThatWereCutOrAltered)
-{
-    EXPECT_EQ(refusal("X 65 6"), QStringLiteral("the last code has 1 digits instead of 2"));
-    EXPECT_EQ(refusal("X 65 101"), QStringLiteral("the last code has 3 digits instead of 2"));
-    EXPECT_EQ(refusal("X 65 66 "), QStringLiteral("there is a blank after the last code"));
-    EXPECT_EQ(refusal("<Description>"), QStringLiteral("the line holds no character codes"));
-    EXPECT_EQ(refusal("X 65  66"), QStringLiteral("two blanks stand between codes"));
-    EXPECT_EQ(refusal("X 65 6a 66"), QStringLiteral("\"6a\" is not a character code"));
-    EXPECT_EQ(refusal("X 65 300 66"), QStringLiteral("\"300\" is not a character code"));
-    EXPECT_EQ(refusal("Tarvenix 05/Jan/2024"), QStringLiteral("\"05/Jan/2024\" is not a character code"));
-}
-
-TEST(DeliveryFileLayout, NamesFilesByDayAndMonth)
+// Files are named by day and month; a line has twelve fields, empty figures
+// read as 0, and an empty figure is written as nothing.
+TEST(DeliveryFileLayout, NamesFilesAndSplitsTwelveFieldsOrSaysWhyNot)
 {
     const QDate day(2024, 1, 5);
     EXPECT_EQ(deliveryfile::fileName(day), QStringLiteral("NB05Jan.csv"));
-    EXPECT_TRUE(deliveryfile::pathNamesDay(QStringLiteral("/data/NB05Jan.csv"), day));
-    EXPECT_TRUE(deliveryfile::pathNamesDay(QStringLiteral("/data/nb05JAN.csv"), day));
-    EXPECT_FALSE(deliveryfile::pathNamesDay(QStringLiteral("/data/NB06Jan.csv"), day));
-    EXPECT_FALSE(deliveryfile::pathNamesDay(QStringLiteral("/data/NB05Feb.csv"), day));
-    EXPECT_FALSE(deliveryfile::pathNamesDay(QStringLiteral("/data/NB05Jan.csv.bak"), day));
-}
+    for (const auto& [path, names] : {std::pair{"/data/NB05Jan.csv", true}, {"/data/nb05JAN.csv", true},
+                                      {"/data/NB06Jan.csv", false}, {"/data/NB05Feb.csv", false},
+                                      {"/data/NB05Jan.csv.bak", false}})
+        EXPECT_EQ(deliveryfile::pathNamesDay(path, day), names) << path;
 
-TEST(DeliveryFileLayout, SplitsTwelveFieldsWithEmptyFiguresAsZero)
-{
     MtoRow row;
     QString reason;
-    const std::string line = "7,42,ABC,,1200,,300, ,25,,812.35,";
-    ASSERT_TRUE(deliveryfile::parseDataLine(line, row, &reason)) << reason.toStdString();
+    ASSERT_TRUE(deliveryfile::parseDataLine("7,42,ABC,,1200,,300, ,25,,812.35,", row, &reason)) << reason.toStdString();
     EXPECT_EQ(row.scriptcode, 42);
     EXPECT_EQ(row.nseScriptCode, "ABC");
     EXPECT_EQ(row.bseScriptCode, "");
-    const std::array<double, MtoFigureCount> figures{1200, 0, 300, 0, 25, 0, 812.35, 0};
-    EXPECT_EQ(row.figures, figures);
+    EXPECT_EQ(row.figures, (std::array<double, MtoFigureCount>{1200, 0, 300, 0, 25, 0, 812.35, 0}));
 
-    // Commas beyond the twelfth field stay in field 12, which is then no number.
-    EXPECT_FALSE(deliveryfile::parseDataLine("7,42,ABC,,1,2,3,4,5,6,7,8,9", row, &reason));
-    EXPECT_EQ(reason, QStringLiteral("\"8,9\" in field 12 (BSEClPrice) is not a number"));
-    EXPECT_FALSE(deliveryfile::parseDataLine("7,42,ABC,,1,2,3,4,5,6,7", row, &reason));
-    EXPECT_EQ(reason, QStringLiteral("it has 11 fields instead of 12"));
-    EXPECT_FALSE(deliveryfile::parseDataLine("7,4x,ABC,,1,2,3,4,5,6,7,8", row, &reason));
-    EXPECT_EQ(reason, QStringLiteral("the scrip number \"4x\" in field 2 is not a whole number"));
-    EXPECT_FALSE(deliveryfile::parseDataLine("7,4,ABC,,1,2,3,4,nan,6,7,8", row, &reason));
-    EXPECT_EQ(reason, QStringLiteral("\"nan\" in field 9 (NSEPerc) is not a number"));
-}
+    const QList<std::pair<std::string, QString>> refused{
+        // Commas beyond the twelfth field stay in field 12, which is then no number.
+        {"7,42,ABC,,1,2,3,4,5,6,7,8,9", "\"8,9\" in field 12 (BSEClPrice) is not a number"},
+        {"7,42,ABC,,1,2,3,4,5,6,7", "it has 11 fields instead of 12"},
+        {"7,4x,ABC,,1,2,3,4,5,6,7,8", "the scrip number \"4x\" in field 2 is not a whole number"},
+        {"7,4,ABC,,1,2,3,4,nan,6,7,8", "\"nan\" in field 9 (NSEPerc) is not a number"},
+    };
+    for (const auto& [line, why] : refused) {
+        EXPECT_FALSE(deliveryfile::parseDataLine(line, row, &reason)) << line;
+        EXPECT_EQ(reason, why);
+    }
 
-TEST(DeliveryFileLayout, WrittenLinesReadBackToTheSameRow)
-{
-    MtoRow row;
-    row.scriptcode = 4711;
-    row.nseScriptCode = "BAJAJ-AUTO";
-    row.bseScriptCode = "532977";
-    row.figures = {123456, 2345, 61728, 1100, 50, 46.91, 4512.35, 4511.8};
-    const QByteArray text = deliveryfile::dataLineText(3, row, 1u << BSEClPrice);
-    EXPECT_EQ(text, QByteArray("3,4711,BAJAJ-AUTO,532977,123456,2345,61728,1100,50,46.91,4512.35,"));
-    MtoRow back;
-    const std::string line = text.toStdString();
-    ASSERT_TRUE(deliveryfile::parseDataLine(line, back));
-    row.figures[BSEClPrice] = 0;
-    EXPECT_EQ(back.figures, row.figures);
-    EXPECT_EQ(back.bseScriptCode, row.bseScriptCode);
+    row = {4711, "BAJAJ-AUTO", "532977", {123456, 2345, 61728, 1100, 50, 46.91, 4512.35, 4511.8}};
+    EXPECT_EQ(deliveryfile::dataLineText(3, row, 1u << BSEClPrice),
+              QByteArray("3,4711,BAJAJ-AUTO,532977,123456,2345,61728,1100,50,46.91,4512.35,"));
 }
