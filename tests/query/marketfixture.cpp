@@ -3,8 +3,6 @@
 #include "store/database.h"
 #include "store/transaction.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 struct DayFigures {
@@ -103,17 +101,3 @@ query::RunInputs MarketFixture::inputs(int group, const QString& label, const QD
     return in;
 }
 
-
-void expectRun(const query::RunOutcome& outcome, const QStringList& headingList, const QList<Expected>& columns,
-               const std::string& where)
-{
-    ASSERT_EQ(outcome.status, query::RunStatus::Completed) << where << ": " << outcome.message.toStdString();
-    EXPECT_EQ(headings(outcome).mid(0, headingList.size()), headingList) << where;
-    for (const Expected& expected : columns) {
-        const std::string column = where + " [" + expected.column.toStdString() + "]";
-        if (const auto* values = std::get_if<Texts>(&expected.values))
-            EXPECT_EQ(texts(outcome, expected.column), *values) << column;
-        else
-            EXPECT_EQ(numbers(outcome, expected.column), std::get<Numbers>(expected.values)) << column;
-    }
-}

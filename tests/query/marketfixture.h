@@ -7,9 +7,6 @@
 
 #include <QDate>
 #include <QStringList>
-#include <ostream>
-#include <string>
-#include <variant>
 
 // A small market with hand-checked figures: six scrips over five trading
 // days (2 to 5 January 2024, newest first D1 .. D5), two groups and a few
@@ -38,19 +35,3 @@ private:
     TestStore m_store;
     query::QueryEngine m_engine;
 };
-
-// Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-
-// The values one result column should hold, row by row: texts or numbers.
-using Texts = QStringList;
-using Numbers = QList<double>;
-struct Expected {
-    QString column;
-    std::variant<Texts, Numbers> values;
-};
-
-// Checks that a run completed, that its headings start with `headingList`
-// and that each column holds its expected values; `where` names the case.
-void expectRun(const query::RunOutcome& outcome, const QStringList& headingList, const QList<Expected>& columns,
-               const std::string& where = {});
