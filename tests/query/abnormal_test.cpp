@@ -21,86 +21,70 @@ const QString kTradingAboveAverage = QStringLiteral("Abnormal Change in Trading 
 
 // The abnormal changes on the last day of MarketFixture: the number box holds
 // the percentage, the second one the window of an "above average" query.
+query::RunInputs abnormal(const QString& label, Exchange exchange, const char* percent, const char* days = "",
+                          const QDate& day = F::D1)
+{
+    return withNumber2(F::inputs(2, label, day, {}, exchange, QString::fromLatin1(percent)), QString::fromLatin1(days));
+}
+
 TEST(AbnormalChangeQueries, ListTheChangesReachingThePercentageLargestFirst)
 {
     MarketFixture market;
-    const struct {
-        const QString& label;
-        Exchange exchange;
-        const char* percent;
-        const char* days;
-        const char* group;
-        QDate secondDate;  // empty: not checked
-        QStringList headings;
-        QList<Expected> columns;
-    } cases[] = {
-        {kDeliveryOverDay, Exchange::Nse, "50", "", "ALL", F::D2,
-         {"Stock", "NSECode", "DelyQty", "PrevDelyQty", "Difference", "PerChange", "rate", "% Chg", "Volume",
-          "PrevVolume", kNbsp1, kNbsp2},
-         {{"Stock", Texts{"Gamma Ltd"}}, {"NSECode", Texts{"GAMMA"}}, {"PerChange", Texts{"500 % "}},
-          {"Difference", Numbers{500 * F::kLot}}, {"% Chg", Numbers{-20}}}},
-        // A previous day without delivery counts as 1: Delta and Epsilon fall
-        // by 100 %; Zeta has no previous day and never shows.
-        {kDeliveryOverDay, Exchange::Nse, "-100", "", "ALL", {}, {},
-         {{"Stock", Texts{"Gamma Ltd", "Alpha Ltd", "Beta Ltd", "Delta Ltd", "Epsilon Ltd"}},
-          {"PerChange", Texts{"500 % ", "11.11 % ", "-25 % ", "-100 % ", "-100 % "}}}},
-        {kPercentOverDay, Exchange::Bse, "0", "", "ALL", {},
-         {"Stock", "% DelyQty", "Prev % DelyQty", "Diff", "% change", "Rate", "% Chg"},
-         {{"Stock", Texts{"Beta Ltd", "Epsilon Ltd", "Alpha Ltd"}}, {"% change", Numbers{150, 150, 100}},
-          {"Diff", Numbers{30, 30, 25}}, {"% Chg", Numbers{-5.56, 20, 5.21}}}},
-        {kPercentOverDay, Exchange::Combined, "0", "", "ALL", {},
-         {"Stock", "% Dely", "Prev % Dely", "NSE % chg", "Rate", "% Chg"},
-         {{"Stock", Texts{"Epsilon Ltd", "Gamma Ltd", "Alpha Ltd"}}, {"% Dely", Numbers{50, 75, 43.33}},
-          {"Prev % Dely", Numbers{20, 30, 35.38}}, {"NSE % chg", Numbers{150, 150, 22.47}}}},
-        {kTradingOverDay, Exchange::Nse, "10", "", "ALL", {},
-         {"Stock", "TradingQty", "PrevTradingQty", "Difference", "% change", "rate", "% Chg", "DelyQty", "PrevDelyQty"},
-         {{"Stock", Texts{"Gamma Ltd", "Beta Ltd", "Alpha Ltd"}}, {"% change", Numbers{100, 33.33, 11.11}}}},
-        {kTradingOverDay, Exchange::Nse, "0", "", "BANK", {}, {}, {{"Stock", Texts{"Gamma Ltd", "Alpha Ltd"}}}},
-        // Epsilon trades on BSE only: its rate is the BSE close.
-        {kTradingOverDay, Exchange::Combined, "0", "", "ALL", {},
-         {"Stock", "TradingQty", "PrevTradingQty", "Difference", "PerChange", "Rate", "% Chg", "DelyQty", "PrevDelyQty",
-          "%ChgInDely"},
-         {{"Stock", Texts{"Gamma Ltd", "Beta Ltd", "Epsilon Ltd", "Alpha Ltd"}},
-          {"PerChange", Numbers{60, 42.86, 40, 15.38}}, {"Rate", Numbers{20, 50, 300, 100}},
-          {"% Chg", Numbers{-20, -9.09, 20, 5.26}}, {"%ChgInDely", Numbers{300, 1.56, 250, 41.3}}}},
-        // Zeta's window is its one day, so its delivery equals its average.
-        {kDeliveryAboveAverage, Exchange::Nse, "0", "3", "ALL", F::D3,
-         {"nsescrip", "bsescrip", "Stock", "DelyQty", "AvgDelyQty", "Difference", "Dely Chg %", "rate",
-          "% Rate Chg From Avg Rate", kNbsp1, kNbsp2},
-         {{"Stock", Texts{"Gamma Ltd", "Alpha Ltd", "Beta Ltd", "Zeta Ltd"}},
-          {"AvgDelyQty", Numbers{316667, 360000, 221667, 99999 * F::kLot}}, {"Dely Chg %", Numbers{89.47, 11.11, 1.5, 0}},
-          {"% Rate Chg From Avg Rate", Numbers{-10.43, 5.26, -4.45, 0}}}},
-        {kDeliveryAboveAverage, Exchange::Combined, "50", "2", "ALL", {}, {},
-         {{"Stock", Texts{"Gamma Ltd", "Epsilon Ltd"}}, {"Dely Chg %", Numbers{60, 55.56}}, {"Rate", Numbers{20, 300}},
-          {"% Rate Chg From Avg Rate", Numbers{-11.11, 9.09}}}},
-        {kTradingAboveAverage, Exchange::Bse, "10", "2", "ALL", {},
-         {"Stock", "Trading Qty", "Avg Trd Qty", "Difference", "Trd Chg %", "rate", "% Rate Chg From Avg Rate"},
-         {{"Stock", Texts{"Beta Ltd", "Epsilon Ltd", "Alpha Ltd"}}, {"Trd Chg %", Numbers{33.33, 16.67, 11.11}},
-          {"Avg Trd Qty", Numbers{150000, 600000, 450000}}, {"% Rate Chg From Avg Rate", Numbers{-2.86, 9.09, 2.54}}}},
-    };
-    for (const auto& c : cases) {
-        auto in = F::inputs(2, c.label, F::D1, {}, c.exchange, QString::fromLatin1(c.percent));
-        in.number2Text = QString::fromLatin1(c.days);
-        in.groupCode = QString::fromLatin1(c.group);
-        const auto outcome = market.run(in);
-        const std::string where = c.label.toStdString() + " " + query::exchangeName(c.exchange).toStdString() + " " + c.percent;
-        expectRun(outcome, c.headings, c.columns, where);
-        if (c.secondDate.isValid()) {
-            EXPECT_EQ(outcome.state.secondDate, c.secondDate) << where;
-        }
-    }
-
-    // Refused: a first day without a day before it, a window longer than the
-    // stored days and an empty window; no result is left behind.
-    auto outcome = market.run(F::inputs(2, kTradingOverDay, F::D5, {}, Exchange::Nse, QStringLiteral("0")));
-    EXPECT_EQ(outcome.status, RunStatus::Refused);
-    EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(F::D5));
-    auto in = F::inputs(2, kDeliveryAboveAverage, F::D1, {}, Exchange::Nse, QStringLiteral("0"));
-    in.number2Text = QStringLiteral("6");
-    EXPECT_EQ(market.run(in).message, query::refusals::tooFewTradingDays(F::D1));
-    in.label = kTradingAboveAverage;
-    in.number2Text = QStringLiteral("0");
-    EXPECT_EQ(market.run(in).status, RunStatus::Refused);
+    expectRuns(
+        market,
+        {{abnormal(kDeliveryOverDay, Exchange::Nse, "50"),
+          {"Stock", "NSECode", "DelyQty", "PrevDelyQty", "Difference", "PerChange", "rate", "% Chg", "Volume", "PrevVolume",
+           kNbsp1, kNbsp2},
+          {{"Stock", Texts{"Gamma Ltd"}}, {"NSECode", Texts{"GAMMA"}}, {"PerChange", Texts{"500 % "}},
+           {"Difference", Numbers{500 * F::kLot}}, {"% Chg", Numbers{-20}}},
+          {},
+          F::D2},
+         // A previous day without delivery counts as 1: Delta and Epsilon fall
+         // by 100 %; Zeta has no previous day and never shows.
+         {abnormal(kDeliveryOverDay, Exchange::Nse, "-100"), {},
+          {{"Stock", Texts{"Gamma Ltd", "Alpha Ltd", "Beta Ltd", "Delta Ltd", "Epsilon Ltd"}},
+           {"PerChange", Texts{"500 % ", "11.11 % ", "-25 % ", "-100 % ", "-100 % "}}}},
+         {abnormal(kPercentOverDay, Exchange::Bse, "0"),
+          {"Stock", "% DelyQty", "Prev % DelyQty", "Diff", "% change", "Rate", "% Chg"},
+          {{"Stock", Texts{"Beta Ltd", "Epsilon Ltd", "Alpha Ltd"}}, {"% change", Numbers{150, 150, 100}},
+           {"Diff", Numbers{30, 30, 25}}, {"% Chg", Numbers{-5.56, 20, 5.21}}}},
+         {abnormal(kPercentOverDay, Exchange::Combined, "0"),
+          {"Stock", "% Dely", "Prev % Dely", "NSE % chg", "Rate", "% Chg"},
+          {{"Stock", Texts{"Epsilon Ltd", "Gamma Ltd", "Alpha Ltd"}}, {"% Dely", Numbers{50, 75, 43.33}},
+           {"Prev % Dely", Numbers{20, 30, 35.38}}, {"NSE % chg", Numbers{150, 150, 22.47}}}},
+         {abnormal(kTradingOverDay, Exchange::Nse, "10"),
+          {"Stock", "TradingQty", "PrevTradingQty", "Difference", "% change", "rate", "% Chg", "DelyQty", "PrevDelyQty"},
+          {{"Stock", Texts{"Gamma Ltd", "Beta Ltd", "Alpha Ltd"}}, {"% change", Numbers{100, 33.33, 11.11}}}},
+         {inGroup(abnormal(kTradingOverDay, Exchange::Nse, "0"), "BANK"), {}, {{"Stock", Texts{"Gamma Ltd", "Alpha Ltd"}}}},
+         // Epsilon trades on BSE only: its rate is the BSE close.
+         {abnormal(kTradingOverDay, Exchange::Combined, "0"),
+          {"Stock", "TradingQty", "PrevTradingQty", "Difference", "PerChange", "Rate", "% Chg", "DelyQty", "PrevDelyQty",
+           "%ChgInDely"},
+          {{"Stock", Texts{"Gamma Ltd", "Beta Ltd", "Epsilon Ltd", "Alpha Ltd"}},
+           {"PerChange", Numbers{60, 42.86, 40, 15.38}}, {"Rate", Numbers{20, 50, 300, 100}},
+           {"% Chg", Numbers{-20, -9.09, 20, 5.26}}, {"%ChgInDely", Numbers{300, 1.56, 250, 41.3}}}},
+         // Zeta's window is its one day, so its delivery equals its average.
+         {abnormal(kDeliveryAboveAverage, Exchange::Nse, "0", "3"),
+          {"nsescrip", "bsescrip", "Stock", "DelyQty", "AvgDelyQty", "Difference", "Dely Chg %", "rate",
+           "% Rate Chg From Avg Rate", kNbsp1, kNbsp2},
+          {{"Stock", Texts{"Gamma Ltd", "Alpha Ltd", "Beta Ltd", "Zeta Ltd"}},
+           {"AvgDelyQty", Numbers{316667, 360000, 221667, 99999 * F::kLot}}, {"Dely Chg %", Numbers{89.47, 11.11, 1.5, 0}},
+           {"% Rate Chg From Avg Rate", Numbers{-10.43, 5.26, -4.45, 0}}},
+          {},
+          F::D3},
+         {abnormal(kDeliveryAboveAverage, Exchange::Combined, "50", "2"), {},
+          {{"Stock", Texts{"Gamma Ltd", "Epsilon Ltd"}}, {"Dely Chg %", Numbers{60, 55.56}}, {"Rate", Numbers{20, 300}},
+           {"% Rate Chg From Avg Rate", Numbers{-11.11, 9.09}}}},
+         {abnormal(kTradingAboveAverage, Exchange::Bse, "10", "2"),
+          {"Stock", "Trading Qty", "Avg Trd Qty", "Difference", "Trd Chg %", "rate", "% Rate Chg From Avg Rate"},
+          {{"Stock", Texts{"Beta Ltd", "Epsilon Ltd", "Alpha Ltd"}}, {"Trd Chg %", Numbers{33.33, 16.67, 11.11}},
+           {"Avg Trd Qty", Numbers{150000, 600000, 450000}}, {"% Rate Chg From Avg Rate", Numbers{-2.86, 9.09, 2.54}}}},
+         // Refused: a first day without a day before it and a window longer
+         // than the stored days.
+         {abnormal(kTradingOverDay, Exchange::Nse, "0", "", F::D5), {}, {}, query::refusals::tooFewTradingDays(F::D5)},
+         {abnormal(kDeliveryAboveAverage, Exchange::Nse, "0", "6"), {}, {}, query::refusals::tooFewTradingDays(F::D1)}});
+    // An empty window is refused too, and no result is left behind.
+    EXPECT_EQ(market.run(abnormal(kTradingAboveAverage, Exchange::Nse, "0", "0")).status, RunStatus::Refused);
     EXPECT_FALSE(market.db().tableExists(QStringLiteral("QueryResult")));
 }
 

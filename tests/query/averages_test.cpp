@@ -9,82 +9,65 @@ using F = MarketFixture;
 
 namespace {
 
-const QString kAverageTraded = QStringLiteral("Average Traded Quantity [Between Dates]");
-const QString kCombinedReport = QStringLiteral("Combined Report");
 const QString kNoBreak = QString(QChar(0x00A0));
 
 // The average queries over 3 to 5 January of MarketFixture.
+query::RunInputs average(const char* label, Exchange exchange = Exchange::Nse, const QDate& first = F::D1,
+                         const QDate& second = F::D3)
+{
+    return F::inputs(1, QString::fromLatin1(label), first, second, exchange);
+}
+
 TEST(AverageQueries, AveragesHighsAndLowsOfTheWindow)
 {
     MarketFixture market;
-    const struct {
-        QString label;
-        Exchange exchange = Exchange::Nse;
-        QDate first = F::D1, second = F::D3;
-        QString group = QStringLiteral("ALL");
-        QList<qint64> scrips = {};
-        RangeMeasure measure = RangeMeasure::Price;
-        query::RangeBox range = {};
-        QStringList headings = {};
-        QList<Expected> columns = {};
-    } cases[] = {
-        // Epsilon has no NSE code; Zeta traded on one day of the window only;
-        // averages are not rounded.
-        {.label = kAverageTraded,
-         .headings = {"Stock", "AvgTradingQty", kNoBreak, kNoBreak + kNoBreak},
-         .columns = {{"Stock", Texts{"Alpha Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd", "Zeta Ltd"}},
-                     {"AvgTradingQty", Numbers{900000, 700000, 500000.0 / 3, 1700000.0 / 3, 99999000}}}},
-        // Dates given newest last give the same window.
-        {.label = kAverageTraded, .first = F::D3, .second = F::D1,
-         .columns = {{"AvgTradingQty", Numbers{900000, 700000, 500000.0 / 3, 1700000.0 / 3, 99999000}}}},
-        {.label = "Average Delivery Quantity [Between Dates]", .exchange = Exchange::Bse,
-         .columns = {{"Stock", Texts{"Alpha Ltd", "Beta Ltd", "Epsilon Ltd", "Gamma Ltd", "Zeta Ltd"}},
-                     {"AvgDeliveryQty", Numbers{500000.0 / 3, 50000, 250000, 70000.0 / 3, 99999000}}}},
-        {.label = "Highest Delivery Quantity [Between Dates]",
-         .columns = {{"HighestDelyQty", Numbers{400000, 300000, 100000, 600000, 99999000}}}},
-        // Both exchanges list the scrips with an NSE code.
-        {.label = "Lowest % Delivery Quantity [Between Dates]", .exchange = Exchange::Combined,
-         .headings = {"Stock", "NSELowest % DelyQty", "BSELowest % DelyQty"},
-         .columns = {{"Stock", Texts{"Alpha Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd", "Zeta Ltd"}},
-                     {"BSELowest % DelyQty", Numbers{25, 20, 0, 0, 100}}}},
-        // Alpha's NSE delivery percentage is 40.125 on every day: Jet rounds
-        // the half down to the even 40.12 where SQLite's own round gives 40.13.
-        {.label = "Average % Delivery Quantity [Between Dates]",
-         .columns = {{"Avg % Dely", Numbers{40.12, 31.67, 20, 50, 100}}}},
-        // The range keeps only the days in range; on both exchanges the price
-        // is the NSE close, or the BSE close without one.
-        {.label = kAverageTraded, .range = {true, 50, 100}, .columns = {{"Stock", Texts{"Alpha Ltd", "Beta Ltd"}}}},
-        {.label = kCombinedReport, .exchange = Exchange::Combined, .range = {true, 20, 60},
-         .columns = {{"Stock", Texts{"Beta Ltd", "Gamma Ltd"}}}},
-        // The group code as the fixed-width field holds it.
-        {.label = kAverageTraded, .group = "BANK      ", .columns = {{"Stock", Texts{"Alpha Ltd", "Gamma Ltd"}}}},
-        {.label = kAverageTraded, .scrips = {2, 4}, .columns = {{"Stock", Texts{"Beta Ltd", "Delta Ltd"}}}},
-    };
-    for (const auto& c : cases) {
-        auto in = F::inputs(1, c.label, c.first, c.second, c.exchange);
-        in.groupCode = c.group;
-        in.scripCodes = c.scrips;
-        in.range(c.measure) = c.range;
-        expectRun(market.run(in), c.headings, c.columns, c.label.toStdString());
-    }
+    const char* const traded = "Average Traded Quantity [Between Dates]";
+    const Numbers tradedAverages{900000, 700000, 500000.0 / 3, 1700000.0 / 3, 99999000};
+    expectRuns(
+        market,
+        {// Epsilon has no NSE code; Zeta traded on one day of the window only;
+         // averages are not rounded.
+         {average(traded), {"Stock", "AvgTradingQty", kNoBreak, kNoBreak + kNoBreak},
+          {{"Stock", Texts{"Alpha Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd", "Zeta Ltd"}},
+           {"AvgTradingQty", tradedAverages}}},
+         // Dates given newest last give the same window.
+         {average(traded, Exchange::Nse, F::D3, F::D1), {}, {{"AvgTradingQty", tradedAverages}}},
+         {average("Average Delivery Quantity [Between Dates]", Exchange::Bse), {},
+          {{"Stock", Texts{"Alpha Ltd", "Beta Ltd", "Epsilon Ltd", "Gamma Ltd", "Zeta Ltd"}},
+           {"AvgDeliveryQty", Numbers{500000.0 / 3, 50000, 250000, 70000.0 / 3, 99999000}}}},
+         {average("Highest Delivery Quantity [Between Dates]"), {},
+          {{"HighestDelyQty", Numbers{400000, 300000, 100000, 600000, 99999000}}}},
+         // Both exchanges list the scrips with an NSE code.
+         {average("Lowest % Delivery Quantity [Between Dates]", Exchange::Combined),
+          {"Stock", "NSELowest % DelyQty", "BSELowest % DelyQty"},
+          {{"Stock", Texts{"Alpha Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd", "Zeta Ltd"}},
+           {"BSELowest % DelyQty", Numbers{25, 20, 0, 0, 100}}}},
+         // Alpha's NSE delivery percentage is 40.125 on every day: Jet rounds
+         // the half down to the even 40.12 where SQLite's own round gives 40.13.
+         {average("Average % Delivery Quantity [Between Dates]"), {},
+          {{"Avg % Dely", Numbers{40.12, 31.67, 20, 50, 100}}}},
+         // The range keeps only the days in range; on both exchanges the price
+         // is the NSE close, or the BSE close without one.
+         {inRange(average(traded), RangeMeasure::Price, 50, 100), {}, {{"Stock", Texts{"Alpha Ltd", "Beta Ltd"}}}},
+         {inRange(average("Combined Report", Exchange::Combined), RangeMeasure::Price, 20, 60), {},
+          {{"Stock", Texts{"Beta Ltd", "Gamma Ltd"}}}},
+         // The group code as the fixed-width field holds it.
+         {inGroup(average(traded), "BANK      "), {}, {{"Stock", Texts{"Alpha Ltd", "Gamma Ltd"}}}},
+         {onScrips(average(traded), {2, 4}), {}, {{"Stock", Texts{"Beta Ltd", "Delta Ltd"}}}},
+         {average(traded, Exchange::Nse, F::D1, {}), {}, {}, "Select A Valid Date"}});
 
     // A group name with a quote is harmless.
     market.db().exec(QStringLiteral("INSERT INTO GroupMaster VALUES ('Q''T', 'Bob''s picks')"));
     market.db().exec(QStringLiteral("INSERT INTO LinkDetails VALUES ('Q''T', 2)"));
-    auto in = F::inputs(1, kAverageTraded, F::D1, F::D3);
-    in.groupCode = QStringLiteral("Q'T");
+    auto in = inGroup(average(traded), "Q'T");
     in.groupName = QStringLiteral("Bob's picks");
-    expectRun(market.run(in), {}, {{"Stock", Texts{"Beta Ltd"}}}, "quoted group");
-
-    const auto refused = market.run(F::inputs(1, kAverageTraded, F::D1));
-    EXPECT_EQ(refused.status, RunStatus::Refused);
-    EXPECT_EQ(refused.message, "Select A Valid Date");
+    expectRuns(market, {{in, {}, {{"Stock", Texts{"Beta Ltd"}}}}});
 }
 
 TEST(AverageQueries, CombinedReportWorksOnTotalsAndSurvivesADayWithoutTrades)
 {
     MarketFixture market;
-    const auto outcome = market.run(F::inputs(1, kCombinedReport, F::D1, F::D3, Exchange::Combined));
+    const auto outcome = market.run(average("Combined Report", Exchange::Combined));
     expectRun(outcome,
               {"Stock", "AvgTradingQty", "AvgDeliveryQty", "Avg % Dely", "HighestDelyQty", "LowestDelyQty",
                "HighestVolume", "LowestVolume", "HighPrice", "LowPrice"},

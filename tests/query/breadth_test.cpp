@@ -28,86 +28,71 @@ query::RunInputs on(const QString& label, Exchange exchange, const char* days, c
 TEST(MarketBreadthQueries, TotalsStocksAndStrengthOfTheMovers)
 {
     MarketFixture market;
-    const struct {
-        const QString& label;
-        Exchange exchange;
-        const char* days;
-        QString group = QStringLiteral("ALL");
-        QList<qint64> scrips = {};
-        QStringList headings = {};
-        QList<Expected> columns = {};
-    } cases[] = {
-        // Only Alpha's NSE close rose against the day before.
-        {kRising, Exchange::Nse, "2", "ALL", {},
-         {"TradingDate", "NSE Total TurnOver In Crs", "NSE Total Dely Val In Crs", "BSE Total TurnOver In Crs",
-          "BSE Total Dely Val In Crs", "Total TurnOver In Crs", "Total Dely Val In Crs", kNbsp1,
-          QString(2, QChar(0x00A0)), QString(3, QChar(0x00A0)), QString(4, QChar(0x00A0))},
-         {{"NSE Total TurnOver In Crs", Numbers{10}}, {"BSE Total TurnOver In Crs", Numbers{5.05}},
-          {"Total TurnOver In Crs", Numbers{15.05}}, {"NSE Total Dely Val In Crs", Numbers{4}}}},
-        // Beta, Gamma and Delta fell.
-        {kFalling, Exchange::Nse, "2", "ALL", {}, {},
-         {{"NSE Total TurnOver In Crs", Numbers{5.6}}, {"BSE Total Dely Val In Crs", Numbers{0.51}}}},
-        // Epsilon has no NSE close on either day: unchanged.
-        {kUnchanged, Exchange::Nse, "2", "ALL", {}, {},
-         {{"BSE Total TurnOver In Crs", Numbers{21}}, {"Total Dely Val In Crs", Numbers{10.5}}}},
-        // A one-day window compares the day with itself.
-        {kRising, Exchange::Nse, "1", "ALL", {}, {}, {{"TradingDate", Texts{}}}},
-        {kUnchanged, Exchange::Nse, "1", "ALL", {}, {}, {{"NSE Total TurnOver In Crs", Numbers{10015.5}}}},
-        // Falling on BSE (Beta and Gamma) shows its first totals as text.
-        {kFalling, Exchange::Bse, "2", "ALL", {}, {},
-         {{"NSE Total TurnOver In Crs", Texts{"5.60"}}, {"BSE Total TurnOver In Crs", Texts{"1.02"}},
-          {"BSE Total Dely Val In Crs", Numbers{0.51}}}},
-        // The totals keep only the chosen scrips and group.
-        {kFalling, Exchange::Nse, "2", "ALL", {3}, {},
-         {{"NSE Total TurnOver In Crs", Numbers{1.6}}, {"NSE Total Dely Val In Crs", Numbers{1.2}}}},
-        {kFalling, Exchange::Nse, "2", "BANK", {}, {}, {{"NSE Total TurnOver In Crs", Numbers{1.6}}}},
-        // Averages over the first date and the two days before it; Zeta has no
-        // previous day and Epsilon no NSE delivery at all.
-        {kStocksUp, Exchange::Nse, "2", "ALL", {},
-         {"Stock", "DelyQty", "AvgDelyQty", "% Chg", "Rate", "PrevDay Rate", "% RateChg", "NSE TurnOver In Crs", kNbsp1,
-          QString(2, QChar(0x00A0))},
-         {{"Stock", Texts{"Alpha Ltd"}}, {"AvgDelyQty", Numbers{360000}}, {"% Chg", Numbers{11.11}},
-          {"% RateChg", Numbers{5.26}}}},
-        {kStocksDown, Exchange::Nse, "2", "ALL", {}, {},
-         {{"Stock", Texts{"Gamma Ltd", "Beta Ltd", "Delta Ltd"}}, {"NSE TurnOver In Crs", Numbers{1.2, 1.12, 0}},
-          {"% Chg", Numbers{89.47, 1.5, -100}}, {"PrevDay Rate", Numbers{25, 55, 11}}}},
-        {kStocksDown, Exchange::Nse, "2", "BANK", {}, {}, {{"Stock", Texts{"Gamma Ltd"}}}},
-        {kStocksUp, Exchange::Bse, "2", "ALL", {}, {"Stock", "DelyQty", "AvgDelyQty", "% Chg", "Rate", "PrevDay Rate",
-                                                   "% RateChg", "BSE TurnOver In Crs"},
-         {{"Stock", Texts{"Epsilon Ltd", "Alpha Ltd"}}, {"BSE TurnOver In Crs", Numbers{10.5, 2.52}}}},
-        // Epsilon's rise is read from its BSE close, having no NSE close.
-        {kStocksUp, Exchange::Combined, "2", "ALL", {}, {"Stock", "DelyQty", "AvgDelyQty", "% Chg", "Rate",
-                                                        "PrevDay Rate", "% RateChg", "TurnOver In Crs"},
-         {{"Stock", Texts{"Epsilon Ltd", "Alpha Ltd"}}, {"TurnOver In Crs", Numbers{10.5, 6.5}},
-          {"PrevDay Rate", Numbers{250, 95}}, {"% RateChg", Numbers{20, 5.26}}}},
-        // Alpha rose 11 % above its average; Gamma (89 %) and Beta (1.5 %)
-        // fell; Delta delivered nothing and counts nowhere.
-        {kMarketStrength, Exchange::Nse, "2", "ALL", {}, {"Condition", kCount, kNbsp1},
-         {{kCount, Numbers{0, 0, 0, 0, 1, 0, 0, 1, 0, 1}}}},
-        // On BSE Beta delivers exactly twice its average and falls: it counts
-        // in the "100 % to 140 %" band only, not also in "80 % to 100 %".
-        {kMarketStrength, Exchange::Bse, "2", "ALL", {}, {}, {{kCount, Numbers{0, 0, 0, 0, 2, 0, 1, 0, 0, 0}}}},
-        {kMarketStrength, Exchange::Combined, "2", "ALL", {}, {}, {{kCount, Numbers{0, 0, 0, 0, 2, 0, 0, 0, 1, 1}}}},
-    };
-    for (const auto& c : cases) {
-        auto in = on(c.label, c.exchange, c.days);
-        in.groupCode = c.group;
-        in.scripCodes = c.scrips;
-        const auto outcome = market.run(in);
-        expectRun(outcome, c.headings, c.columns, c.label.toStdString() + " " + c.days);
-        if (c.label == kRising && c.days == std::string("2")) {
-            EXPECT_EQ(outcome.rows.value(0, "TradingDate").toDate(), F::D1);
-        } else if (c.label == kStocksUp && c.exchange == Exchange::Nse) {
-            EXPECT_EQ(outcome.state.secondDate, F::D3);
-            EXPECT_EQ(outcome.state.fifthDate, F::D2);
-        } else if (c.label == kMarketStrength && c.exchange == Exchange::Nse) {
-            const QStringList conditions = texts(outcome, "Condition");
-            ASSERT_EQ(conditions.size(), 10);
-            EXPECT_EQ(conditions.at(0), "No. of Stocks where the price has gone up and the delivery > avg delivery ( 2 days) by atleast 160 %");
-            EXPECT_EQ(conditions.at(9),
-                      "No. of Stocks where the price has gone down and the delivery > avg delivery ( 2 days) by less than 60 %");
-        }
-    }
+    const QStringList stocksHeadings{"Stock", "DelyQty", "AvgDelyQty", "% Chg", "Rate", "PrevDay Rate", "% RateChg"};
+    const QString notEnoughDays = query::refusals::tooFewTradingDays(F::D1);
+    expectRuns(
+        market,
+        {// Only Alpha's NSE close rose against the day before.
+         {on(kRising, Exchange::Nse, "2"),
+          {"TradingDate", "NSE Total TurnOver In Crs", "NSE Total Dely Val In Crs", "BSE Total TurnOver In Crs",
+           "BSE Total Dely Val In Crs", "Total TurnOver In Crs", "Total Dely Val In Crs", kNbsp1,
+           QString(2, QChar(0x00A0)), QString(3, QChar(0x00A0)), QString(4, QChar(0x00A0))},
+          {{"NSE Total TurnOver In Crs", Numbers{10}}, {"BSE Total TurnOver In Crs", Numbers{5.05}},
+           {"Total TurnOver In Crs", Numbers{15.05}}, {"NSE Total Dely Val In Crs", Numbers{4}}}},
+         // Beta, Gamma and Delta fell.
+         {on(kFalling, Exchange::Nse, "2"), {},
+          {{"NSE Total TurnOver In Crs", Numbers{5.6}}, {"BSE Total Dely Val In Crs", Numbers{0.51}}}},
+         // Epsilon has no NSE close on either day: unchanged.
+         {on(kUnchanged, Exchange::Nse, "2"), {},
+          {{"BSE Total TurnOver In Crs", Numbers{21}}, {"Total Dely Val In Crs", Numbers{10.5}}}},
+         // A one-day window compares the day with itself.
+         {on(kRising, Exchange::Nse, "1"), {}, {{"TradingDate", Texts{}}}},
+         {on(kUnchanged, Exchange::Nse, "1"), {}, {{"NSE Total TurnOver In Crs", Numbers{10015.5}}}},
+         // Falling on BSE (Beta and Gamma) shows its first totals as text.
+         {on(kFalling, Exchange::Bse, "2"), {},
+          {{"NSE Total TurnOver In Crs", Texts{"5.60"}}, {"BSE Total TurnOver In Crs", Texts{"1.02"}},
+           {"BSE Total Dely Val In Crs", Numbers{0.51}}}},
+         // The totals keep only the chosen scrips and group.
+         {onScrips(on(kFalling, Exchange::Nse, "2"), {3}), {},
+          {{"NSE Total TurnOver In Crs", Numbers{1.6}}, {"NSE Total Dely Val In Crs", Numbers{1.2}}}},
+         {inGroup(on(kFalling, Exchange::Nse, "2"), "BANK"), {}, {{"NSE Total TurnOver In Crs", Numbers{1.6}}}},
+         // Averages over the first date and the two days before it; Zeta has no
+         // previous day and Epsilon no NSE delivery at all.
+         {on(kStocksUp, Exchange::Nse, "2"), stocksHeadings + QStringList{"NSE TurnOver In Crs", kNbsp1, QString(2, QChar(0x00A0))},
+          {{"Stock", Texts{"Alpha Ltd"}}, {"AvgDelyQty", Numbers{360000}}, {"% Chg", Numbers{11.11}},
+           {"% RateChg", Numbers{5.26}}},
+          {},
+          F::D3},
+         {on(kStocksDown, Exchange::Nse, "2"), {},
+          {{"Stock", Texts{"Gamma Ltd", "Beta Ltd", "Delta Ltd"}}, {"NSE TurnOver In Crs", Numbers{1.2, 1.12, 0}},
+           {"% Chg", Numbers{89.47, 1.5, -100}}, {"PrevDay Rate", Numbers{25, 55, 11}}}},
+         {inGroup(on(kStocksDown, Exchange::Nse, "2"), "BANK"), {}, {{"Stock", Texts{"Gamma Ltd"}}}},
+         {on(kStocksUp, Exchange::Bse, "2"), stocksHeadings + QStringList{"BSE TurnOver In Crs"},
+          {{"Stock", Texts{"Epsilon Ltd", "Alpha Ltd"}}, {"BSE TurnOver In Crs", Numbers{10.5, 2.52}}}},
+         // Epsilon's rise is read from its BSE close, having no NSE close.
+         {on(kStocksUp, Exchange::Combined, "2"), stocksHeadings + QStringList{"TurnOver In Crs"},
+          {{"Stock", Texts{"Epsilon Ltd", "Alpha Ltd"}}, {"TurnOver In Crs", Numbers{10.5, 6.5}},
+           {"PrevDay Rate", Numbers{250, 95}}, {"% RateChg", Numbers{20, 5.26}}}},
+         // Alpha rose 11 % above its average; Gamma (89 %) and Beta (1.5 %)
+         // fell; Delta delivered nothing and counts nowhere.
+         {on(kMarketStrength, Exchange::Nse, "2"), {"Condition", kCount, kNbsp1},
+          {{kCount, Numbers{0, 0, 0, 0, 1, 0, 0, 1, 0, 1}}}},
+         // On BSE Beta delivers exactly twice its average and falls: it counts
+         // in the "100 % to 140 %" band only, not also in "80 % to 100 %".
+         {on(kMarketStrength, Exchange::Bse, "2"), {}, {{kCount, Numbers{0, 0, 0, 0, 2, 0, 1, 0, 0, 0}}}},
+         {on(kMarketStrength, Exchange::Combined, "2"), {}, {{kCount, Numbers{0, 0, 0, 0, 2, 0, 0, 0, 1, 1}}}},
+         // Windows beyond the stored days are refused.
+         {on(kStocksUp, Exchange::Nse, "5"), {}, {}, notEnoughDays},
+         {on(kMarketStrength, Exchange::Nse, "5"), {}, {}, notEnoughDays},
+         {on(kStocksUp, Exchange::Nse, "1", F::D5), {}, {}, query::refusals::tooFewTradingDays(F::D5)},
+         {on(kMarketStrength, Exchange::Nse, "1", F::D5), {}, {}, query::refusals::tooFewTradingDays(F::D5)}});
+    EXPECT_EQ(market.run(on(kRising, Exchange::Nse, "2")).rows.value(0, "TradingDate").toDate(), F::D1);
+    EXPECT_EQ(market.run(on(kStocksUp, Exchange::Nse, "2")).state.fifthDate, F::D2);
+    const QStringList conditions = texts(market.run(on(kMarketStrength, Exchange::Nse, "2")), "Condition");
+    ASSERT_EQ(conditions.size(), 10);
+    EXPECT_EQ(conditions.at(0), "No. of Stocks where the price has gone up and the delivery > avg delivery ( 2 days) by atleast 160 %");
+    EXPECT_EQ(conditions.at(9),
+              "No. of Stocks where the price has gone down and the delivery > avg delivery ( 2 days) by less than 60 %");
 
     // The totals refuse both exchanges and leave no result.
     for (const QString& label : {kRising, kFalling, kUnchanged}) {
@@ -117,16 +102,11 @@ TEST(MarketBreadthQueries, TotalsStocksAndStrengthOfTheMovers)
         EXPECT_EQ(outcome.icon, ui::Icon::Critical);
         EXPECT_FALSE(market.db().tableExists(QStringLiteral("QueryResult")));
     }
-    // Windows beyond the stored days are refused.
-    for (const QString& label : {kStocksUp, kMarketStrength}) {
-        EXPECT_EQ(market.run(on(label, Exchange::Nse, "5")).message, query::refusals::tooFewTradingDays(F::D1));
-        EXPECT_EQ(market.run(on(label, Exchange::Nse, "1", F::D5)).message, query::refusals::tooFewTradingDays(F::D5));
-    }
 
     // Delta has no BSE code; its BSE figures are zeros and never count.
     market.db().exec(QStringLiteral("UPDATE mto SET bsedelyqty = 5000, bseclprice = 9 WHERE scriptcode = 4"));
     market.db().exec(QStringLiteral("UPDATE mto SET bseclprice = 10 WHERE scriptcode = 4 AND TransDate = ?"), {F::D2});
-    expectRun(market.run(on(kStocksDown, Exchange::Bse, "2")), {}, {{"Stock", Texts{"Beta Ltd", "Gamma Ltd"}}});
+    expectRuns(market, {{on(kStocksDown, Exchange::Bse, "2"), {}, {{"Stock", Texts{"Beta Ltd", "Gamma Ltd"}}}}});
 }
 
 TEST(MarketBreadthQueries, StocksByDeliveryValueShowsTheFortyLargest)

@@ -32,60 +32,48 @@ TEST(Breakouts, TheDayAgainstTheTenDaysBeforeAboveTheThreshold)
     store.days(4, 1, 10, {0, 0, 0, 200, 100, 20});
     store.day(4, 0, {0, 0, 0, 400, 200, 18});  // BSE only: delivery +100 %, price -10 %
 
-    const struct {
-        QString label;
-        Exchange exchange = Exchange::Nse;
-        QList<qint64> scrips = {};
-        query::RangeBox price = {};  // run from the research group when ticked
-        QStringList headings = {};
-        QList<Expected> columns = {};
-    } cases[] = {
+    auto in = [](const QString& label, Exchange exchange = Exchange::Nse) {
+        return DayStore::inputs(8, label, exchange, QStringLiteral("10"), QStringLiteral("40"));
+    };
+    const QStringList volumeHeadings{"Stock", "Todays Vol", "10 Days Avg Vol", "%ChgInVol", "Todays Price",
+                                     "YDay Price", "%ChgInPrice", kNbsp1};
+    // The research group takes the range filters.
+    auto research = inRange(in(kDownAvg, Exchange::Combined), query::RangeMeasure::Price, 40, 50);
+    research.group = 9;
+    const QList<RunCase> cases{
         // Edge Ltd is exactly 40 % above: not listed. Down Ltd's price fell.
-        {.label = kUpAvg,
-         .headings = {"Stock", "Todays Dely", "10 Days Avg Dely", "%ChgInDely", "Todays Vol", "Todays Price",
-                      "YDay Price", "%ChgInPrice"},
-         .columns = {{"Stock", Texts{"Up Ltd"}}, {"10 Days Avg Dely", Numbers{100}}, {"%ChgInDely", Numbers{50}},
-                     {"%ChgInPrice", Numbers{10}}}},
-        {.label = kDownAvg,
-         .headings = {"Stock", "Todays Dely", "10 Days Avg Dely", "%ChgInDely", "Todays Vol", "Todays Price", "Yday Price"},
-         .columns = {{"Stock", Texts{"Down Ltd"}}, {"%ChgInPrice", Numbers{-10}}}},
-        {.label = kDownAvg, .exchange = Exchange::Bse, .columns = {{"Stock", Texts{"Bse Ltd"}}}},
+        {in(kUpAvg),
+         {"Stock", "Todays Dely", "10 Days Avg Dely", "%ChgInDely", "Todays Vol", "Todays Price", "YDay Price",
+          "%ChgInPrice"},
+         {{"Stock", Texts{"Up Ltd"}}, {"10 Days Avg Dely", Numbers{100}}, {"%ChgInDely", Numbers{50}},
+          {"%ChgInPrice", Numbers{10}}}},
+        {in(kDownAvg),
+         {"Stock", "Todays Dely", "10 Days Avg Dely", "%ChgInDely", "Todays Vol", "Todays Price", "Yday Price"},
+         {{"Stock", Texts{"Down Ltd"}}, {"%ChgInPrice", Numbers{-10}}}},
+        {in(kDownAvg, Exchange::Bse), {}, {{"Stock", Texts{"Bse Ltd"}}}},
         // Both exchanges: a scrip traded on BSE alone is listed with its BSE
         // closes, but never in the upward list, which needs NSE closes on both days.
-        {.label = kDownAvg, .exchange = Exchange::Combined,
-         .columns = {{"Stock", Texts{"Bse Ltd", "Down Ltd"}}, {"Todays Price", Numbers{18, 45}},
-                     {"Yday Price", Numbers{20, 50}}}},
-        {.label = kUpAvg, .exchange = Exchange::Combined, .columns = {{"Stock", Texts{"Up Ltd"}}}},
+        {in(kDownAvg, Exchange::Combined), {},
+         {{"Stock", Texts{"Bse Ltd", "Down Ltd"}}, {"Todays Price", Numbers{18, 45}}, {"Yday Price", Numbers{20, 50}}}},
+        {in(kUpAvg, Exchange::Combined), {}, {{"Stock", Texts{"Up Ltd"}}}},
         // The chosen scrips and the range of the day filter the list.
-        {.label = kDownAvg, .scrips = {1, 3}, .columns = {{"Stock", Texts{"Down Ltd"}}}},
-        {.label = kUpAvg, .scrips = {3}, .columns = {{"Stock", Texts{}}}},
-        {.label = kDownAvg, .exchange = Exchange::Combined, .price = {true, 40, 50},
-         .columns = {{"Stock", Texts{"Down Ltd"}}}},
-        {.label = "Volume breakout with upward price",
-         .headings = {"Stock", "Todays Vol", "10 Days Avg Vol", "%ChgInVol", "Todays Price", "YDay Price", "%ChgInPrice",
-                      kNbsp1},
-         .columns = {{"Stock", Texts{"Up Ltd"}}, {"10 Days Avg Vol", Numbers{200}}, {"%ChgInVol", Numbers{50}}}},
-        {.label = "Volume breakout with downward price", .exchange = Exchange::Bse,
-         .headings = {"Stock", "Todays Vol", "10 Days Avg Vol", "%ChgInVol", "Todays Price", "YDay Price", "%ChgInPrice",
-                      kNbsp1},
-         .columns = {{"Stock", Texts{"Bse Ltd"}}, {"%ChgInVol", Numbers{100}}}},
-        {.label = "Volume breakout with downward price", .exchange = Exchange::Combined,
-         .columns = {{"Stock", Texts{"Bse Ltd", "Down Ltd"}}}},
+        {onScrips(in(kDownAvg), {1, 3}), {}, {{"Stock", Texts{"Down Ltd"}}}},
+        {onScrips(in(kUpAvg), {3}), {}, {{"Stock", Texts{}}}},
+        {research, {}, {{"Stock", Texts{"Down Ltd"}}}},
+        {in("Volume breakout with upward price"), volumeHeadings,
+         {{"Stock", Texts{"Up Ltd"}}, {"10 Days Avg Vol", Numbers{200}}, {"%ChgInVol", Numbers{50}}}},
+        {in("Volume breakout with downward price", Exchange::Bse), volumeHeadings,
+         {{"Stock", Texts{"Bse Ltd"}}, {"%ChgInVol", Numbers{100}}}},
+        {in("Volume breakout with downward price", Exchange::Combined), {}, {{"Stock", Texts{"Bse Ltd", "Down Ltd"}}}},
     };
-    for (const auto& c : cases) {
-        auto in = DayStore::inputs(c.price.ticked ? 9 : 8, c.label, c.exchange, QStringLiteral("10"), QStringLiteral("40"));
-        in.scripCodes = c.scrips;
-        in.range(query::RangeMeasure::Price) = c.price;
-        const auto outcome = store.run(in);
-        expectRun(outcome, c.headings, c.columns, c.label.toStdString() + " " + query::exchangeName(c.exchange).toStdString());
+    for (const RunCase& c : cases) {
+        const auto outcome = store.run(c.inputs);
+        expectRun(outcome, c);
         EXPECT_EQ(outcome.state.secondDate, DayStore::date(1));
         EXPECT_EQ(outcome.state.thirdDate, DayStore::date(10));
     }
-
-    const auto refused = store.run(DayStore::inputs(8, QStringLiteral("Volume breakout with upward price"), Exchange::Nse,
-                                                    QStringLiteral("12"), QStringLiteral("40")));
-    EXPECT_EQ(refused.status, RunStatus::Refused);
-    EXPECT_EQ(refused.message, query::refusals::tooFewTradingDays(DayStore::date(0)));
+    expectRuns(store, {{DayStore::inputs(8, "Volume breakout with upward price", Exchange::Nse, "12", "40"), {}, {},
+                        query::refusals::tooFewTradingDays(DayStore::date(0))}});
 }
 
 TEST(AbnormalDelivery, RiseAndFallAgainstThePreviousDay)
@@ -104,35 +92,30 @@ TEST(AbnormalDelivery, RiseAndFallAgainstThePreviousDay)
     store.link(QStringLiteral("BANK"), 1);
     store.link(QStringLiteral("BANK"), 5);
 
-    const QString rise = QStringLiteral("Abnormal Rise in Delivery Qty");
-    const QString fall = QStringLiteral("Abnormal Fall in Delivery Qty");
-    const struct {
-        const QString& label;
-        Exchange exchange;
-        const char* percent;  // the "Rise by %" or "Fall by %" box
-        const char* group;
-        QList<Expected> columns;
-    } cases[] = {
-        // Fresh Ltd is tested against 1 (4900 %) but shows 0.
-        {rise, Exchange::Bse, "40", "ALL",
-         {{"Symbol", Texts{"FRESH", "", "UP", "EDGE"}}, {"% chg In Delivery", Numbers{0, 100, 50, 40}},
-          {"DeliveryQty", Numbers{50, 200, 150, 140}}, {"% Ratechg", Numbers{0, 0, 10, 0}}}},
-        {rise, Exchange::Nse, "40", "BANK", {{"Symbol", Texts{"UP"}}}},
-        // Fall Ltd fell by 40 %.
-        {fall, Exchange::Nse, "0", "ALL",
-         {{"Symbol", Texts{"FALL"}}, {"% chg In Delivery", Numbers{-40}}, {"% Ratechg", Numbers{-20}}}},
-        {fall, Exchange::Nse, "40", "ALL", {{"Symbol", Texts{"FALL"}}}},
-        {fall, Exchange::Nse, "40.5", "ALL", {{"Symbol", Texts{}}}},
-        {fall, Exchange::Nse, "90", "ALL", {{"Symbol", Texts{}}}},
+    // The "Rise by %" or "Fall by %" box.
+    auto in = [](const char* label, Exchange exchange, const char* percent) {
+        return DayStore::inputs(8, QString::fromLatin1(label), exchange, QString::fromLatin1(percent));
     };
-    for (const auto& c : cases) {
-        auto in = DayStore::inputs(8, c.label, c.exchange, QString::fromLatin1(c.percent));
-        in.groupCode = QString::fromLatin1(c.group);
-        const auto outcome = store.run(in);
-        expectRun(outcome, {"Symbol", "DeliveryQty", "% chg In Delivery", "Price", "% Ratechg"}, c.columns,
-                  c.label.toStdString() + " " + c.percent);
-        EXPECT_EQ(outcome.state.secondDate, DayStore::date(1));
-    }
+    const char* const rise = "Abnormal Rise in Delivery Qty";
+    const char* const fall = "Abnormal Fall in Delivery Qty";
+    const QStringList headings{"Symbol", "DeliveryQty", "% chg In Delivery", "Price", "% Ratechg"};
+    const QDate previous = DayStore::date(1);
+    expectRuns(store,
+               {// Fresh Ltd is tested against 1 (4900 %) but shows 0.
+                {in(rise, Exchange::Bse, "40"), headings,
+                 {{"Symbol", Texts{"FRESH", "", "UP", "EDGE"}}, {"% chg In Delivery", Numbers{0, 100, 50, 40}},
+                  {"DeliveryQty", Numbers{50, 200, 150, 140}}, {"% Ratechg", Numbers{0, 0, 10, 0}}},
+                 {},
+                 previous},
+                {inGroup(in(rise, Exchange::Nse, "40"), "BANK"), headings, {{"Symbol", Texts{"UP"}}}, {}, previous},
+                // Fall Ltd fell by 40 %.
+                {in(fall, Exchange::Nse, "0"), headings,
+                 {{"Symbol", Texts{"FALL"}}, {"% chg In Delivery", Numbers{-40}}, {"% Ratechg", Numbers{-20}}},
+                 {},
+                 previous},
+                {in(fall, Exchange::Nse, "40"), headings, {{"Symbol", Texts{"FALL"}}}, {}, previous},
+                {in(fall, Exchange::Nse, "40.5"), headings, {{"Symbol", Texts{}}}, {}, previous},
+                {in(fall, Exchange::Nse, "90"), headings, {{"Symbol", Texts{}}}, {}, previous}});
 }
 
 TEST(ThreeDays, RiseAndFallOnEachDayOfTheGroupsScrips)

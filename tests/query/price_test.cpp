@@ -12,33 +12,22 @@ namespace {
 TEST(PriceQueries, GainersLosersAndNewHighsAndLowsOfTheDay)
 {
     MarketFixture market;
-    const struct {
-        const char* label;
-        QDate day;
-        Exchange exchange;
-        const char* group;
-        QStringList headings;
-        QList<Expected> columns;
-    } cases[] = {
-        // Sorted by the number, not its text.
-        {"Top Gainer in price (%)", F::D1, Exchange::Nse, "ALL",
-         {"Stock", "ClosePrice", "PrevClose", "Perc", QString(2, QChar(0x00A0))},
-         {{"Stock", Texts{"BBB", "CCC", "AAA"}}, {"Perc", Texts{"50 % ", "12.5 % ", "9 % "}}}},
-        {"Top Gainer in price (%)", F::D2, Exchange::Nse, "ALL", {}, {{"Stock", Texts{"HHH"}}}},
-        {"Top Loser in price (%)", F::D1, Exchange::Nse, "ALL", {},
-         {{"Stock", Texts{"EEE", "DDD"}}, {"Perc", Texts{"-20 % ", "-10 % "}}}},
-        {"New 52 Week High in price", F::D1, Exchange::Bse, "ALL", {},
-         {{"Stock", Texts{"FFF"}}, {"NewHigh", Numbers{200}}, {"PrevHigh", Numbers{190}}}},
-        {"New 52 Week Low in price", F::D1, Exchange::Combined, "ALL", {}, {{"Stock", Texts{"GGG"}}}},
-        // The whole table whatever the choices.
-        {"52 Week High / Low", F::D4, Exchange::Bse, "BANK", {},
-         {{"Stock", Texts{"AAA", "ZZZ"}}, {"HighPrice", Numbers{120, 30}}, {"LowPrice", Numbers{60, 10}}}},
+    auto price = [](const char* label, const QDate& day = F::D1, Exchange exchange = Exchange::Nse) {
+        return F::inputs(5, QString::fromLatin1(label), day, {}, exchange);
     };
-    for (const auto& c : cases) {
-        auto in = F::inputs(5, QString::fromLatin1(c.label), c.day, {}, c.exchange);
-        in.groupCode = QString::fromLatin1(c.group);
-        expectRun(market.run(in), c.headings, c.columns, c.label);
-    }
+    expectRuns(market,
+               {// Sorted by the number, not its text.
+                {price("Top Gainer in price (%)"), {"Stock", "ClosePrice", "PrevClose", "Perc", QString(2, QChar(0x00A0))},
+                 {{"Stock", Texts{"BBB", "CCC", "AAA"}}, {"Perc", Texts{"50 % ", "12.5 % ", "9 % "}}}},
+                {price("Top Gainer in price (%)", F::D2), {}, {{"Stock", Texts{"HHH"}}}},
+                {price("Top Loser in price (%)"), {},
+                 {{"Stock", Texts{"EEE", "DDD"}}, {"Perc", Texts{"-20 % ", "-10 % "}}}},
+                {price("New 52 Week High in price", F::D1, Exchange::Bse), {},
+                 {{"Stock", Texts{"FFF"}}, {"NewHigh", Numbers{200}}, {"PrevHigh", Numbers{190}}}},
+                {price("New 52 Week Low in price", F::D1, Exchange::Combined), {}, {{"Stock", Texts{"GGG"}}}},
+                // The whole table whatever the choices.
+                {inGroup(price("52 Week High / Low", F::D4, Exchange::Bse), "BANK"), {},
+                 {{"Stock", Texts{"AAA", "ZZZ"}}, {"HighPrice", Numbers{120, 30}}, {"LowPrice", Numbers{60, 10}}}}});
 }
 
 TEST(PriceQueries, TopFiveGainersAndLosersOfTheGroup)

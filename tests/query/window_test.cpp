@@ -54,18 +54,15 @@ QStringList resultHeadings(const QStringList& columns)
 
 TEST_F(WindowQueries, EachFigureAgainstTheHighLowAndAverageOfItsWindow)
 {
-    const struct {
-        const QString& label;
-        Exchange exchange;
-        const char* days;
-        QStringList headings;
-        QList<Expected> columns;
-    } cases[] = {
+    auto in = [](const QString& label, Exchange exchange, const char* days) {
+        return F::inputs(2, label, F::D1, {}, exchange, QString::fromLatin1(days));
+    };
+    expectRuns(market, {
         // Window of 2 days: 3 and 4 January. Only closes strictly outside the
         // window: Eta equals its high, Epsilon has no NSE code, Theta no close,
         // Zeta no window. Alpha: 1000 lots against 850 on average; 400
         // delivered against 340.
-        {kRateHighLow, Exchange::Nse, "2",
+        {in(kRateHighLow, Exchange::Nse, "2"),
          resultHeadings({"TodaysRate", "HighPrice", "LowPrice", "Avg% Rate Chg", "Volume", "% Vol Chg", "Delivery",
                          "% Dely Chg"}),
          {{"Company", Texts{"Alpha Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}},
@@ -74,20 +71,20 @@ TEST_F(WindowQueries, EachFigureAgainstTheHighLowAndAverageOfItsWindow)
           {"Avg% Rate Chg", Numbers{8.11, -6.54, -13.04, -14.89}}, {"% Vol Chg", Numbers{17.65, 23.08, -100, 77.78}},
           {"% Dely Chg", Numbers{17.65, 2.27, -100, 242.86}}}},
         // Gamma has no BSE close on the day, Delta no BSE code.
-        {kRateHighLow, Exchange::Bse, "2",
+        {in(kRateHighLow, Exchange::Bse, "2"),
          resultHeadings({"Rate", "HighPrice", "LowPrice", "% Rate Chg", "Volume", "% Vol Chg", "Delivery", "% Dely Chg"}),
          {{"Company", Texts{"Epsilon Ltd", "Alpha Ltd", "Beta Ltd"}}, {"% Rate Chg", Numbers{15.38, 8.02, -3.77}},
           {"HighPrice", Numbers{270, 96, 54}}}},
         // The NSE close, else the BSE close; Theta, with no close at all on
         // the day, is not "below its low". Alpha: 1500 lots on both exchanges
         // against 1200 on average.
-        {kRateHighLow, Exchange::Combined, "2", {},
+        {in(kRateHighLow, Exchange::Combined, "2"), {},
          {{"Company", Texts{"Epsilon Ltd", "Alpha Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}},
           {"Rate", Numbers{300, 100, 50, 10, 20}}, {"HighPrice", Numbers{270, 95, 55, 12, 25}},
           {"LowPrice", Numbers{250, 90, 52, 11, 22}}, {"% Rate Chg", Numbers{15.38, 8.11, -6.54, -13.04, -14.89}},
           {"Volume", Numbers{700000, 1500000, 1000000, 0, 800000}}, {"% Vol Chg", Numbers{27.27, 25, 29.03, -100, 33.33}}}},
         // Falls to nothing are listed; equal to the high is not.
-        {kVolumeHighLow, Exchange::Nse, "2",
+        {in(kVolumeHighLow, Exchange::Nse, "2"),
          resultHeadings({"Volume", "% Vol Chg", "HighVolume", "LowVolume", "TodaysRate", "Avg% Rate Chg", "Delivery",
                          "% Dely Chg"}),
          {{"Company", Texts{"Gamma Ltd", "Beta Ltd", "Alpha Ltd", "Delta Ltd", "Theta Ltd"}},
@@ -96,22 +93,22 @@ TEST_F(WindowQueries, EachFigureAgainstTheHighLowAndAverageOfItsWindow)
           {"LowVolume", Numbers{400000, 600000, 800000, 200000, 10}}}},
         // BSE traded: Alpha 500 against 400/300, Beta 200 against 100/150,
         // Gamma 0 against 100/200, Epsilon 700 against 500/600, Theta 0 against 10/20.
-        {kVolumeHighLow, Exchange::Bse, "2", {},
+        {in(kVolumeHighLow, Exchange::Bse, "2"), {},
          {{"Company", Texts{"Beta Ltd", "Alpha Ltd", "Epsilon Ltd", "Gamma Ltd", "Theta Ltd"}},
           {"% Vol Chg", Numbers{60, 42.86, 27.27, -100, -100}}}},
         // BSE delivered: Alpha 250 against 100/150, Beta 100 against 20/30,
         // Gamma 0 against 50/20, Epsilon 350 against 100/300, Theta 0 against 5/10.
-        {kDeliveryHighLow, Exchange::Bse, "2",
+        {in(kDeliveryHighLow, Exchange::Bse, "2"),
          resultHeadings({"Delivery", "% Dely Chg", "HighDely", "LowDely", "TodaysRate", "Avg% Rate Chg", "Volume",
                          "% Vol Chg"}),
          {{"Company", Texts{"Beta Ltd", "Alpha Ltd", "Epsilon Ltd", "Gamma Ltd", "Theta Ltd"}},
           {"% Dely Chg", Numbers{300, 100, 75, -100, -100}}}},
         // NSE delivered: Alpha 400 against 360/320, Beta 225 against 300/140
         // (inside), Gamma 600 against 100/250, Delta 0 against 30/100.
-        {kDeliveryHighLow, Exchange::Nse, "2", {},
+        {in(kDeliveryHighLow, Exchange::Nse, "2"), {},
          {{"Company", Texts{"Gamma Ltd", "Alpha Ltd", "Delta Ltd", "Theta Ltd"}},
           {"% Dely Chg", Numbers{242.86, 17.65, -100, -100}}}},
-        {kDeliveryHighLow, Exchange::Combined, "2",
+        {in(kDeliveryHighLow, Exchange::Combined, "2"),
          resultHeadings({"Delivery", "% Dely Chg", "HighDely", "LowDely", "Rate", "% Rate Chg", "Vol", "% Vol Chg"}),
          {{"Company", Texts{"Gamma Ltd", "Epsilon Ltd", "Alpha Ltd", "Beta Ltd", "Delta Ltd", "Theta Ltd"}},
           {"% Dely Chg", Numbers{185.71, 75, 39.78, 32.65, -100, -100}},
@@ -119,58 +116,45 @@ TEST_F(WindowQueries, EachFigureAgainstTheHighLowAndAverageOfItsWindow)
           {"% Rate Chg", Numbers{-14.89, 15.38, 8.11, -6.54, -13.04, -100}}}},
         // The rate change averages the window that ends with the day: 3 trading
         // days are 3, 4 and 5 January.
-        {kRateChange, Exchange::Nse, "3",
+        {in(kRateChange, Exchange::Nse, "3"),
          resultHeadings({"Rate", "% Rate Chg", "Volume", "% Vol Chg", "Delivery", "% Dely Chg"}),
          {{"Company", Texts{"Eta Ltd", "Alpha Ltd", "Zeta Ltd", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}},
           {"% Rate Chg", Numbers{5.88, 5.26, 0, -4.46, -9.09, -10.45}}}},
         // A window of the day alone: every listed scrip is at its own average.
-        {kRateChange, Exchange::Bse, "1", {},
+        {in(kRateChange, Exchange::Bse, "1"), {},
          {{"Company", Texts{"Alpha Ltd", "Beta Ltd", "Epsilon Ltd", "Eta Ltd", "Zeta Ltd"}},
-          {"% Rate Chg", Numbers{0, 0, 0, 0, 0}}}},
-    };
-    for (const auto& c : cases)
-        expectRun(run(c.label, c.exchange, QString::fromLatin1(c.days)), c.headings, c.columns,
-                  c.label.toStdString() + " " + query::exchangeName(c.exchange).toStdString());
+          {"% Rate Chg", Numbers{0, 0, 0, 0, 0}}}}});
 }
 
 TEST_F(WindowQueries, RateChangeTakesTheScripGroupAndRangeFilters)
 {
-    auto inGroup = F::inputs(2, kRateChange, F::D1, {}, Exchange::Nse, QStringLiteral("3"));
-    inGroup.groupCode = QStringLiteral("BANK");
-    expectRun(market.run(inGroup), {}, {{"Company", Texts{"Alpha Ltd", "Gamma Ltd"}}}, "group");
-    auto chosen = F::inputs(2, kRateChange, F::D1, {}, Exchange::Nse, QStringLiteral("3"));
-    chosen.scripCodes = {2, 3};
-    expectRun(market.run(chosen), {}, {{"Company", Texts{"Beta Ltd", "Gamma Ltd"}}}, "scrips");
+    const auto rateChange = F::inputs(2, kRateChange, F::D1, {}, Exchange::Nse, QStringLiteral("3"));
     // On both exchanges the delivery percentage bound applies to the summed
     // quantities of the day: Alpha 650/1500, Epsilon 350/700, Eta 100/200.
-    auto ranged = F::inputs(2, kRateChange, F::D1, {}, Exchange::Combined, QStringLiteral("3"));
-    ranged.range(query::RangeMeasure::DeliveryPercent) = {true, 40, 60};
-    expectRun(market.run(ranged), {},
-              {{"Company", Texts{"Epsilon Ltd", "Eta Ltd", "Alpha Ltd"}}, {"% Rate Chg", Numbers{9.76, 5.88, 5.26}},
-               {"Rate", Numbers{300, 60, 100}}},
-              "range");
+    auto combined = inRange(rateChange, query::RangeMeasure::DeliveryPercent, 40, 60);
+    combined.exchange = Exchange::Combined;
+    expectRuns(market, {{inGroup(rateChange, "BANK"), {}, {{"Company", Texts{"Alpha Ltd", "Gamma Ltd"}}}},
+                        {onScrips(rateChange, {2, 3}), {}, {{"Company", Texts{"Beta Ltd", "Gamma Ltd"}}}},
+                        {combined, {},
+                         {{"Company", Texts{"Epsilon Ltd", "Eta Ltd", "Alpha Ltd"}}, {"% Rate Chg", Numbers{9.76, 5.88, 5.26}},
+                          {"Rate", Numbers{300, 60, 100}}}}});
 }
 
 TEST_F(WindowQueries, WindowsThatTheStoreCannotHoldAreRefused)
 {
     // Four trading days lie before 5 January.
-    const auto tooLong = run(kVolumeHighLow, Exchange::Nse, QStringLiteral("5"));
-    EXPECT_EQ(tooLong.status, RunStatus::Refused);
-    EXPECT_EQ(tooLong.message, query::refusals::tooFewTradingDays(F::D1));
-    EXPECT_EQ(run(kVolumeHighLow, Exchange::Nse, QStringLiteral("4")).status, RunStatus::Completed);
-    EXPECT_EQ(run(kRateChange, Exchange::Nse, QStringLiteral("6")).status, RunStatus::Refused);
-    EXPECT_EQ(run(kRateChange, Exchange::Nse, QStringLiteral("5")).status, RunStatus::Completed);
-    EXPECT_EQ(run(kGroupwise, Exchange::Nse, QStringLiteral("5")).status, RunStatus::Refused);
-
-    const auto holiday = run(kDeliveryHighLow, Exchange::Nse, QStringLiteral("2"), QDate(2024, 1, 6));
-    EXPECT_EQ(holiday.status, RunStatus::Refused);
-    EXPECT_EQ(holiday.message, query::refusals::notATradingDay(QDate(2024, 1, 6)));
-
-    auto trades = F::inputs(2, kRateHighLow, F::D1, {}, Exchange::Combined, QStringLiteral("2"));
-    trades.range(query::RangeMeasure::Trades) = {true, 1, 10};
-    const auto noTrades = market.run(trades);
-    EXPECT_EQ(noTrades.status, RunStatus::Refused);
-    EXPECT_EQ(noTrades.message, query::refusals::noTradesData());
+    auto in = [](const QString& label, const char* days, const QDate& day = F::D1) {
+        return F::inputs(2, label, day, {}, Exchange::Nse, QString::fromLatin1(days));
+    };
+    const QString tooFew = query::refusals::tooFewTradingDays(F::D1);
+    expectRuns(market, {{in(kVolumeHighLow, "5"), {}, {}, tooFew},
+                        {in(kVolumeHighLow, "4"), {}},
+                        {in(kRateChange, "6"), {}, {}, tooFew},
+                        {in(kRateChange, "5"), {}},
+                        {in(kGroupwise, "5"), {}, {}, tooFew},
+                        {in(kDeliveryHighLow, "2", {2024, 1, 6}), {}, {}, query::refusals::notATradingDay({2024, 1, 6})},
+                        {inRange(in(kRateHighLow, "2"), query::RangeMeasure::Trades, 1, 10), {}, {},
+                         query::refusals::noTradesData()}});
 }
 
 TEST_F(WindowQueries, GroupwiseStatisticsSetTheDayAgainstTheWindowAverage)

@@ -53,6 +53,9 @@ void expectRun(const query::RunOutcome& outcome, const RunCase& expected)
 {
     if (expected.refusal.isEmpty()) {
         expectRun(outcome, expected.headings, expected.columns, describe(expected.inputs));
+        if (expected.secondDate.isValid()) {
+            EXPECT_EQ(outcome.state.secondDate, expected.secondDate) << describe(expected.inputs);
+        }
         return;
     }
     EXPECT_EQ(outcome.status, query::RunStatus::Refused) << describe(expected.inputs);
@@ -86,5 +89,11 @@ query::RunInputs withNumber2(query::RunInputs inputs, const QString& number2)
 query::RunInputs withSecondDate(query::RunInputs inputs, const QDate& secondDate)
 {
     inputs.secondDate = secondDate;
+    return inputs;
+}
+
+query::RunInputs onDay(query::RunInputs inputs, const QDate& firstDate)
+{
+    inputs.firstDate = firstDate;
     return inputs;
 }

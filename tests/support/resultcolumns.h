@@ -31,12 +31,14 @@ void expectRun(const query::RunOutcome& outcome, const QStringList& headingList,
                const std::string& where = {});
 
 // One run of a table-driven test and what it should give: the headings and
-// columns of a completed run, or the message of a refusal.
+// columns of a completed run (and its second date when given), or the
+// message of a refusal.
 struct RunCase {
     query::RunInputs inputs;
     QStringList headings;
     QList<Expected> columns = {};
     QString refusal = {};
+    QDate secondDate = {};
 };
 std::string describe(const query::RunInputs& inputs);
 void expectRun(const query::RunOutcome& outcome, const RunCase& expected);
@@ -53,3 +55,4 @@ query::RunInputs onScrips(query::RunInputs inputs, const QList<qint64>& scripCod
 query::RunInputs inRange(query::RunInputs inputs, query::RangeMeasure measure, double low, double high);
 query::RunInputs withNumber2(query::RunInputs inputs, const QString& number2);
 query::RunInputs withSecondDate(query::RunInputs inputs, const QDate& secondDate);
+query::RunInputs onDay(query::RunInputs inputs, const QDate& firstDate);
