@@ -1,5 +1,6 @@
 #include "openinterestfixture.h"
 
+#include "scanfixture.h"
 #include "store/schema.h"
 
 #include <QDir>
@@ -54,14 +55,7 @@ void TwoStores::addSector(const QString& symbol, const QString& sector)
 
 query::RunInputs TwoStores::inputs(const QString& label, const QDate& first, int group) const
 {
-    query::RunInputs in;
-    in.group = group;
-    in.label = label;
-    in.firstDate = first;
-    in.exchange = query::Exchange::Combined;
-    in.groupCode = QStringLiteral("ALL");
-    in.groupName = QStringLiteral(" All Stocks");
-    return in;
+    return ScanFixture::inputs(group, label, first, query::Exchange::Combined);
 }
 
 void expectCells(const query::RunOutcome& outcome, const QString& keyHeading, const QList<Cell>& cells)

@@ -181,21 +181,14 @@ TEST(ThreeMonths, HighAndLowAgainstTheWindowBeforeTheDay)
     store.days(4, 21, 66, {1000, 100, 10});
     store.day(4, 0, {1000, 40, 8});
 
-    auto in = DayStore::inputs(8, QStringLiteral("3 Months High Delivery"));
-    in.secondDate = DayStore::date(66);
-    expectRun(store.run(in),
-              {"nsescrip", "TodayDely", "maxdely", "DelyChg%", "TodaysPrice", "AvgPrice", "RateChg%",
-               QString(3, QChar(0x00A0))},
-              {{"nsescrip", Texts{"OLD", "PEAK"}}, {"DelyChg%", Numbers{100, 20}}, {"RateChg%", Numbers{0, 20}}});
-    in.label = QStringLiteral("3 Months Low Delivery");
-    expectRun(store.run(in), {"nsescrip", "TodayDely", "LowDely"},
-              {{"nsescrip", Texts{"DIP"}}, {"DelyChg%", Numbers{-20}}, {"RateChg%", Numbers{-20}}});
-
-    in.label = QStringLiteral("3 Months High Delivery");
-    in.secondDate = {};
-    const auto refused = store.run(in);
-    EXPECT_EQ(refused.status, RunStatus::Refused);
-    EXPECT_EQ(refused.message, query::refusals::selectValidDate());
+    auto in = [](const char* label) { return withSecondDate(DayStore::inputs(8, label), DayStore::date(66)); };
+    expectRuns(store, {{in("3 Months High Delivery"),
+                        {"nsescrip", "TodayDely", "maxdely", "DelyChg%", "TodaysPrice", "AvgPrice", "RateChg%",
+                         QString(3, QChar(0x00A0))},
+                        {{"nsescrip", Texts{"OLD", "PEAK"}}, {"DelyChg%", Numbers{100, 20}}, {"RateChg%", Numbers{0, 20}}}},
+                       {in("3 Months Low Delivery"), {"nsescrip", "TodayDely", "LowDely"},
+                        {{"nsescrip", Texts{"DIP"}}, {"DelyChg%", Numbers{-20}}, {"RateChg%", Numbers{-20}}}},
+                       {DayStore::inputs(8, "3 Months High Delivery"), {}, {}, query::refusals::selectValidDate()}});
 }
 
 }  // namespace
