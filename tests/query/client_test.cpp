@@ -40,19 +40,11 @@ protected:
         store.link(QStringLiteral("CLI"), 1);
         store.link(QStringLiteral("CLI"), 3);
     }
-
-    query::RunOutcome run(const QString& label, QList<qint64> scrips = {}, const QString& group = QStringLiteral("ALL"))
-    {
-        auto in = DayStore::inputs(7, label);
-        in.scripCodes = scrips;
-        in.groupCode = group;
-        return store.run(in);
-    }
 };
 
 TEST_F(ClientLayouts, MaltryAndQxvSetTheDayBesideThePreviousDayAndTheAverages)
 {
-    auto outcome = run(QStringLiteral("Maltry Query"));
+    auto outcome = store.run(DayStore::inputs(7, "Maltry Query"));
     // Gap Ltd has no previous day: left out. Bse Ltd has no NSE close, so
     // the BSE close values the delivery. Nothing traded: the percentage is
     // taken over 0.00001.
@@ -69,7 +61,7 @@ TEST_F(ClientLayouts, MaltryAndQxvSetTheDayBesideThePreviousDayAndTheAverages)
     EXPECT_EQ(outcome.state.eighthDate, DayStore::date(10));
 
     // QXV averages the ten days ending with the day.
-    outcome = run(QStringLiteral("QXV Query"));
+    outcome = store.run(DayStore::inputs(7, "QXV Query"));
     expectRun(outcome,
               {"company", "TodaysPrice", "PrevDayPrice", "TodaysVolume", "PrevDayVolume", "AvgVolume", "TodaysDely %",
                "PrevDay Dely %", "AvgDely %", kNbsp1},
@@ -81,14 +73,10 @@ TEST_F(ClientLayouts, MaltryAndQxvSetTheDayBesideThePreviousDayAndTheAverages)
     EXPECT_DOUBLE_EQ(numbers(outcome, "AvgDely %").at(client), 255.0 * 100 / 520);
     EXPECT_EQ(outcome.state.fourthDate, DayStore::date(9));
 
-    // Both take the scrip and group filters.
-    expectRun(run(QStringLiteral("Maltry Query"), {2}), {}, {{"company", Texts{"NoTrade Ltd"}}}, "scrip");
-    expectRun(run(QStringLiteral("QXV Query"), {}, QStringLiteral("CLI")), {}, {{"company", Texts{"Client Ltd"}}}, "group");
-
-    // Stock Statistics needs its whole window.
-    outcome = run(QStringLiteral("Stock Statistics"));
-    EXPECT_EQ(outcome.status, RunStatus::Refused);
-    EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(DayStore::date(0)));
+    // Both take the scrip and group filters; Stock Statistics needs its whole window.
+    expectRuns(store, {{onScrips(DayStore::inputs(7, "Maltry Query"), {2}), {}, {{"company", Texts{"NoTrade Ltd"}}}},
+                       {inGroup(DayStore::inputs(7, "QXV Query"), "CLI"), {}, {{"company", Texts{"Client Ltd"}}}},
+                       {DayStore::inputs(7, "Stock Statistics"), {}, {}, query::refusals::tooFewTradingDays(DayStore::date(0))}});
 }
 
 TEST_F(ClientLayouts, ViewAllRecordsListsTheDayRowsOfThePeriod)
