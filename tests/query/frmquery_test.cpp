@@ -197,7 +197,6 @@ TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
         EXPECT_EQ(combo(name)->itemText(kDayCount - 1), datetext::toDisplay(kDays.last())) << name;
         EXPECT_EQ(combo(name)->currentIndex(), 0) << name;
     }
-    EXPECT_EQ(screen->tradingDates(), kDays);
     EXPECT_FALSE(combo("cboseconddate")->isHidden());
     EXPECT_EQ(numberBox("diffper"), "hidden");
     EXPECT_TRUE(label("lbldiffper")->isHidden());
