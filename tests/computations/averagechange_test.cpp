@@ -49,38 +49,14 @@ TEST(AverageChangeOfBothExchanges, ADayWithoutTradesCountsAsNoDelivery)
 {
     // Both exchanges deliver 20 % on D3 and D2; the newest day differs.
     F fixture;
-    const struct {
-        const char* company;
-        F::Day newest;
-        bool below;
-        double average;
-    } scrips[] = {
-        {"Idle Ltd", {F::D1, 0, 0, 0, 10, 0, 0, 0, 10}, true, 13.33},        // no trades: 0 %
-        {"Undelivered Ltd", {F::D1, 500, 0, 0, 10, 500, 0, 0, 10}, true, 13.37},  // floored at 1 of 1000: 0.1 %
-        {"Busy Ltd", {F::D1, 500, 150, 30, 10, 500, 150, 30, 10}, false, 23.33},  // 30 %
-    };
-    QStringList below;
-    QList<double> averages;
-    for (const auto& scrip : scrips) {
-        const F::Day older{F::D3, 500, 100, 20, 10, 500, 100, 20, 10};
-        F::Day before = older;
-        before.day = F::D2;
-        fixture.addScrip(QString::fromLatin1(scrip.company), "", "", {older, before, scrip.newest});
-        if (scrip.below) {
-            below.append(QString::fromLatin1(scrip.company));
-            averages.append(scrip.average);
-        }
-    }
-    const auto outcome = fixture.run(
-        F::inputs(kStatisticalGroup, "Delivery % Qty moving below its Average % Delivery Qty", F::D1, Exchange::Combined, "3"));
-    ASSERT_EQ(outcome.status, query::RunStatus::Completed) << outcome.message.toStdString();
-    QStringList listed = texts(outcome, "Stock");
-    listed.sort();
-    below.sort();
-    EXPECT_EQ(listed, below);
-    QList<double> listedAverages = numbers(outcome, "AvgDely %");
-    std::sort(listedAverages.begin(), listedAverages.end());
-    EXPECT_EQ(listedAverages, averages);
+    const F::Day d3{F::D3, 500, 100, 20, 10, 500, 100, 20, 10}, d2{F::D2, 500, 100, 20, 10, 500, 100, 20, 10};
+    fixture.addScrip("Idle Ltd", "", "", {d3, d2, {F::D1, 0, 0, 0, 10, 0, 0, 0, 10}});              // no trades: 0 %
+    fixture.addScrip("Undelivered Ltd", "", "", {d3, d2, {F::D1, 500, 0, 0, 10, 500, 0, 0, 10}});   // floored at 1 of 1000: 0.1 %
+    fixture.addScrip("Busy Ltd", "", "", {d3, d2, {F::D1, 500, 150, 30, 10, 500, 150, 30, 10}});    // 30 %: above
+    expectRuns(fixture, {{F::inputs(kStatisticalGroup, "Delivery % Qty moving below its Average % Delivery Qty", F::D1,
+                                    Exchange::Combined, "3"),
+                          {},
+                          {{"Stock", Texts{"Idle Ltd", "Undelivered Ltd"}}, {"AvgDely %", Numbers{13.33, 13.37}}}}});
 }
 
 TEST(DayAverage, DividesByTheNumberOfDaysAndRoundsTheResult)
