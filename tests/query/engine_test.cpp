@@ -1,9 +1,7 @@
 #include "marketfixture.h"
 
 #include "query/catalogue.h"
-#include "query/tradingcalendar.h"
 
-#include <QSet>
 #include <gtest/gtest.h>
 
 using query::Exchange;
@@ -101,41 +99,6 @@ TEST(EngineRuns, SeparatorsStopQuietlyAndUnknownLabelsAreRefused)
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     outcome = market.run(F::inputs(4, "", F::D1));
     EXPECT_EQ(outcome.message, "Select A Query");
-}
-
-TEST(RunStateFromInputs, SecondDateFromTheNumberOfDays)
-{
-    MarketFixture market;
-    auto in = F::inputs(3, "Rising Price for N days", F::D1, F::D5, Exchange::Bse, "3");
-    in.scripCodes = {12, 40};
-    auto state = query::buildRunState(market.db(), in);
-    EXPECT_EQ(state.secondDate, F::D3);  // D1 counts as the first of the three
-    EXPECT_EQ(state.dayPosition, 3);
-    EXPECT_EQ(state.scripFilter.params, (QVariantList{qint64(12), qint64(40)}));
-
-    // More days than the store holds: the chosen second date stays.
-    in.numberText = "10";
-    state = query::buildRunState(market.db(), in);
-    EXPECT_EQ(state.secondDate, F::D5);
-    EXPECT_FALSE(state.windowFound);
-
-    // The two "over previous day" delivery queries keep their percentage.
-    in.label = "Abnormal Change in delivery qty over previous day";
-    in.numberText = "250";
-    state = query::buildRunState(market.db(), in);
-    EXPECT_EQ(state.abnormalPercent, 250);
-    EXPECT_EQ(in.numberText, "250");
-}
-
-TEST(RunStateFromInputs, RangeConditionsNameTheStatementsColumns)
-{
-    MarketFixture market;
-    auto in = F::inputs(4, "Top N Traded Quantity", F::D1, {}, Exchange::Combined, "3");
-    in.range(query::RangeMeasure::TradedQty) = query::RangeBox::fromTexts(true, "1,500", "2e3x");
-    const auto state = query::buildRunState(market.db(), in);
-    const query::Sql condition = state.rangeCondition(query::MeasureColumns::ofMto(Exchange::Combined, "m"));
-    EXPECT_EQ(condition.text, " (m.nsetrdqty+m.bsetrdqty) >= ? and (m.nsetrdqty+m.bsetrdqty) <= ?");
-    EXPECT_EQ(condition.params, (QVariantList{1.0, 2000.0}));
 }
 
 TEST(CountBoxes, WholeNumbersWithinTheBoxesRangeAreTakenAnythingElseRefused)
@@ -268,14 +231,6 @@ TEST(RangeBounds, CombinedDeliveryPercentageIsTestedUnrounded)
         listed.removeDuplicates();
         EXPECT_EQ(listed, QStringList{"Alpha Ltd"}) << c.label;
     }
-}
-
-TEST(TradingDates, NewestFirstFromTheIndex)
-{
-    MarketFixture market;
-    EXPECT_EQ(query::loadTradingDates(market.db()), (QList<QDate>{F::D1, F::D2, F::D3, F::D4, F::D5}));
-    TestStore empty;
-    EXPECT_TRUE(query::loadTradingDates(empty.db()).isEmpty());
 }
 
 }  // namespace
