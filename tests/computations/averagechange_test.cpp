@@ -59,15 +59,6 @@ TEST(AverageChangeOfBothExchanges, ADayWithoutTradesCountsAsNoDelivery)
                           {{"Stock", Texts{"Idle Ltd", "Undelivered Ltd"}}, {"AvgDely %", Numbers{13.33, 13.37}}}}});
 }
 
-TEST(DayAverage, DividesByTheNumberOfDaysAndRoundsTheResult)
-{
-    // Missing days count as 0 but still divide.
-    EXPECT_EQ(computations::dayAverage({30, 20}, 5), 10.0);
-    EXPECT_EQ(computations::dayAverage({10.001, 10.011, 10.0}, 3), 10.0);
-    EXPECT_FALSE(computations::dayAverage({500, 1, 300}, 3).has_value());
-    EXPECT_FALSE(computations::dayAverage({500}, 3).has_value());
-}
-
 TEST(AveragedFigure, CombinedPercentageOfADayWithoutTradesIsZero)
 {
     // NSE and BSE traded, NSE and BSE delivered, the day's percentage: a day

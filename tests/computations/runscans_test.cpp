@@ -99,15 +99,4 @@ TEST(RunEntries, CountOnlyTheDaysTheExchangeTraded)
     EXPECT_DOUBLE_EQ(computations::runEntry(RunMeasure::DeliveryPercent, Exchange::Combined, day), 0.12);
 }
 
-TEST(RunTest, EqualDaysBreakBothRuns)
-{
-    EXPECT_TRUE(computations::isRun({3, 2, 1}, 3, true));
-    EXPECT_FALSE(computations::isRun({3, 2, 2}, 3, true));
-    EXPECT_FALSE(computations::isRun({1, 2, 2}, 3, false));
-    EXPECT_TRUE(computations::isRun({1, 2, 3}, 3, false));
-    // A missing oldest day counts as 0: a rise over it, never a fall.
-    EXPECT_TRUE(computations::isRun({3, 2}, 3, true));
-    EXPECT_FALSE(computations::isRun({1, 2}, 3, false));
-}
-
 }  // namespace
