@@ -59,22 +59,8 @@ TEST(AverageChangeOfBothExchanges, ADayWithoutTradesCountsAsNoDelivery)
                           {{"Stock", Texts{"Idle Ltd", "Undelivered Ltd"}}, {"AvgDely %", Numbers{13.33, 13.37}}}}});
 }
 
-TEST(AveragedFigure, CombinedPercentageOfADayWithoutTradesIsZero)
+TEST(AveragedFigure, ANegativeDeliveryCountsAsNone)
 {
-    // NSE and BSE traded, NSE and BSE delivered, the day's percentage: a day
-    // without trades counts 0 %, as it does on one exchange; a delivery of
-    // nothing is floored at 1.
-    const struct {
-        double nseTraded, bseTraded, nseDelivered, bseDelivered, percent;
-    } days[] = {{0, 0, 0, 0, 0}, {0, 0, 40, 0, 0}, {5000, 0, 0, 0, 0.02}, {600, 400, 300, 200, 50}};
-    for (const auto& d : days) {
-        computations::ScanDay day;
-        day.nseTraded = d.nseTraded;
-        day.bseTraded = d.bseTraded;
-        day.nseDelivered = d.nseDelivered;
-        day.bseDelivered = d.bseDelivered;
-        EXPECT_DOUBLE_EQ(computations::averagedFigure(true, Exchange::Combined, day), d.percent) << d.nseTraded;
-    }
     computations::ScanDay day;
     day.nseDelivered = -5;
     day.bseDelivered = 7;
