@@ -14,8 +14,9 @@ QStringList texts(const query::RunOutcome& outcome, const QString& column);
 QList<double> numbers(const query::RunOutcome& outcome, const QString& column);
 QStringList headings(const query::RunOutcome& outcome);
 
-// Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+// Failures show texts as texts (one copy per file, as the other test folders
+// keep their own).
+static inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 // The values one result column should hold, row by row: texts or numbers.
 using Texts = QStringList;
