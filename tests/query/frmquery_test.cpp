@@ -1,5 +1,5 @@
 #include "query/catalogue.h"
-#include "query/frmquery.h"
+#include "query/queryscreen.h"
 #include "shell/sharedstate.h"
 #include "store/datetext.h"
 #include "store/transaction.h"
@@ -58,7 +58,7 @@ public:
     QList<bool> queryItemStates;
 };
 
-class FrmQueryTest : public ::testing::Test {
+class QueryScreenTest : public ::testing::Test {
 protected:
     // Five scrips traded every day; scrip n trades 1000 n on NSE and 500 n on
     // BSE. Groups: " All Stocks" (all), "Banks" (1 and 3), "Derivatives F &
@@ -89,7 +89,7 @@ protected:
     void open(bool withDays = true, bool withGroups = true)
     {
         fillStore(withDays, withGroups);
-        screen = std::make_unique<FrmQuery>(services);
+        screen = std::make_unique<QueryScreen>(services);
         screen->setAttribute(Qt::WA_DeleteOnClose, false);
     }
 
@@ -175,12 +175,12 @@ protected:
 
     QueryServices services;
     ScriptedPrompt prompt;
-    std::unique_ptr<FrmQuery> screen;
+    std::unique_ptr<QueryScreen> screen;
 };
 
 }  // namespace
 
-TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
+TEST_F(QueryScreenTest, LoadingFillsTheListsAndPausesTheMenuItem)
 {
     open();
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Query"));
@@ -221,7 +221,7 @@ TEST_F(FrmQueryTest, LoadingFillsTheListsAndPausesTheMenuItem)
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
-TEST_F(FrmQueryTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
+TEST_F(QueryScreenTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
 {
     open(true, false);
     EXPECT_EQ(texts(scripList()), (QStringList{"ALL", "Alpha Ltd", "alphabet Corp", "Beta Ltd", "Delta Ltd", "Gamma Ltd"}));
@@ -231,7 +231,7 @@ TEST_F(FrmQueryTest, WithoutGroupsTheScripListKeepsAllAndEveryScrip)
     EXPECT_TRUE(screen->readInputs().groupCode.isEmpty());
 }
 
-TEST_F(FrmQueryTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls)
+TEST_F(QueryScreenTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls)
 {
     open();
     for (const QueryGroup& group : queryGroups()) {
@@ -268,7 +268,7 @@ TEST_F(FrmQueryTest, EachGroupFillsTheListInCatalogueOrderAndSwitchesTheControls
     EXPECT_EQ(rangeControls(), "xooo- ++--------");
 }
 
-TEST_F(FrmQueryTest, ChoosingAQuerySetsUpItsFields)
+TEST_F(QueryScreenTest, ChoosingAQuerySetsUpItsFields)
 {
     open();
     QComboBox* secondDate = combo("cboseconddate");
@@ -303,7 +303,7 @@ TEST_F(FrmQueryTest, ChoosingAQuerySetsUpItsFields)
     EXPECT_EQ(rangeControls(), "----- ----------");
 }
 
-TEST_F(FrmQueryTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
+TEST_F(QueryScreenTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
 {
     open();
     check(3)->click();
@@ -318,7 +318,7 @@ TEST_F(FrmQueryTest, TickingARangeFilterOpensItsBoundsAndProposesNoUpperLimit)
     EXPECT_FALSE(screen->readInputs().range(RangeMeasure::DeliveryQty).ticked);
 }
 
-TEST_F(FrmQueryTest, NonNumericEntriesAreRefused)
+TEST_F(QueryScreenTest, NonNumericEntriesAreRefused)
 {
     open();
     screen->show();
@@ -360,7 +360,7 @@ TEST_F(FrmQueryTest, NonNumericEntriesAreRefused)
     EXPECT_EQ(prompt.messages.size(), 1);
 }
 
-TEST_F(FrmQueryTest, TheInputsAreWhatTheUserSet)
+TEST_F(QueryScreenTest, TheInputsAreWhatTheUserSet)
 {
     open();
     chooseQuery(1, QStringLiteral("Average % Delivery Quantity [Between Dates]"));
@@ -406,7 +406,7 @@ TEST_F(FrmQueryTest, TheInputsAreWhatTheUserSet)
     EXPECT_FALSE(inputs.range(RangeMeasure::DeliveryPercent).ticked);
 }
 
-TEST_F(FrmQueryTest, EditReportHandsTheViewerTheResultAndItsFacts)
+TEST_F(QueryScreenTest, EditReportHandsTheViewerTheResultAndItsFacts)
 {
     open();
     shell::sharedState().lastQuerySql.clear();
@@ -441,7 +441,7 @@ TEST_F(FrmQueryTest, EditReportHandsTheViewerTheResultAndItsFacts)
     EXPECT_EQ(window->reportFacts().exchange, reports::Exchange::Bse);
 }
 
-TEST_F(FrmQueryTest, ViewReportHandsTheResultToTheReportBinding)
+TEST_F(QueryScreenTest, ViewReportHandsTheResultToTheReportBinding)
 {
     open();
     QList<std::pair<reports::ReportFacts, store::Rows>> handed;
@@ -479,7 +479,7 @@ TEST_F(FrmQueryTest, ViewReportHandsTheResultToTheReportBinding)
     EXPECT_EQ(handed.last().second.size(), 3);
 }
 
-TEST_F(FrmQueryTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
+TEST_F(QueryScreenTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
 {
     // The open-interest queries cannot run without their options database,
     // which this store's folder does not hold.
@@ -498,7 +498,7 @@ TEST_F(FrmQueryTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
     EXPECT_FALSE(handed);
 }
 
-TEST_F(FrmQueryTest, FindPicksAScripByNameOrCode)
+TEST_F(QueryScreenTest, FindPicksAScripByNameOrCode)
 {
     open();
     auto current = [this] { return scripList()->currentItem() ? scripList()->currentItem()->text() : QString(); };
@@ -521,7 +521,7 @@ TEST_F(FrmQueryTest, FindPicksAScripByNameOrCode)
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
-TEST_F(FrmQueryTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
+TEST_F(QueryScreenTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
 {
     open();
     auto* details = child<QGroupBox>(QStringLiteral("FrameGroup"));
@@ -558,11 +558,11 @@ TEST_F(FrmQueryTest, DetailsShowTheScripsCodesAndGroupsSortedByHeaderClicks)
     EXPECT_TRUE(details->isHidden());
 }
 
-TEST_F(FrmQueryTest, AnUnreadableListSaysWhyInsteadOfShowingNothing)
+TEST_F(QueryScreenTest, AnUnreadableListSaysWhyInsteadOfShowingNothing)
 {
     fillStore();
     services.store.damage(QStringLiteral("mto_day_scrip"));
-    screen = std::make_unique<FrmQuery>(services);
+    screen = std::make_unique<QueryScreen>(services);
     EXPECT_EQ(combo("cbofirstdate")->count(), 0);
     EXPECT_EQ(prompt.texts(),
               QStringList{QStringLiteral("The trading dates could not be read: The database \"%1\" is damaged "
