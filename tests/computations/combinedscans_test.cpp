@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 using query::Exchange;
-using query::RunStatus;
 using F = ScanFixture;
 
 namespace {
@@ -14,86 +13,54 @@ const int kCombinedGroup = 6;
 const QString kRisingPrice = QStringLiteral("Rising Traded Qty, Rising Delivery Qty, Rising Price");
 const QString kFallingPrice = QStringLiteral("Rising Traded Qty, Rising Delivery Qty, Falling Price");
 
-struct Figures {
-    QDate day;
-    double traded, delivered, close;
-};
-
-class CombinedScans : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        // Oldest first; BSE trades and delivers twice the NSE figures at the same close.
-        add("Pass Ltd", "PASS", {{F::D3, 10, 5, 100}, {F::D2, 20, 6, 90}, {F::D1, 30, 7, 80}});
-        add("Stall Ltd", "STALL", {{F::D3, 10, 5, 100}, {F::D2, 20, 6, 100}, {F::D1, 30, 7, 80}});
-        add("Up Ltd", "UP", {{F::D3, 10, 5, 80}, {F::D2, 20, 6, 90}, {F::D1, 30, 7, 100}});
-        add("Short Ltd", "SHORT", {{F::D2, 20, 6, 90}, {F::D1, 30, 7, 95}});
-        fixture.db().exec("INSERT INTO nnf_security VALUES (11, 'PASS', 'EQ'), (12, 'UP', 'EQ'), (13, 'SHORT', 'EQ'),"
-                          " (14, 'STALL', 'EQ'), (15, 'UP', 'BE')");
-    }
-
-    void add(const char* company, const char* symbol, const QList<Figures>& figures)
-    {
-        QList<F::Day> days;
-        for (const Figures& f : figures)
-            days.append({f.day, f.traded, f.delivered, f.delivered * 100 / f.traded, f.close, f.traded * 2,
-                         f.delivered * 2, f.delivered * 100 / f.traded, f.close});
-        fixture.addScrip(company, symbol, QStringLiteral("5%1").arg(symbol), days);
-    }
-
-    query::RunOutcome run(const QString& label, Exchange exchange = Exchange::Nse, const QString& days = "3")
-    {
-        return fixture.run(F::inputs(kCombinedGroup, label, F::D1, exchange, days));
-    }
-
+TEST(CombinedScans, RisingQuantitiesWithTheCloseMovingOnEveryDay)
+{
     F fixture;
-};
-
-TEST_F(CombinedScans, FallingPriceWithRisingQuantities)
-{
-    const auto outcome = run(kFallingPrice);
-    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(texts(outcome, "Stock"), QStringList(3, "Pass Ltd"));
-    EXPECT_EQ(numbers(outcome, "srno"), QList<double>({11, 11, 11}));
-    EXPECT_EQ(columnDates(outcome, "TrnDate"), QList<QDate>({F::D1, F::D2, F::D3}));
-    EXPECT_EQ(numbers(outcome, "NSETrdQty"), QList<double>({30, 20, 10}));
-    EXPECT_EQ(numbers(outcome, "NSEPrice"), QList<double>({80, 90, 100}));
-    EXPECT_EQ(numbers(outcome, "BSETrdQty"), QList<double>({60, 40, 20}));
-}
-
-TEST_F(CombinedScans, OnlyScripsWithEveryDayAreTested)
-{
-    // Short Ltd would rise over a missing third day; it is not tested.
-    EXPECT_EQ(texts(run(kRisingPrice), "Stock"), QStringList(3, "Up Ltd"));
-    EXPECT_TRUE(run(kRisingPrice, Exchange::Nse, "3.5").rows.isEmpty());
-}
-
-TEST_F(CombinedScans, BseShowsTheNseFiguresBesideItsOwn)
-{
-    const auto outcome = run(kFallingPrice, Exchange::Bse);
-    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(texts(outcome, "Stock"), QStringList(3, "Pass Ltd"));
-    EXPECT_EQ(numbers(outcome, "BSETrdQty"), QList<double>({60, 40, 20}));
-    EXPECT_EQ(numbers(outcome, "NSETrdQty"), QList<double>({30, 20, 10}));
-}
-
-TEST_F(CombinedScans, BothExchangesSumTheQuantities)
-{
-    const auto outcome = run(kFallingPrice, Exchange::Combined);
-    ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(numbers(outcome, "TotalTrdQty"), QList<double>({90, 60, 30}));
-    EXPECT_EQ(numbers(outcome, "Dely %"), QList<double>({23.33, 30, 50}));
-}
-
-TEST_F(CombinedScans, RangeTestsTheCloseOnTheFirstDate)
-{
-    auto in = F::inputs(kCombinedGroup, kFallingPrice, F::D1, Exchange::Nse, "3");
-    in.range(query::RangeMeasure::Price) = {true, 0, 85};
-    EXPECT_EQ(texts(fixture.run(in), "Stock"), QStringList(3, "Pass Ltd"));
-    in.range(query::RangeMeasure::Price) = {true, 85, 200};
-    const auto outcome = fixture.run(in);
-    ASSERT_EQ(outcome.status, RunStatus::Completed);
-    EXPECT_TRUE(outcome.rows.isEmpty());
+    // NSE traded, delivered and close on D3, D2, D1 (oldest first); BSE
+    // trades and delivers twice the NSE figures at the same close.
+    const struct {
+        const char* company;
+        const char* symbol;
+        QList<double> closes;
+    } scrips[] = {
+        {"Pass Ltd", "PASS", {100, 90, 80}},
+        {"Stall Ltd", "STALL", {100, 100, 80}},
+        {"Up Ltd", "UP", {80, 90, 100}},
+        {"Short Ltd", "SHORT", {0, 90, 95}},  // no row on D3
+    };
+    const QDate window[] = {F::D3, F::D2, F::D1};
+    for (const auto& s : scrips) {
+        QList<F::Day> days;
+        for (int k = 0; k < 3; ++k) {
+            const double traded = 10.0 * (k + 1), delivered = 5.0 + k;
+            if (s.closes[k] > 0)
+                days.append({window[k], traded, delivered, delivered * 100 / traded, s.closes[k], traded * 2, delivered * 2,
+                             delivered * 100 / traded, s.closes[k]});
+        }
+        fixture.addScrip(s.company, s.symbol, QStringLiteral("5%1").arg(s.symbol), days);
+    }
+    fixture.db().exec("INSERT INTO nnf_security VALUES (11, 'PASS', 'EQ'), (12, 'UP', 'EQ'), (13, 'SHORT', 'EQ'),"
+                      " (14, 'STALL', 'EQ'), (15, 'UP', 'BE')");
+    auto in = [](const QString& label, Exchange exchange = Exchange::Nse, const char* days = "3") {
+        return F::inputs(kCombinedGroup, label, F::D1, exchange, days);
+    };
+    const QList<QDate> listedDays{F::D1, F::D2, F::D3};
+    const auto falling = fixture.run(in(kFallingPrice));
+    expectRun(falling, {}, {{"Stock", Texts(3, "Pass Ltd")}, {"srno", Numbers{11, 11, 11}},
+                            {"NSETrdQty", Numbers{30, 20, 10}}, {"NSEPrice", Numbers{80, 90, 100}},
+                            {"BSETrdQty", Numbers{60, 40, 20}}});
+    EXPECT_EQ(columnDates(falling, "TrnDate"), listedDays);
+    expectRuns(fixture,
+               {// Short Ltd would rise over a missing third day; it is not tested.
+                {in(kRisingPrice), {}, {{"Stock", Texts(3, "Up Ltd")}}},
+                // BSE shows the NSE figures beside its own; both exchanges sum them.
+                {in(kFallingPrice, Exchange::Bse), {},
+                 {{"Stock", Texts(3, "Pass Ltd")}, {"BSETrdQty", Numbers{60, 40, 20}}, {"NSETrdQty", Numbers{30, 20, 10}}}},
+                {in(kFallingPrice, Exchange::Combined), {},
+                 {{"TotalTrdQty", Numbers{90, 60, 30}}, {"Dely %", Numbers{23.33, 30, 50}}}},
+                // The range tests the close on the first date.
+                {inRange(in(kFallingPrice), query::RangeMeasure::Price, 0, 85), {}, {{"Stock", Texts(3, "Pass Ltd")}}},
+                {inRange(in(kFallingPrice), query::RangeMeasure::Price, 85, 200), {}, {{"Stock", Texts{}}}}});
 }
 
 TEST(RisesWithPrice, AllThreeMustMoveOnEveryStep)

@@ -23,19 +23,14 @@ int valueCount(const std::vector<std::optional<double>>& values)
     return static_cast<int>(std::count_if(values.begin(), values.end(), [](const auto& v) { return v.has_value(); }));
 }
 
-void addRow(store::Database& db, const QString& symbol, const QString& series, const QDate& day, double close)
-{
-    db.exec(QStringLiteral("INSERT INTO allbhavcopy (symbol, series, closeprice, TransDate) VALUES (?, ?, ?, ?)"),
-            {symbol, series, close, day});
-}
-
-QList<QVariant> storedColumn(store::Database& db, const QString& symbol, const QString& series, const char* column)
+// One stored average column of a symbol's rows of a series, oldest first.
+QList<QVariant> storedColumn(store::Database& db, const char* symbol, const char* series, const char* column)
 {
     QList<QVariant> values;
     for (const auto& row : db.query(QStringLiteral("SELECT %1 FROM allbhavcopy WHERE symbol = ? AND series = ? "
                                                    "ORDER BY TransDate")
                                         .arg(QLatin1String(column)),
-                                    {symbol, series})
+                                    {QString::fromLatin1(symbol), QString::fromLatin1(series)})
                                .rows)
         values.append(row[0]);
     return values;
@@ -106,13 +101,10 @@ TEST(EmaRebuild, WritesTheListedSymbolsEqRowsOnly)
     db.exec(QStringLiteral("INSERT INTO derisymbol (symbol) VALUES ('ACME'), ('O''NEIL'), ('NOROWS')"));
     const QDate first(2024, 1, 1);
     const std::vector<double> closes = closesFrom(50, 16, 0.5);
-    for (int i = 0; i < 16; ++i) {
-        const QDate day = first.addDays(i);
-        addRow(db, QStringLiteral("ACME"), QStringLiteral("EQ"), day, closes[size_t(i)]);
-        addRow(db, QStringLiteral("ACME"), QStringLiteral("BE"), day, closes[size_t(i)]);
-        addRow(db, QStringLiteral("O'NEIL"), QStringLiteral("EQ"), day, closes[size_t(i)]);
-        addRow(db, QStringLiteral("UNLISTED"), QStringLiteral("EQ"), day, closes[size_t(i)]);
-    }
+    for (int i = 0; i < 16; ++i)
+        for (const auto& [symbol, series] : {std::pair{"ACME", "EQ"}, {"ACME", "BE"}, {"O'NEIL", "EQ"}, {"UNLISTED", "EQ"}})
+            db.exec(QStringLiteral("INSERT INTO allbhavcopy (symbol, series, closeprice, TransDate) VALUES (?, ?, ?, ?)"),
+                    {QString::fromLatin1(symbol), QString::fromLatin1(series), closes[size_t(i)], first.addDays(i)});
     // A value on a row before the series starts is left as it is.
     db.exec(QStringLiteral("UPDATE allbhavcopy SET EMA14Days = 5 WHERE symbol = 'ACME' AND series = 'EQ' AND "
                            "TransDate = ?"),
@@ -127,18 +119,17 @@ TEST(EmaRebuild, WritesTheListedSymbolsEqRowsOnly)
     EXPECT_EQ(written, 6);  // rows 14 to 16 of two symbols
 
     const auto expected = emaSeries(closes, kEma14);
-    for (const QString& symbol : {QStringLiteral("ACME"), QStringLiteral("O'NEIL")}) {
-        const QList<QVariant> stored = storedColumn(db, symbol, QStringLiteral("EQ"), "EMA14Days");
+    for (const char* symbol : {"ACME", "O'NEIL"}) {
+        const QList<QVariant> stored = storedColumn(db, symbol, "EQ", "EMA14Days");
         ASSERT_EQ(stored.size(), 16);
         for (int i = 13; i < 16; ++i)
-            EXPECT_EQ(stored[i].toDouble(), *expected[size_t(i)]) << symbol.toStdString() << " row " << i;
+            EXPECT_EQ(stored[i].toDouble(), *expected[size_t(i)]) << symbol << " row " << i;
         EXPECT_TRUE(stored[12].isNull());
     }
-    EXPECT_EQ(storedColumn(db, QStringLiteral("ACME"), QStringLiteral("EQ"), "EMA14Days")[0].toDouble(), 5.0);
-    for (const QVariant& value : storedColumn(db, QStringLiteral("ACME"), QStringLiteral("BE"), "EMA14Days"))
-        EXPECT_TRUE(value.isNull());
-    for (const QVariant& value : storedColumn(db, QStringLiteral("UNLISTED"), QStringLiteral("EQ"), "EMA14Days"))
-        EXPECT_TRUE(value.isNull());
-    for (const QVariant& value : storedColumn(db, QStringLiteral("ACME"), QStringLiteral("EQ"), "EMA34days"))
-        EXPECT_TRUE(value.isNull());
+    EXPECT_EQ(storedColumn(db, "ACME", "EQ", "EMA14Days")[0].toDouble(), 5.0);
+    // Other series, unlisted symbols and the other average stay empty.
+    for (const auto& [symbol, series, column] : {std::tuple{"ACME", "BE", "EMA14Days"}, {"UNLISTED", "EQ", "EMA14Days"},
+                                                 {"ACME", "EQ", "EMA34days"}})
+        for (const QVariant& value : storedColumn(db, symbol, series, column))
+            EXPECT_TRUE(value.isNull()) << symbol << " " << series << " " << column;
 }

@@ -1,8 +1,10 @@
 #include "openinterestfixture.h"
 
+#include "scanfixture.h"
 #include "store/schema.h"
 
 #include <QDir>
+#include <gtest/gtest.h>
 
 namespace openinterest_test {
 
@@ -53,48 +55,23 @@ void TwoStores::addSector(const QString& symbol, const QString& sector)
 
 query::RunInputs TwoStores::inputs(const QString& label, const QDate& first, int group) const
 {
-    query::RunInputs in;
-    in.group = group;
-    in.label = label;
-    in.firstDate = first;
-    in.exchange = query::Exchange::Combined;
-    in.groupCode = QStringLiteral("ALL");
-    in.groupName = QStringLiteral(" All Stocks");
-    return in;
+    return ScanFixture::inputs(group, label, first, query::Exchange::Combined);
 }
 
-QVariantList column(const query::RunOutcome& outcome, const QString& heading)
+void expectCells(const query::RunOutcome& outcome, const QString& keyHeading, const QList<Cell>& cells)
 {
-    QVariantList values;
-    const int index = outcome.rows.columnIndex(heading);
-    for (const auto& row : outcome.rows.rows)
-        values.append(index < 0 ? QVariant(QStringLiteral("<no column %1>").arg(heading)) : row.at(index));
-    return values;
-}
-
-QStringList columnTexts(const query::RunOutcome& outcome, const QString& heading)
-{
-    QStringList texts;
-    for (const QVariant& value : column(outcome, heading))
-        texts.append(value.toString());
-    return texts;
-}
-
-QStringList resultHeadings(const query::RunOutcome& outcome)
-{
-    QStringList names;
-    for (const auto& c : outcome.rows.columns)
-        names.append(c.name);
-    return names;
-}
-
-QVariant cell(const query::RunOutcome& outcome, const QString& keyHeading, const QString& key, const QString& heading)
-{
-    const QStringList keys = columnTexts(outcome, keyHeading);
-    const int row = static_cast<int>(keys.indexOf(key));
-    if (row < 0)
-        return QStringLiteral("<no row %1>").arg(key);
-    return column(outcome, heading).at(row);
+    for (const Cell& c : cells) {
+        const std::string where = std::string(c.key) + " " + c.heading;
+        const int row = static_cast<int>(texts(outcome, keyHeading).indexOf(QString::fromLatin1(c.key)));
+        ASSERT_TRUE(row >= 0 && outcome.rows.columnIndex(QString::fromLatin1(c.heading)) >= 0) << where;
+        const QVariant value = outcome.rows.value(row, QString::fromLatin1(c.heading));
+        if (c.value.isNull())
+            EXPECT_TRUE(value.isNull()) << where << ": " << value.toString().toStdString();
+        else if (c.value.typeId() == QMetaType::Double || c.value.typeId() == QMetaType::Int)
+            EXPECT_DOUBLE_EQ(value.toDouble(), c.value.toDouble()) << where;
+        else
+            EXPECT_EQ(value, c.value) << where;
+    }
 }
 
 }  // namespace openinterest_test

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "query/queryengine.h"
+#include "support/resultcolumns.h"
 #include "support/teststore.h"
 
 #include <QDate>
@@ -49,11 +50,13 @@ private:
     std::optional<QString> m_optionPath;
 };
 
-// One column of a result by heading (without regard to case).
-QVariantList column(const query::RunOutcome& outcome, const QString& heading);
-QStringList columnTexts(const query::RunOutcome& outcome, const QString& heading);
-QStringList resultHeadings(const query::RunOutcome& outcome);
-// The value of `heading` in the result row whose `keyHeading` is `key`.
-QVariant cell(const query::RunOutcome& outcome, const QString& keyHeading, const QString& key, const QString& heading);
+// One expected cell: the value of `heading` in the row whose `keyHeading`
+// column holds `key`; an empty value stands for an empty cell.
+struct Cell {
+    const char* key;
+    const char* heading;
+    QVariant value;
+};
+void expectCells(const query::RunOutcome& outcome, const QString& keyHeading, const QList<Cell>& cells);
 
 }  // namespace openinterest_test

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-using openinterest_test::cell;
-using openinterest_test::columnTexts;
-using openinterest_test::resultHeadings;
+
+using openinterest_test::expectCells;
+
 using query::RunStatus;
 
 namespace {
@@ -36,41 +36,32 @@ protected:
         stores.addDay(3, D1, 500, 100, 22, 0, 0, 0);
         for (const QDate& day : {D2, D3, D4, D5})
             stores.addDay(3, day, 400, 100, 20, 0, 0, 0);
-
+        // Symbol, day, open interest, underlying price. Alpha's 52 weeks start
+        // on 7 January 2023; Delta's only row falls on no trading day.
+        const struct {
+            const char* symbol;
+            QDate day;
+            double openInterest, price;
+        } options[] = {{"ALPHA", D1, 50, 212},  {"ALPHA", D2, 120, 200}, {"ALPHA", D3, 100, 190},
+                       {"ALPHA", D4, 100, 180}, {"ALPHA", D5, 100, 170}, {"ALPHA", D6, 100, 160},
+                       {"ALPHA", {2023, 6, 1}, 1, 250}, {"ALPHA", {2023, 3, 1}, 1, 0}, {"ALPHA", {2023, 1, 7}, 1, 280},
+                       {"ALPHA", {2023, 1, 6}, 1, 300}, {"BETA", D1, 10, 50}, {"BETA", D2, 20, 40},
+                       {"GAMMA", {2023, 12, 1}, 1, 30}, {"DELTA", {2024, 1, 6}, 5, 70}};
         stores.addOption(QStringLiteral("ALPHA"), D1, 100, 210, QStringLiteral("FUTSTK"));
-        stores.addOption(QStringLiteral("ALPHA"), D1, 50, 212);
-        stores.addOption(QStringLiteral("ALPHA"), D2, 120, 200);
-        stores.addOption(QStringLiteral("ALPHA"), D3, 100, 190);
-        stores.addOption(QStringLiteral("ALPHA"), D4, 100, 180);
-        stores.addOption(QStringLiteral("ALPHA"), D5, 100, 170);
-        stores.addOption(QStringLiteral("ALPHA"), D6, 100, 160);
-        stores.addOption(QStringLiteral("ALPHA"), QDate(2023, 6, 1), 1, 250);
-        stores.addOption(QStringLiteral("ALPHA"), QDate(2023, 3, 1), 1, 0);
-        stores.addOption(QStringLiteral("ALPHA"), QDate(2023, 1, 7), 1, 280);  // first day of the 52 weeks
-        stores.addOption(QStringLiteral("ALPHA"), QDate(2023, 1, 6), 1, 300);  // one day before them
-        stores.addOption(QStringLiteral("BETA"), D1, 10, 50);
-        stores.addOption(QStringLiteral("BETA"), D2, 20, 40);
-        stores.addOption(QStringLiteral("GAMMA"), QDate(2023, 12, 1), 1, 30);
-        stores.addOption(QStringLiteral("DELTA"), QDate(2024, 1, 6), 5, 70);
-        stores.addSector(QStringLiteral("ALPHA"), QStringLiteral("Metals"));
-        stores.addSector(QStringLiteral("BETA"), QStringLiteral("Banks"));
-        stores.addSector(QStringLiteral("GAMMA"), QStringLiteral("Chemicals"));
-        stores.addSector(QStringLiteral("DELTA"), QStringLiteral("Auto"));
+        for (const auto& o : options)
+            stores.addOption(o.symbol, o.day, o.openInterest, o.price);
+        for (const auto& [symbol, sector] :
+             {std::pair{"ALPHA", "Metals"}, {"BETA", "Banks"}, {"GAMMA", "Chemicals"}, {"DELTA", "Auto"}})
+            stores.addSector(symbol, sector);
     }
 
     // Averages over 2 and 6 trading days.
-    query::RunInputs pellamInputs(const QDate& day = D1, const QString& first = QStringLiteral("2"),
-                                  const QString& second = QStringLiteral("6")) const
+    query::RunInputs pellamInputs(const QDate& day = D1, const char* second = "6") const
     {
         query::RunInputs in = stores.inputs(kLabel, day);
-        in.numberText = first;
-        in.number2Text = second;
+        in.numberText = QStringLiteral("2");
+        in.number2Text = QString::fromLatin1(second);
         return in;
-    }
-
-    static QVariant of(const query::RunOutcome& outcome, const char* symbol, const char* heading)
-    {
-        return cell(outcome, QStringLiteral("NSEScriptCode"), QString::fromLatin1(symbol), QString::fromLatin1(heading));
     }
 };
 
@@ -85,53 +76,34 @@ TEST_F(PellamQuery, SetsFiveDaysBesideTheOptionsFigures)
         expected += {letter + "_QtyTraded", letter + "_QtyDely", letter + "_Dely %", letter + "_NSEClPrice"};
         expected += i == 0 ? QStringLiteral("OI") : QStringLiteral("OI%1").arg(i);
     }
-    EXPECT_EQ(resultHeadings(outcome), expected);
+    EXPECT_EQ(headings(outcome), expected);
     EXPECT_EQ(outcome.state.fifthDate, D5);
-
     // By sector: Beta (only in the options data), Gamma, Alpha.
-    EXPECT_EQ(columnTexts(outcome, "NSEScriptCode"), (QStringList{"BETA", "GAMMA", "ALPHA"}));
-    EXPECT_EQ(columnTexts(outcome, "Sector"), (QStringList{"Banks", "Chemicals", "Metals"}));
+    EXPECT_EQ(texts(outcome, "NSEScriptCode"), (QStringList{"BETA", "GAMMA", "ALPHA"}));
+    EXPECT_EQ(texts(outcome, "Sector"), (QStringList{"Banks", "Chemicals", "Metals"}));
+    // Alpha: the underlying prices replace the closes of every day; 1
+    // delivered of nothing traded; 212 against 200; DMA12 over 212 and 200,
+    // DMA48 1112 over 6 days; 300 is a day too old for the 52 weeks and a
+    // price of 0 does not count. Beta lacks a day: only its options figures,
+    // no company or quantities. Gamma: no options rows on the five days keeps
+    // the closes and 0.01 marks.
+    expectCells(outcome, "NSEScriptCode",
+                {{"ALPHA", "company", "Alpha Ltd"}, {"ALPHA", "transdate", D1},        {"ALPHA", "a_QtyTraded", 0},
+                 {"ALPHA", "a_Dely %", 10000000},  {"ALPHA", "b_QtyTraded", 4000},     {"ALPHA", "b_Dely %", 50},
+                 {"ALPHA", "a_NSEClPrice", 212},   {"ALPHA", "e_NSEClPrice", 170},     {"ALPHA", "OI", 150},
+                 {"ALPHA", "OI1", 120},            {"ALPHA", "OI4", 100},              {"ALPHA", "chginprice", 6},
+                 {"ALPHA", "DMA12", 206},          {"ALPHA", "DMA48", 185.33},         {"ALPHA", "high52", 280},
+                 {"ALPHA", "low52", 160},          {"BETA", "company", {}},            {"BETA", "a_QtyTraded", {}},
+                 {"BETA", "chginprice", 25},       {"BETA", "DMA12", 45},              {"BETA", "OI1", 20},
+                 {"GAMMA", "a_NSEClPrice", 22},    {"GAMMA", "OI", 0.01},              {"GAMMA", "chginprice", 10},
+                 {"GAMMA", "DMA12", 0.01},         {"GAMMA", "high52", 30}});
 
-    // Alpha: the underlying prices replace the closes of every day.
-    EXPECT_EQ(of(outcome, "ALPHA", "company").toString(), QStringLiteral("Alpha Ltd"));
-    EXPECT_EQ(of(outcome, "ALPHA", "transdate").toDate(), D1);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "a_QtyTraded").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "a_Dely %").toDouble(), 10000000);  // 1 delivered of nothing traded
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "b_QtyTraded").toDouble(), 4000);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "b_Dely %").toDouble(), 50);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "a_NSEClPrice").toDouble(), 212);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "e_NSEClPrice").toDouble(), 170);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "OI").toDouble(), 150);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "OI1").toDouble(), 120);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "OI4").toDouble(), 100);
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "chginprice").toDouble(), 6);      // 212 against 200
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "DMA12").toDouble(), 206);         // 212 and 200
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "DMA48").toDouble(), 185.33);      // 1112 over 6 days
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "high52").toDouble(), 280);        // 300 is a day too old
-    EXPECT_DOUBLE_EQ(of(outcome, "ALPHA", "low52").toDouble(), 160);         // a price of 0 does not count
-
-    // Beta lacks a day: only its options figures, no company or quantities.
-    EXPECT_TRUE(of(outcome, "BETA", "company").isNull());
-    EXPECT_TRUE(of(outcome, "BETA", "a_QtyTraded").isNull());
-    EXPECT_DOUBLE_EQ(of(outcome, "BETA", "chginprice").toDouble(), 25);
-    EXPECT_DOUBLE_EQ(of(outcome, "BETA", "DMA12").toDouble(), 45);
-    EXPECT_DOUBLE_EQ(of(outcome, "BETA", "OI1").toDouble(), 20);
-
-    // Gamma: no options rows on the five days keeps the closes and 0.01 marks.
-    EXPECT_DOUBLE_EQ(of(outcome, "GAMMA", "a_NSEClPrice").toDouble(), 22);
-    EXPECT_DOUBLE_EQ(of(outcome, "GAMMA", "OI").toDouble(), 0.01);
-    EXPECT_DOUBLE_EQ(of(outcome, "GAMMA", "chginprice").toDouble(), 10);
-    EXPECT_DOUBLE_EQ(of(outcome, "GAMMA", "DMA12").toDouble(), 0.01);
-    EXPECT_DOUBLE_EQ(of(outcome, "GAMMA", "high52").toDouble(), 30);
-
-    // Delta's only row falls on a day that is no trading day: it counts in the
-    // average, but without prices Delta gets no change and is not listed.
+    // Delta's row counts in the average, but without prices Delta gets no
+    // change and is not listed.
     const store::Rows delta = stores.db().query(
         QStringLiteral("SELECT DMA12, Sector, ChgInPrice FROM tDelyFinal WHERE NSEScriptCode = 'DELTA'"));
     ASSERT_EQ(delta.size(), 1);
-    EXPECT_DOUBLE_EQ(delta.rows.at(0).at(0).toDouble(), 70);
-    EXPECT_EQ(delta.rows.at(0).at(1).toString(), QStringLiteral("Auto"));
-    EXPECT_TRUE(delta.rows.at(0).at(2).isNull());
+    EXPECT_EQ(delta.rows.at(0), (QVariantList{70.0, "Auto", QVariant()}));
 }
 
 TEST_F(PellamQuery, GroupChoiceLeavesOtherScripsToTheOptionsData)
@@ -142,23 +114,19 @@ TEST_F(PellamQuery, GroupChoiceLeavesOtherScripsToTheOptionsData)
     in.groupCode = QStringLiteral("CHEM");
     const auto outcome = stores.run(in);
     ASSERT_EQ(outcome.status, RunStatus::Completed) << outcome.message.toStdString();
-    EXPECT_EQ(columnTexts(outcome, "NSEScriptCode"), (QStringList{"BETA", "GAMMA", "ALPHA"}));
-    EXPECT_EQ(of(outcome, "GAMMA", "company").toString(), QStringLiteral("Gamma Ltd"));
-    EXPECT_TRUE(of(outcome, "ALPHA", "company").isNull());
-    EXPECT_TRUE(of(outcome, "ALPHA", "b_QtyTraded").isNull());
+    EXPECT_EQ(texts(outcome, "NSEScriptCode"), (QStringList{"BETA", "GAMMA", "ALPHA"}));
+    expectCells(outcome, "NSEScriptCode",
+                {{"GAMMA", "company", "Gamma Ltd"}, {"ALPHA", "company", {}}, {"ALPHA", "b_QtyTraded", {}}});
 }
 
 TEST_F(PellamQuery, RefusesWhatItCannotCompute)
 {
-    // The fourth trading day before 2 January is not stored.
+    // The fourth trading day before 2 January is not stored; an average over
+    // more days than the store holds.
     auto outcome = stores.run(pellamInputs(D5));
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(D5));
-
-    // An average over more days than the store holds.
-    outcome = stores.run(pellamInputs(D1, QStringLiteral("2"), QStringLiteral("7")));
-    EXPECT_EQ(outcome.status, RunStatus::Refused);
-    EXPECT_EQ(outcome.message, query::refusals::tooFewTradingDays(D1));
+    EXPECT_EQ(stores.run(pellamInputs(D1, "7")).message, query::refusals::tooFewTradingDays(D1));
 
     // Without its options database the query says so rather than list nothing.
     const QString missing = stores.optionsPath() + QStringLiteral(".gone");

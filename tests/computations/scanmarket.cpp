@@ -1,5 +1,6 @@
 #include "scanmarket.h"
 
+#include "scanfixture.h"
 #include "store/database.h"
 
 namespace scantest {
@@ -41,15 +42,7 @@ void ScanMarket::link(const QString& group, int code)
 query::RunInputs ScanMarket::inputs(int group, const QString& label, const QDate& first, const QString& number,
                                     query::Exchange exchange) const
 {
-    query::RunInputs in;
-    in.group = group;
-    in.label = label;
-    in.firstDate = first;
-    in.exchange = exchange;
-    in.numberText = number;
-    in.groupCode = QStringLiteral("ALL");
-    in.groupName = QStringLiteral(" All Stocks");
-    return in;
+    return ScanFixture::inputs(group, label, first, exchange, number);
 }
 
 query::RunOutcome ScanMarket::run(const query::RunInputs& in, QStringList* progress)

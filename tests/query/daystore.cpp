@@ -1,5 +1,6 @@
 #include "daystore.h"
 
+#include "marketfixture.h"
 #include "store/database.h"
 
 DayStore::DayStore(int days, Figures anchor) : m_engine(m_store.db())
@@ -41,14 +42,7 @@ void DayStore::link(const QString& group, int code)
 query::RunInputs DayStore::inputs(int group, const QString& label, query::Exchange exchange, const QString& number,
                                   const QString& number2)
 {
-    query::RunInputs in;
-    in.group = group;
-    in.label = label;
-    in.firstDate = date(0);
-    in.exchange = exchange;
-    in.numberText = number;
+    query::RunInputs in = MarketFixture::inputs(group, label, date(0), {}, exchange, number);
     in.number2Text = number2;
-    in.groupCode = QStringLiteral("ALL");
-    in.groupName = QStringLiteral(" All Stocks");
     return in;
 }

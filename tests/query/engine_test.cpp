@@ -1,9 +1,7 @@
 #include "marketfixture.h"
 
 #include "query/catalogue.h"
-#include "query/tradingcalendar.h"
 
-#include <QSet>
 #include <gtest/gtest.h>
 
 using query::Exchange;
@@ -32,82 +30,68 @@ TEST(Catalogue, NineGroupsWithTheirListsInOrder)
     EXPECT_EQ(query::queryGroup(5).rangeFilters, query::ControlChange::Disable);
 }
 
-TEST(Catalogue, LabelsAreDistinctAndEveryOneIsRegistered)
+TEST(Catalogue, EveryLabelHasItsBranch)
 {
     const QStringList labels = query::catalogueLabels();
     EXPECT_EQ(labels.size(), 114);
     TestStore store;
     query::QueryEngine engine(store.db());
-    QStringList built;
-    for (const QString& label : labels) {
-        EXPECT_TRUE(engine.branches().contains(label)) << label.toStdString();
-        if (engine.branches().isBuilt(label))
-            built.append(label);
-    }
-    QStringList notBuilt = labels;
-    for (const QString& label : built)
-        notBuilt.removeAll(label);
-    // Every query of the catalogue has its branch.
-    EXPECT_EQ(notBuilt, QStringList{}) << notBuilt.join(QLatin1String(" | ")).toStdString();
-    EXPECT_TRUE(built.contains("Top 5 Gainer & Loser"));
-    EXPECT_TRUE(built.contains("Total Delivery Value - GroupWise"));
-    EXPECT_TRUE(built.contains("Strev Query"));
+    for (const QString& label : labels)
+        EXPECT_TRUE(engine.branches().isBuilt(label)) << label.toStdString();
 }
 
-class EngineRuns : public ::testing::Test {
-protected:
-    MarketFixture market;
-    const QString topTraded = QStringLiteral("Top N Traded Quantity");
-
-    query::RunOutcome completedRun()
-    {
-        auto outcome = market.run(F::inputs(4, topTraded, F::D1, {}, Exchange::Nse, "1"));
-        EXPECT_EQ(outcome.status, RunStatus::Completed);
-        return outcome;
-    }
-};
-
-TEST_F(EngineRuns, ACompletedRunLeavesTheResultTableAndItsStatement)
+TEST(EngineRuns, ACompletedRunLeavesTheResultTableAndItsStatement)
 {
-    const auto outcome = completedRun();
+    MarketFixture market;
+    const auto topTraded = F::inputs(4, "Top N Traded Quantity", F::D1, {}, Exchange::Nse, "1");
+    auto outcome = market.run(topTraded);
+    ASSERT_EQ(outcome.status, RunStatus::Completed);
     EXPECT_EQ(outcome.resultTable, "QueryResult");
     EXPECT_EQ(outcome.viewerSelect, "select * from QueryResult");
     EXPECT_EQ(market.db().query(outcome.viewerSelect).rows, outcome.rows.rows);
     // The kept statement has its values written in and makes the same rows again.
     EXPECT_TRUE(outcome.lastQuerySql.contains("'2024-01-05'"));
     EXPECT_TRUE(outcome.lastQuerySql.contains("'2024-01-04'"));
-    market.db().dropIfExists("again");
     market.db().makeTable("again", outcome.lastQuerySql);
     EXPECT_EQ(market.db().query("select * from again").rows, outcome.rows.rows);
     EXPECT_EQ(outcome.state.exchangeName, "NSE");
     EXPECT_EQ(outcome.state.groupName, " All Stocks");
-}
 
-TEST_F(EngineRuns, ARunThatDoesNotCompleteLeavesNoStaleResult)
-{
-    completedRun();
-    ASSERT_TRUE(market.db().tableExists("QueryResult"));
-    auto outcome = market.run(F::inputs(4, topTraded, QDate(), {}, Exchange::Nse, "1"));
+    // A second run replaces the first result.
+    outcome = market.run(F::inputs(5, "52 Week High / Low", F::D1));
+    ASSERT_EQ(outcome.status, RunStatus::Completed);
+    EXPECT_EQ(market.db().tableColumns("QueryResult").first().name, "Stock");
+    EXPECT_EQ(market.db().tableColumns("QueryResult").at(1).name, "HighPrice");
+
+    // A run that does not complete leaves no stale result.
+    outcome = market.run(F::inputs(4, "Top N Traded Quantity", QDate(), {}, Exchange::Nse, "1"));
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, "Select A Valid Date");
     EXPECT_FALSE(market.db().tableExists("QueryResult"));
-
-    completedRun();
+    ASSERT_EQ(market.run(topTraded).status, RunStatus::Completed);
     // An open-interest query without its options database is refused.
     outcome = market.run(F::inputs(7, "Ivro Query", F::D1, {}, Exchange::Nse, "3"));
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_FALSE(market.db().tableExists("QueryResult"));
+
+    // A failing statement is reported, not shown as an empty result.
+    market.db().exec("DROP TABLE hilo");
+    outcome = market.run(F::inputs(5, "52 Week High / Low", F::D1));
+    EXPECT_EQ(outcome.status, RunStatus::Failed);
+    EXPECT_TRUE(outcome.message.startsWith("The query could not be completed: ")) << outcome.message.toStdString();
+    EXPECT_TRUE(outcome.message.contains("hilo"));
+    EXPECT_EQ(outcome.icon, ui::Icon::Critical);
 }
 
-TEST_F(EngineRuns, SeparatorsStopQuietlyAndUnknownLabelsAreRefused)
+TEST(EngineRuns, SeparatorsStopQuietlyAndUnknownLabelsAreRefused)
 {
-    auto outcome = market.run(F::inputs(4, QString(25, '-'), F::D1));
-    EXPECT_EQ(outcome.status, RunStatus::Stopped);
-    EXPECT_TRUE(outcome.message.isEmpty());
-    outcome = market.run(F::inputs(4, QString(53, '-'), F::D1));
-    EXPECT_EQ(outcome.status, RunStatus::Stopped);
-
-    outcome = market.run(F::inputs(4, "Top N Trades", F::D1, {}, Exchange::Nse, "3"));
+    MarketFixture market;
+    for (const int dashes : {25, 53}) {
+        const auto outcome = market.run(F::inputs(4, QString(dashes, '-'), F::D1));
+        EXPECT_EQ(outcome.status, RunStatus::Stopped);
+        EXPECT_TRUE(outcome.message.isEmpty());
+    }
+    auto outcome = market.run(F::inputs(4, "Top N Trades", F::D1, {}, Exchange::Nse, "3"));
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message, "There is no query \"Top N Trades\".");
     // Labels are compared exactly, letter case included.
@@ -115,64 +99,6 @@ TEST_F(EngineRuns, SeparatorsStopQuietlyAndUnknownLabelsAreRefused)
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     outcome = market.run(F::inputs(4, "", F::D1));
     EXPECT_EQ(outcome.message, "Select A Query");
-}
-
-TEST_F(EngineRuns, AFailingStatementIsReportedNotShownAsAnEmptyResult)
-{
-    market.db().exec("DROP TABLE hilo");
-    const auto outcome = market.run(F::inputs(5, "52 Week High / Low", F::D1));
-    EXPECT_EQ(outcome.status, RunStatus::Failed);
-    EXPECT_TRUE(outcome.message.startsWith("The query could not be completed: ")) << outcome.message.toStdString();
-    EXPECT_TRUE(outcome.message.contains("hilo"));
-    EXPECT_EQ(outcome.icon, ui::Icon::Critical);
-}
-
-TEST_F(EngineRuns, ASecondRunReplacesTheFirstResult)
-{
-    completedRun();
-    const auto outcome = market.run(F::inputs(5, "52 Week High / Low", F::D1));
-    ASSERT_EQ(outcome.status, RunStatus::Completed);
-    EXPECT_EQ(market.db().tableColumns("QueryResult").first().name, "Stock");
-    EXPECT_EQ(market.db().tableColumns("QueryResult").at(1).name, "HighPrice");
-}
-
-TEST(RunStateFromInputs, SecondDateFromTheNumberOfDays)
-{
-    MarketFixture market;
-    auto in = F::inputs(3, "Rising Price for N days", F::D1, F::D5, Exchange::Bse, "3");
-    in.scripCodes = {12, 40};
-    auto state = query::buildRunState(market.db(), in);
-    EXPECT_EQ(state.secondDate, F::D3);  // D1 counts as the first of the three
-    EXPECT_EQ(state.dayPosition, 3);
-    EXPECT_EQ(state.labelPosition, 6);
-    EXPECT_EQ(state.scripCount, 2);
-    EXPECT_EQ(state.scripFilter.text, " and scriptcode in (?,?)");
-    EXPECT_EQ(state.scripFilter.params, (QVariantList{qint64(12), qint64(40)}));
-    EXPECT_TRUE(state.groupFilter.text.isEmpty());
-
-    // More days than the store holds: the chosen second date stays.
-    in.numberText = "10";
-    state = query::buildRunState(market.db(), in);
-    EXPECT_EQ(state.secondDate, F::D5);
-    EXPECT_FALSE(state.windowFound);
-
-    // The two "over previous day" delivery queries keep their percentage.
-    in.label = "Abnormal Change in delivery qty over previous day";
-    in.numberText = "250";
-    state = query::buildRunState(market.db(), in);
-    EXPECT_EQ(state.abnormalPercent, 250);
-    EXPECT_EQ(in.numberText, "250");
-}
-
-TEST(RunStateFromInputs, RangeConditionsNameTheStatementsColumns)
-{
-    MarketFixture market;
-    auto in = F::inputs(4, "Top N Traded Quantity", F::D1, {}, Exchange::Combined, "3");
-    in.range(query::RangeMeasure::TradedQty) = query::RangeBox::fromTexts(true, "1,500", "2e3x");
-    const auto state = query::buildRunState(market.db(), in);
-    const query::Sql condition = state.rangeCondition(query::MeasureColumns::ofMto(Exchange::Combined, "m"));
-    EXPECT_EQ(condition.text, " (m.nsetrdqty+m.bsetrdqty) >= ? and (m.nsetrdqty+m.bsetrdqty) <= ?");
-    EXPECT_EQ(condition.params, (QVariantList{1.0, 2000.0}));
 }
 
 TEST(CountBoxes, WholeNumbersWithinTheBoxesRangeAreTakenAnythingElseRefused)
@@ -305,14 +231,6 @@ TEST(RangeBounds, CombinedDeliveryPercentageIsTestedUnrounded)
         listed.removeDuplicates();
         EXPECT_EQ(listed, QStringList{"Alpha Ltd"}) << c.label;
     }
-}
-
-TEST(TradingDates, NewestFirstFromTheIndex)
-{
-    MarketFixture market;
-    EXPECT_EQ(query::loadTradingDates(market.db()), (QList<QDate>{F::D1, F::D2, F::D3, F::D4, F::D5}));
-    TestStore empty;
-    EXPECT_TRUE(query::loadTradingDates(empty.db()).isEmpty());
 }
 
 }  // namespace

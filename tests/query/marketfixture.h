@@ -35,5 +35,3 @@ private:
     TestStore m_store;
     query::QueryEngine m_engine;
 };
-
-// The values of one result column, as text or as numbers.
