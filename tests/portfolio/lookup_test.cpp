@@ -1,5 +1,5 @@
 // The look-up: type-ahead by column kind, header sorts and the chosen row.
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 #include "portfoliofixture.h"
 
 #include <QComboBox>
@@ -18,12 +18,12 @@ protected:
     }
     LookupRows scrips() { return LookupRows(db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes()); }
     // A look-up dialog over the scrips, `typed` in its search box.
-    void search(portfolio::FrmSearch& dialog, const QString& typed)
+    void search(portfolio::LookupDialog& dialog, const QString& typed)
     {
         dialog.search_call(db(), portfolio::scripLookupSql(), portfolio::scripLookupTypes());
         dialog.searchBox()->setText(typed);
     }
-    static QString current(const portfolio::FrmSearch& dialog, int column)
+    static QString current(const portfolio::LookupDialog& dialog, int column)
     {
         const int row = dialog.grid()->currentRow();
         return row < 0 ? "<none>" : dialog.grid()->item(row, column)->text();
@@ -77,7 +77,7 @@ TEST_F(LookupTest, HeaderClicksAlternateAndFillerColumnsAreIgnored)
 
 TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
 {
-    portfolio::FrmSearch dialog;
+    portfolio::LookupDialog dialog;
     dialog.DefaultComboVal = "Srno";
     search(dialog, "3");
     EXPECT_EQ(dialog.windowTitle(), "Seach");
@@ -87,13 +87,13 @@ TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
     dialog.cmd_ok_Click();
     EXPECT_EQ(dialog.chosenRow(), (QStringList{"Apollo Tyres", "3", "APOLLO TYRES", QString()}));
 
-    portfolio::FrmSearch nothing;
+    portfolio::LookupDialog nothing;
     search(nothing, "99");
     nothing.cmd_ok_Click();
     EXPECT_TRUE(nothing.chosenRow().isEmpty());
 
     // A search after a header sort shows the rows in the query's order again.
-    portfolio::FrmSearch sorted;
+    portfolio::LookupDialog sorted;
     search(sorted, "");
     sorted.headerClick(1);
     sorted.headerClick(1);
@@ -102,7 +102,7 @@ TEST_F(LookupTest, TheDialogGivesTheChosenRowsTextsOrNothing)
     EXPECT_EQ(sorted.grid()->item(4, 0)->text(), "Bharat Forge");
     EXPECT_EQ(current(sorted, 0), "Axis Bank");
 
-    portfolio::FrmSearch wrong;
+    portfolio::LookupDialog wrong;
     search(wrong, "");
     wrong.columnList()->setCurrentIndex(1);
     wrong.searchBox()->setText("abc");

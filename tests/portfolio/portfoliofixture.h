@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portfolio/frmsearch.h"
+#include "portfolio/lookupdialog.h"
 #include "store/database.h"
 #include "support/fakeservices.h"
 #include "support/scriptedprompt.h"

@@ -1,13 +1,13 @@
 // The transactions screen: a new entry, finding and changing it, deleting
 // it whole and row by row through the main window's "Delete Row".
-#include "portfolio/frmportfoliomanager.h"
+#include "portfolio/transactionsscreen.h"
 #include "portfoliofixture.h"
 #include "store/datetext.h"
 
 #include <QAction>
 #include <QPointer>
 
-using portfolio::FrmPortFolioManager_New;
+using portfolio::TransactionsScreen;
 using portfolio::TransactionGrid;
 
 namespace {
@@ -19,7 +19,7 @@ protected:
         shell::sharedState() = shell::SharedState();
         growth = pf::addPortfolio(db(), "Growth");
         axis = pf::addScrip(db(), "Axis Bank");
-        form = new FrmPortFolioManager_New(services, lookups());
+        form = new TransactionsScreen(services, lookups());
         form->show();
     }
     void TearDown() override
@@ -58,7 +58,7 @@ protected:
         press("Find");
     }
 
-    QPointer<FrmPortFolioManager_New> form;
+    QPointer<TransactionsScreen> form;
     qint64 growth = 0, axis = 0;
 };
 

@@ -1,11 +1,11 @@
 // The portfolio master: numbering, unique names, editing and deleting.
-#include "portfolio/frmportfolio.h"
+#include "portfolio/portfoliomasterform.h"
 #include "portfoliofixture.h"
 
 #include <QAction>
 #include <QPointer>
 
-using portfolio::FrmPortFolio;
+using portfolio::PortfolioMasterForm;
 
 namespace {
 
@@ -14,7 +14,7 @@ protected:
     void TearDown() override { delete form.data(); }
     void open()
     {
-        form = new FrmPortFolio(db());
+        form = new PortfolioMasterForm(db());
         form->show();
     }
     void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
@@ -31,7 +31,7 @@ protected:
         return db().scalar("SELECT Name FROM PortfolioMaster WHERE Code = ?", {portfolioCode}).toString();
     }
 
-    QPointer<FrmPortFolio> form;
+    QPointer<PortfolioMasterForm> form;
 };
 
 TEST_F(PortfolioMasterTest, TheFirstPortfolioMayBeNumberedByHandButNotWithACodeInUse)

@@ -1,5 +1,5 @@
 // The valuation report screen: its date list, options, look-ups and Print.
-#include "portfolio/frmportfolioreport.h"
+#include "portfolio/portfolioreportscreen.h"
 #include "portfoliofixture.h"
 #include "reports/reportengine.h"
 #include "viewer/chartdata.h"
@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-using portfolio::FrmPortfolioReport;
+using portfolio::PortfolioReportScreen;
 
 namespace {
 
@@ -31,7 +31,7 @@ protected:
     }
     void openScreen()
     {
-        screen = new FrmPortfolioReport(db(), lookups(),
+        screen = new PortfolioReportScreen(db(), lookups(),
                                         [this](const reports::ReportDocument& document) { shown.append(document); });
         screen->show();
     }
@@ -39,7 +39,7 @@ protected:
     void click(const char* option) { screen->option(option)->click(); }
     bool checked(const char* option) { return screen->option(option)->isChecked(); }
 
-    QPointer<FrmPortfolioReport> screen;
+    QPointer<PortfolioReportScreen> screen;
     QList<reports::ReportDocument> shown;
     qint64 growth = 0, axis = 0;
 };

@@ -1,6 +1,6 @@
 // The single-transaction form: choosing the scrip and portfolio, the amount,
 // the checks, the saved row and the codes carried to the next entry.
-#include "portfolio/frmportfolio_manager.h"
+#include "portfolio/singleentryform.h"
 #include "portfolio/transactions.h"
 #include "portfolio/valuation.h"
 #include "portfoliofixture.h"
@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QRadioButton>
 
-using portfolio::FrmPortfolio_Manager;
+using portfolio::SingleEntryForm;
 
 namespace {
 
@@ -26,7 +26,7 @@ protected:
     void TearDown() override { delete form.data(); }
     void open()
     {
-        form = new FrmPortfolio_Manager(db(), lookups());
+        form = new SingleEntryForm(db(), lookups());
         form->show();
     }
     template <typename T> T* child(const char* name) { return form->findChild<T*>(name); }
@@ -34,7 +34,7 @@ protected:
     QStringList boxes(const QString& names) { return pf::boxTexts(form, names); }
     void press(const QString& button) { form->toolbar()->action(button)->trigger(); }
 
-    QPointer<FrmPortfolio_Manager> form;
+    QPointer<SingleEntryForm> form;
     qint64 growth = 0;
 };
 

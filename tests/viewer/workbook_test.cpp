@@ -1,4 +1,5 @@
 #include "viewer/resultexport.h"
+#include "viewer/sheetpatcher.h"
 #include "viewer/workbook.h"
 #include "viewerfixture.h"
 
