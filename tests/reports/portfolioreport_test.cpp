@@ -38,9 +38,13 @@ protected:
         request.scripCode = scripCode;
         return valuationRows(store.db(), request);
     }
-    static QVariant at(const store::Rows& rows, int row, const char* column)
+    // The values of the blank-separated `columns` in row `row`, as texts.
+    static QStringList values(const store::Rows& rows, int row, const QString& columns)
     {
-        return rows.value(row, QString::fromLatin1(column));
+        QStringList texts;
+        for (const QString& column : columns.split(' '))
+            texts << (rows.value(row, column).isNull() ? "null" : rows.value(row, column).toString());
+        return texts;
     }
 
     TestStore store;
@@ -50,115 +54,79 @@ TEST_F(PortfolioValuationTest, SummaryValuesEachHoldingAtTheDaysClose)
 {
     const store::Rows summary = rows(ValuationKind::Summary);
     ASSERT_EQ(summary.size(), 4);  // the portfolio 9 that does not exist is left out
-
-    // Growth, Axis Bank: bought 10 @ 200 and 5 @ 190, sold 4 @ 220; priced at the BSE close 210.50.
-    EXPECT_EQ(at(summary, 0, "Company").toString(), QStringLiteral("Axis Bank"));
-    EXPECT_DOUBLE_EQ(at(summary, 0, "NetQty").toDouble(), 11);
-    EXPECT_DOUBLE_EQ(at(summary, 0, "PurAmt").toDouble(), 2950);
-    EXPECT_DOUBLE_EQ(at(summary, 0, "SalesAmt").toDouble(), 880);
-    EXPECT_DOUBLE_EQ(at(summary, 0, "NetPurchase").toDouble(), 2070);
-    EXPECT_DOUBLE_EQ(at(summary, 0, "CurrPrice").toDouble(), 210.5);
-    EXPECT_DOUBLE_EQ(at(summary, 0, "NetValue").toDouble(), 2315.5);
-    EXPECT_DOUBLE_EQ(at(summary, 0, "Gainloss").toDouble(), 245.5);
-
-    // Growth, Bharat Forge: sold in full; the gain is sales less purchases.
-    EXPECT_DOUBLE_EQ(at(summary, 1, "NetQty").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(at(summary, 1, "CurrPrice").toDouble(), 55.12);
-    EXPECT_DOUBLE_EQ(at(summary, 1, "NetValue").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(at(summary, 1, "Gainloss").toDouble(), 1000);
-
-    // Income, Axis Bank: a "B" row, as single entries once stored it, is a purchase.
-    EXPECT_EQ(at(summary, 2, "Name").toString(), QStringLiteral("Income"));
-    EXPECT_DOUBLE_EQ(at(summary, 2, "PurAmt").toDouble(), 300);
-    EXPECT_DOUBLE_EQ(at(summary, 2, "Gainloss").toDouble(), 331.5);
-
-    // Income, Coal India: no price that day, so no value and no gain.
-    EXPECT_EQ(at(summary, 3, "Company").toString(), QStringLiteral("Coal India"));
-    EXPECT_DOUBLE_EQ(at(summary, 3, "PurAmt").toDouble(), 210);
-    EXPECT_TRUE(at(summary, 3, "CurrPrice").isNull());
-    EXPECT_TRUE(at(summary, 3, "NetValue").isNull());
-    EXPECT_TRUE(at(summary, 3, "Gainloss").isNull());
+    const QString columns = "Name Company NetQty PurAmt SalesAmt NetPurchase CurrPrice NetValue Gainloss";
+    const QList<QStringList> expected = {
+        // Axis Bank: bought 10 @ 200 and 5 @ 190, sold 4 @ 220; priced at the BSE close 210.50.
+        {"Growth", "Axis Bank", "11", "2950", "880", "2070", "210.5", "2315.5", "245.5"},
+        // Bharat Forge: sold in full; the gain is sales less purchases.
+        {"Growth", "Bharat Forge", "0", "5000", "6000", "-1000", "55.12", "0", "1000"},
+        // A "B" row, as single entries once stored it, is a purchase.
+        {"Income", "Axis Bank", "3", "300", "0", "300", "210.5", "631.5", "331.5"},
+        // Coal India: no price that day, so no value and no gain.
+        {"Income", "Coal India", "7", "210", "0", "210", "null", "null", "null"},
+    };
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(values(summary, row, columns), expected[row]) << row;
 
     const store::Rows one = rows(ValuationKind::Summary, 1, 2);
     ASSERT_EQ(one.size(), 1);
-    EXPECT_EQ(at(one, 0, "Company").toString(), QStringLiteral("Bharat Forge"));
-}
+    EXPECT_EQ(one.value(0, "Company"), "Bharat Forge");
 
-TEST_F(PortfolioValuationTest, DetailListsEachTransactionWithTheDaysPrice)
-{
+    // The detail lists each transaction with the day's price.
     const store::Rows detail = rows(ValuationKind::Detail, 1, 1);
     ASSERT_EQ(detail.size(), 3);
-    EXPECT_EQ(at(detail, 0, "tdt").toDate(), QDate(2026, 3, 1));
-    EXPECT_DOUBLE_EQ(at(detail, 0, "PurQty").toDouble(), 10);
-    EXPECT_DOUBLE_EQ(at(detail, 0, "SellQty").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(at(detail, 2, "SellQty").toDouble(), 4);
-    EXPECT_DOUBLE_EQ(at(detail, 2, "SalesAmt").toDouble(), 880);
-    EXPECT_DOUBLE_EQ(at(detail, 2, "PurAmt").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(at(detail, 2, "CurrPrice").toDouble(), 210.5);
+    EXPECT_EQ(detail.value(0, "tdt").toDate(), QDate(2026, 3, 1));
+    EXPECT_EQ(values(detail, 0, "PurQty SellQty"), (QStringList{"10", "0"}));
+    EXPECT_EQ(values(detail, 2, "SellQty SalesAmt PurAmt CurrPrice"), (QStringList{"4", "880", "0", "210.5"}));
+    EXPECT_EQ(tradingDays(store.db()), (QList<QDate>{QDate(2026, 3, 10), QDate(2026, 3, 9)}));
 }
 
 TEST_F(PortfolioValuationTest, SectorWiseCountsOnlyNumericGroupsAndBanks)
 {
     const store::Rows sectors = rows(ValuationKind::SectorWise);
     ASSERT_EQ(sectors.size(), 3);  // Coal India belongs to no sector
-    EXPECT_EQ(at(sectors, 0, "GroupName").toString(), QStringLiteral("Banks"));
-    EXPECT_DOUBLE_EQ(at(sectors, 0, "Gainloss").toDouble(), 245.5);
-    EXPECT_EQ(at(sectors, 1, "GroupName").toString(), QStringLiteral("Metals"));
-    EXPECT_EQ(at(sectors, 1, "srno").toInt(), 2);
-    EXPECT_EQ(at(sectors, 2, "Name").toString(), QStringLiteral("Income"));
-
+    EXPECT_EQ(values(sectors, 0, "GroupName Gainloss"), (QStringList{"Banks", "245.5"}));
+    EXPECT_EQ(values(sectors, 1, "GroupName srno"), (QStringList{"Metals", "2"}));
+    EXPECT_EQ(sectors.value(2, "Name"), "Income");
     // A portfolio and a scrip together narrow the sectors to both.
     const store::Rows narrowed = rows(ValuationKind::SectorWise, 2, 1);
     ASSERT_EQ(narrowed.size(), 1);
-    EXPECT_EQ(at(narrowed, 0, "Name").toString(), QStringLiteral("Income"));
-
-    EXPECT_TRUE(isSectorGroup(QStringLiteral(" 12 ")));
-    EXPECT_TRUE(isSectorGroup(QStringLiteral("banks")));
-    EXPECT_FALSE(isSectorGroup(QStringLiteral("BSE100")));
+    EXPECT_EQ(narrowed.value(0, "Name"), "Income");
+    EXPECT_TRUE(isSectorGroup(" 12 "));
+    EXPECT_TRUE(isSectorGroup("banks"));
+    EXPECT_FALSE(isSectorGroup("BSE100"));
 }
 
-TEST_F(PortfolioValuationTest, TradingDaysComeNewestFirst)
+TEST_F(PortfolioValuationTest, TheLayoutsPrintTheirHeadingsAndFiguresAndSectorsAddUp)
 {
-    EXPECT_EQ(tradingDays(store.db()), (QList<QDate>{QDate(2026, 3, 10), QDate(2026, 3, 9)}));
-}
-
-TEST_F(PortfolioValuationTest, TheSummaryLayoutPrintsItsHeadingsAndFigures)
-{
-    const reports::ReportDocument document = reports::buildPortfolioReport(
-        reports::PortfolioLayout::PortfolioSummary, rows(ValuationKind::Summary), QDate(2026, 3, 10), QDate(2026, 3, 11));
-    EXPECT_EQ(document.windowCaption, QStringLiteral("Portfolio / Script Details"));
-    EXPECT_EQ(document.titleLines, QStringList{QStringLiteral("Portfolio Details")});
+    const reports::ReportDocument document =
+        reports::buildPortfolioReport(reports::PortfolioLayout::PortfolioSummary, rows(ValuationKind::Summary),
+                                      QDate(2026, 3, 10), QDate(2026, 3, 11));
+    EXPECT_EQ(document.windowCaption, "Portfolio / Script Details");
+    EXPECT_EQ(document.titleLines, QStringList{"Portfolio Details"});
     QStringList headings;
     for (const reports::ReportColumn& column : document.columns)
         headings.append(column.heading);
-    EXPECT_EQ(headings, (QStringList{QStringLiteral("Portfolio"), QStringLiteral("Company"),
-                                     QStringLiteral("Total Purchase Value"), QStringLiteral("Total Sales Value"),
-                                     QStringLiteral("NetQty"), QStringLiteral("Net Purchase Value"),
-                                     QStringLiteral("Curr Price"), QStringLiteral("Net Market Value"),
-                                     QStringLiteral("Gain / Loss")}));
+    EXPECT_EQ(headings, (QStringList{"Portfolio", "Company", "Total Purchase Value", "Total Sales Value", "NetQty",
+                                     "Net Purchase Value", "Curr Price", "Net Market Value", "Gain / Loss"}));
     ASSERT_EQ(document.rows.size(), 4);
-    EXPECT_EQ(document.rows[0], (QStringList{QStringLiteral("Growth"), QStringLiteral("Axis Bank"), QStringLiteral("2,950"),
-                                             QStringLiteral("880"), QStringLiteral("11"), QStringLiteral("2,070"),
-                                             QStringLiteral("210.5"), QStringLiteral("2,315.5"), QStringLiteral("245.5")}));
+    EXPECT_EQ(document.rows[0],
+              (QStringList{"Growth", "Axis Bank", "2,950", "880", "11", "2,070", "210.5", "2,315.5", "245.5"}));
     EXPECT_EQ(document.rows[3].at(8), QString());
 
     const reports::ReportDocument sector = reports::buildPortfolioReport(
         reports::PortfolioLayout::Sector, rows(ValuationKind::SectorWise), QDate(2026, 3, 10), QDate(2026, 3, 11));
-    EXPECT_EQ(sector.windowCaption, QStringLiteral("Portfoilo Details - Sector Wise"));
-    EXPECT_EQ(sector.rows[1].at(1), QStringLiteral("Metals"));
-}
+    EXPECT_EQ(sector.windowCaption, "Portfoilo Details - Sector Wise");
+    EXPECT_EQ(sector.rows[1].at(1), "Metals");
 
-TEST(SectorValues, AddUpEachSectorsNetValue)
-{
-    store::Rows rows;
-    rows.columns = {{QStringLiteral("GroupName"), store::ColumnKind::Text}, {QStringLiteral("NetValue"), store::ColumnKind::Real}};
-    rows.rows = {{QStringLiteral("Metals"), 100.5}, {QStringLiteral("banks"), 20.0}, {QStringLiteral("Metals"), QVariant()},
-                 {QStringLiteral("Metals"), -30.0}};
-    const QList<reports::SectorValue> sectors = reports::sectorValues(rows);
-    ASSERT_EQ(sectors.size(), 2);
-    EXPECT_EQ(sectors[0].sector, QStringLiteral("banks"));
-    EXPECT_DOUBLE_EQ(sectors[0].value, 20.0);
-    EXPECT_DOUBLE_EQ(sectors[1].value, 70.5);
+    store::Rows values;
+    values.columns = {{"GroupName", store::ColumnKind::Text}, {"NetValue", store::ColumnKind::Real}};
+    values.rows = {{"Metals", 100.5}, {"banks", 20.0}, {"Metals", QVariant()}, {"Metals", -30.0}};
+    const QList<reports::SectorValue> sums = reports::sectorValues(values);
+    ASSERT_EQ(sums.size(), 2);
+    EXPECT_EQ(sums[0].sector, "banks");
+    EXPECT_DOUBLE_EQ(sums[0].value, 20.0);
+    EXPECT_DOUBLE_EQ(sums[1].value, 70.5);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "reports/layouts.h"
+#include "reports/reportdocument.h"
 #include "reports/reportfacts.h"
 #include "store/database.h"
 
 #include <QString>
 #include <QStringList>
-#include <optional>
 #include <ostream>
 
 // Readable QString in test messages and failures.
@@ -45,12 +45,11 @@ store::Rows resultFor(reports::LayoutId layout);
 // The name of the n-th sample company ("Company 007").
 QString companyName(int index);
 
-// The text of a PDF in drawing order with runs of white space made one blank,
-// or nothing when pdftotext is not installed. `pageCount` gets the number of
-// pages.
-std::optional<QString> pdfText(const QString& path, int* pageCount = nullptr);
-
-// The text of each page of a PDF.
+// The text of each page of a PDF file, read with pdftotext, runs of white
+// space made one blank.
 QStringList pdfPages(const QString& path);
+
+// The text of each page of the report written to a PDF file.
+QStringList printedPages(const reports::ReportDocument& document);
 
 }  // namespace reportfixtures

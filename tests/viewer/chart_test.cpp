@@ -20,8 +20,8 @@ ChartPicture sampleChart(int categories, ChartType type)
 {
     ChartPicture chart;
     chart.look.type = type;
-    ChartSeriesData front{QStringLiteral("NSETrdQty"), {}};
-    ChartSeriesData back{QStringLiteral("BSETrdQty"), {}};
+    ChartSeriesData front{"NSETrdQty", {}};
+    ChartSeriesData back{"BSETrdQty", {}};
     for (int i = 0; i < categories; ++i) {
         chart.data.categories.append(QStringLiteral("Scrip %1").arg(i));
         front.values.append(1000.0 * (2 + i % 4));
@@ -35,29 +35,23 @@ ChartPicture sampleChart(int categories, ChartType type)
 int pixelsOfHue(const QImage& image, const QColor& colour)
 {
     int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (pixel.hsvSaturation() > 90 && std::abs(pixel.hsvHue() - colour.hsvHue()) <= 8)
-                ++count;
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y).hsvSaturation() > 90 &&
+                     std::abs(image.pixelColor(x, y).hsvHue() - colour.hsvHue()) <= 8;
     return count;
 }
 
 TEST(ChartPictures, EachTypeDrawsItsOwnPicture)
 {
-    const QList<ChartType> types = {ChartType::Bar2D, ChartType::Bar3D, ChartType::Pie2D,
-                                    ChartType::Line2D, ChartType::Line3D, ChartType::Step3D};
     QList<QImage> pictures;
-    for (ChartType type : types) {
+    for (ChartType type : {ChartType::Bar2D, ChartType::Bar3D, ChartType::Pie2D, ChartType::Line2D, ChartType::Line3D,
+                           ChartType::Step3D}) {
         const QImage picture = chartImage(sampleChart(10, type), QSize(520, 320));
         EXPECT_GT(pixelsOfHue(picture, seriesColour(ChartLook(), 0)), 200) << int(type);
+        for (const QImage& other : pictures)
+            EXPECT_NE(picture, other) << int(type);
         pictures.append(picture);
-    }
-    for (qsizetype a = 0; a < pictures.size(); ++a) {
-        for (qsizetype b = a + 1; b < pictures.size(); ++b)
-            EXPECT_NE(pictures[a], pictures[b]) << int(types[a]) << " and " << int(types[b]);
     }
 
     // Shadow, border and wall show on both kinds.
@@ -109,12 +103,11 @@ TEST(ChartPictures, AClickOnA3DBarFindsItsSeriesAndPoint)
     };
     for (const auto& [view, bars] : cases) {
         const Chart3DPainter drawn(chart.data, chart.look, view, QRectF(0, 0, 600, 400));
+        // The middle of each bar's top, which no bar in front of it reaches.
         for (const ChartPick& bar : bars) {
-            // The middle of the bar's top, which no bar in front of it reaches.
-            const QList<QPolygonF> outlines = drawn.outlinesOf(bar);
-            ASSERT_FALSE(outlines.isEmpty());
-            const QPointF middle = outlines.first().boundingRect().center();
-            EXPECT_EQ(drawn.pick(middle), bar) << view.rotation << " " << bar.series << "," << bar.point;
+            ASSERT_FALSE(drawn.outlinesOf(bar).isEmpty());
+            EXPECT_EQ(drawn.pick(drawn.outlinesOf(bar).first().boundingRect().center()), bar)
+                << view.rotation << " " << bar.series << "," << bar.point;
         }
         EXPECT_FALSE(drawn.pick(QPointF(2, 2)).isValid());
     }
@@ -128,19 +121,14 @@ TEST(ChartPictures, AClickOnA3DBarFindsItsSeriesAndPoint)
 
 TEST(ChartScales, ValuesGetRoundTicksAndPlainGroupedLabels)
 {
-    struct Case {
-        double low, high;
-        double step;
-        QString highest;
+    const struct {
+        double low, high, step;
+        const char* highest;
+    } cases[] = {
+        {0, 15000000, 5000000, "1,50,00,000"}, {0, 97, 20, "100"}, {-3.2, 4.1, 2, "6"}, {0.12, 0.47, 0.1, "0.5"},
+        {5, 5, 0.2, "5.6"},
     };
-    const QList<Case> cases = {
-        {0, 15000000, 5000000, QStringLiteral("1,50,00,000")},
-        {0, 97, 20, QStringLiteral("100")},
-        {-3.2, 4.1, 2, QStringLiteral("6")},
-        {0.12, 0.47, 0.1, QStringLiteral("0.5")},
-        {5, 5, 0.2, QStringLiteral("5.6")},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const ValueScale scale = roundScale(c.low, c.high);
         EXPECT_DOUBLE_EQ(scale.step, c.step) << c.high;
         EXPECT_LE(scale.low, c.low);
@@ -149,37 +137,35 @@ TEST(ChartScales, ValuesGetRoundTicksAndPlainGroupedLabels)
         for (double tick : scale.ticks())
             EXPECT_FALSE(scale.label(tick).endsWith(QLatin1String(".0"))) << scale.label(tick).toStdString();
     }
-    EXPECT_EQ(roundScale(-3.2, 4.1).label(0), QStringLiteral("0"));
+    EXPECT_EQ(roundScale(-3.2, 4.1).label(0), "0");
 
     ChartData bars;
-    bars.categories = {QStringLiteral("a"), QStringLiteral("b")};
-    bars.series = {{QStringLiteral("s"), {120.0, std::nullopt}}};
+    bars.categories = {"a", "b"};
+    bars.series = {{"s", {120.0, std::nullopt}}};
     EXPECT_EQ(valueScaleFor(bars, true).low, 0);
     EXPECT_GT(valueScaleFor(bars, false).low, 0);
 }
 
 TEST(ChartScales, CategoryLabelsAreThinnedOrTurnedToStayApart)
 {
-    struct Case {
+    const struct {
         int count;
         QPointF spacing;
         int step;
         bool turned;
-    };
-    const QSizeF label(60, 14);
-    const QList<Case> cases = {
+    } cases[] = {
         {10, {80, 0}, 1, false},   // room across
         {10, {40, 0}, 1, true},    // turned they fit
         {300, {2, 0}, 12, true},   // turned, every twelfth
         {300, {0.5, 3}, 8, false}, // the edge runs down the screen: apart up and down
         {1, {0, 0}, 1, false},
     };
-    for (const Case& c : cases) {
-        const CategoryLabelPlan plan = planCategoryLabels(c.count, c.spacing, label);
+    for (const auto& c : cases) {
+        const CategoryLabelPlan plan = planCategoryLabels(c.count, c.spacing, QSizeF(60, 14));
         EXPECT_EQ(plan.step, c.step) << c.count << " " << c.spacing.x();
         EXPECT_EQ(plan.turned, c.turned) << c.count << " " << c.spacing.x();
     }
-    EXPECT_EQ(categoryLabel(QStringLiteral("  Housing Development Finance Corporation ")).size(), kCategoryLabelChars);
+    EXPECT_EQ(categoryLabel("  Housing Development Finance Corporation ").size(), kCategoryLabelChars);
 }
 
 // ---- the print page ---------------------------------------------------------
@@ -244,12 +230,9 @@ TEST(ChartPrintPage, PrintsThePageAsLaidOut)
     paintChartPage(painter, QRectF(0, 0, 120, 170), page, chart);
     painter.end();
     QRect drawn;
-    for (int y = 0; y < sheet.height(); ++y) {
-        for (int x = 0; x < sheet.width(); ++x) {
-            if (sheet.pixel(x, y) != qRgb(255, 255, 255))
-                drawn |= QRect(x, y, 1, 1);
-        }
-    }
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x)
+            drawn |= sheet.pixel(x, y) != qRgb(255, 255, 255) ? QRect(x, y, 1, 1) : QRect();
     EXPECT_TRUE(QRect(45, 90, 60, 45).contains(drawn)) << drawn.x() << "," << drawn.y() << " " << drawn.width() << "x"
                                                       << drawn.height();
     EXPECT_GT(drawn.width() * drawn.height(), 40 * 30);
@@ -263,7 +246,7 @@ TEST(ChartPrintPage, PrintsThePageAsLaidOut)
         printed.setCopies(2);
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(folder.filePath(QStringLiteral("chart.pdf")));
+        printer.setOutputFileName(folder.filePath("chart.pdf"));
         prepareChartPrinter(printer, printed);
         ASSERT_TRUE(printChartPage(printer, printed, chart));
         QFile pdf(printer.outputFileName());

@@ -1,81 +1,31 @@
-#include "viewer/resultviewer.h"
+// Printing from the viewer: the rows as shown, bound to the layout of the
+// run that made them.
+#include "viewerfixture.h"
 
-#include "reports/reportdocument.h"
-#include "support/fakeservices.h"
-#include "support/scriptedprompt.h"
-
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QPrintPreviewDialog>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
-const QDate kFirst(2026, 12, 4);
-const QDate kSecond(2026, 11, 20);
-
-reports::ReportFacts topTradedFacts()
-{
-    reports::ReportFacts facts;
-    facts.queryLabel = QStringLiteral("Top N Traded Quantity");
-    facts.queryGroup = reports::QueryGroup::TopBottom;
-    facts.exchange = reports::Exchange::Nse;
-    facts.groupName = QStringLiteral("Banks  ");
-    facts.firstDate = kFirst;
-    facts.secondDate = kSecond;
-    facts.firstParameter = {QStringLiteral("Value of 'N'"), QStringLiteral("5")};
-    return facts;
-}
-
-class ResultPrintTest : public ::testing::Test {
+class ResultPrintTest : public ViewerFixture {
 protected:
     void SetUp() override
     {
-        auto& db = services.database();
-        db.exec(QStringLiteral("CREATE TABLE QueryResult (stock TEXT COLLATE NOCASE, NSETrdQty INTEGER, NSEPerc REAL)"));
-        const QList<QVariantList> rows = {
-            {QStringLiteral("Bharat"), 1500, 60.0},
-            {QStringLiteral("abacus"), 200, 75.0},
-            {QStringLiteral("Zen"), 5000, 12.5},
-            {QStringLiteral("ABC Ltd"), 1000, 50.5},
-        };
-        for (const QVariantList& row : rows)
-            db.exec(QStringLiteral("INSERT INTO QueryResult VALUES (?, ?, ?)"), row);
+        ViewerFixture::SetUp();
+        makeMarketResult();
     }
-
-    void TearDown() override { delete viewer::openResultViewer(); }
-
-    template <typename T>
-    T* child(const QString& name)
+    // Shows the result as made by a run of `label`.
+    void openRun(const QString& label, reports::QueryGroup group, reports::Exchange exchange, const QString& groupName)
     {
-        T* found = window->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
+        reports::ReportFacts facts;
+        facts.queryLabel = label;
+        facts.queryGroup = group;
+        facts.exchange = exchange;
+        facts.groupName = groupName;
+        facts.firstDate = QDate(2026, 12, 4);
+        facts.secondDate = QDate(2026, 11, 20);
+        facts.firstParameter = {"Value of 'N'", "5"};
+        window = viewer::showResult(services, "select * from QueryResult", facts);
     }
-
-    // Keeps the rows whose traded quantity is at least `least`.
-    void filterTradedFrom(const QString& least)
-    {
-        auto* column = child<QComboBox>(QStringLiteral("cboFilterCols"));
-        column->setCurrentIndex(column->findText(QStringLiteral("NSETrdQty")));
-        auto* op = child<QComboBox>(QStringLiteral("cboOper"));
-        op->setCurrentIndex(op->findText(QStringLiteral(">=")));
-        child<QLineEdit>(QStringLiteral("txtFilterValue"))->setText(least);
-        child<QPushButton>(QStringLiteral("cmdFilterShow0"))->click();
-    }
-
-    void clickHeader(int section)
-    {
-        emit child<QTableView>(QStringLiteral("DataGrid1"))->horizontalHeader()->sectionClicked(section);
-    }
-
-    FakeServices services;
-    ScriptedPrompt prompt;
-    viewer::ResultViewerWindow* window = nullptr;
 };
 
 QStringList firstCells(const reports::ReportDocument& document)
@@ -88,17 +38,17 @@ QStringList firstCells(const reports::ReportDocument& document)
 
 }  // namespace
 
-TEST_F(ResultPrintTest, PrintBindsTheShownRowsInTheirFilterAndOrder)
+TEST_F(ResultPrintTest, PrintBindsTheShownRowsInTheirFilterAndOrderAndOpensThePreview)
 {
-    window = viewer::showResult(services, QStringLiteral("select * from QueryResult"), topTradedFacts());
-    EXPECT_EQ(window->queryName(), QStringLiteral("Top N Traded Quantity"));
-    filterTradedFrom(QStringLiteral("1000"));
+    openRun("Top N Traded Quantity", reports::QueryGroup::TopBottom, reports::Exchange::Nse, "Banks  ");
+    EXPECT_EQ(window->queryName(), "Top N Traded Quantity");
+    setFilterRow(0, "NSETrdQty", ">=", "1000");
+    press("cmdFilterShow0");
     clickHeader(1);
     clickHeader(1);  // descending
 
     const reports::ReportDocument document = window->printDocument();
     EXPECT_EQ(firstCells(document), (QStringList{"Zen", "Bharat", "ABC Ltd"}));
-    ASSERT_EQ(document.rows.size(), 3);
     EXPECT_EQ(document.rows.first(), (QStringList{"Zen", "5,000", "12.5"}));
     QStringList headings;
     for (const reports::ReportColumn& column : document.columns)
@@ -106,51 +56,39 @@ TEST_F(ResultPrintTest, PrintBindsTheShownRowsInTheirFilterAndOrder)
     EXPECT_EQ(headings, (QStringList{"stock", "NSETrdQty", "NSEPerc"}));
     // The headings of the run that made the rows.
     ASSERT_EQ(document.headerLines.size(), 3);
-    EXPECT_EQ(document.headerLines.at(0).text, QStringLiteral("Banks - NSE"));
-    EXPECT_EQ(document.headerLines.at(1).text, QStringLiteral("Top N Traded Quantity"));
-    EXPECT_EQ(document.headerLines.at(2).text, QStringLiteral("04/Dec/2026"));
+    EXPECT_EQ(document.headerLines.at(0).text, "Banks - NSE");
+    EXPECT_EQ(document.headerLines.at(1).text, "Top N Traded Quantity");
+    EXPECT_EQ(document.headerLines.at(2).text, "04/Dec/2026");
     ASSERT_EQ(document.footerLines.size(), 1);
-    EXPECT_EQ(document.footerLines.first().caption, QStringLiteral("Total No Of Records"));
-    EXPECT_EQ(document.footerLines.first().text, QStringLiteral("3"));
+    EXPECT_EQ(document.footerLines.first().caption, "Total No Of Records");
+    EXPECT_EQ(document.footerLines.first().text, "3");
 
     // "Show All" prints every row again, in the order read.
-    child<QPushButton>(QStringLiteral("cmdFilterShow1"))->click();
-    EXPECT_EQ(firstCells(window->printDocument()), (QStringList{"Bharat", "abacus", "Zen", "ABC Ltd"}));
+    press("cmdFilterShow1");
+    EXPECT_EQ(firstCells(window->printDocument()), (QStringList{"Bharat", "abacus", "Zen", "O'Neil", "ABC Ltd"}));
+
+    press("CmdPrint");
+    auto* preview = window->findChild<QPrintPreviewDialog*>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_EQ(preview->windowTitle(), "Top N Traded Quantity");
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    preview->close();
 }
 
 TEST_F(ResultPrintTest, TheResultsOwnRunChoosesTheLayout)
 {
-    reports::ReportFacts facts;
-    facts.queryLabel = QStringLiteral("Combined Report");
-    facts.queryGroup = reports::QueryGroup::Average;
-    facts.exchange = reports::Exchange::Combined;
-    facts.groupName = QStringLiteral(" All Stocks");
-    facts.firstDate = kFirst;
-    facts.secondDate = kSecond;
-    window = viewer::showResult(services, QStringLiteral("select * from QueryResult"), facts);
+    openRun("Combined Report", reports::QueryGroup::Average, reports::Exchange::Combined, " All Stocks");
     reports::ReportDocument document = window->printDocument();
     EXPECT_EQ(document.orientation, QPageLayout::Landscape);
-    EXPECT_EQ(document.titleLines, QStringList{QStringLiteral("Open Interest")});
-    EXPECT_EQ(document.headerLines.at(2).text, QStringLiteral("04/Dec/2026 - To : 20/Nov/2026"));
-    EXPECT_EQ(document.rows.size(), 4);
+    EXPECT_EQ(document.titleLines, QStringList{"Open Interest"});
+    EXPECT_EQ(document.headerLines.at(2).text, "04/Dec/2026 - To : 20/Nov/2026");
+    EXPECT_EQ(document.rows.size(), 5);
 
     // A result handed over by name alone keeps none of the earlier run's facts.
-    viewer::showResult(services, QStringLiteral("select * from QueryResult"), QStringLiteral("Top Delivery"));
-    EXPECT_EQ(window->reportFacts().queryLabel, QStringLiteral("Top Delivery"));
+    open("Top Delivery");
+    EXPECT_EQ(window->reportFacts().queryLabel, "Top Delivery");
     EXPECT_TRUE(window->reportFacts().groupName.isEmpty());
     EXPECT_FALSE(window->reportFacts().firstDate.isValid());
-    document = window->printDocument();
-    EXPECT_EQ(document.headerLines.at(1).text, QStringLiteral("Top Delivery"));
-}
-
-TEST_F(ResultPrintTest, ThePrintButtonOpensThePreview)
-{
-    window = viewer::showResult(services, QStringLiteral("select * from QueryResult"), topTradedFacts());
-    child<QPushButton>(QStringLiteral("CmdPrint"))->click();
-    auto* preview = window->findChild<QPrintPreviewDialog*>();
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(preview->isVisible());
-    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Top N Traded Quantity"));
-    EXPECT_TRUE(prompt.messages.isEmpty());
-    preview->close();
+    EXPECT_EQ(window->printDocument().headerLines.at(1).text, "Top Delivery");
 }
