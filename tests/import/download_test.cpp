@@ -256,8 +256,10 @@ TEST_F(RangeDownload, OnlyAWholeDownloadReplacesTheEarlierCopy)
 // day's message asks for the user's attention.
 TEST_F(RangeDownload, EachDaysLineShowsBeforeTheNextDayIsFetched)
 {
-    for (int i = 0; i < 3; ++i)
-        server.serve(QStringLiteral("/updates/") + deliveryfile::fileName(days[i].day), generator->deliveryFile(days[i]));
+    // 1 January is served, 2 January is not (and has no earlier copy), 3
+    // January is in the store already.
+    server.serve("/updates/NB01Jan.csv", generator->deliveryFile(days[0]));
+    server.serve("/updates/NB03Jan.csv", generator->deliveryFile(days[2]));
     ASSERT_TRUE(DeliveryImporter(services.database())
                     .importFile(generator->writeDeliveryFile(services.dataFolder(), days[2]))
                     .imported());
@@ -279,9 +281,11 @@ TEST_F(RangeDownload, EachDaysLineShowsBeforeTheNextDayIsFetched)
     QTest::mouseClick(screen.downloadButton(), Qt::LeftButton);
 
     const QString first = "\n The File Was Updated Successfully for date : 01/Jan/2024";
-    const QString second = "\n The File Was Updated Successfully for date : 02/Jan/2024";
-    EXPECT_EQ(watch.texts(), (QStringList{"The Database Already Contains The Data Of 03/Jan/2024", "Done"}));
-    ASSERT_EQ(watch.logs.size(), 2);
-    EXPECT_EQ(watch.logs[0], first + second);
-    EXPECT_EQ(mtoTradingDays(services.database()), (QList<QDate>{days[0].day, days[1].day, days[2].day}));
+    const QString second = "\n The File Was Not Downloaded for date : 02/Jan/2024";
+    EXPECT_EQ(watch.texts(), (QStringList{"Error downloading!", "The Database Already Contains The Data Of 03/Jan/2024",
+                                          "Done"}));
+    ASSERT_EQ(watch.logs.size(), 3);
+    EXPECT_EQ(watch.logs[0], first);
+    EXPECT_EQ(watch.logs[1], first + second);
+    EXPECT_EQ(mtoTradingDays(services.database()), (QList<QDate>{days[0].day, days[2].day}));
 }
