@@ -54,21 +54,24 @@ DeliveryDayOutcome DeliveryDownload::fetchDay(const QDate& day)
     const FreshDownload download = downloadFresh(m_service, url(day), outcome.path);
     if (m_downloading)
         m_downloading(false);
+    if (!download.downloaded && m_downloadFailed)
+        m_downloadFailed(day, download.error);
     if (!download.present) {
-        if (m_downloadFailed)
-            m_downloadFailed(day, download.error);
         outcome.status = DeliveryDayOutcome::Status::NotDownloaded;
         outcome.reason = download.error;
         return outcome;
     }
 
-    // The server may still hold last year's file under this name.
+    // The name carries no year: the server may still hold last year's file
+    // under it, and an earlier copy may be last year's file of this day.
     const std::optional<QDate> held = deliveryHeaderDay(outcome.path);
     if (held && *held != day) {
         outcome.status = DeliveryDayOutcome::Status::WrongDay;
-        outcome.reason = downloadmessages::wrongDayMessage(day, *held);
-        // Nobody should import it later by its name either.
-        QFile::remove(outcome.path);
+        outcome.reason = downloadmessages::wrongDayMessage(day, *held, download.usesEarlierCopy());
+        // A file just fetched is of no use to anybody; an earlier copy is
+        // the user's and stays.
+        if (download.downloaded)
+            QFile::remove(outcome.path);
         return outcome;
     }
 
@@ -172,9 +175,11 @@ QString logLine(const DeliveryDayOutcome& outcome)
     return QStringLiteral(" The File Was Not Updated for date : ") + day + QStringLiteral(" : ") + oneLine(outcome.reason);
 }
 
-QString wrongDayMessage(const QDate& asked, const QDate& held)
+QString wrongDayMessage(const QDate& asked, const QDate& held, bool earlierCopy)
 {
-    return QStringLiteral("The file downloaded for %1 holds the data of %2; it was not imported.")
+    const QString which = earlierCopy ? QStringLiteral("The earlier copy of the file for %1")
+                                      : QStringLiteral("The file downloaded for %1");
+    return (which + QStringLiteral(" holds the data of %2; it was not imported."))
         .arg(datetext::toDisplay(asked), datetext::toDisplay(held));
 }
 

@@ -43,9 +43,10 @@ struct DeliveryDayOutcome {
 using DeliveryFileImport = std::function<DeliveryImportOutcome(const QString& path)>;
 
 // Fetches the combined delivery file of a day from the server
-// (base + "updates/NB<dd><MMM>.csv") into a folder and imports it. Only the
-// file just downloaded is used, and only when its header names the very day
-// asked for (the name carries no year).
+// (base + "updates/NB<dd><MMM>.csv") into a folder and imports it. When the
+// download fails, the copy of that name an earlier run left in the folder is
+// imported in its place. Either file is used only when its header names the
+// very day asked for (the name carries no year).
 class DeliveryDownload {
 public:
     DeliveryDownload(shell::DownloadService& service, QString baseAddress, QString saveFolder,
@@ -111,8 +112,8 @@ inline const QString kOneDayNotDownloaded = QStringLiteral(
     "Or There May Be Some Fault In You Internet Connection");
 // The log line of one day of the range download.
 QString logLine(const DeliveryDayOutcome& outcome);
-// The message for a downloaded file that holds another day.
-QString wrongDayMessage(const QDate& asked, const QDate& held);
+// The message for a downloaded file, or an earlier copy, that holds another day.
+QString wrongDayMessage(const QDate& asked, const QDate& held, bool earlierCopy);
 }  // namespace downloadmessages
 
 }  // namespace import

@@ -2,8 +2,6 @@
 
 #include "shell/downloadservice.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace import {
@@ -11,15 +9,12 @@ namespace import {
 FreshDownload downloadFresh(shell::DownloadService& service, const QString& url, const QString& savePath)
 {
     FreshDownload result;
-    QFile earlier(savePath);
-    if (earlier.exists() && !earlier.remove()) {
-        result.error = QStringLiteral("The earlier copy %1 could not be removed: %2")
-                           .arg(QDir::toNativeSeparators(savePath), earlier.errorString());
-        return result;
-    }
+    // The service writes through a temporary file that is renamed over the
+    // save path only when the whole file has been received.
     const shell::DownloadResult downloaded = service.Get_File(url, savePath);
-    result.present = downloaded.ok && QFileInfo::exists(savePath);
-    if (!result.present)
+    result.downloaded = downloaded.ok && QFileInfo::exists(savePath);
+    result.present = QFileInfo::exists(savePath);
+    if (!result.downloaded)
         result.error = downloaded.error.isEmpty() ? QStringLiteral("%1 was not downloaded.").arg(url) : downloaded.error;
     return result;
 }

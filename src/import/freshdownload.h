@@ -10,17 +10,21 @@ namespace import {
 
 // How the download of one file went.
 struct FreshDownload {
-    // The file at the save path is the one just downloaded.
+    // A file is at the save path: the one just downloaded, or, when the
+    // download failed, the copy an earlier run left there.
     bool present = false;
-    // Why it is not there (empty when present).
+    // The download itself succeeded (the file at the save path is new).
+    bool downloaded = false;
+    // Why the download failed (empty when it succeeded).
     QString error;
+
+    bool usesEarlierCopy() const { return present && !downloaded; }
 };
 
-// Downloads `url` into `savePath`. Any earlier file of that name is removed
-// first: the daily files are named without their year, so a copy left from
-// an earlier run (last year's file of the same day) must never be taken for
-// a download that failed. When the earlier copy cannot be removed, nothing
-// is downloaded and the result says so.
+// Downloads `url` into `savePath`. The file arrives under a temporary name
+// and takes the place of any earlier copy only once it has arrived whole;
+// a failed or broken-off download leaves the earlier copy as it was, and
+// the caller may use it in place of the missing download.
 FreshDownload downloadFresh(shell::DownloadService& service, const QString& url, const QString& savePath);
 
 }  // namespace import

@@ -200,9 +200,10 @@ MasterRefreshOutcome MasterRefresh::run(MasterFile file)
     const FreshDownload download = downloadFresh(m_service, url(file), path);
     if (m_downloading)
         m_downloading(false);
+    if (!download.downloaded && m_downloadFailed)
+        m_downloadFailed(download.error);
+    // A failed download leaves any earlier copy in place, and it is used.
     if (!download.present) {
-        if (m_downloadFailed)
-            m_downloadFailed(download.error);
         MasterRefreshOutcome outcome;
         outcome.status = MasterRefreshOutcome::Status::NotDownloaded;
         outcome.path = path;

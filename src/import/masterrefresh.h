@@ -75,8 +75,8 @@ struct MasterRefreshOutcome {
 MasterRefreshOutcome refreshFromFile(store::Database& db, MasterFile file, const QString& path);
 
 // Downloads a master file from the server into a folder and refreshes from
-// it. A failed download changes nothing; an earlier copy of the file is
-// never used in its place.
+// it. When the download fails, the copy an earlier run left in the folder is
+// used in its place; without one, nothing is changed.
 class MasterRefresh {
 public:
     MasterRefresh(store::Database& db, shell::DownloadService& service, QString baseAddress, QString saveFolder);

@@ -89,7 +89,8 @@ void RangeDownloadScreen::downloadRange()
         return m_panel->process();
     });
     download.setDownloading([&busy](bool active) { busy.downloading(active); });
-    download.gatherImportsIn(m_services.database());
+    // Each day is stored on its own, so its log line shows as soon as it is
+    // in the store; the download of a day takes far longer than its saving.
     download.setDownloadFailed(
         [](const QDate&, const QString&) { ui::prompt().show({downloadmessages::kErrorDownloading}); });
 

@@ -8,6 +8,7 @@
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
+#include <QDir>
 #include <QHash>
 #include <vector>
 
@@ -23,8 +24,6 @@ constexpr int kPriceColumn = 11;    // L
 constexpr int kQuantityColumn = 12; // M
 // Characters after the symbol in the symbol column.
 constexpr int kSymbolSuffixLength = 4;
-// Refused rows named in the message; the rest are counted.
-constexpr int kRowsNamed = 10;
 
 XlsImportOutcome refused(XlsImportOutcome outcome, Status status, const QString& message)
 {
@@ -71,6 +70,72 @@ QHash<QString, qint64> scripsBySymbol(store::Database& db)
     return scrips;
 }
 
+// Checks every sheet row with a quantity before anything is written: the
+// rows that can be stored, in sheet order, and a line for each that cannot.
+std::vector<SheetRow> storableRows(const XlsSheet& sheet, const QHash<QString, qint64>& scrips, QStringList& skipped)
+{
+    QHash<qint64, int> sheetRowOfScrip;
+    std::vector<SheetRow> rows;
+    for (int r = 1; r < sheet.rowCount(); ++r) {
+        const int sheetRow = r + 1;
+        const SheetCell& quantityCell = sheet.cell(r, kQuantityColumn);
+        if (quantityCell.isEmpty() || !(figureOf(quantityCell) > 0))
+            continue;
+        const QString symbolCell = sheet.cell(r, kSymbolColumn).asText();
+        const QString symbol = symbolCell.left(symbolCell.size() - kSymbolSuffixLength).trimmed();
+        if (symbolCell.size() <= kSymbolSuffixLength || symbol.isEmpty()) {
+            skipped.append(QStringLiteral("Row %1: \"%2\" holds no symbol before its last four characters")
+                               .arg(sheetRow)
+                               .arg(symbolCell));
+            continue;
+        }
+        const auto scrip = scrips.constFind(symbol.toUpper());
+        if (scrip == scrips.constEnd()) {
+            skipped.append(QStringLiteral("Row %1: the symbol %2 is not in the scrip master").arg(sheetRow).arg(symbol));
+            continue;
+        }
+        if (const auto earlier = sheetRowOfScrip.constFind(*scrip); earlier != sheetRowOfScrip.constEnd()) {
+            skipped.append(
+                QStringLiteral("Row %1: the symbol %2 is on row %3 already").arg(sheetRow).arg(symbol).arg(*earlier));
+            continue;
+        }
+        const double quantity = figureOf(quantityCell) * 1000.0;
+        const SheetCell& priceCell = sheet.cell(r, kPriceColumn);
+        const double price = figureOf(priceCell);
+        if (!isMarketFigure(quantity) || !isMarketFigure(price)) {
+            const bool quantityBad = !isMarketFigure(quantity);
+            skipped.append(QStringLiteral("Row %1: the %2 %3 is not a figure a %2 can be")
+                               .arg(sheetRow)
+                               .arg(quantityBad ? QStringLiteral("quantity") : QStringLiteral("price"))
+                               .arg((quantityBad ? quantityCell : priceCell).asText()));
+            continue;
+        }
+        sheetRowOfScrip.insert(*scrip, sheetRow);
+        rows.push_back({*scrip, symbol, quantity, price});
+    }
+    return rows;
+}
+
+QString rowCount(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(count);
+}
+
+// "Updation Over", then how many rows were written and which were skipped.
+QString endMessage(qsizetype written, const QStringList& skipped)
+{
+    QString message = xlsmessages::kDone + QLatin1Char('\n') + rowCount(written) + QStringLiteral(" written.");
+    if (!skipped.isEmpty())
+        message += QLatin1Char('\n') + rowCount(skipped.size()) + QStringLiteral(" skipped:\n") +
+                   skipped.join(QLatin1Char('\n'));
+    return message;
+}
+
+QString nothingWritten(const QString& what)
+{
+    return what + QStringLiteral("\nNothing was written for the day.");
+}
+
 }  // namespace
 
 XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
@@ -80,6 +145,7 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
     if (path.trimmed().isEmpty())
         return refused(outcome, Status::NoFile, kSelectFile);
 
+    std::vector<SheetRow> rows;
     try {
         if (dayHasRows(m_db, day))
             return refused(outcome, Status::DayPresent, kDayPresent);
@@ -88,61 +154,19 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
         QString error;
         if (!sheet.read(path.trimmed(), kSheetName, &error))
             return refused(outcome, Status::Unreadable, error);
+        rows = storableRows(sheet, scripsBySymbol(m_db), outcome.refusedRows);
+    } catch (const store::StoreError& failure) {
+        return refused(outcome, Status::StoreFailed,
+                       nothingWritten(QStringLiteral("The sheet could not be imported: the store %1 could not be read: %2")
+                                          .arg(QDir::toNativeSeparators(m_db.path()), failure.message())));
+    }
+    if (rows.empty() && !outcome.refusedRows.isEmpty()) {
+        return refused(outcome, Status::RowsRefused,
+                       nothingWritten(QStringLiteral("The sheet was not imported; these rows cannot be stored:\n") +
+                                      outcome.refusedRows.join(QLatin1Char('\n'))));
+    }
 
-        const QHash<QString, qint64> scrips = scripsBySymbol(m_db);
-        QHash<qint64, int> sheetRowOfScrip;
-        std::vector<SheetRow> rows;
-        for (int r = 1; r < sheet.rowCount(); ++r) {
-            const int sheetRow = r + 1;
-            const SheetCell& quantityCell = sheet.cell(r, kQuantityColumn);
-            if (quantityCell.isEmpty() || !(figureOf(quantityCell) > 0))
-                continue;
-            const QString symbolCell = sheet.cell(r, kSymbolColumn).asText();
-            const QString symbol = symbolCell.left(symbolCell.size() - kSymbolSuffixLength).trimmed();
-            if (symbolCell.size() <= kSymbolSuffixLength || symbol.isEmpty()) {
-                outcome.refusedRows.append(
-                    QStringLiteral("Row %1: \"%2\" holds no symbol before its last four characters")
-                        .arg(sheetRow)
-                        .arg(symbolCell));
-                continue;
-            }
-            const auto scrip = scrips.constFind(symbol.toUpper());
-            if (scrip == scrips.constEnd()) {
-                outcome.refusedRows.append(
-                    QStringLiteral("Row %1: the symbol %2 is not in the scrip master").arg(sheetRow).arg(symbol));
-                continue;
-            }
-            if (const auto earlier = sheetRowOfScrip.constFind(*scrip); earlier != sheetRowOfScrip.constEnd()) {
-                outcome.refusedRows.append(QStringLiteral("Row %1: the symbol %2 is on row %3 already")
-                                               .arg(sheetRow)
-                                               .arg(symbol)
-                                               .arg(*earlier));
-                continue;
-            }
-            const double quantity = figureOf(quantityCell) * 1000.0;
-            const SheetCell& priceCell = sheet.cell(r, kPriceColumn);
-            const double price = figureOf(priceCell);
-            if (!isMarketFigure(quantity) || !isMarketFigure(price)) {
-                const bool quantityBad = !isMarketFigure(quantity);
-                outcome.refusedRows.append(QStringLiteral("Row %1: the %2 %3 is not a figure a %2 can be")
-                                               .arg(sheetRow)
-                                               .arg(quantityBad ? QStringLiteral("quantity") : QStringLiteral("price"))
-                                               .arg((quantityBad ? quantityCell : priceCell).asText()));
-                continue;
-            }
-            sheetRowOfScrip.insert(*scrip, sheetRow);
-            rows.push_back({*scrip, symbol, quantity, price});
-        }
-        if (!outcome.refusedRows.isEmpty()) {
-            QStringList named = outcome.refusedRows.mid(0, kRowsNamed);
-            if (outcome.refusedRows.size() > kRowsNamed)
-                named.append(QStringLiteral("... and %1 more rows").arg(outcome.refusedRows.size() - kRowsNamed));
-            return refused(outcome, Status::RowsRefused,
-                           QStringLiteral("The sheet was not imported; these rows cannot be stored:\n%1\nNothing was "
-                                          "written for the day.")
-                               .arg(named.join(QLatin1Char('\n'))));
-        }
-
+    try {
         store::Transaction transaction(m_db);
         if (dayHasRows(m_db, day))
             return refused(outcome, Status::DayPresent, kDayPresent);
@@ -153,15 +177,17 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
         for (const SheetRow& row : rows)
             insert.run({day, row.scrip, row.symbol, row.quantity, row.price});
         transaction.commit();
-        outcome.status = Status::Imported;
-        outcome.rowsImported = static_cast<int>(rows.size());
-        outcome.message = kDone;
-        return outcome;
     } catch (const store::StoreError& failure) {
+        // Not a fault of any row: the store itself refused the writing (read
+        // only, disk full). The transaction took every row back.
         return refused(outcome, Status::StoreFailed,
-                       QStringLiteral("The sheet could not be imported: %1\nNothing was written for the day.")
-                           .arg(failure.message()));
+                       nothingWritten(QStringLiteral("The sheet could not be imported: the store %1 could not be written: %2")
+                                          .arg(QDir::toNativeSeparators(m_db.path()), failure.message())));
     }
+    outcome.status = Status::Imported;
+    outcome.rowsImported = static_cast<int>(rows.size());
+    outcome.message = endMessage(outcome.rowsImported, outcome.refusedRows);
+    return outcome;
 }
 
 }  // namespace import

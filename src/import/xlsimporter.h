@@ -13,17 +13,17 @@ namespace import {
 // What became of one Excel sheet import.
 struct XlsImportOutcome {
     enum class Status {
-        Imported,     // the sheet's rows with a quantity are in mto
+        Imported,     // the rows that can be stored are in mto; others were skipped
         NoFile,       // no file name was given
         DayPresent,   // mto holds the day already; nothing was read
         Unreadable,   // the workbook or its sheet could not be read
-        RowsRefused,  // some rows cannot be stored; nothing was written
-        StoreFailed,  // the store failed; nothing was written
+        RowsRefused,  // no row with a quantity can be stored; nothing was written
+        StoreFailed,  // the store could not be written; nothing was written
     };
 
     Status status = Status::NoFile;
     int rowsImported = 0;
-    // One line per refused row ("Row 7: ..."), sheet rows counted from 1.
+    // One line per skipped row ("Row 7: ..."), sheet rows counted from 1.
     QStringList refusedRows;
     // What to tell the user.
     QString message;
@@ -40,8 +40,10 @@ struct XlsImportOutcome {
 // "0" as BSE code, the quantity times 1000, the close, and zeros elsewhere.
 // A row whose symbol is missing, unknown to the scrip master or repeated, or
 // whose quantity or price is no figure a quantity or price can be (negative,
-// or beyond any real figure), refuses the whole sheet, naming the rows; a day that mto holds already is
-// refused before the workbook is read. All rows land in one transaction.
+// or beyond any real figure), is skipped and named in the end message with
+// its reason; the other rows are written together in one transaction. A day
+// that mto holds already is refused before the workbook is read, and a store
+// that cannot be written leaves the day without any row.
 class XlsImporter {
 public:
     explicit XlsImporter(store::Database& db) : m_db(db) {}

@@ -61,10 +61,10 @@ bool GroupMasterForm::storePendingRow(const QHash<QString, QString>& typed)
         }
     }
 
-    // Only the new group itself takes a result's scrips; saving an edit of
-    // another group leaves them pending.
+    // A group made from a result stays pending until the next save of any
+    // group in this screen: that group takes the result's scrips.
     shell::SharedState& shared = shell::sharedState();
-    const bool fromResult = adding && shared.newGroupFlag;
+    const bool fromResult = shared.newGroupFlag;
     if (fromResult) {
         shared.newGroupCode = code;
         shared.newGroupName = name;

@@ -46,7 +46,7 @@ int saveGroup(store::Database& db, store::Recordset& groups, const QString& code
 
     store::Transaction transaction(db);
     int written = 0;
-    if (adding && newGroupScrips && !code.isEmpty() && !name.isEmpty())
+    if (newGroupScrips && !code.isEmpty() && !name.isEmpty())
         written = addGroupLinks(db, code, *newGroupScrips);
     groups.update();
     try {

@@ -23,10 +23,10 @@ bool isProtectedGroup(const QString& typedCode);
 // Returns how many links were written. Runs in the caller's transaction.
 int addGroupLinks(store::Database& db, const QString& groupCode, const QList<qint64>& scrips);
 
-// Writes the pending row of `groups` (opened on GroupMaster) with the typed
-// code and name. When a new group is being added and `newGroupScrips` is
-// given (a group made from a result), its links are written in the same
-// transaction: the group and its members land together or not at all.
+// Writes the pending row of `groups` (opened on GroupMaster, a new group or
+// an edited one) with the code and name. When `newGroupScrips` is given (a
+// group made from a result), the group's links to them are written in the
+// same transaction: the group and its members land together or not at all.
 // Raises store::StoreError on failure; the pending row then stays pending.
 // Returns how many links were written.
 int saveGroup(store::Database& db, store::Recordset& groups, const QString& code, const QString& name,

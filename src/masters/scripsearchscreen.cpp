@@ -110,7 +110,9 @@ void ScripSearchScreen::search()
         ui::prompt().show(ui::Message::fromStyle(QStringLiteral("Enter Script / Nse Code / Bse Code"), 48));
         return;
     }
-    if (m_scrips.fieldCount() == 0)
+    // After a search that found nothing, the user restores the list with
+    // "Show All" before searching again.
+    if (m_scrips.fieldCount() == 0 || m_scrips.isEmpty())
         return;
     const ScripSearchField field = m_nseCode->isChecked()   ? ScripSearchField::NseCode
                                    : m_bseCode->isChecked() ? ScripSearchField::BseCode

@@ -345,10 +345,9 @@ bool QueryScreen::isRefused(QLineEdit* box) const
 {
     if (box->isHidden() || !box->isEnabled())
         return false;
-    if (isNumberBox(box))
-        return !isNumberText(box->text());
-    // A range bound may be left empty: it then sets no limit.
-    return !box->text().trimmed().isEmpty() && !isNumberText(box->text());
+    // A number box and a range bound alike hold a number; an empty text is
+    // no number.
+    return !isNumberText(box->text());
 }
 
 void QueryScreen::boxLeft(QLineEdit* box)

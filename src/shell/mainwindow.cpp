@@ -177,10 +177,28 @@ void MainWindow::showChild(QWidget* window)
     showInWorkspace(addToWorkspace(window));
 }
 
+namespace {
+
+bool opensAtTopLeft(const QMdiSubWindow* window)
+{
+    // The master forms, the membership, search and bulk deals windows, the
+    // result viewer, the chart window and the portfolio transactions.
+    static const QStringList screens{
+        QStringLiteral("FrmScriptMaster"), QStringLiteral("FrmGroupMaster"), QStringLiteral("FrmPortFolio"),
+        QStringLiteral("frmLink"), QStringLiteral("FrmScript_Search"), QStringLiteral("FrmBulk_Deals"),
+        QStringLiteral("frmdisplayrecord"), QStringLiteral("Form2graph"), QStringLiteral("FrmPortFolioManager_New")};
+    const auto* frame = qobject_cast<const ui::ScreenFrame*>(window->widget());
+    return frame && frame->screen() && screens.contains(frame->screen()->objectName());
+}
+
+}  // namespace
+
 void MainWindow::showInWorkspace(QMdiSubWindow* window)
 {
     window->widget()->show();
     window->show();
+    if (opensAtTopLeft(window))
+        window->move(0, 0);
     // Keep the whole window inside the workspace: no larger than it, and
     // moved back in where the placement left part of it outside.
     const QSize area = m_workspace->viewport()->size();
@@ -223,8 +241,11 @@ void MainWindow::activateFromAnotherCopy()
     show();
     raise();
     activateWindow();
-    if (QMdiSubWindow* active = m_workspace->activeSubWindow())
-        pressMnemonic(active->widget(), QLatin1Char('R'));
+    // The workspace has no active window while the main window is inactive
+    // (the other copy's message had the focus, and activation arrives
+    // later): press the button of the window that was active last.
+    if (QMdiSubWindow* current = m_workspace->currentSubWindow())
+        pressMnemonic(current->widget(), QLatin1Char('R'));
 }
 
 namespace {

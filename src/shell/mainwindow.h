@@ -42,7 +42,7 @@ public:
     void showPopup(QWidget* grid, const QString& owner, const QPoint& globalPosition);
 
     // Another copy asked this one to come forward: raise the window and
-    // press the Alt+R button of the active screen.
+    // press the Alt+R button of the screen that was active last.
     void activateFromAnotherCopy();
 
     void tileHorizontally();

@@ -54,3 +54,24 @@ TEST(NnfImport, StoresTheEquityLinesOfTheFileInPlaceOfTheTable)
     ASSERT_TRUE(NnfImporter(store.db()).importFile(writeText(store.folder(), "Security.csv", text)).imported());
     EXPECT_EQ(nnfTable(), "21|ZETA|EQ");
 }
+
+// A file that holds its header and no row is refused, never reported as
+// imported, and leaves the table as it was.
+TEST(BhavcopyImport, HeaderWithoutRowsIsNotAnImport)
+{
+    TestStore store;
+    const QByteArray header(bhavcopyfile::kHeader.data(), qsizetype(bhavcopyfile::kHeader.size()));
+    ASSERT_TRUE(BhavcopyImporter(store.db())
+                    .importFile(writeText(store.folder(), "day.csv", header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,"
+                                                                       "05-JAN-2024,\r\n"))
+                    .imported());
+    const QStringList before = bhavcopyTable(store.db());
+    for (const QByteArray& text : {header, header + "\r\n", header + "\n\n\r\n"}) {
+        const BhavcopyImportOutcome outcome =
+            BhavcopyImporter(store.db()).importFile(writeText(store.folder(), "cm.csv", text));
+        EXPECT_FALSE(outcome.imported()) << text.toStdString();
+        EXPECT_EQ(outcome.status, BhavcopyImportOutcome::Status::NoRows) << text.toStdString();
+        EXPECT_EQ(outcome.message, "The file holds no rows after its header.\nNothing was imported from the file.");
+        EXPECT_EQ(bhavcopyTable(store.db()), before);
+    }
+}

@@ -314,7 +314,7 @@ TEST_F(ImportScreen, ExcelImportAsksForAFileThenImportsTheDayPicked)
     EXPECT_EQ(prompt.messages[0].text, "Please Select The Excel File To Import From ");
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Critical);
     EXPECT_EQ(prompt.messages[0].title, "Import From Excel");
-    EXPECT_EQ(prompt.messages[1].text, "Updation Over");
+    EXPECT_EQ(prompt.messages[1].text, "Updation Over\n1 row written.");
     EXPECT_EQ(prompt.messages[1].title, "Tarvenix");
     EXPECT_EQ(services.database().scalar("SELECT NSETrdQty FROM mto WHERE TransDate = '2024-04-03'").toDouble(), 1000);
 }

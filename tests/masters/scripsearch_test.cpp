@@ -40,17 +40,22 @@ TEST_F(ScripSearchTest, SearchesEveryScripEachTimeByNameOrCode)
     EXPECT_EQ(prompt.lastText(), "Enter Script / Nse Code / Bse Code");
     EXPECT_EQ(prompt.messages.last().icon, ui::Icon::Warning);
 
-    const QList<std::tuple<const char*, const char*, QStringList>> searches{
-        {" abc", "OptScript", {"ABC Mills", "abcd Tech"}},
-        {"xyz", "OptScript", {"Xyz Power"}},
-        {"nothing", "OptScript", {}},  // and the next search still works
-        {"o'n", "OptScript", {"O'Neil"}},
-        {"abcm ", "OptNseCode", {"ABC Mills"}},
-        {"500300 ", "OptBseCode", {}},
-        {"500300", "OptBseCode", {"Xyz Power"}},
+    // Text, option, whether "Show All" is pressed first, what is shown.
+    const QList<std::tuple<const char*, const char*, bool, QStringList>> searches{
+        {" abc", "OptScript", false, {"ABC Mills", "abcd Tech"}},
+        {"xyz", "OptScript", false, {"Xyz Power"}},
+        {"nothing", "OptScript", false, {}},
+        {"o'n", "OptScript", false, {}},  // an empty grid takes no search ...
+        {"o'n", "OptScript", true, {"O'Neil"}},  // ... until "Show All"
+        {"abcm ", "OptNseCode", false, {"ABC Mills"}},
+        {"500300 ", "OptBseCode", false, {}},
+        {"500300", "OptBseCode", true, {"Xyz Power"}},
     };
-    for (const auto& [text, option, found] : searches)
+    for (const auto& [text, option, showAllFirst, found] : searches) {
+        if (showAllFirst)
+            child<QPushButton>("CmdShow_All")->click();
         EXPECT_EQ(search(text, option), found) << text;
+    }
     // A switch clears the text and keeps what is shown.
     child<QRadioButton>("OptScript")->click();
     EXPECT_TRUE(text("TxtSearch").isEmpty());

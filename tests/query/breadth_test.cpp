@@ -109,6 +109,30 @@ TEST(MarketBreadthQueries, TotalsStocksAndStrengthOfTheMovers)
     expectRuns(market, {{on(kStocksDown, Exchange::Bse, "2"), {}, {{"Stock", Texts{"Beta Ltd", "Gamma Ltd"}}}}});
 }
 
+// Over both exchanges, a scrip whose average delivery is nil (it rounds to
+// 0) has no change against it: it is neither listed nor counted, and the
+// run completes.
+TEST(MarketBreadthQueries, BothExchangesLeaveOutAScripWithoutAverageDelivery)
+{
+    MarketFixture market;
+    {
+        store::Transaction transaction(market.db());
+        market.db().exec(QStringLiteral("INSERT INTO ScripMaster (srno, company) VALUES (7, 'Eta Ltd')"));
+        market.db().exec(QStringLiteral("INSERT INTO LinkDetails VALUES ('ALL', 7)"));
+        store::Statement day(market.db(), QStringLiteral("INSERT INTO mto (TransDate, scriptcode, NSEScriptCode, BSEScriptCode,"
+                                                         " NSETrdQty, BSETrdQty, NSEDelyQty, BSEDelyQty, NSEPerc, BSEPerc,"
+                                                         " NSEClPrice, BSEClPrice) VALUES (?,7,'ETA','',10,0,?,0,10,0,?,0)"));
+        // One share delivered over three days, the close rising on the last.
+        day.run({F::D1, 1, 20});
+        day.run({F::D2, 0, 10});
+        day.run({F::D3, 0, 10});
+        transaction.commit();
+    }
+    expectRuns(market, {{on(kStocksUp, Exchange::Combined, "2"), {}, {{"Stock", Texts{"Epsilon Ltd", "Alpha Ltd"}}}},
+                        {on(kMarketStrength, Exchange::Combined, "2"), {},
+                         {{kCount, Numbers{0, 0, 0, 0, 2, 0, 0, 0, 1, 1}}}}});
+}
+
 TEST(MarketBreadthQueries, StocksByDeliveryValueShowsTheFortyLargest)
 {
     // 45 more risers, scrip 100 + k delivering k lots at a close of 900:

@@ -328,19 +328,21 @@ TEST_F(QueryScreenTest, NonNumericEntriesAreRefused)
     QLineEdit* low = rangeBox(0);
     QLineEdit* high = rangeBox(1);
 
-    // A range bound that is no number keeps the focus, without a message ...
-    low->setText(QStringLiteral("12a"));
-    leave(low, high);
-    EXPECT_EQ(QApplication::focusWidget(), low);
-    EXPECT_TRUE(prompt.messages.isEmpty());
-    // ... and no run starts with it.
-    press("cmdDisplay");
-    EXPECT_EQ(viewer::openResultViewer(), nullptr);
-    EXPECT_EQ(QApplication::focusWidget(), low);
+    // A range bound that is no number keeps the focus, without a message
+    // (an empty text is no number) ...
+    for (const char* typed : {"12a", "abc", "", " "}) {
+        low->setText(QString::fromLatin1(typed));
+        leave(low, high);
+        EXPECT_EQ(QApplication::focusWidget(), low) << typed;
+        EXPECT_TRUE(prompt.messages.isEmpty()) << typed;
+        // ... and no run starts with it.
+        press("cmdDisplay");
+        EXPECT_EQ(viewer::openResultViewer(), nullptr) << typed;
+        EXPECT_EQ(QApplication::focusWidget(), low) << typed;
+    }
 
-    // An emptied bound can be left, to untick its filter or to run without
-    // a lower limit.
-    low->clear();
+    // A number lets the focus go, and the filter can be unticked.
+    low->setText(QStringLiteral("0"));
     leave(low, high);
     EXPECT_EQ(QApplication::focusWidget(), high);
     check(1)->click();

@@ -3,9 +3,11 @@
 #include "shell/singleinstance.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
+#include "viewer/resultviewer.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,6 +17,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -156,6 +160,33 @@ TEST_F(MainWindowTest, ASecondCopyRaisesTheFirstAndPressesItsRefreshButton)
     ASSERT_TRUE(second.activateRunning());
     EXPECT_TRUE(spy.wait(2000));
     EXPECT_EQ(screens["Stock"]->refreshes, 1);
+}
+
+// The other copy's message box has taken the focus: the main window is not
+// active, and its workspace has no active window. The refresh still reaches
+// the screen that was active last.
+TEST_F(MainWindowTest, ASecondCopyRefreshesTheLastScreenWhileTheWindowIsInactive)
+{
+    store.db().execScript("CREATE TABLE QueryResult (Stock TEXT, Qty REAL); INSERT INTO QueryResult VALUES ('A', 1)");
+    window->openScreen("Stock");
+    viewer::ResultViewerWindow* viewer = viewer::showResult(*window, "SELECT * FROM QueryResult", "Test");
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const auto* grid = viewer->findChild<QTableView*>("DataGrid1");
+    ASSERT_EQ(grid->model()->rowCount(), 1);
+    store.db().exec("INSERT INTO QueryResult VALUES ('B', 2)");
+
+    QWidget otherCopy;
+    otherCopy.show();
+    QApplication::setActiveWindow(&otherCopy);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&otherCopy));
+    // As the window system leaves it: no active child window in the workspace.
+    window->workspace()->setActiveSubWindow(nullptr);
+    ASSERT_EQ(window->workspace()->activeSubWindow(), nullptr);
+
+    window->activateFromAnotherCopy();
+    EXPECT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_EQ(screens["Stock"]->refreshes, 0);
 }
 
 TEST(AboutBox, ShowsTheBuildVersionAndHasNoSystemInfoTool)

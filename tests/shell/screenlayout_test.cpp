@@ -240,6 +240,28 @@ TEST_F(ScreenLayoutTest, EveryChildScreenFitsItsTextsOpenedAndTiled)
     }
 }
 
+// The master forms, the search windows, the result viewer and the chart
+// window open at the workspace's top left corner, whatever is open already.
+TEST_F(ScreenLayoutTest, MasterSearchAndChartWindowsOpenAtTheTopLeft)
+{
+    window->openScreen("DatabaseTesting");
+    auto opened = [&] {
+        settle();
+        return window->workspace()->activeSubWindow()->pos();
+    };
+    const QPoint first = opened();
+    window->openScreen("Query");
+    EXPECT_NE(opened(), first);  // the workspace places others where there is room
+    for (const char* item : {"Stock", "Group", "LinkGroupWithScript", "MnuScriptSearch", "MnuBulkDeals", "MnuPortfolio"}) {
+        window->openScreen(item);
+        EXPECT_EQ(opened(), QPoint(0, 0)) << item;
+    }
+    viewer::showResult(*window, "SELECT scriptcode, TransDate, NSEDelyQty FROM mto", "View All Records");
+    EXPECT_EQ(opened(), QPoint(0, 0)) << "result viewer";
+    viewer::showChart(*window, store.db().query("SELECT scriptcode, NSEDelyQty FROM mto LIMIT 10"));
+    EXPECT_EQ(opened(), QPoint(0, 0)) << "chart window";
+}
+
 TEST_F(ScreenLayoutTest, TheQueryScreenFitsTheCaptionsOfEveryQuery)
 {
     window->openScreen("Query");
