@@ -215,7 +215,8 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
                 if (!failure)
                     return badLine(outcome, row.line, repeatedScrip(row.scriptcode));
                 if (failure->storeUnwritable())
-                    throw *failure;
+                    return refused(outcome, Status::StoreFailed,
+                                   importStoreFailure(*failure, deliverymessages::kNothingImported));
                 return badLine(outcome, row.line,
                                QStringLiteral("the scrip %1 could not be stored (%2)")
                                    .arg(row.scriptcode)
