@@ -1,5 +1,6 @@
 #include "import/bhavcopyfile.h"
 #include "import/bhavcopyfixture.h"
+#include "import/batchimport.h"
 #include "import/bhavcopyimporter.h"
 #include "import/deliverycodec.h"
 #include "import/deliveryimporter.h"
@@ -8,6 +9,7 @@
 #include "import/nnfimporter.h"
 #include "import/xlsfixture.h"
 #include "import/xlsimporter.h"
+#include "store/storeerror.h"
 #include "support/teststore.h"
 
 #include <QCryptographicHash>
@@ -323,6 +325,7 @@ TEST(ImportRefusals, AStoreThatCannotBeWrittenIsNamedRatherThanTheFile)
     const QString nothing = "\nNothing was imported from the file.";
     const QList<Import> imports{
         {[&] { return DeliveryImporter(db).importFile(delivery).message; }, nothing},
+        {[&] { return importBatch(db, folder, {"NB01Feb.csv"}).value(0).outcome.message; }, nothing},
         {[&] { return BhavcopyImporter(db).importFile(cash).message; }, nothing},
         {[&] { return NnfImporter(db).importFile(nnf).message; }, "\nThe NNF securities were not changed."},
         {[&] {
