@@ -301,20 +301,18 @@ TEST(ImportRefusals, AStoreThatCannotBeWrittenIsNamedRatherThanTheFile)
                   "INSERT INTO nnf_security VALUES (11, 'ABCDE', 'EQ')");
     const std::string before = storeChecksum(db);
 
-    // A day of many scrips, more than the free pages of the store can take.
+    // Files of many scrips, more than the free pages of the store can take.
     QList<QByteArray> day{"Tarvenix 01/Feb/2024"};
-    for (int scrip = 1; scrip <= 3000; ++scrip)
-        day.append(QByteArray::number(scrip) + ',' + QByteArray::number(scrip) + ",SYM" + QByteArray::number(scrip) +
-                   ",,100,,50,,50,,10.5,");
-    const QString delivery = writeText(folder, "NB01Feb.csv", deliveryText(day));
-    QByteArray bhavcopy(bhavcopyfile::kHeader.data(), qsizetype(bhavcopyfile::kHeader.size()));
-    bhavcopy += "\r\n";
-    for (int scrip = 1; scrip <= 3000; ++scrip)
-        bhavcopy += "SYM" + QByteArray::number(scrip) + ",EQ,1,2,0.5,1.5,1.5,1,100,150,09-JAN-2024,\r\n";
-    const QString cash = writeText(folder, "cm09JAN2024bhav.csv", bhavcopy);
+    QByteArray bhavcopy = QByteArray(bhavcopyfile::kHeader.data(), qsizetype(bhavcopyfile::kHeader.size())) + "\n";
     QByteArray securities = "Token|Symbol|Series|\n";
-    for (int scrip = 1; scrip <= 3000; ++scrip)
-        securities += QByteArray::number(scrip) + "|SYM" + QByteArray::number(scrip) + "|EQ|\n";
+    for (int scrip = 1; scrip <= 3000; ++scrip) {
+        const QByteArray n = QByteArray::number(scrip);
+        day.append(n + ',' + n + ",SYM" + n + ",,100,,50,,50,,10.5,");
+        bhavcopy += "SYM" + n + ",EQ,1,2,0.5,1.5,1.5,1,100,150,09-JAN-2024,\n";
+        securities += n + "|SYM" + n + "|EQ|\n";
+    }
+    const QString delivery = writeText(folder, "NB01Feb.csv", deliveryText(day));
+    const QString cash = writeText(folder, "cm09JAN2024bhav.csv", bhavcopy);
     const QString nnf = writeText(folder, "Security.csv", securities);
 
     struct Import {
