@@ -38,7 +38,7 @@ void openOptionsDatabase(store::Database& options, const QString& path)
     if (path.trimmed().isEmpty())
         throw query::Refusal(optionsUnavailableMessage(path, QStringLiteral("no file is set.")), ui::Icon::Critical);
     try {
-        options.openExisting(path);
+        options.openForeign(path);
     } catch (const store::StoreError& error) {
         throw query::Refusal(optionsUnavailableMessage(path, error.message()), ui::Icon::Critical);
     }

@@ -21,10 +21,12 @@ struct OptionsSettings {
 // The text shown when the options database cannot be opened.
 QString optionsUnavailableMessage(const QString& path, const QString& reason);
 
-// Opens the options database at `path` on `options` (an existing file only)
-// and drops its work table `toi`. Refuses the run when the file cannot be
-// opened: an open-interest query without its data would look like a query
-// that found nothing.
+// Opens the options database at `path` on `options` and drops its work table
+// `toi`. Another program keeps that file: it is opened as it is (never
+// created, its journal mode kept), so the drop is the only change a run makes
+// to it. Refuses the run when the file is missing, empty or cannot be opened:
+// an open-interest query without its data would look like a query that found
+// nothing.
 void openOptionsDatabase(store::Database& options, const QString& path);
 
 // The per-day delivery table `TDely` of the open-interest queries: every mto

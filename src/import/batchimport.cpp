@@ -180,7 +180,9 @@ QStringList batchFileNames(const QString& folder)
     if (!dir.exists())
         return {};
     QStringList names;
-    const QStringList files = dir.entryList(QDir::Files | QDir::Readable, QDir::Name);
+    // Files that cannot be read, and pipes or devices, are listed too: the
+    // import refuses each with its reason rather than leaving it out unseen.
+    const QStringList files = dir.entryList(QDir::Files | QDir::System, QDir::Name);
     for (const QString& name : files) {
         if (name.startsWith(QLatin1String("NB"), Qt::CaseSensitive))
             names.append(name);

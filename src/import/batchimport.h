@@ -21,7 +21,8 @@ namespace import {
 QString batchFolder(const QString& dataFolder);
 
 // The names of the delivery files in `folder`: every file whose name begins
-// with "NB" (upper case), in name order. None when the folder is missing.
+// with "NB" (upper case), in name order, whether or not it can be read. None
+// when the folder is missing.
 QStringList batchFileNames(const QString& folder);
 
 // Many days' imports gathered into few store transactions. A day's file

@@ -50,6 +50,13 @@ bool parseLine(std::string_view line, Row& row, QString* dayText, QString* reaso
         fields[i] = line.substr(start, comma - start);
         start = comma + 1;
     }
+    for (int i = 0; i < kFiguresFrom; ++i) {
+        if (holdsControlCharacter(fields[i])) {
+            if (reason)
+                *reason = QStringLiteral("its %1 holds a control character").arg(QLatin1String(kFieldNames[i]));
+            return false;
+        }
+    }
     row.symbol = fieldText(fields[0]);
     row.series = fieldText(fields[1]);
     if (row.symbol.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "import/bhavcopyimporter.h"
 
 #include "import/bhavcopyfile.h"
+#include "import/storefailure.h"
 #include "store/database.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
@@ -28,9 +29,8 @@ BhavcopyImportOutcome badLine(BhavcopyImportOutcome outcome, qint64 line, const 
 {
     outcome.badLine = line;
     return refused(std::move(outcome), Status::BadLine,
-                   QStringLiteral("Line %1 of the file cannot be imported: %2.\nNothing was imported from the file.")
-                       .arg(line)
-                       .arg(reason));
+                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) +
+                       bhavcopymessages::kNothingImported);
 }
 
 const char* const kInsert =
@@ -108,7 +108,7 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
     }
     if (rows.empty())
         return refused(outcome, Status::NoRows,
-                       QStringLiteral("The file holds no rows after its header.\nNothing was imported from the file."));
+                       QStringLiteral("The file holds no rows after its header.\n") + kNothingImported);
 
     try {
         if (bhavcopyDayLoaded(m_db, outcome.day)) {
@@ -135,6 +135,8 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
             try {
                 insert.run(values);
             } catch (const store::StoreError& failure) {
+                if (failure.storeUnwritable())
+                    throw;
                 // The header is line 1, so row i came from line i + 2.
                 return badLine(outcome, written + 2,
                                QStringLiteral("%1 %2 could not be stored (%3)")
@@ -149,9 +151,7 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
         outcome.rowsImported = written;
         return outcome;
     } catch (const store::StoreError& failure) {
-        return refused(outcome, Status::StoreFailed,
-                       QStringLiteral("The file could not be imported: %1\nNothing was imported from the file.")
-                           .arg(failure.message()));
+        return refused(outcome, Status::StoreFailed, importStoreFailure(failure, kNothingImported));
     }
 }
 

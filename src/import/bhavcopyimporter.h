@@ -75,6 +75,8 @@ bool bhavcopyDayLoaded(store::Database& db, const QDate& day);
 namespace bhavcopymessages {
 inline const QString kSelectFile = QStringLiteral("Please Select A Cash Market File");
 inline const QString kInvalid = QStringLiteral("The File You Selected Is Invalid");
+// The end of every refusal: the table is as it was.
+inline const QString kNothingImported = QStringLiteral("Nothing was imported from the file.");
 inline const QString kImported = QStringLiteral("Cash Market Bhavcopy Importing Done");
 inline const QString kEmaDone = QStringLiteral("EMA Processing Done !!!");
 // The question asked before a loaded day is replaced.

@@ -1,6 +1,8 @@
 #include "import/deliveryfile.h"
 
 #include "import/deliverycodec.h"
+#include "import/marketfigure.h"
+#include "import/textlines.h"
 
 #include "store/datetext.h"
 
@@ -14,15 +16,6 @@ namespace {
 const char* const kFigureNames[MtoFigureCount] = {"NSETrdQty", "BSETrdQty", "NSEDelyQty", "BSEDelyQty",
                                                   "NSEPerc",   "BSEPerc",   "NSEClPrice", "BSEClPrice"};
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 QString quoted(std::string_view text)
 {
     return QLatin1Char('"') + QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())) +
@@ -31,18 +24,18 @@ QString quoted(std::string_view text)
 
 bool parseFigure(std::string_view field, double& value)
 {
-    field = trimmed(field);
+    field = trimmedView(field);
     if (field.empty()) {
         value = 0;
         return true;
     }
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    return error == std::errc() && end == field.data() + field.size() && std::isfinite(value);
+    return error == std::errc() && end == field.data() + field.size() && !std::isnan(value);
 }
 
 bool parseWholeNumber(std::string_view field, qint64& value)
 {
-    field = trimmed(field);
+    field = trimmedView(field);
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
     return !field.empty() && error == std::errc() && end == field.data() + field.size();
 }
@@ -110,14 +103,26 @@ bool parseDataLine(std::string_view line, MtoRow& row, QString* reason)
     }
     row.nseScriptCode = fields[2];
     row.bseScriptCode = fields[3];
+    for (const int code : {2, 3}) {
+        if (holdsControlCharacter(fields[code])) {
+            if (reason)
+                *reason = QStringLiteral("field %1 (%2) holds a control character")
+                              .arg(code + 1)
+                              .arg(QLatin1String(code == 2 ? "NSEScriptCode" : "BSEScriptCode"));
+            return false;
+        }
+    }
     for (int i = 0; i < MtoFigureCount; ++i) {
         const std::string_view field = fields[4 + i];
-        if (!parseFigure(field, row.figures[static_cast<size_t>(i)])) {
+        double& figure = row.figures[static_cast<size_t>(i)];
+        const bool number = parseFigure(field, figure);
+        if (!number || !isMarketFigure(figure)) {
             if (reason)
-                *reason = QStringLiteral("%1 in field %2 (%3) is not a number")
+                *reason = QStringLiteral("%1 in field %2 (%3) is not %4")
                               .arg(quoted(field))
                               .arg(5 + i)
-                              .arg(QLatin1String(kFigureNames[i]));
+                              .arg(QLatin1String(kFigureNames[i]),
+                                   number ? QStringLiteral("a price, quantity or percentage") : QStringLiteral("a number"));
             return false;
         }
     }

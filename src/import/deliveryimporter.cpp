@@ -4,16 +4,15 @@
 #include "import/deliverycodec.h"
 #include "import/deliveryfile.h"
 #include "import/mtowriter.h"
+#include "import/storefailure.h"
+#include "import/textlines.h"
 #include "store/database.h"
 #include "store/datetext.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
-#include <QDir>
-#include <QFile>
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -38,79 +37,14 @@ DeliveryImportOutcome badLine(DeliveryImportOutcome outcome, qint64 line, const 
 {
     outcome.badLine = line;
     return refused(std::move(outcome), Status::BadLine,
-                   QStringLiteral("Line %1 of the file cannot be imported: %2.\nNothing was imported from the file.")
-                       .arg(line)
-                       .arg(reason));
+                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) +
+                       deliverymessages::kNothingImported);
 }
-
-// Walks the lines of a file held in memory; a line end is "\n" or "\r\n".
-class LineReader {
-public:
-    explicit LineReader(const QByteArray& content)
-        : m_pos(content.constData()), m_end(content.constData() + content.size())
-    {
-    }
-
-    bool atEnd() const { return m_pos == m_end; }
-    qint64 lineNumber() const { return m_line; }
-
-    std::string_view next()
-    {
-        const char* start = m_pos;
-        const auto* newline = static_cast<const char*>(std::memchr(m_pos, '\n', static_cast<size_t>(m_end - m_pos)));
-        const char* stop = newline ? newline : m_end;
-        m_pos = newline ? newline + 1 : m_end;
-        ++m_line;
-        if (stop != start && stop[-1] == '\r')
-            --stop;
-        return {start, static_cast<size_t>(stop - start)};
-    }
-
-    // Whether only line ends and blanks are left.
-    bool onlyBlankLeft() const
-    {
-        for (const char* p = m_pos; p != m_end; ++p)
-            if (*p != '\n' && *p != '\r' && *p != ' ' && *p != '\t')
-                return false;
-        return true;
-    }
-
-private:
-    const char* m_pos;
-    const char* m_end;
-    qint64 m_line = 0;
-};
 
 QString repeatedScrip(qint64 scriptcode)
 {
     return QStringLiteral("the scrip %1 appears on an earlier line already").arg(scriptcode);
 }
-
-// Reports progress whenever the whole percentage changes, so that a screen
-// repaints its bar about a hundred times per file, not once per row.
-class ProgressThrottle {
-public:
-    ProgressThrottle(const DeliveryImportProgress& progress, qint64 maximum)
-        : m_progress(progress), m_maximum(maximum)
-    {
-    }
-
-    void report(qint64 rows, bool force = false)
-    {
-        if (!m_progress)
-            return;
-        const qint64 percent = m_maximum > 0 ? rows * 100 / m_maximum : 100;
-        if (force || percent != m_lastPercent) {
-            m_lastPercent = percent;
-            m_progress(rows, m_maximum);
-        }
-    }
-
-private:
-    const DeliveryImportProgress& m_progress;
-    qint64 m_maximum;
-    qint64 m_lastPercent = -1;
-};
 
 }  // namespace
 
@@ -137,22 +71,15 @@ DecodedDeliveryFile DecodedDeliveryFile::decode(const QString& path)
     if (path.trimmed().isEmpty())
         return refuse(Status::NoFile, kSelectFile);
 
-    QFile source(path);
-    if (!source.open(QIODevice::ReadOnly)) {
-        return refuse(Status::Unreadable, QStringLiteral("The file %1 could not be opened: %2")
-                                              .arg(QDir::toNativeSeparators(path), source.errorString()));
-    }
-    const QByteArray content = source.readAll();
-    if (source.error() != QFileDevice::NoError) {
-        return refuse(Status::Unreadable, QStringLiteral("The file %1 could not be read: %2")
-                                              .arg(QDir::toNativeSeparators(path), source.errorString()));
-    }
-    source.close();
+    QByteArray content;
+    QString error;
+    if (!readWholeFile(path, content, error))
+        return refuse(Status::Unreadable, error);
 
     // The progress scale: the line ends of the file plus one.
-    file.m_progressMaximum = content.count('\n') + 1;
+    file.m_progressMaximum = TextLines::progressMaximum(content);
 
-    LineReader lines(content);
+    TextLines lines(content);
     const std::string_view header = lines.next();
     if (!header.starts_with(deliverycodec::kHeaderLiteral))
         return refuse(Status::Invalid, kInvalid);
@@ -269,26 +196,31 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
         }
 
         MtoWriter writer(m_db);
-        ProgressThrottle progress(m_progress, file.progressMaximum());
+        ProgressSteps progress(m_progress, file.progressMaximum());
         progress.report(0, true);
         const std::vector<DecodedDeliveryFile::Row>& lines = file.rows();
         std::array<MtoRow, MtoWriter::kBlockRows> block;
-        QString error;
+        std::optional<store::StoreError> failure;
         for (size_t start = 0; start < lines.size(); start += block.size()) {
             const int count = static_cast<int>(std::min(block.size(), lines.size() - start));
             for (int k = 0; k < count; ++k)
                 block[static_cast<size_t>(k)] = file.mtoRow(lines[start + static_cast<size_t>(k)]);
-            const int written = writer.writeBlock(outcome.day, block.data(), count, error);
+            const int written = writer.writeBlock(outcome.day, block.data(), count, failure);
             rows += written;
             if (written < count) {
                 spoil();
                 const DecodedDeliveryFile::Row& row = lines[start + static_cast<size_t>(written)];
                 // The day had no rows before this file, so a row already
                 // there came from an earlier line of the same file.
-                if (error.isEmpty())
+                if (!failure)
                     return badLine(outcome, row.line, repeatedScrip(row.scriptcode));
+                if (failure->storeUnwritable())
+                    return refused(outcome, Status::StoreFailed,
+                                   importStoreFailure(*failure, deliverymessages::kNothingImported));
                 return badLine(outcome, row.line,
-                               QStringLiteral("the scrip %1 could not be stored (%2)").arg(row.scriptcode).arg(error));
+                               QStringLiteral("the scrip %1 could not be stored (%2)")
+                                   .arg(row.scriptcode)
+                                   .arg(failure->message()));
             }
             progress.report(rows);
         }
@@ -302,7 +234,7 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
         return outcome;
     } catch (const store::StoreError& error) {
         spoil();
-        return refused(outcome, Status::StoreFailed, deliverymessages::storeFailed(error.message()));
+        return refused(outcome, Status::StoreFailed, importStoreFailure(error, deliverymessages::kNothingImported));
     }
 }
 
@@ -320,7 +252,7 @@ namespace deliverymessages {
 
 QString storeFailed(const QString& reason)
 {
-    return QStringLiteral("The file could not be imported: %1\nNothing was imported from the file.").arg(reason);
+    return QStringLiteral("The file could not be imported: %1\n").arg(reason) + kNothingImported;
 }
 
 }  // namespace deliverymessages

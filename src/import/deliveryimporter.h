@@ -125,6 +125,8 @@ inline const QString kSelectFile = QStringLiteral("Please Select A File");
 inline const QString kInvalid = QStringLiteral("The File You Selected Is Invalid");
 inline const QString kIncorrect = QStringLiteral("The File You Selected Is Incorrect");
 inline const QString kDayPresent = QStringLiteral("The Database Already Contains The Data Of ");
+// The end of every refusal: the store is as it was.
+inline const QString kNothingImported = QStringLiteral("Nothing was imported from the file.");
 // A file whose rows were stored but whose batch could not be saved.
 QString storeFailed(const QString& reason);
 }  // namespace deliverymessages

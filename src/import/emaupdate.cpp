@@ -2,6 +2,7 @@
 
 #include "computations/ema.h"
 #include "store/database.h"
+#include "store/storeerror.h"
 #include "store/transaction.h"
 
 #include <QSet>
@@ -32,9 +33,7 @@ QStringList derivativeSymbols(store::Database& db)
     return symbols;
 }
 
-}  // namespace
-
-EmaUpdateOutcome updateLatestDayEma(store::Database& db)
+EmaUpdateOutcome updateEma(store::Database& db)
 {
     EmaUpdateOutcome outcome;
     const store::Rows days =
@@ -88,6 +87,20 @@ EmaUpdateOutcome updateLatestDayEma(store::Database& db)
     outcome.latestDay = latest;
     outcome.previousDay = previous;
     return outcome;
+}
+
+}  // namespace
+
+EmaUpdateOutcome updateLatestDayEma(store::Database& db)
+{
+    try {
+        return updateEma(db);
+    } catch (const store::StoreError& error) {
+        // The store, not the bhavcopy, is to blame: name its file.
+        if (error.storeUnwritable())
+            throw store::StoreError(store::storeUnwritableMessage(error), error.code(), error.storePath());
+        throw;
+    }
 }
 
 }  // namespace import

@@ -31,7 +31,8 @@ struct EmaUpdateOutcome {
 // computation does; a symbol with too short a history gets no value yet.
 // Symbols match the stored ones whatever their length and letter case.
 // Runs in one transaction; raises store::StoreError on failure, and then
-// nothing has changed.
+// nothing has changed. A store that could not be written is named in the
+// error's message with the reason.
 EmaUpdateOutcome updateLatestDayEma(store::Database& db);
 
 // The group whose symbols get their averages carried.

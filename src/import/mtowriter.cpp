@@ -40,9 +40,9 @@ MtoWriter::MtoWriter(store::Database& db) : m_db(db)
     if (!db.isOpen())
         throw store::StoreError(QStringLiteral("The database is not open."));
     if (sqlite3_prepare_v2(db.handle(), kInsert, -1, &m_stmt, nullptr) != SQLITE_OK) {
-        const QString error = db.lastError();
+        const store::StoreError error = db.lastFailure();
         sqlite3_finalize(m_stmt);
-        throw store::StoreError(error);
+        throw error;
     }
 }
 
@@ -73,18 +73,18 @@ sqlite3_stmt* MtoWriter::blockStatement(int count)
             sql += ",(?,?,?,?,?,?,?,?,?,?,?,?)";
         if (sqlite3_prepare_v2(m_db.handle(), sql.constData(), static_cast<int>(sql.size()), &stmt, nullptr) !=
             SQLITE_OK) {
-            const QString error = m_db.lastError();
+            const store::StoreError error = m_db.lastFailure();
             sqlite3_finalize(stmt);
             stmt = nullptr;
-            throw store::StoreError(error);
+            throw error;
         }
     }
     return stmt;
 }
 
-int MtoWriter::writeBlock(const QDate& day, const MtoRow* rows, int count, QString& error)
+int MtoWriter::writeBlock(const QDate& day, const MtoRow* rows, int count, std::optional<store::StoreError>& failure)
 {
-    error.clear();
+    failure.reset();
     if (count <= 0)
         return 0;
     if (count > kBlockRows)
@@ -93,8 +93,8 @@ int MtoWriter::writeBlock(const QDate& day, const MtoRow* rows, int count, QStri
     sqlite3_stmt* stmt = nullptr;
     try {
         stmt = blockStatement(count);
-    } catch (const store::StoreError& failure) {
-        error = failure.message();
+    } catch (const store::StoreError& error) {
+        failure = error;
         return 0;
     }
     std::array<QByteArray, 2 * kBlockRows> buffers;
@@ -117,7 +117,7 @@ int MtoWriter::writeBlock(const QDate& day, const MtoRow* rows, int count, QStri
         rc = sqlite3_step(stmt) == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(m_db.handle());
     const int written = rc == SQLITE_OK ? count : static_cast<int>(sqlite3_total_changes64(m_db.handle()) - before);
     if (rc != SQLITE_OK && rc != SQLITE_CONSTRAINT_UNIQUE)
-        error = m_db.lastError();
+        failure = m_db.lastFailure();
     sqlite3_reset(stmt);
     // The bound texts belong to the caller; no binding may outlive this call.
     sqlite3_clear_bindings(stmt);
@@ -139,15 +139,15 @@ bool MtoWriter::write(const QDate& day, const MtoRow& row)
         rc = sqlite3_bind_double(m_stmt, 5 + i, row.figures[static_cast<size_t>(i)]);
     if (rc == SQLITE_OK)
         rc = sqlite3_step(m_stmt) == SQLITE_DONE ? SQLITE_OK : sqlite3_extended_errcode(m_db.handle());
-    const QString error = rc == SQLITE_OK ? QString() : m_db.lastError();
+    std::optional<store::StoreError> failure;
+    if (rc != SQLITE_OK && rc != SQLITE_CONSTRAINT_UNIQUE)
+        failure = m_db.lastFailure();
     sqlite3_reset(m_stmt);
     // The bound texts belong to the caller; no binding may outlive this call.
     sqlite3_clear_bindings(m_stmt);
-    if (rc == SQLITE_CONSTRAINT_UNIQUE)
-        return false;
-    if (rc != SQLITE_OK)
-        throw store::StoreError(error);
-    return true;
+    if (failure)
+        throw *failure;
+    return rc == SQLITE_OK;
 }
 
 bool dayHasRows(store::Database& db, const QDate& day)

@@ -4,7 +4,10 @@
 #include <QDate>
 #include <QString>
 #include <QtGlobal>
+#include "store/storeerror.h"
+
 #include <array>
+#include <optional>
 #include <string_view>
 
 struct sqlite3_stmt;
@@ -59,9 +62,9 @@ public:
     // Writes `count` rows of `day` (at most kBlockRows) in order, with one
     // statement. Returns how many were written: all, or fewer when the row
     // after the last one written could not be, because its scrip has a row on
-    // that day already (`error` left empty) or because the store failed
-    // (`error` says why). The rows written before it stay.
-    int writeBlock(const QDate& day, const MtoRow* rows, int count, QString& error);
+    // that day already (`failure` left empty) or because the store failed
+    // (`failure` says why). The rows written before it stay.
+    int writeBlock(const QDate& day, const MtoRow* rows, int count, std::optional<store::StoreError>& failure);
 
 private:
     void bindDay(const QDate& day);

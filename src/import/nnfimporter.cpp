@@ -1,10 +1,12 @@
 #include "import/nnfimporter.h"
 
+#include "import/storefailure.h"
 #include "store/database.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <charconv>
 #include <optional>
 #include <vector>
@@ -27,9 +29,8 @@ NnfImportOutcome badLine(NnfImportOutcome outcome, qint64 line, const QString& r
 {
     outcome.badLine = line;
     return refused(std::move(outcome), Status::BadLine,
-                   QStringLiteral("Line %1 of the file cannot be imported: %2.\nThe NNF securities were not changed.")
-                       .arg(line)
-                       .arg(reason));
+                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) +
+                       nnfmessages::kUnchanged);
 }
 
 struct Security {
@@ -71,7 +72,7 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
     NnfImportOutcome outcome;
     if (path.trimmed().isEmpty())
         return refused(outcome, Status::NoFile, kSelectFile);
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo::exists(path))
         return refused(outcome, Status::NotFound, kNotFound);
 
     QByteArray content;
@@ -89,6 +90,7 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
     ProgressSteps progress(m_progress, maximum);
     progress.report(0, true);
     std::vector<Security> securities;
+    QSet<std::pair<qint32, QString>> seen;
     while (!lines.atEnd()) {
         const std::string_view line = lines.next();
         const qint64 number = lines.lineNumber();
@@ -104,17 +106,27 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
         if (!security)
             return badLine(outcome, number,
                            QStringLiteral("the security number \"%1\" is not a whole number").arg(fieldText(fields[0])));
+        if (holdsControlCharacter(fields[1]))
+            return badLine(outcome, number, QStringLiteral("its symbol holds a control character"));
         ++outcome.linesRead;
-        if (fieldText(fields[2]) == QLatin1String("EQ"))
-            securities.push_back({*security, fieldText(fields[1])});
+        if (fieldText(fields[2]) == QLatin1String("EQ")) {
+            // A security listed again would be stored, and counted, twice.
+            const Security read{*security, fieldText(fields[1])};
+            const std::pair<qint32, QString> key{read.number, read.symbol.toUpper()};
+            if (seen.contains(key)) {
+                ++outcome.repeatedLines;
+            } else {
+                seen.insert(key);
+                securities.push_back(read);
+            }
+        }
         progress.report(outcome.linesRead);
     }
     // A file without a single equity security is not the exchange's list:
     // storing it would empty the table.
     if (securities.empty())
         return refused(outcome, Status::NoLines,
-                       QStringLiteral("The file holds no security of series EQ after its header.\nThe NNF securities "
-                                      "were not changed."));
+                       QStringLiteral("The file holds no security of series EQ after its header.\n") + kUnchanged);
 
     try {
         store::Transaction transaction(m_db);
@@ -126,12 +138,19 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
         progress.report(outcome.linesRead, true);
         outcome.rowsImported = qint64(securities.size());
         outcome.status = Status::Imported;
+        outcome.message = importedMessage(outcome.repeatedLines);
         return outcome;
     } catch (const store::StoreError& failure) {
-        return refused(outcome, Status::StoreFailed,
-                       QStringLiteral("The file could not be imported: %1\nThe NNF securities were not changed.")
-                           .arg(failure.message()));
+        return refused(outcome, Status::StoreFailed, importStoreFailure(failure, kUnchanged));
     }
+}
+
+QString nnfmessages::importedMessage(qint64 repeatedLines)
+{
+    if (repeatedLines == 0)
+        return kImported;
+    return kImported + (repeatedLines == 1 ? QStringLiteral("\n1 repeated line was skipped.")
+                                           : QStringLiteral("\n%1 repeated lines were skipped.").arg(repeatedLines));
 }
 
 }  // namespace import

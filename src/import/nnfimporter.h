@@ -26,9 +26,12 @@ struct NnfImportOutcome {
     // Lines read after the header, and the "EQ" rows stored of them.
     qint64 linesRead = 0;
     qint64 rowsImported = 0;
+    // "EQ" lines that repeat an earlier line's security (its number and
+    // symbol); each security is stored once.
+    qint64 repeatedLines = 0;
     // The refused line's number, counting the header as line 1 (BadLine only).
     qint64 badLine = 0;
-    // What to tell the user; empty when imported.
+    // What to tell the user.
     QString message;
 
     bool imported() const { return status == Status::Imported; }
@@ -37,7 +40,8 @@ struct NnfImportOutcome {
 // Replaces the contents of nnf_security with the equity lines of an NNF
 // security file: "|"-separated text whose line 1 is a header; on every further
 // line field 1 is the security's number, field 2 its symbol and field 3 its
-// series, each ending in a "|". Only series "EQ" is stored. The whole file is
+// series, each ending in a "|". Only series "EQ" is stored, each security
+// once: a line that repeats one is skipped and counted. The whole file is
 // checked first (line 1 must not be a security line; every further line needs
 // its three fields and a whole number, 32-bit, in field 1, whatever its
 // series; at least one line must be "EQ"); the table is then emptied and
@@ -59,6 +63,10 @@ namespace nnfmessages {
 inline const QString kSelectFile = QStringLiteral("Please Select NNF Security File");
 inline const QString kNotFound = QStringLiteral("File not found");
 inline const QString kImported = QStringLiteral("NNF Security Import Completed Successfully");
+// The end of every refusal: the table is as it was.
+inline const QString kUnchanged = QStringLiteral("The NNF securities were not changed.");
+// kImported, and how many repeated lines were skipped when there were any.
+QString importedMessage(qint64 repeatedLines);
 }  // namespace nnfmessages
 
 }  // namespace import

@@ -43,7 +43,7 @@ NnfImportOutcome NnfPanel::process()
         [this](qint64 done, qint64 maximum) { showImportProgress(m_progress, m_statusBar, done, maximum); });
     const NnfImportOutcome outcome = importer.importFile(m_path->text());
     if (outcome.imported()) {
-        ui::prompt().show({nnfmessages::kImported});
+        ui::prompt().show({outcome.message});
     } else {
         clearImportProgress(m_progress, m_statusBar);
         ui::Message message{outcome.message};

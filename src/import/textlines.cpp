@@ -3,16 +3,41 @@
 #include <QDir>
 #include <QFile>
 #include <QByteArrayView>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace import {
 
+QString openRegularFile(QFile& file, const QString& path)
+{
+    // Opened without waiting, so that a pipe cannot block, then looked at
+    // through the open descriptor itself: no other file can take its place
+    // between the look and the read.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder, not a file")
+                                       : QStringLiteral("it is not a regular file (a pipe, socket or device)");
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return file.errorString();
+    }
+    return {};
+}
+
 bool readWholeFile(const QString& path, QByteArray& content, QString& error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("The file %1 could not be opened: %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
+    QFile file;
+    if (const QString reason = openRegularFile(file, path); !reason.isEmpty()) {
+        error = QStringLiteral("The file %1 could not be opened: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     content = file.readAll();
@@ -58,6 +83,14 @@ void ProgressSteps::report(qint64 done, bool force)
         m_lastPercent = percent;
         m_progress(done, m_maximum);
     }
+}
+
+bool holdsControlCharacter(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return true;
+    return false;
 }
 
 std::string_view trimmedView(std::string_view text)

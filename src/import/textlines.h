@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <functional>
 #include <string_view>
@@ -9,8 +10,14 @@
 // file is read whole and walked line by line.
 namespace import {
 
-// Reads the file at `path` whole into `content`. Returns false and a message
-// for the user naming the file when it cannot be opened or read.
+// Opens the file at `path` for reading, when it is a regular file. Anything
+// else is refused without waiting on it: a named pipe would block the import
+// until some program writes to it, a device may never end. Returns "" when
+// `file` is open, else why not, for the user (without the file's name).
+QString openRegularFile(QFile& file, const QString& path);
+
+// Reads the regular file at `path` whole into `content`. Returns false and a
+// message for the user naming the file when it cannot be opened or read.
 bool readWholeFile(const QString& path, QByteArray& content, QString& error);
 
 // The lines of a text held in memory; a line ends at "\n" or "\r\n".
@@ -52,6 +59,10 @@ private:
     qint64 m_maximum;
     qint64 m_lastPercent = -1;
 };
+
+// Whether `text` holds a control character (a NUL, a line end, ...), which
+// no symbol or code can hold: a NUL would end the text for every query.
+bool holdsControlCharacter(std::string_view text);
 
 // `text` without the blanks and tabs around it.
 std::string_view trimmedView(std::string_view text);

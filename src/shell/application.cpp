@@ -46,6 +46,8 @@ int runApplication(QApplication& app, const ScreenRegistry& registry)
         QObject::connect(&instance, &SingleInstance::activationRequested, window.get(),
                          &MainWindow::activateFromAnotherCopy);
         window->show();
+        for (const ui::Message& notice : opened.notices)
+            ui::prompt().show(notice);
         storeCheck = std::make_unique<StoreCheck>(opened.databasePath, ui::prompt());
     });
     splash.show();

@@ -25,6 +25,29 @@ void createOptionsStoreIfMissing(const QString& path)
     options.open(path);
     store::createOptionsSchema(options);
 }
+
+// Gives a new store its tables, and notes what the user must know about an
+// existing one. A table missing from a store that has others is damage: the
+// rows it held are gone, and an empty table made in its place would hide it.
+void prepareTables(store::Database& db, StartupResult& result)
+{
+    const QString path = result.databasePath;
+    const bool readOnly = db.isReadOnly();
+    if (readOnly)
+        result.notices.append({readOnlyStoreMessage(path), ui::applicationTitle(), ui::Icon::Warning});
+    const QStringList missing = store::missingMainTables(db);
+    if (missing.size() == store::mainTableNames().size() && !readOnly) {
+        store::createMainSchema(db);
+    } else if (!missing.isEmpty()) {
+        QStringList problems;
+        for (const QString& table : missing)
+            problems.append(QStringLiteral("the table \"%1\" is missing").arg(table));
+        result.notices.append({damagedStoreMessage(path, problems), ui::applicationTitle(), ui::Icon::Critical});
+    } else if (!readOnly) {
+        // Every table is there: only indexes can be missing.
+        store::createMainSchema(db);
+    }
+}
 }  // namespace
 
 QString dataFolder()
@@ -72,7 +95,7 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
         } else {
             db.openExisting(result.databasePath);
         }
-        store::createMainSchema(db);
+        prepareTables(db, result);
         result.status = StartupResult::Status::Opened;
     } catch (const store::StoreError& error) {
         db.close();
@@ -91,6 +114,14 @@ QString damagedStoreMessage(const QString& path, const QStringList& problems)
     return QStringLiteral("The database \"%1\" is damaged. Its check found:\n%2\n\nQuery results and imports may be "
                           "wrong or fail until the file is restored from a backup.")
         .arg(QDir::toNativeSeparators(path), shown.join(QLatin1Char('\n')));
+}
+
+QString readOnlyStoreMessage(const QString& path)
+{
+    return QStringLiteral("The database \"%1\" is read-only: the file or its folder cannot be written.\n\nQueries, "
+                          "imports, deletions and changes to masters and portfolios will fail until it can be "
+                          "written.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 StoreCheck::StoreCheck(const QString& path, ui::Prompt& prompt)

@@ -8,11 +8,10 @@
 
 class QThread;
 
+#include "ui/prompt.h"
+
 namespace store {
 class Database;
-}
-namespace ui {
-class Prompt;
 }
 
 namespace shell {
@@ -31,6 +30,9 @@ struct StartupResult {
     QString databasePath;
     QString optionPath;
     QString error;
+    // What the user is told once the main window shows (Opened only): a
+    // store that can only be read, tables missing from an existing store.
+    QList<ui::Message> notices;
 };
 
 // Reads the settings of `folder`, finds the main database and opens `db` on it:
@@ -38,11 +40,16 @@ struct StartupResult {
 //    the default database (and options database) are created with every table;
 //  - a "Path" that names a missing file: the user is asked to locate it and
 //    the chosen path is written to "Path"; cancelling gives up;
-//  - any other database is opened and given the tables it lacks.
+//  - any other database is opened as it is. A database without any of the
+//    tables is new and gets them all; one that lacks only some is damaged:
+//    a notice names them, and nothing is created in it. A database that can
+//    only be read gets a notice too.
 StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prompt& prompt);
 
 // What the user is told about a damaged store at `path`.
 QString damagedStoreMessage(const QString& path, const QStringList& problems);
+// What the user is told about a store at `path` that can only be read.
+QString readOnlyStoreMessage(const QString& path);
 
 // Checks the store at `path` for damage on a thread of its own, since a large
 // store takes a while, and tells the user through `prompt` when it is

@@ -144,9 +144,9 @@ void Statement::run(const Params& params)
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-        const QString error = m_db.lastError();
+        const StoreError error = m_db.lastFailure();
         sqlite3_reset(m_stmt);
-        throw StoreError(error);
+        throw error;
     }
     sqlite3_reset(m_stmt);
 }
@@ -160,20 +160,28 @@ Database::~Database()
 
 void Database::open(const QString& path)
 {
+    openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, false);
+}
+
+void Database::openFile(const QString& path, int flags, bool keepJournalMode)
+{
     close();
     useOwnFileLocks();
     const QByteArray name = path.toUtf8();
-    if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(name.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         const QString error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM;
         close();
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error));
+        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error), code, path);
     }
     m_path = path;
     sqlite3_busy_timeout(m_db, 5000);
     try {
         // Reading the schema proves that the file is a database at all.
         scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        if (path != QLatin1String(":memory:"))
+        // A read-only file keeps the journal mode it has: changing it is a write.
+        const bool wal = path != QLatin1String(":memory:") && !keepJournalMode && !isReadOnly();
+        if (wal)
             scalar(QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         // A day's import touches one index page per scrip; a larger page
@@ -188,13 +196,14 @@ void Database::open(const QString& path)
         scalar(QStringLiteral("PRAGMA secure_delete=FAST"));
         // ... and a day's changed pages are copied back into the file every
         // few days rather than after each one.
-        if (path != QLatin1String(":memory:"))
+        if (wal)
             scalar(QStringLiteral("PRAGMA wal_autocheckpoint=10000"));
     } catch (const StoreError& error) {
         close();
         if (error.message().contains(path))
             throw;
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error.message()));
+        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error.message()),
+                         error.code(), path);
     }
     registerJetFunctions(m_db);
 }
@@ -204,6 +213,22 @@ void Database::openExisting(const QString& path)
     if (!QFileInfo(path).isFile())
         throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file does not exist.").arg(path));
     open(path);
+}
+
+void Database::openForeign(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile())
+        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file does not exist.").arg(path));
+    // An empty file would be taken for a new database and written as one.
+    if (file.size() == 0)
+        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file is empty.").arg(path));
+    openFile(path, SQLITE_OPEN_READWRITE, true);
+}
+
+bool Database::isReadOnly() const
+{
+    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
 }
 
 void Database::close()
@@ -232,9 +257,17 @@ QString Database::lastErrorOf(sqlite3* connection)
     return message;
 }
 
+StoreError Database::lastFailure(const QString& context) const
+{
+    const QString reason = context.isEmpty() ? lastError() : QStringLiteral("%1: %2").arg(context, lastError());
+    if (!m_db)
+        return StoreError(reason);
+    return StoreError(reason, sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_db_filename(m_db, "main")));
+}
+
 void Database::fail(const QString& context)
 {
-    throw StoreError(context.isEmpty() ? lastError() : QStringLiteral("%1: %2").arg(context, lastError()));
+    throw lastFailure(context);
 }
 
 sqlite3_stmt* Database::prepare(const QString& sql)
@@ -310,9 +343,9 @@ void Database::execScript(const QString& sql)
         throw StoreError(QStringLiteral("The database is not open."));
     char* error = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = error ? lastError() : QStringLiteral("unknown error");
+        const StoreError failure = error ? lastFailure() : StoreError(QStringLiteral("unknown error"));
         sqlite3_free(error);
-        throw StoreError(message);
+        throw failure;
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/storeerror.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -67,9 +69,16 @@ public:
     void open(const QString& path);
     // Opens an existing file only; a missing file is an error.
     void openExisting(const QString& path);
+    // Opens a store file that another program keeps, as it is: never
+    // created, its journal mode left alone, so that reading it changes none
+    // of its bytes. A missing or empty file is refused.
+    void openForeign(const QString& path);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     QString path() const { return m_path; }
+    // Whether the store file can only be read (the system opened it so,
+    // because the file or its folder cannot be written).
+    bool isReadOnly() const;
 
     // Runs one statement with bound parameters.
     void exec(const QString& sql, const Params& params = {});
@@ -96,6 +105,9 @@ public:
     sqlite3* handle() const { return m_db; }
     // SQLite's reason for the last failure; a damaged file is named with it.
     QString lastError() const;
+    // The last failure as an error to raise: the reason (after `context`
+    // when given), SQLite's code and the store file.
+    StoreError lastFailure(const QString& context = {}) const;
     // The same for a connection of its own (a reader on another thread).
     static QString lastErrorOf(sqlite3* connection);
 
@@ -104,6 +116,7 @@ private:
     sqlite3_stmt* prepare(const QString& sql);
     void bind(sqlite3_stmt* stmt, const Params& params);
     [[noreturn]] void fail(const QString& context);
+    void openFile(const QString& path, int flags, bool keepJournalMode);
 
     sqlite3* m_db = nullptr;
     QString m_path;

@@ -165,4 +165,13 @@ QStringList mainTableNames()
             QStringLiteral("PortfolioManager")};
 }
 
+QStringList missingMainTables(Database& db)
+{
+    QStringList missing;
+    for (const QString& table : mainTableNames())
+        if (!db.tableExists(table))
+            missing.append(table);
+    return missing;
+}
+
 }  // namespace store

@@ -16,4 +16,7 @@ void createOptionsSchema(Database& db);
 // Names of the tables that createMainSchema makes.
 QStringList mainTableNames();
 
+// The tables of mainTableNames that the store at `db` lacks, in that order.
+QStringList missingMainTables(Database& db);
+
 }  // namespace store

@@ -2,6 +2,7 @@
 
 #include "computations/optionsdatabase.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 
@@ -135,6 +136,43 @@ TEST_F(PellamQuery, RefusesWhatItCannotCompute)
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_TRUE(outcome.message.startsWith(QStringLiteral("The options database \"%1\" cannot be opened: ").arg(missing)))
         << outcome.message.toStdString();
+}
+
+// Another program keeps the options database: a run changes nothing in it but
+// the drop of toi, so its bytes stay as they were (a file without toi), and a
+// missing or empty file is refused, not made into a new database.
+TEST_F(PellamQuery, LeavesTheOptionsDatabaseAsItFindsIt)
+{
+    stores.options().scalar("PRAGMA journal_mode=DELETE");
+    auto bytes = [this] {
+        QFile file(stores.optionsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    ASSERT_EQ(before.mid(18, 2), QByteArray("\1\1"));  // rollback journal, as the other program writes it
+    ASSERT_EQ(stores.run(pellamInputs()).status, RunStatus::Completed);
+    EXPECT_TRUE(bytes() == before);
+
+    // toi goes; every other table stays as it was.
+    stores.options().exec("CREATE TABLE toi (x)");
+    ASSERT_EQ(stores.run(pellamInputs()).status, RunStatus::Completed);
+    EXPECT_FALSE(stores.options().tableExists("toi"));
+    EXPECT_EQ(bytes().mid(18, 2), QByteArray("\1\1"));
+    EXPECT_EQ(stores.options().scalar("SELECT count(*) FROM allscript").toInt(), 15);
+
+    const QString missing = stores.optionsPath() + QStringLiteral(".gone");
+    const QString empty = stores.optionsPath() + QStringLiteral(".empty");
+    QFile(empty).open(QIODevice::WriteOnly);
+    for (const auto& [path, reason] : {std::pair{missing, "the file does not exist."}, {empty, "the file is empty."}}) {
+        stores.useOptionPath(path);
+        const auto outcome = stores.run(pellamInputs());
+        EXPECT_EQ(outcome.status, RunStatus::Refused);
+        EXPECT_EQ(outcome.message,
+                  computations::optionsUnavailableMessage(
+                      path, QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, reason)));
+    }
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_EQ(QFile(empty).size(), 0);
 }
 
 }  // namespace

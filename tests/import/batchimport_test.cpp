@@ -10,6 +10,7 @@
 #include "shell/downloadservice.h"
 #include "store/datetext.h"
 #include "support/fakeservices.h"
+#include "support/filepermissions.h"
 #include "support/localhttpserver.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace import;
 
@@ -117,6 +119,35 @@ TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
     EXPECT_EQ(prompt.messages[0].text, QStringLiteral("0 of 3 files were imported.\nThe list shows why the others were not."));
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Warning);
     EXPECT_EQ(screen.outcomeList()->count(), 3);
+}
+
+TEST_F(FolderBatch, FilesThatCannotBeReadAreListedAndReportedWithTheReason)
+{
+    writeDays(3);
+    const QString locked = QDir(folder).filePath("NB06Feb.csv");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    const QString pipe = QDir(folder).filePath("NB08Feb.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+
+    PermissionsBind bind;
+    FolderImportScreen screen(services);
+    screen.loadFiles();
+    QStringList listed;
+    for (int i = 0; i < screen.fileList()->count(); ++i)
+        listed.append(screen.fileList()->itemText(i));
+    EXPECT_EQ(listed, (QStringList{"NB05Feb.csv", "NB06Feb.csv", "NB07Feb.csv", "NB08Feb.csv"}));
+
+    screen.uploadAll();
+    ASSERT_EQ(screen.outcomeList()->count(), 4);
+    EXPECT_EQ(screen.outcomeList()->item(1)->text(),
+              "NB06Feb.csv: not imported - The file " + locked + " could not be opened: Permission denied");
+    EXPECT_EQ(screen.outcomeList()->item(3)->text(), "NB08Feb.csv: not imported - The file " + pipe +
+                                                         " could not be opened: it is not a regular file (a pipe, "
+                                                         "socket or device)");
+    EXPECT_EQ(prompt.lastText(), QStringLiteral("2 of 4 files were imported.\nThe list shows why the others were not."));
+    EXPECT_EQ(firstDifference(storedMtoRows(services.database()),
+                              expectedMtoRows(*generator, days[0]) + expectedMtoRows(*generator, days[2])),
+              QString());
 }
 
 TEST_F(FolderBatch, MissingOrEmptyFolderImportsNothing)

@@ -1,15 +1,22 @@
 #include "import/bhavcopyfile.h"
 #include "import/bhavcopyfixture.h"
+#include "import/batchimport.h"
 #include "import/bhavcopyimporter.h"
+#include "import/deliverycodec.h"
+#include "import/deliveryimporter.h"
+#include "import/emaupdate.h"
 #include "import/masterrefresh.h"
 #include "import/nnfimporter.h"
 #include "import/xlsfixture.h"
 #include "import/xlsimporter.h"
+#include "store/storeerror.h"
 #include "support/teststore.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace import;
 
@@ -28,6 +35,31 @@ std::string storeChecksum(store::Database& db)
                 hash.addData(QByteArray(value.isNull() ? "null" : value.typeName()) + value.toString().toUtf8() + '|');
     }
     return hash.result().toHex().toStdString();
+}
+
+// A named pipe called `name` in `folder`, where an importer expects a file:
+// opening it to read would wait for a writer that never comes.
+QString makePipe(const QString& folder, const QString& name)
+{
+    const QString path = QDir(folder).filePath(name);
+    EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    return path;
+}
+
+QString notRegular(const QString& path)
+{
+    return "The file " + path + " could not be opened: it is not a regular file (a pipe, socket or device)";
+}
+
+// The delivery file of the decoded `lines` (the header first).
+QByteArray deliveryText(const QList<QByteArray>& lines)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        out += deliverycodec::encode(i == 0 ? QByteArray(deliverycodec::kHeaderTag) : QByteArray("<Detail>"),
+                                     QString::fromLatin1(lines[i])) +
+               "\r\n";
+    return out;
 }
 
 }  // namespace
@@ -136,6 +168,10 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,-10,15,08-JAN-2024,\n"),
          refused(3, "TOTTRDQTY \"-10\" is not a price or quantity")},
         {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,05-JAN-2024,\r\n"), ""},  // a loaded day: kept
+        {bhav(good + QByteArray("YE\0TA,EQ,1,2,0.5,1,1,1,10,15,08-JAN-2024,\n", 42)),
+         refused(3, "its SYMBOL holds a control character")},
+        {[&] { return BhavcopyImporter(db).importFile(makePipe(folder, "cm08JAN2024bhav.csv")).message; },
+         notRegular(folder + "/cm08JAN2024bhav.csv")},
         {[&] { return BhavcopyImporter(db).importFile(" ").message; }, "Please Select A Cash Market File"},
         {[&] { return BhavcopyImporter(db).importFile(folder + "/missing.csv").message; },
          "The file " + folder + "/missing.csv could not be opened..."},
@@ -149,6 +185,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
          nnfRefused(2, "the security number \"3000000000\" is not a whole number")},
         {nnf("SYMBOL,SERIES,\nZETA,EQ,1,\n"), nnfRefused(2, "it has fewer than three fields")},
         {nnf("Header|\n21|ZETA|EQ|\n\n22|YETA|EQ|\n"), nnfRefused(3, "the line is empty")},
+        {nnf(QByteArray("Header|\n21|ZE\0TA|EQ|\n", 21)), nnfRefused(2, "its symbol holds a control character")},
+        {[&] { return NnfImporter(db).importFile(makePipe(folder, "Security.txt")).message; },
+         notRegular(folder + "/Security.txt")},
         {[&] { return NnfImporter(db).importFile("").message; }, "Please Select NNF Security File"},
         {[&] { return NnfImporter(db).importFile(folder + "/none.csv").message; }, "File not found"},
 
@@ -192,5 +231,128 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         const QString compared = expected.endsWith("...") ? message.left(expected.size() - 3) + "..." : message;
         EXPECT_EQ(compared.toStdString(), expected.toStdString());
         EXPECT_EQ(storeChecksum(db), before) << expected.toStdString();
+    }
+}
+
+// Delivery files with figures no store may hold, or with a pipe in the file's
+// place, are refused whole, naming the line and field, and change nothing.
+TEST(ImportRefusals, DeliveryFilesThatCannotBeRightChangeNothingAndSayWhere)
+{
+    TestStore store;
+    store::Database& db = store.db();
+    const QString folder = store.folder();
+    db.execScript("INSERT INTO ScripMaster (srno, company, nsescrip) VALUES (7, 'Abcde Ltd', 'ABCDE');"
+                  "INSERT INTO mto (TransDate, scriptcode, NSETrdQty) VALUES ('2024-01-31', 7, 100)");
+    const std::string before = storeChecksum(db);
+
+    const QByteArray header = "Tarvenix 01/Feb/2024", good = "1,7,ABCDE,500007,100,10,50,5,50,50,10.5,10.55";
+    const QByteArray partner = "2,8,FGHIJ,500008,";
+    auto line3 = [](const QString& reason) {
+        return "Line 3 of the file cannot be imported: " + reason + ".\nNothing was imported from the file.";
+    };
+    auto figure = [&](int field, const char* name, const char* text) {
+        return line3(QStringLiteral("\"%1\" in field %2 (%3) is not a price, quantity or percentage")
+                         .arg(QLatin1String(text))
+                         .arg(field)
+                         .arg(QLatin1String(name)));
+    };
+    const QList<std::pair<QByteArray, QString>> cases{
+        {partner + "-5,1,1,1,20,10,10,10", figure(5, "NSETrdQty", "-5")},
+        {partner + "5,1,1,1,20,10,-0.5,10", figure(11, "NSEClPrice", "-0.5")},
+        {partner + "5,1,1,1,20,10,10,1e308", figure(12, "BSEClPrice", "1e308")},
+        {partner + "5,1,1e16,1,20,10,10,10", figure(7, "NSEDelyQty", "1e16")},
+        {partner + "5,1,1,1,inf,10,10,10", figure(9, "NSEPerc", "inf")},
+        {partner + "5,1,1,1,20,nan,10,10", line3("\"nan\" in field 10 (BSEPerc) is not a number")},
+        {QByteArray("2,8,FG") + '\0' + "HIJ,500008,5,1,1,1,20,10,10,10",
+         line3("field 3 (NSEScriptCode) holds a control character")},
+        {QByteArray("2,8,FGHIJ,5000") + '\t' + "08,5,1,1,1,20,10,10,10",
+         line3("field 4 (BSEScriptCode) holds a control character")},
+    };
+    for (const auto& [line, expected] : cases) {
+        const QString path = writeText(folder, "NB01Feb.csv", deliveryText({header, good, line}));
+        EXPECT_EQ(DeliveryImporter(db).importFile(path).message.toStdString(), expected.toStdString());
+        EXPECT_EQ(storeChecksum(db), before) << expected.toStdString();
+    }
+
+    QFile::remove(folder + "/NB01Feb.csv");
+    const QString pipe = makePipe(folder, "NB01Feb.csv");
+    EXPECT_EQ(DeliveryImporter(db).importFile(pipe).message, notRegular(pipe));
+    EXPECT_EQ(storeChecksum(db), before);
+
+    // A scrip the scrip master does not list yet is stored all the same: a
+    // master refresh may come later.
+    const QString unlisted = writeText(folder, "NB02Feb.csv", deliveryText({"Tarvenix 02/Feb/2024", partner + "5,1,1,1,20,10,10,10"}));
+    EXPECT_TRUE(DeliveryImporter(db).importFile(unlisted).imported());
+    EXPECT_EQ(db.scalar("SELECT NSEScriptCode FROM mto WHERE scriptcode = 8").toString(), QStringLiteral("FGHIJ"));
+}
+
+// When the store itself cannot be written (read-only, a full disk) every
+// importer says so, naming the store's file, instead of blaming a line of
+// the file; and nothing changes.
+TEST(ImportRefusals, AStoreThatCannotBeWrittenIsNamedRatherThanTheFile)
+{
+    TestStore store;
+    store::Database& db = store.db();
+    const QString folder = store.folder();
+    db.execScript("INSERT INTO ScripMaster (srno, company, nsescrip) VALUES (7, 'Abcde Ltd', 'ABCDE');"
+                  "INSERT INTO GroupMaster VALUES ('Derivative', 'Derivatives');"
+                  "INSERT INTO LinkDetails VALUES ('Derivative', 7);"
+                  "INSERT INTO allbhavcopy (symbol, series, closeprice, TransDate, EMA14Days, EMA34days) "
+                  "VALUES ('ABCDE', 'EQ', 10, '2024-01-05', 10, 10), ('ABCDE', 'EQ', 11, '2024-01-08', NULL, NULL);"
+                  "INSERT INTO nnf_security VALUES (11, 'ABCDE', 'EQ')");
+    const std::string before = storeChecksum(db);
+
+    // Files of many scrips, more than the free pages of the store can take.
+    QList<QByteArray> day{"Tarvenix 01/Feb/2024"};
+    QByteArray bhavcopy = QByteArray(bhavcopyfile::kHeader.data(), qsizetype(bhavcopyfile::kHeader.size())) + "\n";
+    QByteArray securities = "Token|Symbol|Series|\n";
+    for (int scrip = 1; scrip <= 3000; ++scrip) {
+        const QByteArray n = QByteArray::number(scrip);
+        day.append(n + ',' + n + ",SYM" + n + ",,100,,50,,50,,10.5,");
+        bhavcopy += "SYM" + n + ",EQ,1,2,0.5,1.5,1.5,1,100,150,09-JAN-2024,\n";
+        securities += n + "|SYM" + n + "|EQ|\n";
+    }
+    const QString delivery = writeText(folder, "NB01Feb.csv", deliveryText(day));
+    const QString cash = writeText(folder, "cm09JAN2024bhav.csv", bhavcopy);
+    const QString nnf = writeText(folder, "Security.csv", securities);
+
+    struct Import {
+        std::function<QString()> run;
+        QString kept;         // what the message ends with
+        bool grows = true;    // whether it needs new pages (the EMA update rewrites rows in place)
+    };
+    const QString nothing = "\nNothing was imported from the file.";
+    const QList<Import> imports{
+        {[&] { return DeliveryImporter(db).importFile(delivery).message; }, nothing},
+        {[&] { return importBatch(db, folder, {"NB01Feb.csv"}).value(0).outcome.message; }, nothing},
+        {[&] { return BhavcopyImporter(db).importFile(cash).message; }, nothing},
+        {[&] { return NnfImporter(db).importFile(nnf).message; }, "\nThe NNF securities were not changed."},
+        {[&] {
+             try {
+                 updateLatestDayEma(db);
+                 return QString();
+             } catch (const store::StoreError& error) {
+                 return error.message();
+             }
+         },
+         "", false},
+    };
+    const qint64 pages = db.scalar("PRAGMA page_count").toLongLong();
+    const QString named = "The database \"" + store.path() + "\" could not be written: ";
+    const QList<std::tuple<QString, QString, QString>> failures{
+        {"PRAGMA query_only = 1", "PRAGMA query_only = 0", named + "it is read-only (attempt to write a readonly database)."},
+        {QStringLiteral("PRAGMA max_page_count = %1").arg(pages), "PRAGMA max_page_count = 1000000000",
+         named + "the disk is full (database or disk is full)."},
+    };
+    for (const auto& [fail, mend, expected] : failures) {
+        for (qsizetype i = 0; i < imports.size(); ++i) {
+            if (!imports[i].grows && fail.contains("max_page_count"))
+                continue;
+            db.scalar(fail);
+            const QString message = imports[i].run();
+            db.scalar(mend);
+            EXPECT_EQ(message.toStdString(), (expected + imports[i].kept).toStdString()) << "import " << i;
+            EXPECT_EQ(storeChecksum(db), before) << "import " << i << ": " << expected.toStdString();
+        }
     }
 }

@@ -2,6 +2,7 @@
 #include "shell/inifile.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "support/filepermissions.h"
 #include "support/scriptedprompt.h"
 #include "support/teststore.h"
 
@@ -82,6 +83,44 @@ TEST_F(Startup, AFileThatIsNotADatabaseIsReportedWithTheReason)
     EXPECT_TRUE(result.error.contains("junk.db") && result.error.contains("not a database"))
         << result.error.toStdString();
     EXPECT_FALSE(db.isOpen());
+}
+
+TEST_F(Startup, AStoreThatLostATableOrCanOnlyBeReadIsToldAndLeftAsItIs)
+{
+    ASSERT_EQ(start().status, Status::Opened);
+    const QString path = file("mto.db");
+    db.exec("INSERT INTO ScripMaster (srno, company) VALUES (7, 'Abcde Ltd')");
+    db.exec("DROP TABLE mto");
+    db.close();
+
+    // The lost table is damage: named with the file, and not made again empty.
+    auto result = start();
+    ASSERT_EQ(result.status, Status::Opened);
+    ASSERT_EQ(result.notices.size(), 1);
+    EXPECT_EQ(result.notices[0].icon, ui::Icon::Critical);
+    EXPECT_EQ(result.notices[0].text, shell::damagedStoreMessage(path, {"the table \"mto\" is missing"}));
+    EXPECT_FALSE(db.tableExists("mto"));
+    EXPECT_EQ(db.scalar("SELECT company FROM ScripMaster").toString(), QStringLiteral("Abcde Ltd"));
+    store::createMainSchema(db);
+    db.close();
+
+    // A sound store opens without a word; one that can only be read says so.
+    EXPECT_TRUE(start().notices.isEmpty());
+    db.close();
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    {
+        PermissionsBind bind;
+        result = start();
+        ASSERT_EQ(result.status, Status::Opened) << result.error.toStdString();
+        EXPECT_TRUE(db.isReadOnly());
+        ASSERT_EQ(result.notices.size(), 1);
+        EXPECT_EQ(result.notices[0].icon, ui::Icon::Warning);
+        EXPECT_EQ(result.notices[0].text, shell::readOnlyStoreMessage(path));
+        EXPECT_TRUE(result.notices[0].text.startsWith(QStringLiteral("The database \"%1\" is read-only").arg(path)));
+        EXPECT_EQ(db.scalar("SELECT company FROM ScripMaster").toString(), QStringLiteral("Abcde Ltd"));
+        db.close();
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST(StoreCheck, NamesADamagedStoreAndPassesASoundOne)
