@@ -1,6 +1,7 @@
 #include "import/masterrefresh.h"
 
 #include "import/freshdownload.h"
+#include "import/textlines.h"
 #include "shell/downloadservice.h"
 #include "store/database.h"
 #include "store/storeerror.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QStringDecoder>
 
 namespace import {
@@ -87,9 +89,9 @@ sqlinsert::TableShape masterFileShape(MasterFile file)
 MasterFileContent readMasterFile(MasterFile file, const QString& path)
 {
     MasterFileContent content;
-    QFile source(path);
-    if (!source.open(QIODevice::ReadOnly)) {
-        content.reason = QStringLiteral("the file cannot be opened (%1)").arg(source.errorString());
+    QFile source;
+    if (const QString why = openRegularFile(source, path); !why.isEmpty()) {
+        content.reason = QStringLiteral("the file cannot be opened (%1)").arg(why);
         return content;
     }
     const QByteArray bytes = source.readAll();
@@ -100,6 +102,9 @@ MasterFileContent readMasterFile(MasterFile file, const QString& path)
 
     const sqlinsert::TableShape shape = masterFileShape(file);
     const QStringList lines = fileText(bytes).split(QLatin1Char('\n'));
+    // A scrip listed twice in the group would count twice in every group
+    // query: each is linked once.
+    QSet<qint64> linkedScrips;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(QLatin1Char('\r')))
@@ -124,6 +129,14 @@ MasterFileContent readMasterFile(MasterFile file, const QString& path)
             content.badLine = lineNumber;
             content.reason = reason;
             return content;
+        }
+        if (file == MasterFile::DerivativeGroup) {
+            const qint64 scrip = values->at(1).toLongLong();
+            if (linkedScrips.contains(scrip)) {
+                ++content.repeatedLines;
+                continue;
+            }
+            linkedScrips.insert(scrip);
         }
         content.rows.append(*values);
         content.lineNumbers.append(lineNumber);
@@ -151,6 +164,8 @@ MasterRefreshOutcome refreshFromFile(store::Database& db, MasterFile file, const
             try {
                 insert.run(content.rows[i]);
             } catch (const store::StoreError& error) {
+                if (error.storeUnwritable())
+                    throw;
                 return refused(file, path, content.lineNumbers[i],
                                QStringLiteral("the row cannot be stored (%1)").arg(error.message()));
             }
@@ -166,6 +181,14 @@ MasterRefreshOutcome refreshFromFile(store::Database& db, MasterFile file, const
         }
         transaction.commit();
     } catch (const store::StoreError& error) {
+        if (error.storeUnwritable()) {
+            MasterRefreshOutcome outcome;
+            outcome.status = MasterRefreshOutcome::Status::Refused;
+            outcome.path = path;
+            outcome.message = store::storeUnwritableMessage(error) + QStringLiteral("\nThe file was not used; ") +
+                              unchangedPart(file) + QLatin1Char('.');
+            return outcome;
+        }
         return refused(file, path, 0, QStringLiteral("the store failed (%1)").arg(error.message()));
     }
 
@@ -173,6 +196,7 @@ MasterRefreshOutcome refreshFromFile(store::Database& db, MasterFile file, const
     outcome.status = MasterRefreshOutcome::Status::Updated;
     outcome.path = path;
     outcome.rows = content.rows.size();
+    outcome.repeatedLines = content.repeatedLines;
     return outcome;
 }
 

@@ -37,6 +37,8 @@ struct MasterFileContent {
     // and why; both empty when every line was accepted.
     qint64 badLine = 0;
     QString reason;
+    // Lines that repeated a link already read, skipped.
+    qint64 repeatedLines = 0;
 
     bool accepted() const { return reason.isEmpty(); }
 };
@@ -55,8 +57,10 @@ struct MasterRefreshOutcome {
     };
     Status status = Status::NotDownloaded;
     QString path;
-    // Rows written from the file (Updated only).
+    // Rows written from the file (Updated only), and the repeated lines
+    // that were skipped.
     qint64 rows = 0;
+    qint64 repeatedLines = 0;
     // The refused line (Refused only; 0 when the file as a whole was refused).
     qint64 badLine = 0;
     // What to tell the user when not updated.

@@ -149,8 +149,7 @@ QString nnfmessages::importedMessage(qint64 repeatedLines)
 {
     if (repeatedLines == 0)
         return kImported;
-    return kImported + (repeatedLines == 1 ? QStringLiteral("\n1 repeated line was skipped.")
-                                           : QStringLiteral("\n%1 repeated lines were skipped.").arg(repeatedLines));
+    return kImported + QLatin1Char('\n') + repeatedLinesNote(repeatedLines);
 }
 
 }  // namespace import

@@ -3,6 +3,7 @@
 #include "import/busyscreen.h"
 #include "import/datepicker.h"
 #include "import/deliveryfilepanel.h"
+#include "import/textlines.h"
 #include "shell/appservices.h"
 #include "shell/downloadservice.h"
 #include "ui/prompt.h"
@@ -121,6 +122,8 @@ void RangeDownloadScreen::refreshMaster(MasterRefresh& refresh, MasterFile file)
     const MasterRefreshOutcome outcome = refresh.run(file);
     if (outcome.updated()) {
         m_log.append(mastermessages::updatedLine(file));
+        if (outcome.repeatedLines > 0)
+            m_log.append(repeatedLinesNote(outcome.repeatedLines));
     } else {
         ui::prompt().critical(outcome.message);
         m_log.append(mastermessages::notUpdatedLine(file));

@@ -109,4 +109,12 @@ QString fieldText(std::string_view field)
     return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
+QString repeatedLinesNote(qint64 count)
+{
+    if (count <= 0)
+        return {};
+    return count == 1 ? QStringLiteral("1 repeated line was skipped.")
+                      : QStringLiteral("%1 repeated lines were skipped.").arg(count);
+}
+
 }  // namespace import

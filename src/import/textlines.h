@@ -70,4 +70,8 @@ std::string_view trimmedView(std::string_view text);
 // they are valid UTF-8 (plain ASCII is), else Latin-1.
 QString fieldText(std::string_view field);
 
+// "1 repeated line was skipped." or "N repeated lines were skipped.", for a
+// file whose repeated lines were stored once; "" when none was repeated.
+QString repeatedLinesNote(qint64 count);
+
 }  // namespace import

@@ -180,9 +180,12 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
     } catch (const store::StoreError& failure) {
         // Not a fault of any row: the store itself refused the writing (read
         // only, disk full). The transaction took every row back.
-        return refused(outcome, Status::StoreFailed,
-                       nothingWritten(QStringLiteral("The sheet could not be imported: the store %1 could not be written: %2")
-                                          .arg(QDir::toNativeSeparators(m_db.path()), failure.message())));
+        const QString why =
+            failure.storeUnwritable()
+                ? store::storeUnwritableMessage(failure)
+                : QStringLiteral("The sheet could not be imported: the store %1 could not be written: %2")
+                      .arg(QDir::toNativeSeparators(m_db.path()), failure.message());
+        return refused(outcome, Status::StoreFailed, nothingWritten(why));
     }
     outcome.status = Status::Imported;
     outcome.rowsImported = static_cast<int>(rows.size());

@@ -196,6 +196,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {master(scrips, "\r\n  \r\n"), masterRefused(scrips, "the file holds no statements")},
         {[&] { return refreshFromFile(db, scrips, folder + "/absent.txt").message; },
          folder + "/absent.txt was refused: the file cannot be opened (..."},
+        {[&] { return refreshFromFile(db, group, makePipe(folder, "piped-group.txt")).message; },
+         folder + "/piped-group.txt was refused: the file cannot be opened (it is not a regular file (a pipe, socket "
+                  "or device)).\nThe file was not used; the group Derivative was not changed."},
     };
     // Scrip master lines that are not an insert of the expected shape: the
     // file is refused at line 3, after a good line and a blank one.
@@ -321,8 +324,22 @@ TEST(ImportRefusals, AStoreThatCannotBeWrittenIsNamedRatherThanTheFile)
         QString kept;         // what the message ends with
         bool grows = true;    // whether it needs new pages (the EMA update rewrites rows in place)
     };
+    const QString book = folder + "/book.xls";
+    ASSERT_TRUE(writeXlsFixture(
+        book, {{"sheet1", {QVariantList(13, "head"), QVariantList{QVariant(), "ABCDE-EQ1"} + QVariantList(9) +
+                                                         QVariantList{10.5, 100}}}}));
+    QByteArray scripMaster;
+    for (int scrip = 1; scrip <= 3000; ++scrip)
+        scripMaster += "insert into scripmaster values(" + QByteArray::number(scrip) + ",'Scrip " +
+                       QByteArray::number(scrip) + "','SYM" + QByteArray::number(scrip) + "','1')\r\n";
+    const QString newscript = writeText(folder, "newscript.txt", scripMaster);
+
     const QString nothing = "\nNothing was imported from the file.";
     const QList<Import> imports{
+        {[&] { return XlsImporter(db).importSheet(book, QDate(2024, 2, 2)).message; },
+         "\nNothing was written for the day.", false},
+        {[&] { return refreshFromFile(db, MasterFile::ScripMaster, newscript).message; },
+         "\nThe file was not used; the scrip master was not changed."},
         {[&] { return DeliveryImporter(db).importFile(delivery).message; }, nothing},
         {[&] { return importBatch(db, folder, {"NB01Feb.csv"}).value(0).outcome.message; }, nothing},
         {[&] { return BhavcopyImporter(db).importFile(cash).message; }, nothing},
@@ -355,4 +372,25 @@ TEST(ImportRefusals, AStoreThatCannotBeWrittenIsNamedRatherThanTheFile)
             EXPECT_EQ(storeChecksum(db), before) << "import " << i << ": " << expected.toStdString();
         }
     }
+}
+
+// A scrip linked twice in the derivative group would count twice in every
+// group query: the refresh links it once and says how many lines repeated.
+TEST(MasterRefreshFile, LinksARepeatedDerivativeScripOnce)
+{
+    TestStore store;
+    store::Database& db = store.db();
+    db.execScript("INSERT INTO GroupMaster VALUES ('Derivative', 'Derivatives')");
+    QByteArray lines;
+    for (int scrip = 1; scrip <= 50; ++scrip)
+        lines += "insert into linkdetails values('Derivative'," + QByteArray::number(scrip) + ")\r\n";
+    for (int scrip : {4, 9, 4})
+        lines += "insert into linkdetails values('derivative'," + QByteArray::number(scrip) + ")\r\n";
+    const MasterRefreshOutcome outcome =
+        refreshFromFile(db, MasterFile::DerivativeGroup, writeText(store.folder(), "DerivativesGroup.txt", lines));
+    ASSERT_TRUE(outcome.updated()) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.rows, 50);
+    EXPECT_EQ(outcome.repeatedLines, 3);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM LinkDetails WHERE GrpCode = 'Derivative'").toInt(), 50);
+    EXPECT_EQ(db.scalar("SELECT count(DISTINCT ScrCode) FROM LinkDetails WHERE GrpCode = 'Derivative'").toInt(), 50);
 }
