@@ -162,6 +162,7 @@ ChartPreviewWindow::ChartPreviewWindow(ChartWindow* chart, QWidget* parent)
     // The designed size, made larger where the controls need more room.
     const QSize designed(pixels(9180), pixels(6270));
     resize(designed.expandedTo(content->sizeHint() + QSize(0, layout->menuBar()->sizeHint().height())));
+    keepChartSize();
     zoomChanged(m_zoom->value());
 }
 
@@ -184,7 +185,10 @@ void ChartPreviewWindow::buildMenu(QVBoxLayout* layout)
     connect(m_orientation, &QAction::triggered, this, [this] {
         m_page.toggleOrientation();
         m_orientation->setChecked(m_page.isPortrait());
+        // A chart too large for the turned page was made smaller.
+        keepChartSize();
         placeWidgets();
+        renderChart();
     });
 
     QMenu* quality = options->addMenu(QStringLiteral("Print Quality"));
@@ -285,11 +289,16 @@ void ChartPreviewWindow::sizeChanged(int index, int value)
         m_page.setHeightBar(value);
     else
         m_page.setWidthBar(value);
-    if (m_chart)
-        m_chart->setChartSize(m_page.chartSize().width(), m_page.chartSize().height());
+    keepChartSize();
     takeChart();
     placeWidgets();
     renderChart();
+}
+
+void ChartPreviewWindow::keepChartSize()
+{
+    if (m_chart)
+        m_chart->setChartSize(m_page.chartSize().width(), m_page.chartSize().height());
 }
 
 void ChartPreviewWindow::placeWidgets()

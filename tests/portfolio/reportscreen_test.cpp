@@ -4,13 +4,18 @@
 #include "reports/reportengine.h"
 #include "viewer/chartdata.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -112,6 +117,41 @@ TEST_F(ReportScreenTest, SectorReportDrawsItsChartOnlyWhenAsked)
     }
     // The chart is drawn into the PDF file too.
     EXPECT_GT(pdfSizes[0], pdfSizes[1] + 2000);
+}
+
+
+// Print opens the report window maximised, and printing it to a file
+// proposes a file that can be written: the caption holds a "/".
+TEST_F(ReportScreenTest, ReportWindowOpensMaximisedAndProposesAWritableFile)
+{
+    QTemporaryDir home;
+    const QByteArray before = qgetenv("TARVENIX_HOME");
+    qputenv("TARVENIX_HOME", home.path().toUtf8());
+    // The screen as the application opens it, showing its own report window.
+    delete screen.data();
+    screen = new PortfolioReportScreen(db(), lookups());
+    screen->show();
+    click("OptSummary");
+    screen->CmdPrint_Click();
+    QPrintPreviewDialog* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(top); preview && preview->isVisible())
+            window = preview;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Portfolio / Script Details");
+    EXPECT_TRUE(window->isMaximized());
+
+    const QString proposed = window->printer()->outputFileName();
+    EXPECT_EQ(QFileInfo(proposed).fileName(), "Portfolio - Script Details.pdf");
+    EXPECT_EQ(QFileInfo(proposed).absolutePath(), QDir(home.path()).filePath("export"));
+    QFile file(proposed);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << proposed.toStdString();
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (before.isNull())
+        qunsetenv("TARVENIX_HOME");
+    else
+        qputenv("TARVENIX_HOME", before);
 }
 
 }  // namespace

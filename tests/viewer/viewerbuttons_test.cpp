@@ -359,6 +359,46 @@ TEST_F(ViewerButtonsTest, PreviewLaysTheChartOnAPageAndPrintsIt)
     delete preview;
 }
 
+// A maximised chart window's chart is wider than the page: the preview lays
+// it on the page whole, in either orientation, and prints what it shows.
+TEST_F(ViewerButtonsTest, PreviewOfALargeChartKeepsItOnThePage)
+{
+    open();
+    viewer::ChartWindow* chart = showChart();
+    ASSERT_NE(chart, nullptr);
+    chart->resize(1500, 1100);
+    QCoreApplication::processEvents();
+    // 15 twips to a pixel: wider than the page's 12000.
+    ASSERT_GT(chart->canvas()->width() * 15, 12000);
+    chart->findChild<QPushButton*>("cmdView")->click();
+    viewer::ChartPreviewWindow* preview = chart->previewWindow();
+    ASSERT_NE(preview, nullptr);
+    const QRect onPage = preview->chartOnPage()->geometry();
+    EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(onPage));
+    EXPECT_EQ(onPage.width(), preview->pageView()->width());
+
+    preview->findChild<QAction*>("or1")->trigger();
+    EXPECT_GT(preview->pageView()->width(), preview->pageView()->height());
+    EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry()));
+    // The chart window is told the chart's size on the page.
+    EXPECT_EQ(QSize(chart->chartWidth(), chart->chartHeight()), preview->page().chartSize());
+
+    const QString pdf = inDataFolder("large.pdf");
+    preview->setPrinterChooser([&pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    preview->findChild<QPushButton*>("cmdPrint")->click();
+    EXPECT_TRUE(QRect(0, 0, 17000, 12000).contains(preview->page().printedPlace()));
+    EXPECT_EQ(preview->pageView()->size(), QSize(1133, 800));
+    EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry()));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("/MediaBox [0 0 842.000000 595.000000]"), 1);
+    delete preview;
+}
+
 // ---- derivative group script --------------------------------------------------
 
 TEST_F(ViewerButtonsTest, DerivativeScriptWindowWritesTheGroupInScripOrder)
