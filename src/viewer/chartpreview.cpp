@@ -185,7 +185,8 @@ void ChartPreviewWindow::buildMenu(QVBoxLayout* layout)
     connect(m_orientation, &QAction::triggered, this, [this] {
         m_page.toggleOrientation();
         m_orientation->setChecked(m_page.isPortrait());
-        // A chart too large for the turned page was made smaller.
+        // The chart may have a new size on the turned page.
+        showSizeBars();
         keepChartSize();
         placeWidgets();
         renderChart();
@@ -274,10 +275,7 @@ void ChartPreviewWindow::zoomChanged(int value)
 {
     m_zoomLabel->setText(QString::number(value) + QLatin1Char('%'));
     m_page.setZoom(value);
-    for (QScrollBar* bar : {m_height, m_width}) {
-        const QSignalBlocker quiet(bar);
-        bar->setValue(ChartPage::kFirstSize);
-    }
+    showSizeBars();
     takeChart();
     placeWidgets();
     renderChart();
@@ -293,6 +291,14 @@ void ChartPreviewWindow::sizeChanged(int index, int value)
     takeChart();
     placeWidgets();
     renderChart();
+}
+
+void ChartPreviewWindow::showSizeBars()
+{
+    const QSignalBlocker quietHeight(m_height);
+    const QSignalBlocker quietWidth(m_width);
+    m_height->setValue(m_page.heightBar());
+    m_width->setValue(m_page.widthBar());
 }
 
 void ChartPreviewWindow::keepChartSize()

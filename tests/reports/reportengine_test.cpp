@@ -278,6 +278,7 @@ TEST(ReportEngine, PrinterPdfOutputAndPreviewShowTheSamePages)
     ASSERT_TRUE(printReport(document, printer));
     const QStringList printed = pdfPages(folder.filePath("printer.pdf"));
 
+    const ScopedDataFolder data;
     QPrintPreviewDialog* preview = showReportPreview(document, nullptr);
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->windowTitle(), "Combined Report");

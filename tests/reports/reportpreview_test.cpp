@@ -1,6 +1,7 @@
 // Where a report printed to a file is proposed: a name made of its caption,
 // never a path, in the data folder's export folder or the last folder the
 // user printed a report to.
+#include "reportfixtures.h"
 #include "reports/reportpreview.h"
 
 #include <QDir>
@@ -35,10 +36,8 @@ TEST(ReportPreview, CaptionsMakeFileNamesWithoutPathSeparators)
 
 TEST(ReportPreview, TheFileIsProposedInTheExportFolderThenInTheLastFolderUsed)
 {
-    QTemporaryDir home;
+    const reportfixtures::ScopedDataFolder home;
     QTemporaryDir chosen;
-    const QByteArray before = qgetenv("TARVENIX_HOME");
-    qputenv("TARVENIX_HOME", home.path().toUtf8());
 
     ReportDocument document;
     document.windowCaption = "Portfolio / Script Details";
@@ -53,11 +52,6 @@ TEST(ReportPreview, TheFileIsProposedInTheExportFolderThenInTheLastFolderUsed)
     preview = showReportPreview(document, nullptr);
     EXPECT_EQ(preview->printer()->outputFileName(), QDir(chosen.path()).filePath("Portfolio - Script Details.pdf"));
     preview->close();
-
-    if (before.isNull())
-        qunsetenv("TARVENIX_HOME");
-    else
-        qputenv("TARVENIX_HOME", before);
 }
 
 }  // namespace

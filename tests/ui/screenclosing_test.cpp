@@ -135,12 +135,18 @@ TEST_F(ScreenClosingTest, EveryScreensClosingControlTakesItsWindowAway)
     EXPECT_EQ(window->workspace()->subWindowList().size(), 1);
 }
 
-// A screen that refuses to close (a row being added) keeps its window.
-TEST_F(ScreenClosingTest, AScreenThatRefusesKeepsItsWindow)
+// A screen that refuses to close (a row being added) keeps its window, and
+// so does one whose window is minimised and restored.
+TEST_F(ScreenClosingTest, AScreenThatRefusesOrIsMinimisedKeepsItsWindow)
 {
     window->openScreen("Stock");
     settle();
     QPointer<QMdiSubWindow> frame = window->workspace()->activeSubWindow();
+    frame->showMinimized();
+    settle();
+    frame->showNormal();
+    settle();
+    ASSERT_FALSE(frame.isNull());
     auto* form = static_cast<masters::MasterForm*>(static_cast<ui::ScreenFrame*>(frame->widget())->screen());
     form->Toolbar1_ButtonClick("New");
     frame->close();

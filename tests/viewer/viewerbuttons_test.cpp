@@ -377,8 +377,13 @@ TEST_F(ViewerButtonsTest, PreviewOfALargeChartKeepsItOnThePage)
     EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(onPage));
     EXPECT_EQ(onPage.width(), preview->pageView()->width());
 
+    // Stretched taller, then turned: the chart is fitted to the landscape
+    // page and the size bars start again.
+    preview->sizeBar(0)->setValue(40);
     preview->findChild<QAction*>("or1")->trigger();
     EXPECT_GT(preview->pageView()->width(), preview->pageView()->height());
+    EXPECT_EQ(preview->sizeBar(0)->value(), 25);
+    EXPECT_EQ(preview->page().chartSize().height(), 12000);
     EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry()));
     // The chart window is told the chart's size on the page.
     EXPECT_EQ(QSize(chart->chartWidth(), chart->chartHeight()), preview->page().chartSize());
