@@ -33,14 +33,30 @@ protected:
                               "INSERT INTO QueryResult VALUES ('Axis Bank', 10, 50.5), ('Bharat Forge', 20, 60);"
                               "INSERT INTO ScripMaster (company) VALUES ('Axis Bank'), ('Bharat Forge');"
                               "INSERT INTO GroupMaster VALUES ('BANKS', 'Banks'), ('IT', 'Information');");
+    }
+    ~ViewerLayoutTest() override { close(); }
+
+    // The viewer in a main window of `size`: as the main window opens, where
+    // the viewer is narrowed to the workspace, and large enough for the
+    // viewer's own opening size.
+    void openIn(const QSize& size)
+    {
+        close();
         window = std::make_unique<shell::MainWindow>(store.db(), shell::MainWindow::Paths{store.folder(), {}},
                                                      shell::ScreenRegistry());
+        window->resize(size);
         window->show();
         viewer = viewer::showResult(*window, "SELECT * FROM QueryResult", "View All Records");
         settle();
         frame = static_cast<ui::ScreenFrame*>(window->workspace()->activeSubWindow()->widget());
     }
-    ~ViewerLayoutTest() override { qDeleteAll(window->workspace()->subWindowList()); }
+    void close()
+    {
+        if (window)
+            qDeleteAll(window->workspace()->subWindowList());
+        window.reset();
+    }
+    const QList<QSize> kMainWindowSizes = {QSize(1100, 750), QSize(1440, 900)};
 
     void press(const char* button) { viewer->findChild<QAbstractButton*>(button)->click(); }
     // The part of `widget` the frame shows now, in the frame's coordinates.
@@ -54,6 +70,9 @@ protected:
         EXPECT_EQ(shownPart(widget).size(), widget->size()) << name << " is not in sight";
     }
 
+    void expectPanelsWhole(const QSize& size);
+    void expectGroupInSight(const QSize& size);
+
     TestStore store;
     ScriptedPrompt prompt;
     std::unique_ptr<shell::MainWindow> window;
@@ -61,8 +80,10 @@ protected:
     ui::ScreenFrame* frame = nullptr;
 };
 
-TEST_F(ViewerLayoutTest, SortFilterAndChartPanelsTogetherLeaveEveryButtonWhole)
+void ViewerLayoutTest::expectPanelsWhole(const QSize& size)
 {
+    openIn(size);
+    SCOPED_TRACE(QStringLiteral("viewer %1x%2").arg(viewer->width()).arg(viewer->height()).toStdString());
     for (const char* button : {"cmdsort", "CmdFilter", "Command2"})
         press(button);
     settle();
@@ -83,8 +104,10 @@ TEST_F(ViewerLayoutTest, SortFilterAndChartPanelsTogetherLeaveEveryButtonWhole)
             EXPECT_FALSE(panels[i]->geometry().intersects(panels[j]->geometry())) << i << " and " << j;
 }
 
-TEST_F(ViewerLayoutTest, SelectGroupOpensInSightBesideTheOtherPanels)
+void ViewerLayoutTest::expectGroupInSight(const QSize& size)
 {
+    openIn(size);
+    SCOPED_TRACE(QStringLiteral("viewer %1x%2").arg(viewer->width()).arg(viewer->height()).toStdString());
     for (const char* panels : {"", "Command2", "cmdsort CmdFilter Command2"}) {
         for (const QString& button : QString(panels).split(' ', Qt::SkipEmptyParts))
             press(qPrintable(button));
@@ -103,6 +126,18 @@ TEST_F(ViewerLayoutTest, SelectGroupOpensInSightBesideTheOtherPanels)
         for (const QString& button : QString(panels).split(' ', Qt::SkipEmptyParts))
             press(qPrintable(button));
     }
+}
+
+TEST_F(ViewerLayoutTest, SortFilterAndChartPanelsTogetherLeaveEveryButtonWhole)
+{
+    for (const QSize& size : kMainWindowSizes)
+        expectPanelsWhole(size);
+}
+
+TEST_F(ViewerLayoutTest, SelectGroupOpensInSightBesideTheOtherPanels)
+{
+    for (const QSize& size : kMainWindowSizes)
+        expectGroupInSight(size);
 }
 
 }  // namespace
