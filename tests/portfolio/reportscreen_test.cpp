@@ -118,7 +118,6 @@ TEST_F(ReportScreenTest, SectorReportDrawsItsChartOnlyWhenAsked)
     EXPECT_GT(pdfSizes[0], pdfSizes[1] + 2000);
 }
 
-
 // Print opens the report window maximised, and printing it to a file
 // proposes a file that can be written, though the caption holds a "/".
 TEST_F(ReportScreenTest, ReportWindowOpensMaximisedAndProposesAWritableFile)

@@ -258,7 +258,6 @@ TEST(ChartPrintPage, PrintsThePageAsLaidOut)
     }
 }
 
-
 // A chart larger than the page (from a maximised chart window) is laid on
 // it smaller, in its own proportions, when the preview opens and when the
 // page is turned, and the sheet shows all of it.
