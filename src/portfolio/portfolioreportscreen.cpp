@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -74,7 +75,10 @@ PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner l
     if (!m_lookup)
         m_lookup = dialogLookup(db, this);
     if (!m_showReport)
-        m_showReport = [](const reports::ReportDocument& document) { reports::showReportPreview(document, nullptr); };
+        m_showReport = [](const reports::ReportDocument& document) {
+            // The report window opens maximised.
+            reports::showReportPreview(document, nullptr)->showMaximized();
+        };
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));

@@ -31,7 +31,8 @@ class PortfolioReportScreen : public QWidget {
 public:
     using ReportShower = std::function<void(const reports::ReportDocument&)>;
 
-    // `showReport` shows the finished report; by default its print preview.
+    // `showReport` shows the finished report; by default its print preview,
+    // maximised.
     PortfolioReportScreen(store::Database& db, LookupRunner lookup, ReportShower showReport = {},
                           QWidget* parent = nullptr);
 

@@ -284,10 +284,8 @@ void TransactionsScreen::CmdUndo_Click()
 
 void TransactionsScreen::cmdclose_Click()
 {
-    if (auto* subWindow = ui::subWindowOf(this))
-        subWindow->close();
-    else
-        close();
+    // Its window in the main window's workspace goes with it.
+    close();
 }
 
 void TransactionsScreen::cmdPrint_Click()

@@ -38,19 +38,37 @@ bool ScreenFrame::eventFilter(QObject* watched, QEvent* event)
             setWindowTitle(screen()->windowTitle());
         else if (event->type() == QEvent::WindowIconChange)
             setWindowIcon(screen()->windowIcon());
+        else if (event->type() == QEvent::Hide && screen()->isHidden() && !m_closing)
+            // Hidden by its own close: the window goes once the close is over.
+            QMetaObject::invokeMethod(this, &ScreenFrame::closeWindow, Qt::QueuedConnection);
     }
     return QScrollArea::eventFilter(watched, event);
 }
 
 void ScreenFrame::closeEvent(QCloseEvent* event)
 {
-    // The screen may refuse (a row being edited); the window then stays.
+    // The screen may refuse (a row being edited); the window then stays. A
+    // screen that closed itself already is not asked again.
     QWidget* shown = screen();
-    if (shown && !shown->close()) {
+    m_closing = true;
+    const bool refused = shown && !shown->isHidden() && !shown->close();
+    m_closing = false;
+    if (refused) {
         event->ignore();
         return;
     }
     event->accept();
+}
+
+void ScreenFrame::closeWindow()
+{
+    // The screen may have been shown again in the meantime.
+    if (screen() && !screen()->isHidden())
+        return;
+    if (QMdiSubWindow* window = subWindowOf(this))
+        window->close();
+    else if (isWindow())
+        close();
 }
 
 QMdiSubWindow* subWindowOf(const QWidget* widget)

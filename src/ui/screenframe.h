@@ -11,7 +11,9 @@ namespace ui {
 // screen is laid out at the window's size but never below the least size its
 // layout needs: a smaller window scrolls the screen instead of squeezing its
 // controls into each other. The frame carries the screen's caption and icon
-// to the window and asks the screen before the window closes.
+// to the window and asks the screen before the window closes. A screen that
+// closes itself (its Close or Exit button, a dialog's OK or Cancel) takes its
+// window with it.
 class ScreenFrame : public QScrollArea {
     Q_OBJECT
 public:
@@ -27,7 +29,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void closeWindow();
+
     QSize m_chosenSize;
+    bool m_closing = false;
 };
 
 // The child window of the main window that shows `widget`, or null when the

@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 #include <cmath>
 
 namespace viewer {
@@ -12,16 +13,32 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;  // a chart laid out as on a 96 dpi screen
 
+// `size`, made smaller in its own proportions where it is larger than `room`.
+QSize fitted(const QSize& size, const QSize& room)
+{
+    const double scale = std::min({1.0, room.width() / double(size.width()), room.height() / double(size.height())});
+    if (scale >= 1.0)
+        return size;
+    return QSize(std::clamp(int(size.width() * scale), 1, room.width()),
+                 std::clamp(int(size.height() * scale), 1, room.height()));
+}
+
 }  // namespace
 
-ChartPage::ChartPage(const QSize& chartSize) : m_fullSize(chartSize.expandedTo(QSize(1, 1)))
+ChartPage::ChartPage(const QSize& chartSize)
+    : m_ownSize(chartSize.expandedTo(QSize(1, 1))), m_fullSize(fitted(m_ownSize, QSize(kPageWidth, kPageHeight)))
 {
     setZoom(kFirstZoom);
 }
 
+QSize ChartPage::fullPageSize() const
+{
+    return m_portrait ? QSize(kPageWidth, kPageHeight) : QSize(kPageHeight, kPageWidth);
+}
+
 QSize ChartPage::pageSize() const
 {
-    const QSize full = m_portrait ? QSize(kPageWidth, kPageHeight) : QSize(kPageHeight, kPageWidth);
+    const QSize full = fullPageSize();
     return QSize(int(std::lround(full.width() * factor())), int(std::lround(full.height() * factor())));
 }
 
@@ -29,9 +46,15 @@ void ChartPage::setZoom(int percent)
 {
     m_zoom = std::clamp(percent, kLeastZoom, kMostZoom);
     const double z = factor();
+    resetChartSize();
+    m_chart.moveTopLeft(QPoint(int(std::lround(z * m_drop.x() / m_dropZoom)), int(std::lround(z * m_drop.y() / m_dropZoom))));
+}
+
+void ChartPage::resetChartSize()
+{
+    const double z = factor();
     m_base = QSize(std::max(1, int(std::lround(z * m_fullSize.width()))), std::max(1, int(std::lround(z * m_fullSize.height()))));
     m_chart.setSize(m_base);
-    m_chart.moveTopLeft(QPoint(int(std::lround(z * m_drop.x() / m_dropZoom)), int(std::lround(z * m_drop.y() / m_dropZoom))));
     m_heightBar = kFirstSize;
     m_widthBar = kFirstSize;
 }
@@ -42,6 +65,7 @@ void ChartPage::setHeightBar(int value)
     const int height = std::max(1, int(std::lround(m_heightBar / double(kFirstSize) * m_base.height())));
     m_chart.setHeight(height);
     m_fullSize.setHeight(std::max(1, int(std::lround(height / factor()))));
+    m_ownSize = m_fullSize;
 }
 
 void ChartPage::setWidthBar(int value)
@@ -50,6 +74,7 @@ void ChartPage::setWidthBar(int value)
     const int width = std::max(1, int(std::lround(m_widthBar / double(kFirstSize) * m_base.width())));
     m_chart.setWidth(width);
     m_fullSize.setWidth(std::max(1, int(std::lround(width / factor()))));
+    m_ownSize = m_fullSize;
 }
 
 void ChartPage::moveChartBy(const QPoint& offset)
@@ -75,14 +100,25 @@ void ChartPage::keepOnPage()
 void ChartPage::toggleOrientation()
 {
     m_portrait = !m_portrait;
+    const QSize fits = fitted(m_ownSize, fullPageSize());
+    if (fits != m_fullSize) {
+        m_fullSize = fits;
+        resetChartSize();
+    }
     keepOnPage();
     dropChart();
 }
 
 QRect ChartPage::printedPlace() const
 {
-    const QPoint place(int(std::lround(m_drop.x() / m_dropZoom)), int(std::lround(m_drop.y() / m_dropZoom)));
-    return QRect(place, m_fullSize);
+    // The place on the page at the zoom of the drop, kept on the paper where
+    // rounding at a small zoom would push it past an edge.
+    const QSize page = fullPageSize();
+    const int left = int(std::lround(m_drop.x() / m_dropZoom));
+    const int top = int(std::lround(m_drop.y() / m_dropZoom));
+    return QRect(QPoint(std::clamp(left, 0, std::max(0, page.width() - m_fullSize.width())),
+                        std::clamp(top, 0, std::max(0, page.height() - m_fullSize.height()))),
+                 m_fullSize);
 }
 
 void prepareChartPrinter(QPrinter& printer, const ChartPage& page)

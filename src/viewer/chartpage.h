@@ -31,7 +31,8 @@ public:
     enum class Quality { Low, Medium, High };
 
     // A page at kFirstZoom with a chart `chartSize` large at 100 percent at
-    // the page's top-left corner.
+    // the page's top-left corner; a chart larger than the page is made
+    // smaller, in its own proportions, until it fits.
     explicit ChartPage(const QSize& chartSize);
 
     int zoom() const { return m_zoom; }
@@ -60,7 +61,9 @@ public:
     void dropChart();
 
     bool isPortrait() const { return m_portrait; }
-    // Swaps the page's width and height; the chart keeps its place.
+    // Swaps the page's width and height. The chart keeps its place as far as
+    // it can, and takes its own size again, made smaller where it does not
+    // fit the page.
     void toggleOrientation();
 
     Quality quality() const { return m_quality; }
@@ -70,9 +73,15 @@ public:
 
 private:
     double factor() const { return m_zoom / 100.0; }
+    // The page at 100 percent.
+    QSize fullPageSize() const;
+    // The chart at the current zoom from its size at 100 percent; the size
+    // bars start again.
+    void resetChartSize();
     void keepOnPage();
 
-    QSize m_fullSize;
+    QSize m_ownSize;    // the chart's size before it was fitted to the page
+    QSize m_fullSize;   // its size on the page at 100 percent
     int m_zoom = kFirstZoom;
     QSize m_base;       // the chart's size after the last zoom change
     QRect m_chart;      // at the current zoom

@@ -162,6 +162,7 @@ ChartPreviewWindow::ChartPreviewWindow(ChartWindow* chart, QWidget* parent)
     // The designed size, made larger where the controls need more room.
     const QSize designed(pixels(9180), pixels(6270));
     resize(designed.expandedTo(content->sizeHint() + QSize(0, layout->menuBar()->sizeHint().height())));
+    keepChartSize();
     zoomChanged(m_zoom->value());
 }
 
@@ -184,7 +185,11 @@ void ChartPreviewWindow::buildMenu(QVBoxLayout* layout)
     connect(m_orientation, &QAction::triggered, this, [this] {
         m_page.toggleOrientation();
         m_orientation->setChecked(m_page.isPortrait());
+        // The chart may have a new size on the turned page.
+        showSizeBars();
+        keepChartSize();
         placeWidgets();
+        renderChart();
     });
 
     QMenu* quality = options->addMenu(QStringLiteral("Print Quality"));
@@ -270,10 +275,7 @@ void ChartPreviewWindow::zoomChanged(int value)
 {
     m_zoomLabel->setText(QString::number(value) + QLatin1Char('%'));
     m_page.setZoom(value);
-    for (QScrollBar* bar : {m_height, m_width}) {
-        const QSignalBlocker quiet(bar);
-        bar->setValue(ChartPage::kFirstSize);
-    }
+    showSizeBars();
     takeChart();
     placeWidgets();
     renderChart();
@@ -285,11 +287,24 @@ void ChartPreviewWindow::sizeChanged(int index, int value)
         m_page.setHeightBar(value);
     else
         m_page.setWidthBar(value);
-    if (m_chart)
-        m_chart->setChartSize(m_page.chartSize().width(), m_page.chartSize().height());
+    keepChartSize();
     takeChart();
     placeWidgets();
     renderChart();
+}
+
+void ChartPreviewWindow::showSizeBars()
+{
+    const QSignalBlocker quietHeight(m_height);
+    const QSignalBlocker quietWidth(m_width);
+    m_height->setValue(m_page.heightBar());
+    m_width->setValue(m_page.widthBar());
+}
+
+void ChartPreviewWindow::keepChartSize()
+{
+    if (m_chart)
+        m_chart->setChartSize(m_page.chartSize().width(), m_page.chartSize().height());
 }
 
 void ChartPreviewWindow::placeWidgets()

@@ -72,6 +72,10 @@ private:
     void zoomChanged(int value);
     void sizeChanged(int index, int value);
     void takeChart();
+    // The size bars at the page's values, without stretching the chart.
+    void showSizeBars();
+    // Hands the chart's size at 100 percent back to the chart window.
+    void keepChartSize();
     void placeWidgets();
     void renderChart();
 

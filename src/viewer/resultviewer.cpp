@@ -5,6 +5,7 @@
 #include "shell/appservices.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
+#include "ui/flowlayout.h"
 #include "ui/screenframe.h"
 #include "ui/viewfit.h"
 #include "viewer/chartcolumnspanel.h"
@@ -28,7 +29,9 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace viewer {
@@ -64,7 +67,9 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultViewerWindow::sortByHeader);
 
-    auto* panels = new QHBoxLayout;
+    // The panels stand side by side below the grid and go on in a second
+    // line where the window is too narrow for all of them.
+    auto* panels = new ui::FlowLayout;
     panels->setContentsMargins(0, 0, 0, 0);
     m_sortPanel = new SortRowsPanel(this);
     m_chartPanel = new ChartColumnsPanel(this);
@@ -75,8 +80,7 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     connect(m_filterPanel, &ResultFilterPanel::showAllRequested, this, &ResultViewerWindow::showAll);
     connect(m_filterPanel, &ResultFilterPanel::showInResultsRequested, this, [this] { applyFilterRows(true); });
     for (QFrame* panel : std::initializer_list<QFrame*>{m_sortPanel, m_filterPanel, m_chartPanel, m_groupPanel})
-        panels->addWidget(panel, 0, Qt::AlignTop);
-    panels->addStretch(1);
+        panels->addWidget(panel);
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(0);
@@ -91,9 +95,9 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
         buttons->addWidget(button);
     buttons->addStretch(1);
 
-    connect(sort, &QPushButton::clicked, this, [this] { m_sortPanel->setHidden(!m_sortPanel->isHidden()); });
-    connect(graph, &QPushButton::clicked, this, [this] { m_chartPanel->setHidden(!m_chartPanel->isHidden()); });
-    connect(filter, &QPushButton::clicked, this, [this] { m_filterPanel->setHidden(!m_filterPanel->isHidden()); });
+    connect(sort, &QPushButton::clicked, this, [this] { togglePanel(m_sortPanel); });
+    connect(graph, &QPushButton::clicked, this, [this] { togglePanel(m_chartPanel); });
+    connect(filter, &QPushButton::clicked, this, [this] { togglePanel(m_filterPanel); });
     connect(refreshButton, &QPushButton::clicked, this, &ResultViewerWindow::refresh);
     connect(print, &QPushButton::clicked, this, &ResultViewerWindow::print);
     connect(excel, &QPushButton::clicked, this, &ResultViewerWindow::exportToExcel);
@@ -116,6 +120,23 @@ QPushButton* ResultViewerWindow::addButton(const QString& name, const QString& c
     // The design's size, or more where the caption needs it.
     button->setMinimumSize(button->sizeHint().expandedTo(QSize(pixels(widthTwips), pixels(375))));
     return button;
+}
+
+void ResultViewerWindow::togglePanel(QFrame* panel)
+{
+    panel->setHidden(!panel->isHidden());
+    if (panel->isHidden())
+        return;
+    // Once the window is laid out again, a frame the window scrolls in is
+    // scrolled to show the panel.
+    QTimer::singleShot(0, panel, [panel] {
+        for (QWidget* outer = panel->parentWidget(); outer; outer = outer->parentWidget()) {
+            if (auto* scroll = qobject_cast<QScrollArea*>(outer)) {
+                scroll->ensureWidgetVisible(panel, 0, 0);
+                return;
+            }
+        }
+    });
 }
 
 QFrame* ResultViewerWindow::buildGroupPanel()
@@ -312,7 +333,7 @@ void ResultViewerWindow::saveGroup()
             m_services->openScreen(QStringLiteral("Group"));
         return;
     }
-    m_groupPanel->setHidden(!m_groupPanel->isHidden());
+    togglePanel(m_groupPanel);
     m_groupList->clear();
     try {
         m_groupList->addItems(groupNamesForList(m_db));

@@ -86,6 +86,8 @@ public:
 
 private:
     QFrame* buildGroupPanel();
+    // Shows a hidden panel, in view, or hides a shown one.
+    void togglePanel(QFrame* panel);
     QPushButton* addButton(const QString& name, const QString& caption, int widthTwips);
 
     void showRows(store::Rows rows);

@@ -4,13 +4,17 @@
 #include "reports/reportengine.h"
 #include "viewer/chartdata.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -112,6 +116,29 @@ TEST_F(ReportScreenTest, SectorReportDrawsItsChartOnlyWhenAsked)
     }
     // The chart is drawn into the PDF file too.
     EXPECT_GT(pdfSizes[0], pdfSizes[1] + 2000);
+}
+
+// Print opens the report window maximised, and printing it to a file
+// proposes a file that can be written, though the caption holds a "/".
+TEST_F(ReportScreenTest, ReportWindowOpensMaximisedAndProposesAWritableFile)
+{
+    qputenv("TARVENIX_HOME", services.dataFolder().toUtf8());
+    delete screen.data();
+    screen = new PortfolioReportScreen(db(), lookups());  // showing its own report window
+    click("OptSummary");
+    screen->CmdPrint_Click();
+    qunsetenv("TARVENIX_HOME");
+    QPrintPreviewDialog* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(top); preview && preview->isVisible())
+            window = preview;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Portfolio / Script Details");
+    EXPECT_TRUE(window->isMaximized());
+    QFile proposed(window->printer()->outputFileName());
+    EXPECT_EQ(proposed.fileName(), services.dataFolder() + "/export/Portfolio - Script Details.pdf");
+    EXPECT_TRUE(proposed.open(QIODevice::WriteOnly));
+    window->close();
 }
 
 }  // namespace

@@ -278,7 +278,9 @@ TEST(ReportEngine, PrinterPdfOutputAndPreviewShowTheSamePages)
     ASSERT_TRUE(printReport(document, printer));
     const QStringList printed = pdfPages(folder.filePath("printer.pdf"));
 
+    qputenv("TARVENIX_HOME", folder.path().toUtf8());
     QPrintPreviewDialog* preview = showReportPreview(document, nullptr);
+    qunsetenv("TARVENIX_HOME");
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->windowTitle(), "Combined Report");
     EXPECT_EQ(preview->printer()->pageLayout().orientation(), QPageLayout::Landscape);

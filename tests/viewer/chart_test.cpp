@@ -258,4 +258,43 @@ TEST(ChartPrintPage, PrintsThePageAsLaidOut)
     }
 }
 
+// A chart larger than the page (from a maximised chart window) is laid on
+// it smaller, in its own proportions, when the preview opens and when the
+// page is turned, and the sheet shows all of it.
+TEST(ChartPrintPage, AChartLargerThanThePageIsMadeToFitIt)
+{
+    const ChartPicture chart = sampleChart(10, ChartType::Bar2D);
+    for (const QSize& size : {QSize(21600, 9000), QSize(9000, 25000), QSize(30000, 30000)}) {
+        for (bool turned : {false, true}) {
+            ChartPage page(size);
+            page.moveChartBy(QPoint(50000, 50000));  // to the far corner
+            page.dropChart();
+            if (turned)
+                page.toggleOrientation();
+            const QRect whole(QPoint(0, 0), page.isPortrait() ? QSize(12000, 17000) : QSize(17000, 12000));
+            const QRect printed = page.printedPlace();
+            const std::string name = std::to_string(size.width()) + "x" + std::to_string(size.height()) +
+                                     (turned ? " turned" : "");
+            EXPECT_TRUE(QRect(QPoint(0, 0), page.pageSize()).contains(page.chartPlace())) << name;
+            EXPECT_TRUE(whole.contains(printed)) << name;
+            EXPECT_NEAR(printed.width() / double(printed.height()), size.width() / double(size.height()), 0.01) << name;
+            // As large as the page allows.
+            EXPECT_TRUE(printed.width() >= whole.width() - 1 || printed.height() >= whole.height() - 1) << name;
+
+            QImage sheet(whole.size() / 100, QImage::Format_RGB32);
+            sheet.fill(Qt::white);
+            QPainter painter(&sheet);
+            paintChartPage(painter, QRectF(sheet.rect()), page, chart);
+            painter.end();
+            QRect drawn;
+            for (int y = 0; y < sheet.height(); ++y)
+                for (int x = 0; x < sheet.width(); ++x)
+                    drawn |= sheet.pixel(x, y) != qRgb(255, 255, 255) ? QRect(x, y, 1, 1) : QRect();
+            const QRect placed(printed.topLeft() / 100, printed.size() / 100);
+            EXPECT_TRUE(placed.adjusted(-1, -1, 1, 1).contains(drawn)) << name;
+            EXPECT_GT(drawn.width() * drawn.height(), placed.width() * placed.height() / 2) << name;
+        }
+    }
+}
+
 }  // namespace

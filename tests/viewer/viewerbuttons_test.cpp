@@ -359,6 +359,38 @@ TEST_F(ViewerButtonsTest, PreviewLaysTheChartOnAPageAndPrintsIt)
     delete preview;
 }
 
+// A maximised chart window's chart is wider than the page: the preview lays
+// it on the page whole, in either orientation, and prints what it shows.
+TEST_F(ViewerButtonsTest, PreviewOfALargeChartKeepsItOnThePage)
+{
+    open();
+    viewer::ChartWindow* chart = showChart();
+    chart->resize(1500, 1100);
+    QCoreApplication::processEvents();
+    ASSERT_GT(chart->canvas()->width() * 15, 12000);  // twips, wider than the page
+    chart->preview();
+    viewer::ChartPreviewWindow* preview = chart->previewWindow();
+    const auto onPage = [preview] {
+        return QRect(QPoint(0, 0), preview->pageView()->size()).contains(preview->chartOnPage()->geometry());
+    };
+    EXPECT_TRUE(onPage());
+    EXPECT_EQ(preview->chartOnPage()->width(), preview->pageView()->width());
+    // Stretched taller, then turned: fitted to the landscape page, the size
+    // bars start again, and the chart window is told the new size.
+    preview->sizeBar(0)->setValue(40);
+    preview->findChild<QAction*>("or1")->trigger();
+    EXPECT_TRUE(onPage());
+    EXPECT_EQ(preview->sizeBar(0)->value(), 25);
+    EXPECT_EQ(preview->page().chartSize().height(), 12000);
+    EXPECT_EQ(QSize(chart->chartWidth(), chart->chartHeight()), preview->page().chartSize());
+    // Printing draws the page at 100 percent: the chart is still on it.
+    preview->setPrinterChooser([](QPrinter&) { return false; });
+    preview->print();
+    EXPECT_TRUE(onPage());
+    EXPECT_TRUE(QRect(0, 0, 17000, 12000).contains(preview->page().printedPlace()));
+    delete preview;
+}
+
 // ---- derivative group script --------------------------------------------------
 
 TEST_F(ViewerButtonsTest, DerivativeScriptWindowWritesTheGroupInScripOrder)

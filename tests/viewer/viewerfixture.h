@@ -27,11 +27,17 @@ inline const QString kFiller = QString(QChar(0x00A0));
 // a user drives it, with its prompts answered by the test.
 class ViewerFixture : public ::testing::Test {
 protected:
-    void SetUp() override { shell::sharedState() = shell::SharedState(); }
+    void SetUp() override
+    {
+        shell::sharedState() = shell::SharedState();
+        // Report files proposed by Print go to the test's data folder.
+        qputenv("TARVENIX_HOME", services.dataFolder().toUtf8());
+    }
     void TearDown() override
     {
         delete viewer::openChartWindow();
         delete viewer::openResultViewer();
+        qunsetenv("TARVENIX_HOME");
     }
     store::Database& db() { return services.database(); }
     // QueryResult with the column declarations `columns` and `rows`.

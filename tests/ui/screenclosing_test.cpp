@@ -1,0 +1,100 @@
+// A screen's own closing control (Close, Exit, Escape on a master form) takes
+// its window in the main window's workspace with it: no empty frame is left,
+// and the Window menu no longer lists the screen.
+#include "import/importscreens.h"
+#include "masters/masterform.h"
+#include "masters/mastersscreens.h"
+#include "portfolio/portfolioscreens.h"
+#include "query/queryscreens.h"
+#include "shell/mainwindow.h"
+#include "support/scriptedprompt.h"
+#include "support/teststore.h"
+#include "ui/screenframe.h"
+#include "viewer/chartpreview.h"
+#include "viewer/chartwindow.h"
+#include "viewer/resultviewer.h"
+
+#include <QAbstractButton>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+// Presses the button captioned Close or Exit of `screen`, else Escape on a
+// master form; a screen without either is closed as its code closes it.
+void pressClosing(QWidget* screen)
+{
+    for (QAbstractButton* button : screen->findChildren<QAbstractButton*>()) {
+        const QString caption = button->text().remove(QLatin1Char('&'));
+        if (button->isVisible() && (caption == QLatin1String("Close") || caption == QLatin1String("Exit"))) {
+            button->click();
+            return;
+        }
+    }
+    if (qobject_cast<masters::MasterForm*>(screen))
+        QTest::keyClick(screen, Qt::Key_Escape);
+    else
+        screen->close();
+}
+
+TEST(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
+{
+    TestStore store;
+    ScriptedPrompt prompt;
+    store.db().execScript("CREATE TABLE QueryResult (stock TEXT, NSETrdQty INTEGER);"
+                          "INSERT INTO QueryResult VALUES ('Axis Bank', 10);");
+    shell::ScreenRegistry registry;
+    masters::registerMastersScreens(registry);
+    import::registerImportScreens(registry);
+    query::registerQueryScreens(registry);
+    portfolio::registerPortfolioScreens(registry);
+    shell::MainWindow window(store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry);
+    window.show();
+    const auto expectClosesItsWindow = [](QWidget* screen, const QString& name) {
+        settle();
+        QPointer<QMdiSubWindow> frame = ui::subWindowOf(screen);
+        ASSERT_NE(frame, nullptr) << name.toStdString();
+        pressClosing(screen);
+        settle();
+        EXPECT_TRUE(frame.isNull()) << name.toStdString() << " leaves its window behind";
+    };
+    for (const QString& item : registry.menuItems()) {
+        window.openScreen(item);
+        expectClosesItsWindow(static_cast<ui::ScreenFrame*>(window.workspace()->activeSubWindow()->widget())->screen(),
+                              item);
+    }
+    viewer::showResult(window, "SELECT * FROM QueryResult", "View All Records");
+    expectClosesItsWindow(viewer::openResultViewer(), "result viewer");
+    viewer::ChartWindow* chart = viewer::showChart(window, store.db().query("SELECT * FROM QueryResult"));
+    chart->preview();
+    expectClosesItsWindow(chart->previewWindow(), "print preview");
+    expectClosesItsWindow(chart, "chart window");
+    EXPECT_TRUE(window.workspace()->subWindowList().isEmpty());
+
+    // A window minimised and restored stays; so does one whose screen
+    // refuses to close (a row being added).
+    window.openScreen("Stock");
+    QPointer<QMdiSubWindow> frame = window.workspace()->activeSubWindow();
+    frame->showMinimized();
+    settle();
+    frame->showNormal();
+    static_cast<masters::MasterForm*>(static_cast<ui::ScreenFrame*>(frame->widget())->screen())->Toolbar1_ButtonClick("New");
+    frame->close();
+    settle();
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_TRUE(frame->widget()->isVisible());
+    EXPECT_EQ(prompt.lastText(), "Save your changes");
+    qDeleteAll(window.workspace()->subWindowList());
+}
+
+}  // namespace
