@@ -132,6 +132,9 @@ int main(int argc, char** argv)
             store::Database db;
             db.open(parser.value(storePath));
             store::createMainSchema(db);
+            // The generated scrips are numbered from 1: they cannot join scrips already there.
+            if (db.scalar(QStringLiteral("SELECT count(*) FROM ScripMaster")).toLongLong() > 0)
+                return fail(QStringLiteral("%1 holds scrips already: give a new store").arg(parser.value(storePath)));
             if (!parser.isSet(fill)) {
                 generator.writeScripMaster(db);
                 std::printf("%d scrips written into ScripMaster of %s\n", options.scripCount,

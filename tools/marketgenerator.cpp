@@ -39,6 +39,22 @@ double toTick(double price)
     return std::max(0.05, std::round(price * 20.0) / 20.0);
 }
 
+// 53 random bits: a value in [0, 1) that is the same on every platform for a
+// given seed (the engine's sequence is fixed by the standard).
+double uniformFrom(std::mt19937_64& random)
+{
+    return static_cast<double>(random() >> 11) * 0x1.0p-53;
+}
+
+// Box-Muller; the standard library's normal distribution is not the same
+// everywhere, which would break reproducible data.
+double normalFrom(std::mt19937_64& random)
+{
+    const double u1 = 1.0 - uniformFrom(random);
+    const double u2 = uniformFrom(random);
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
+}
+
 QDate firstWeekdayFrom(QDate day)
 {
     while (day.dayOfWeek() > 5)
@@ -67,22 +83,19 @@ MarketGenerator::MarketGenerator(const GeneratorOptions& options)
 
 double MarketGenerator::uniform()
 {
-    // 53 random bits: a value in [0, 1) that is the same on every platform
-    // for a given seed (the engine's sequence is fixed by the standard).
-    return static_cast<double>(m_random() >> 11) * 0x1.0p-53;
+    return uniformFrom(m_random);
 }
 
 double MarketGenerator::normal()
 {
-    // Box-Muller; the standard library's normal distribution is not the same
-    // everywhere, which would break reproducible data.
-    const double u1 = 1.0 - uniform();
-    const double u2 = uniform();
-    return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
+    return normalFrom(m_random);
 }
 
 void MarketGenerator::makeScrips()
 {
+    // About a tenth of a big market trades in futures and options; a small
+    // one keeps some twenty such scrips.
+    const int derivativeEvery = std::clamp(m_options.scripCount / 20, 3, 10);
     QSet<QString> used;
     m_scrips.reserve(m_options.scripCount);
     m_states.reserve(static_cast<size_t>(std::max(0, m_options.scripCount)));
@@ -109,7 +122,7 @@ void MarketGenerator::makeScrips()
         scrip.company = symbol.left(1) + symbol.mid(1).toLower() + QLatin1String(kCompanySuffixes[suffix]);
         if (uniform() < m_options.bseListedShare)
             scrip.bseCode = QString::number(500000 + scrip.srno);
-        scrip.derivative = scrip.srno % 3 == 1;
+        scrip.derivative = scrip.srno % derivativeEvery == 1;
 
         ScripState state;
         state.nseSymbol = scrip.nseSymbol.toStdString();
@@ -367,14 +380,12 @@ void setTrade(ScripDay& out, int traded, int delivered, int percent, int price, 
 
 double MarketGenerator::eventUniform()
 {
-    return static_cast<double>(m_eventRandom() >> 11) * 0x1.0p-53;
+    return uniformFrom(m_eventRandom);
 }
 
 double MarketGenerator::eventNormal()
 {
-    const double u1 = 1.0 - eventUniform();
-    const double u2 = eventUniform();
-    return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
+    return normalFrom(m_eventRandom);
 }
 
 int MarketGenerator::share(double fraction, int least) const
@@ -478,7 +489,11 @@ void MarketGenerator::scheduleEvents()
         return tradedBoth(s) && deliveryShareOf(s.previous, NSETrdQty, NSEDelyQty) <= 0.4 &&
                deliveryShareOf(s.previous, BSETrdQty, BSEDelyQty) <= 0.4;
     };
-    const auto tradedOnNse = [](const ScripState& s) { return s.previous[NSETrdQty] >= 1000 && s.previous[NSEDelyQty] >= 50; };
+    // A dry day goes below the least of the last three months: none of them
+    // may be a day without deliveries.
+    const auto tradedOnNse = [](const ScripState& s) {
+        return s.previous[NSETrdQty] >= 1000 && s.previous[NSEDelyQty] >= 50 && recentDelivery(s, false) > 0;
+    };
     const auto closedOnNse = [](const ScripState& s) { return s.previous[NSEClPrice] > 0; };
     const auto any = [](const ScripState&) { return true; };
 

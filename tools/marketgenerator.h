@@ -42,7 +42,7 @@ struct Scrip {
     QString company;
     QString nseSymbol;
     QString bseCode;  // empty when the scrip is not listed on BSE
-    bool derivative = false;  // traded in futures and options too (every third scrip)
+    bool derivative = false;  // traded in futures and options too (every third to every tenth scrip)
 };
 
 // What sets a scrip's day apart from its quiet walk. Each trading day a few

@@ -177,6 +177,8 @@ QList<GeneratedGroup> generatedGroups(const QList<Scrip>& scrips)
             if (scrip.company.endsWith(QLatin1String(kSectors[s].ending)))
                 groups[4 + s].members.append(scrip.srno);
     }
+    // A small market may have no scrip of a trade: no empty group for it.
+    groups.removeIf([](const GeneratedGroup& group) { return group.members.isEmpty(); });
     return groups;
 }
 

@@ -23,7 +23,7 @@ struct GeneratedGroup {
 
 // The groups of the generated scrips: "ALL" (every scrip), "Derivative"
 // (the derivative scrips), the BSE index groups "BSE100" and "BSE500", and a
-// few sectors named by the companies' trade.
+// few sectors named by the companies' trade; only groups with members.
 QList<GeneratedGroup> generatedGroups(const QList<Scrip>& scrips);
 
 // The sector of a scrip as the options database names it.

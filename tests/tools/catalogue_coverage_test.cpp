@@ -118,7 +118,7 @@ TEST(CatalogueCoverage, EveryLabelInEveryModeFindsRowsOrSaysWhyNot)
         }
     }
     EXPECT_EQ(runs, 352);
-    EXPECT_EQ(failed, QStringList());
-    EXPECT_EQ(empty, QStringList());
-    EXPECT_EQ(messages, kRefusals);
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(empty.isEmpty()) << "empty results:\n" << empty.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(messages, kRefusals) << messages.join(QLatin1Char('\n')).toStdString();
 }
