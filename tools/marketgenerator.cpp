@@ -412,10 +412,22 @@ double MarketGenerator::recentDelivery(const ScripState& state, bool most)
     return state.recent.empty() ? 0.0 : value;
 }
 
+bool MarketGenerator::tradesAsUsual(const ScripState& state)
+{
+    // The quiet walk's volume goes past six times its usual level about once
+    // in a thousand days.
+    constexpr double kUsualMost = 6.0;
+    const double nseMost = kUsualMost * state.baseVolume;
+    const double bseMost = kUsualMost * state.baseVolume * state.bseShare;
+    return std::all_of(state.recent.begin(), state.recent.end(), [&](const auto& day) {
+        return day[NSETrdQty] <= nseMost && day[BSETrdQty] <= bseMost;
+    });
+}
+
 bool MarketGenerator::startRun(ScripState& state, int shape)
 {
     const auto& y = state.previous;
-    if (state.bseCode.empty() || y[NSETrdQty] < 1000 || y[BSETrdQty] < 500 || y[NSEDelyQty] < 50 ||
+    if (!tradesAsUsual(state) || state.bseCode.empty() || y[NSETrdQty] < 1000 || y[BSETrdQty] < 500 || y[NSEDelyQty] < 50 ||
         y[BSEDelyQty] < 50)
         return false;
     const RunShape& run = kRunShapes[shape];
@@ -481,7 +493,7 @@ void MarketGenerator::scheduleEvents()
     };
     const auto tradedBoth = [](const ScripState& s) {
         const auto& y = s.previous;
-        return !s.bseCode.empty() && y[NSETrdQty] >= 1000 && y[BSETrdQty] >= 500 && y[NSEDelyQty] >= 50 &&
+        return tradesAsUsual(s) && !s.bseCode.empty() && y[NSETrdQty] >= 1000 && y[BSETrdQty] >= 500 && y[NSEDelyQty] >= 50 &&
                y[BSEDelyQty] >= 50;
     };
     // Delivery percentages low enough to double.

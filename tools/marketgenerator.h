@@ -171,6 +171,10 @@ private:
     // The most (or least) delivered on both exchanges together in a day of
     // the last three months.
     static double recentDelivery(const ScripState& state, bool most);
+    // Whether the scrip traded near its usual volume on every day kept: only
+    // such a scrip starts a run or a surge, so that one event never builds on
+    // the heights of another and the volumes stay those of a market.
+    static bool tradesAsUsual(const ScripState& state);
 
     GeneratorOptions m_options;
     std::mt19937_64 m_random;

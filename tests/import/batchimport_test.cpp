@@ -218,7 +218,7 @@ TEST(BatchAgainstPlainImport, StoresAndReportsWhatFileByFileImportDoes)
             plainLines.append(batchOutcomeLine(
                 {name, DeliveryImporter(plainStore.db()).importFile(QDir(folder).filePath(name))}));
         EXPECT_EQ(batchLines, plainLines);
-        EXPECT_EQ(std::count_if(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.outcome.imported(); }), 4);
+        EXPECT_EQ(std::count_if(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.outcome.imported(); }), 4) << batchLines.join("\n").toStdString();
 
         EXPECT_EQ(firstDifference(storedMtoRows(batchStore.db()), storedMtoRows(plainStore.db())), QString());
         const QString indexes = QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = 'mto' ORDER BY name");

@@ -162,3 +162,18 @@ TEST(MarketStore, EventsComeToAShareOfTheMarket)
     EXPECT_GT(days.value(MarketEvent::None) / scripDays, 0.6);
     EXPECT_LT(days.value(MarketEvent::None) / scripDays, 0.9);
 }
+
+// In a small market each scrip meets an event every few weeks; events must
+// not build on one another's heights, or after a year the quantities pass
+// any figure the importers take (they refuse more than 1e15).
+TEST(MarketStore, QuantitiesStayThoseOfAMarketOverTheYears)
+{
+    for (const int scrips : {25, 200}) {
+        MarketGenerator generator(market(scrips));
+        double most = 0;
+        for (int d = 0; d < 600; ++d)
+            for (const ScripDay& s : generator.nextDay().scrips)
+                most = std::max({most, s.figures[import::NSETrdQty], s.figures[import::BSETrdQty]});
+        EXPECT_LT(most, 1e9) << scrips << " scrips";
+    }
+}
