@@ -150,6 +150,16 @@ void RepeatedStatement::bindReal(int index, double value)
     sqlite3_bind_double(m_stmt, index, value);
 }
 
+void RepeatedStatement::bindText(int index, const QByteArray& value)
+{
+    sqlite3_bind_text(m_stmt, index, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+}
+
+void RepeatedStatement::bindNull(int index)
+{
+    sqlite3_bind_null(m_stmt, index);
+}
+
 void RepeatedStatement::run()
 {
     if (sqlite3_step(m_stmt) != SQLITE_DONE) {

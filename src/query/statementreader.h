@@ -57,6 +57,8 @@ public:
 
     void bindInteger(int index, qint64 value);
     void bindReal(int index, double value);
+    void bindText(int index, const QByteArray& value);  // UTF-8
+    void bindNull(int index);
     // Runs the statement with the values bound, then keeps them for the next run.
     void run();
 
