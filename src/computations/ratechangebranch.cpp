@@ -209,7 +209,7 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
         },
         [&](int part, int parts) {
             return reading::daysOfWindow(from, to) +
-                   Sql(QStringLiteral("select mto.scriptcode, summary_days.day, %1"
+                   Sql(QStringLiteral("select mto.scriptcode, mto.TransDate, %1"
                                       " from summary_days cross join mto where mto.TransDate = summary_days.day")
                            .arg(QLatin1String(kFigureColumns))) +
                    reading::withinWindow(from, to) +
@@ -224,8 +224,7 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
                 if (place < 0 || place >= scrips.count())
                     continue;
                 // The days come in order: step to this row's.
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.statement(), 1));
-                const QByteArrayView dayText(text, sqlite3_column_bytes(rows.statement(), 1));
+                const QByteArrayView dayText = rows.view(1);
                 while (day < static_cast<int>(days.size()) && QByteArrayView(days[static_cast<size_t>(day)]) != dayText)
                     ++day;
                 if (day >= static_cast<int>(days.size()) || !readFigures(rows, 2, figures)) {

@@ -116,6 +116,12 @@ QByteArray StatementReader::bytes(int column) const
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
+QByteArrayView StatementReader::view(int column) const
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+    return QByteArrayView(data, sqlite3_column_bytes(m_stmt, column));
+}
+
 QDate StatementReader::day(int column) const
 {
     if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)

@@ -3,6 +3,7 @@
 #include "query/sql.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 
@@ -34,6 +35,9 @@ public:
     qint64 integer(int column) const;
     double real(int column) const;  // 0 for an empty value
     QByteArray bytes(int column) const;
+    // The bytes of a text or blob as SQLite holds them, valid until the next
+    // row: no copy, and no terminating nul added (which would allocate).
+    QByteArrayView view(int column) const;
     // A day kept as yyyy-MM-dd text; null when the value is no such day.
     QDate day(int column) const;
 

@@ -44,7 +44,12 @@ public:
             "INSERT INTO LinkDetails SELECT 'SEC2', srno FROM ScripMaster WHERE srno % 3 = 0;"
             "INSERT INTO allbhavcopy (symbol, series, highprice, lowprice, closeprice, TransDate)"
             " SELECT NSEScriptCode, 'EQ', round(nseclprice * (1 + (scriptcode % 7) / 100.0), 2),"
-            " round(nseclprice * (1 - (scriptcode % 5) / 100.0), 2), nseclprice, TransDate FROM mto WHERE nseclprice > 0;"));
+            " round(nseclprice * (1 - (scriptcode % 5) / 100.0), 2), nseclprice, TransDate FROM mto WHERE nseclprice > 0;"
+            // Some day rows of scrips not listed on an exchange: a blank, an
+            // empty or no code.
+            "UPDATE mto SET BSEScriptCode = '  ' WHERE scriptcode % 9 = 4 AND TransDate > (SELECT min(TransDate) FROM mto);"
+            "UPDATE mto SET NSEScriptCode = '' WHERE scriptcode % 11 = 5;"
+            "UPDATE mto SET BSEScriptCode = NULL WHERE scriptcode % 13 = 6;"));
         m_dates = query::loadTradingDates(db());
     }
 
