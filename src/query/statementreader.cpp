@@ -126,8 +126,24 @@ QDate StatementReader::day(int column) const
 {
     if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
         return {};
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-    const auto parsed = datetext::fromStorage(QString::fromLatin1(text, sqlite3_column_bytes(m_stmt, column)));
+    const QByteArrayView text = view(column);
+    // yyyy-MM-dd in ASCII digits, read without a pattern: the form every
+    // stored day has. Anything else goes through the date module.
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        int fields[3] = {0, 0, 0};
+        bool digits = true;
+        const int starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+        for (int f = 0; f < 3 && digits; ++f)
+            for (int i = starts[f]; i < starts[f] + lengths[f] && digits; ++i) {
+                digits = text[i] >= '0' && text[i] <= '9';
+                fields[f] = fields[f] * 10 + (text[i] - '0');
+            }
+        if (digits) {
+            const QDate date(fields[0], fields[1], fields[2]);
+            return date.isValid() ? date : QDate();
+        }
+    }
+    const auto parsed = datetext::fromStorage(QString::fromLatin1(text.data(), text.size()));
     return parsed ? *parsed : QDate();
 }
 
