@@ -190,16 +190,17 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
             if (column < 0)
                 continue;
             const Term& term = before[t];
-            const int type = sqlite3_column_type(stmt, column);
+            sqlite3_value* value = sqlite3_column_value(stmt, column);
+            const int type = sqlite3_value_type(value);
             if (type != term.type)
                 return false;
-            if (type == SQLITE_INTEGER && sqlite3_column_int64(stmt, column) != term.integer)
+            if (type == SQLITE_INTEGER && sqlite3_value_int64(value) != term.integer)
                 return false;
-            if (type == SQLITE_FLOAT && !(sqlite3_column_double(stmt, column) == term.real))
+            if (type == SQLITE_FLOAT && !(sqlite3_value_double(value) == term.real))
                 return false;
             if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-                const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, column));
+                const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+                const auto length = static_cast<size_t>(sqlite3_value_bytes(value));
                 if (length != term.bytes.size() || (length > 0 && std::memcmp(bytes, term.bytes.data(), length) != 0))
                     return false;
             }
@@ -247,17 +248,20 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
 
     while (rows.next()) {
         for (int f = 0; f < figures; ++f) {
-            const int column = layout.firstFigure + f;
+            // One look-up of the column's value, then its type and number
+            // (each sqlite3_column_* call looks the column up afresh). The
+            // reader's connection is used by this thread alone.
+            sqlite3_value* column = sqlite3_column_value(stmt, layout.firstFigure + f);
             Value& value = values[static_cast<size_t>(f)];
-            switch (sqlite3_column_type(stmt, column)) {
+            switch (sqlite3_value_type(column)) {
             case SQLITE_NULL:
                 value.type = SQLITE_NULL;
                 break;
             case SQLITE_INTEGER:
-                value = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+                value = {SQLITE_INTEGER, sqlite3_value_int64(column), 0};
                 break;
             case SQLITE_FLOAT:
-                value = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+                value = {SQLITE_FLOAT, 0, sqlite3_value_double(column)};
                 break;
             default:
                 out.unsupported = true;
