@@ -204,14 +204,14 @@ std::pair<QString, QString> exchangeDayLists(const std::function<QString(int, co
 
 // Whether a scrip code read as the statement's trim(code) <> '' reads it:
 // a text holding anything but blanks. Nothing for a value that is no text.
-std::optional<bool> listedCode(query::StatementReader& rows, int column)
+std::optional<bool> listedCode(const query::RowValue& code)
 {
-    const int type = rows.type(column);
+    const int type = code.type();
     if (type == SQLITE_NULL)
         return false;
     if (type != SQLITE_TEXT)
         return std::nullopt;
-    const QByteArrayView text = rows.view(column);
+    const QByteArrayView text = code.view();
     return std::any_of(text.begin(), text.end(), [](char c) { return c != ' '; });
 }
 
@@ -261,10 +261,10 @@ std::optional<std::pair<Sql, Sql>> exchangeDaysInOnePass(store::Database& db, co
         [&](int part, query::StatementReader& rows) {
             size_t day = days.size() * static_cast<size_t>(part) / static_cast<size_t>(unreadable.size());
             while (rows.next()) {
-                const QByteArrayView dayText = rows.view(2);
+                const QByteArrayView dayText = rows.value(2).view();
                 while (day < days.size() && QByteArrayView(days[day]) != dayText)
                     ++day;
-                const std::optional<bool> bseListed = listedCode(rows, 0), nseListed = listedCode(rows, 1);
+                const std::optional<bool> bseListed = listedCode(rows.value(0)), nseListed = listedCode(rows.value(1));
                 if (day == days.size() || !bseListed || !nseListed) {
                     unreadable[static_cast<size_t>(part)] = 1;
                     return;
@@ -278,9 +278,10 @@ std::optional<std::pair<Sql, Sql>> exchangeDaysInOnePass(store::Database& db, co
                     std::array<std::optional<double>, 3> figures;
                     for (int f = 0; f < 3; ++f) {
                         const int column = 3 + 3 * x + f;
-                        const int type = rows.type(column);
+                        const query::RowValue value = rows.value(column);
+                        const int type = value.type();
                         if (type == SQLITE_FLOAT) {
-                            figures[static_cast<size_t>(f)] = rows.real(column);
+                            figures[static_cast<size_t>(f)] = value.real();
                         } else if (type != SQLITE_NULL) {
                             unreadable[static_cast<size_t>(part)] = 1;
                             return;

@@ -153,9 +153,10 @@ bool readFigures(query::StatementReader& rows, int first, DayFigures& figures)
 {
     figures.empty = 0;
     for (int f = 0; f < kFigures; ++f) {
-        const int type = rows.type(first + f);
+        const query::RowValue value = rows.value(first + f);
+        const int type = value.type();
         if (type == SQLITE_FLOAT)
-            figures.values[static_cast<size_t>(f)] = rows.real(first + f);
+            figures.values[static_cast<size_t>(f)] = value.real();
         else if (type == SQLITE_NULL)
             figures.empty |= 1u << f;
         else
@@ -224,7 +225,7 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
                 if (place < 0 || place >= scrips.count())
                     continue;
                 // The days come in order: step to this row's.
-                const QByteArrayView dayText = rows.view(1);
+                const QByteArrayView dayText = rows.value(1).view();
                 while (day < static_cast<int>(days.size()) && QByteArrayView(days[static_cast<size_t>(day)]) != dayText)
                     ++day;
                 if (day >= static_cast<int>(days.size()) || !readFigures(rows, 2, figures)) {

@@ -116,17 +116,39 @@ QByteArray StatementReader::bytes(int column) const
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
-QByteArrayView StatementReader::view(int column) const
+int RowValue::type() const
 {
-    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
-    return QByteArrayView(data, sqlite3_column_bytes(m_stmt, column));
+    return sqlite3_value_type(m_value);
+}
+
+double RowValue::real() const
+{
+    return sqlite3_value_double(m_value);
+}
+
+qint64 RowValue::integer() const
+{
+    return sqlite3_value_int64(m_value);
+}
+
+QByteArrayView RowValue::view() const
+{
+    const auto* data = static_cast<const char*>(sqlite3_value_blob(m_value));
+    return QByteArrayView(data, sqlite3_value_bytes(m_value));
+}
+
+RowValue StatementReader::value(int column) const
+{
+    // The reader's connection serves one thread at a time, so the value
+    // needs no protection of its own.
+    return RowValue(sqlite3_column_value(m_stmt, column));
 }
 
 QDate StatementReader::day(int column) const
 {
     if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
         return {};
-    const QByteArrayView text = view(column);
+    const QByteArrayView text = value(column).view();
     // yyyy-MM-dd in ASCII digits, read without a pattern: the form every
     // stored day has. Anything else goes through the date module.
     if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
