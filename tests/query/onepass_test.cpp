@@ -50,6 +50,10 @@ public:
             "UPDATE mto SET BSEScriptCode = '  ' WHERE scriptcode % 9 = 4 AND TransDate > (SELECT min(TransDate) FROM mto);"
             "UPDATE mto SET NSEScriptCode = '' WHERE scriptcode % 11 = 5;"
             "UPDATE mto SET BSEScriptCode = NULL WHERE scriptcode % 13 = 6;"
+            // Empty figures: a close, a delivered quantity.
+            "UPDATE mto SET BSEClPrice = NULL WHERE scriptcode % 7 = 2 AND TransDate < (SELECT max(TransDate) FROM mto);"
+            "UPDATE mto SET NSEDelyQty = NULL WHERE scriptcode % 10 = 7 AND TransDate IN"
+            " (SELECT DISTINCT TransDate FROM mto ORDER BY TransDate DESC LIMIT 3 OFFSET 10);"
             // A jump of the close of half the scrips nine trading days back,
             // and scrips without a row on some days after it.
             "UPDATE mto SET NSEClPrice = round(NSEClPrice * 1.2, 2), BSEClPrice = round(BSEClPrice * 1.2, 2)"
