@@ -5,11 +5,20 @@
 #include "computations/scanandsignalbranches.h"
 
 #include "query/branch.h"
+#include "query/plainstatements.h"
+#include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <array>
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace computations {
 
@@ -146,6 +155,191 @@ query::BranchResult abnormalTrading(query::RunContext& context)
                                        Sql::value(-state.number) + " and perchange < 0 order by perchange desc, Stock");
 }
 
+// The BSE or NSE columns of a day of "Delivery Value - Summary": the day's
+// traded and delivered quantity and value, and the delivery percentages of
+// quantity and value. `total(figure, expression)` gives the day's total of
+// figure 0 .. 3 (traded quantity, traded value, delivered quantity,
+// delivered value), each given as an expression over mto.
+QStringList exchangeDayColumns(const char* exchange, const std::function<QString(int, const QString&)>& total)
+{
+    const QString x = QString::fromLatin1(exchange);
+    const QString traded = total(0, x + QStringLiteral("trdqty"));
+    const QString tradedValue = total(1, QStringLiteral("%1trdqty*%1clprice").arg(x));
+    const QString delivered = total(2, x + QStringLiteral("delyqty"));
+    const QString deliveredValue = total(3, QStringLiteral("%1delyqty*%1clprice").arg(x));
+    return {traded, tradedValue, delivered, deliveredValue,
+            QStringLiteral("round(%1*100 / %2,2)").arg(delivered, traded),
+            QStringLiteral("round(%1*100/%2,2)").arg(deliveredValue, tradedValue)};
+}
+
+// The names the BSE part gives the union's columns (the other part's follow
+// them).
+const char* const kBseNames[] = {"BSETradedQty", "BSETradedValue", "BSEDelQty", "BSEDelyValue", "[BSE % dely]",
+                                 "[BSE % delyvalue]"};
+const char* const kNseNames[] = {"NSETradedQty", "NSETradedValue", "NSEDelQty", "NSEDelyValue", "[NSE % dely]",
+                                 "[NSE % delyvalue]"};
+
+QString sumOf(int, const QString& expression)
+{
+    return QStringLiteral("sum(%1)").arg(expression);
+}
+
+// The two parts of the union: the BSE days (the union's column names) and
+// the NSE days, each "transdate, exchange letter, six BSE columns, six NSE
+// columns" with zeros in the other exchange's, from `from`.
+std::pair<QString, QString> exchangeDayLists(const std::function<QString(int, const QString&)>& bseTotal,
+                                             const std::function<QString(int, const QString&)>& nseTotal)
+{
+    QStringList bse{QStringLiteral("transdate as transdate"), QStringLiteral("'B' as Exchange")};
+    const QStringList bseColumns = exchangeDayColumns("bse", bseTotal);
+    for (int i = 0; i < 6; ++i)
+        bse.append(bseColumns[i] + QStringLiteral(" as ") + QLatin1String(kBseNames[i]));
+    for (const char* name : kNseNames)
+        bse.append(QStringLiteral("0 as ") + QLatin1String(name));
+    const QStringList nse = QStringList{QStringLiteral("transdate"), QStringLiteral("'N' as Exchange"),
+                                        QStringLiteral("0,0,0,0,0,0")} +
+                            exchangeDayColumns("nse", nseTotal);
+    return {bse.join(QLatin1Char(',')), nse.join(QLatin1Char(','))};
+}
+
+// Whether a scrip code read as the statement's trim(code) <> '' reads it:
+// a text holding anything but blanks. Nothing for a value that is no text.
+std::optional<bool> listedCode(const query::RowValue& code)
+{
+    const int type = code.type();
+    if (type == SQLITE_NULL)
+        return false;
+    if (type != SQLITE_TEXT)
+        return std::nullopt;
+    const QByteArrayView text = code.view();
+    return std::any_of(text.begin(), text.end(), [](char c) { return c != ' '; });
+}
+
+// The day totals of both exchanges in one pass over the window's day rows
+// (read in shares of the days), each row counted for an exchange where its
+// scrip is listed there: the sums the two statements take, added in their
+// order. They go into a temporary table of one row per day; the two parts
+// of the union are read from it. Nothing when a value is not a real number
+// or a code not a text (the statements then run).
+std::optional<std::pair<Sql, Sql>> exchangeDaysInOnePass(store::Database& db, const QDate& one, const QDate& other)
+{
+    namespace reading = query::windowreading;
+    const QDate from = std::min(one, other), to = std::max(one, other);
+    const std::vector<QByteArray> days = reading::tradingDays(db, from, to);
+    const int shares = std::min(static_cast<int>(days.size()),
+                                reading::shareCount(db, static_cast<double>(days.size()) *
+                                                            static_cast<double>(reading::scripRange(db).count()),
+                                                    reading::Reading::MarketTables));
+    // The statements are the quicker on one connection.
+    if (query::plainStatementsOnly() || shares <= 1)
+        return std::nullopt;
+    struct ExchangeTotals {
+        qint64 rows = 0;
+        std::array<double, 4> sums{};
+        std::array<qint64, 4> counts{};
+    };
+    struct DayTotals {
+        ExchangeTotals bse, nse;
+    };
+    std::vector<DayTotals> totals(days.size());
+    std::vector<char> unreadable;
+    QString error;
+    reading::readShares(
+        db, shares, [&](int parts) { unreadable.assign(static_cast<size_t>(parts), 0); },
+        [&](int part, int parts) {
+            const size_t begin = days.size() * static_cast<size_t>(part) / static_cast<size_t>(parts);
+            const size_t end = days.size() * static_cast<size_t>(part + 1) / static_cast<size_t>(parts);
+            const QString first = QString::fromLatin1(days[begin]), last = QString::fromLatin1(days[end - 1]);
+            // The day is read from the row: the day of summary_days would
+            // be copied afresh for each row.
+            return reading::daysOfWindow(first, last) +
+                   Sql("SELECT mto.bsescriptcode, mto.nsescriptcode, mto.TransDate, bsetrdqty, bsedelyqty, bseclprice,"
+                       " nsetrdqty, nsedelyqty, nseclprice FROM summary_days CROSS JOIN mto"
+                       " WHERE mto.TransDate = summary_days.day") +
+                   reading::withinWindow(first, last);
+        },
+        [&](int part, query::StatementReader& rows) {
+            size_t day = days.size() * static_cast<size_t>(part) / static_cast<size_t>(unreadable.size());
+            while (rows.next()) {
+                const QByteArrayView dayText = rows.value(2).view();
+                while (day < days.size() && QByteArrayView(days[day]) != dayText)
+                    ++day;
+                const std::optional<bool> bseListed = listedCode(rows.value(0)), nseListed = listedCode(rows.value(1));
+                if (day == days.size() || !bseListed || !nseListed) {
+                    unreadable[static_cast<size_t>(part)] = 1;
+                    return;
+                }
+                for (int x = 0; x < 2; ++x) {
+                    if (!(x == 0 ? *bseListed : *nseListed))
+                        continue;
+                    // Traded and delivered quantity and close; the values
+                    // are the quantities and their products with the close,
+                    // as the statement multiplies them (empty where one is).
+                    std::array<std::optional<double>, 3> figures;
+                    for (int f = 0; f < 3; ++f) {
+                        const int column = 3 + 3 * x + f;
+                        const query::RowValue value = rows.value(column);
+                        const int type = value.type();
+                        if (type == SQLITE_FLOAT) {
+                            figures[static_cast<size_t>(f)] = value.real();
+                        } else if (type != SQLITE_NULL) {
+                            unreadable[static_cast<size_t>(part)] = 1;
+                            return;
+                        }
+                    }
+                    const auto& [traded, delivered, close] = figures;
+                    auto times = [&close](const std::optional<double>& quantity) {
+                        return quantity && close ? std::optional<double>(*quantity * *close) : std::nullopt;
+                    };
+                    ExchangeTotals& exchange = x == 0 ? totals[day].bse : totals[day].nse;
+                    ++exchange.rows;
+                    const std::array<std::optional<double>, 4> values{traded, times(traded), delivered, times(delivered)};
+                    for (size_t f = 0; f < values.size(); ++f) {
+                        if (values[f]) {
+                            exchange.sums[f] += *values[f];
+                            ++exchange.counts[f];
+                        }
+                    }
+                }
+            }
+        },
+        error);
+    if (!error.isEmpty() || std::any_of(unreadable.begin(), unreadable.end(), [](char u) { return u != 0; }))
+        return std::nullopt;
+
+    const QString table = QStringLiteral("temp.deliveryvaluedays");
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + table);
+    db.exec(QStringLiteral("CREATE TABLE %1 (transdate DATE, bse_rows, bse_0, bse_1, bse_2, bse_3,"
+                           " nse_rows, nse_0, nse_1, nse_2, nse_3)")
+                .arg(table));
+    query::RepeatedStatement insert(db.handle(), QStringLiteral("INSERT INTO %1 VALUES (?,?,?,?,?,?,?,?,?,?,?)").arg(table));
+    for (size_t d = 0; d < days.size(); ++d) {
+        insert.bindText(1, days[d]);
+        int column = 2;
+        for (const ExchangeTotals* exchange : {&totals[d].bse, &totals[d].nse}) {
+            insert.bindInteger(column++, exchange->rows);
+            for (int f = 0; f < 4; ++f, ++column) {
+                if (exchange->counts[static_cast<size_t>(f)] > 0)
+                    insert.bindReal(column, exchange->sums[static_cast<size_t>(f)]);
+                else
+                    insert.bindNull(column);
+            }
+        }
+        insert.run();
+    }
+    auto stored = [](const char* exchange) {
+        return [exchange](int figure, const QString&) {
+            return QStringLiteral("s.%1_%2").arg(QLatin1String(exchange)).arg(figure);
+        };
+    };
+    const auto [bse, nse] = exchangeDayLists(stored("bse"), stored("nse"));
+    auto part = [&table](const QString& list, const char* exchange) {
+        return Sql(QStringLiteral("(SELECT %1 FROM %2 AS s WHERE s.%3_rows > 0 ORDER BY s.transdate)")
+                       .arg(list, table, QLatin1String(exchange)));
+    };
+    return std::make_pair(part(bse, "bse"), part(nse, "nse"));
+}
+
 // Per trading day between the two dates: traded and delivered quantity and
 // value on BSE and NSE in crores, with the delivery percentages. Each day has
 // one row over the BSE-listed scrips and one over the NSE-listed ones, each
@@ -155,33 +349,25 @@ query::BranchResult deliveryValueSummary(query::RunContext& context)
 {
     const query::RunState& state = context.state;
     const QDate secondDate = state.requireSecondDate();
-    auto exchangeDays = [&](const char* listed) {
-        query::SummarySource days;
-        days.dayColumn = QStringLiteral("transdate");
-        days.scripColumn = QStringLiteral("scriptcode");
-        days.first = state.firstDate;
-        days.last = secondDate;
-        days.condition = Sql(QStringLiteral(" and trim(%1) <> ''").arg(QLatin1String(listed)));
-        days.groupBy = QStringList{QStringLiteral("transdate")};
-        return days;
-    };
-    const Sql bse = query::summaryTable(
-        context.db, QStringLiteral("bsedays"),
+    std::optional<std::pair<Sql, Sql>> parts = exchangeDaysInOnePass(context.db, state.firstDate, secondDate);
+    if (!parts) {
+        auto exchangeDays = [&](const char* listed) {
+            query::SummarySource days;
+            days.dayColumn = QStringLiteral("transdate");
+            days.scripColumn = QStringLiteral("scriptcode");
+            days.first = state.firstDate;
+            days.last = secondDate;
+            days.condition = Sql(QStringLiteral(" and trim(%1) <> ''").arg(QLatin1String(listed)));
+            days.groupBy = QStringList{QStringLiteral("transdate")};
+            return days;
+        };
         // The union's columns take the names of its first select's items as
         // written ("transdate"), so the day keeps that name here.
-        QStringLiteral("transdate as transdate,'B' as Exchange,sum(bsetrdqty) as BSETradedQty,sum(bsetrdqty*bseclprice) as BSETradedValue,"
-                       "sum(bsedelyqty) as BSEDelQty,sum(bsedelyqty*bseclprice) as BSEDelyValue,"
-                       "round(sum(bsedelyqty)*100 / sum(bsetrdqty),2) as [BSE % dely],"
-                       "round(sum(bsedelyqty*bseclprice)*100/sum(bsetrdqty*bseclprice),2) as [BSE % delyvalue],"
-                       "0 as NSETradedQty,0 as NSETradedValue,0 as NSEDelQty,0 as NSEDelyValue,0 as [NSE % dely],"
-                       "0 as [NSE % delyvalue]"),
-        exchangeDays("bsescriptcode"));
-    const Sql nse = query::summaryTable(
-        context.db, QStringLiteral("nsedays"),
-        QStringLiteral("transdate,'N' as Exchange,0,0,0,0,0,0,sum(nsetrdqty),sum(nsetrdqty*nseclprice),sum(nsedelyqty),"
-                       "sum(nsedelyqty*nseclprice),round(sum(nsedelyqty)*100 / sum(nsetrdqty),2),"
-                       "round(sum(NSEDelyQty * NSEClPrice) * 100 / sum(NSETrdQty * NSEClPrice), 2)"),
-        exchangeDays("nsescriptcode"));
+        const auto [bse, nse] = exchangeDayLists(sumOf, sumOf);
+        parts = std::make_pair(
+            query::summaryTable(context.db, QStringLiteral("bsedays"), bse, exchangeDays("bsescriptcode")),
+            query::summaryTable(context.db, QStringLiteral("nsedays"), nse, exchangeDays("nsescriptcode")));
+    }
     return query::BranchResult::result(
         Sql("select transdate,round(sum(BSETradedQty/10000000),2) as BTradedQty,"
             "round(sum(BSETradedValue/10000000),2) as BTradedValue,round(sum(BSEDelQty/10000000),2) as BDelyQty,"
@@ -191,7 +377,7 @@ query::BranchResult deliveryValueSummary(query::RunContext& context)
             "round(sum(NSEDelQty/10000000),2) as NDelyQty,round(sum(NSEDelyvalue/10000000),2) as NDelyValue,"
             "sum([NSE % Dely]) as [NSE%Dely],sum([NSE % delyvalue]) As [NSE%DelyValue] from ("
             " SELECT * FROM ") +
-        bse + " UNION SELECT * FROM " + nse + " ) group by transdate order by transdate");
+        parts->first + " UNION SELECT * FROM " + parts->second + " ) group by transdate order by transdate");
 }
 
 }  // namespace

@@ -33,6 +33,15 @@ QueryEngine::QueryEngine(store::Database& db) : m_db(db)
 
 RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& progress)
 {
+    RunOutcome outcome = execute(inputs, progress);
+    // What the run wrote (work and result tables) leaves the trading dates
+    // as they were.
+    m_tradingDates.ownChangesDone(m_db);
+    return outcome;
+}
+
+RunOutcome QueryEngine::execute(const RunInputs& inputs, const ProgressCallback& progress)
+{
     RunOutcome outcome;
     try {
         // The previous run's result and shared work tables go first, so that
@@ -43,7 +52,7 @@ RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& pro
                 m_db.dropIfExists(QString::fromLatin1(table));
             transaction.commit();
         }
-        outcome.state = buildRunState(m_db, inputs);
+        outcome.state = buildRunState(inputs, m_tradingDates.dates(m_db));
 
         if (separatorLabels().contains(inputs.label)) {
             outcome.status = RunStatus::Stopped;

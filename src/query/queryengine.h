@@ -3,6 +3,7 @@
 #include "query/branch.h"
 #include "query/runinputs.h"
 #include "query/runstate.h"
+#include "query/tradingcalendar.h"
 #include "store/database.h"
 #include "ui/prompt.h"
 
@@ -48,10 +49,12 @@ public:
     const BranchRegistry& branches() const { return m_branches; }
 
 private:
+    RunOutcome execute(const RunInputs& inputs, const ProgressCallback& progress);
     void complete(const FinalStatement& final, RunOutcome& outcome);
 
     store::Database& m_db;
     BranchRegistry m_branches;
+    TradingDatesCache m_tradingDates;
 };
 
 // Messages of runs that cannot start.

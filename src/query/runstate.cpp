@@ -155,7 +155,7 @@ QDate RunState::requireSecondDate() const
     return secondDate;
 }
 
-RunState buildRunState(store::Database& db, const RunInputs& inputs)
+RunState buildRunState(const RunInputs& inputs, const QList<QDate>& tradingDates)
 {
     if (!inputs.firstDate.isValid())
         throw Refusal(refusals::selectValidDate());
@@ -191,7 +191,7 @@ RunState buildRunState(store::Database& db, const RunInputs& inputs)
         state.abnormalPercent = state.number;
         windowDays = 100;
     }
-    state.calendar = TradingCalendar(loadTradingDates(db), state.firstDate);
+    state.calendar = TradingCalendar(tradingDates, state.firstDate);
     if (windowDays >= 1 && windowDays == std::trunc(windowDays)) {
         if (const auto start = state.calendar.dayBefore(static_cast<int>(windowDays) - 1)) {
             state.secondDate = *start;

@@ -113,9 +113,10 @@ struct RunState {
 };
 
 // The prologue of a run: dates, exchange, group and scrip filters, range
-// bounds and the N-day window start, from the inputs and the trading dates.
+// bounds and the N-day window start, from the inputs and the trading dates
+// (newest first).
 // Refuses a run without a first date.
-RunState buildRunState(store::Database& db, const RunInputs& inputs);
+RunState buildRunState(const RunInputs& inputs, const QList<QDate>& tradingDates);
 
 // The per-day work table `queryresult1` of the "Average Queries" group: the
 // day rows between the two dates with the scrip, group and range filters.

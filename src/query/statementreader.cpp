@@ -116,12 +116,56 @@ QByteArray StatementReader::bytes(int column) const
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
+int RowValue::type() const
+{
+    return sqlite3_value_type(m_value);
+}
+
+double RowValue::real() const
+{
+    return sqlite3_value_double(m_value);
+}
+
+qint64 RowValue::integer() const
+{
+    return sqlite3_value_int64(m_value);
+}
+
+QByteArrayView RowValue::view() const
+{
+    const auto* data = static_cast<const char*>(sqlite3_value_blob(m_value));
+    return QByteArrayView(data, sqlite3_value_bytes(m_value));
+}
+
+RowValue StatementReader::value(int column) const
+{
+    // The reader's connection serves one thread at a time, so the value
+    // needs no protection of its own.
+    return RowValue(sqlite3_column_value(m_stmt, column));
+}
+
 QDate StatementReader::day(int column) const
 {
     if (sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
         return {};
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-    const auto parsed = datetext::fromStorage(QString::fromLatin1(text, sqlite3_column_bytes(m_stmt, column)));
+    const QByteArrayView text = value(column).view();
+    // yyyy-MM-dd in ASCII digits, read without a pattern: the form every
+    // stored day has. Anything else goes through the date module.
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        int fields[3] = {0, 0, 0};
+        bool digits = true;
+        const int starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+        for (int f = 0; f < 3 && digits; ++f)
+            for (int i = starts[f]; i < starts[f] + lengths[f] && digits; ++i) {
+                digits = text[i] >= '0' && text[i] <= '9';
+                fields[f] = fields[f] * 10 + (text[i] - '0');
+            }
+        if (digits) {
+            const QDate date(fields[0], fields[1], fields[2]);
+            return date.isValid() ? date : QDate();
+        }
+    }
+    const auto parsed = datetext::fromStorage(QString::fromLatin1(text.data(), text.size()));
     return parsed ? *parsed : QDate();
 }
 
@@ -148,6 +192,16 @@ void RepeatedStatement::bindInteger(int index, qint64 value)
 void RepeatedStatement::bindReal(int index, double value)
 {
     sqlite3_bind_double(m_stmt, index, value);
+}
+
+void RepeatedStatement::bindText(int index, const QByteArray& value)
+{
+    sqlite3_bind_text(m_stmt, index, value.constData(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+}
+
+void RepeatedStatement::bindNull(int index)
+{
+    sqlite3_bind_null(m_stmt, index);
 }
 
 void RepeatedStatement::run()

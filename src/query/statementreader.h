@@ -3,13 +3,29 @@
 #include "query/sql.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace query {
+
+// A value of the current row of a StatementReader, its column looked up
+// once for its type and its number or bytes; valid until the next row.
+class RowValue {
+public:
+    explicit RowValue(sqlite3_value* value) : m_value(value) {}
+    int type() const;  // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL
+    double real() const;
+    qint64 integer() const;
+    QByteArrayView view() const;  // a text's or blob's bytes, no copy
+
+private:
+    sqlite3_value* m_value;
+};
 
 // Steps through the rows of one statement on a connection and reads their
 // values as SQLite holds them, without turning each into a QVariant: for
@@ -34,6 +50,9 @@ public:
     qint64 integer(int column) const;
     double real(int column) const;  // 0 for an empty value
     QByteArray bytes(int column) const;
+    // The value of `column`: for rows whose values are each read for their
+    // type and content (one column look-up instead of two).
+    RowValue value(int column) const;
     // A day kept as yyyy-MM-dd text; null when the value is no such day.
     QDate day(int column) const;
 
@@ -57,6 +76,8 @@ public:
 
     void bindInteger(int index, qint64 value);
     void bindReal(int index, double value);
+    void bindText(int index, const QByteArray& value);  // UTF-8
+    void bindNull(int index);
     // Runs the statement with the values bound, then keeps them for the next run.
     void run();
 

@@ -60,6 +60,43 @@ QList<QDate> loadTradingDates(store::Database& db)
     return dates;
 }
 
+TradingDatesCache::Mark TradingDatesCache::markOf(store::Database& db)
+{
+    Mark mark;
+    mark.handle = db.handle();
+    mark.path = db.path();
+    mark.changes = sqlite3_total_changes64(db.handle());
+    StatementReader version(db.handle(), Sql("PRAGMA data_version"));
+    // Unknown when it cannot be read: the dates are then read again.
+    mark.dataVersion = version.next() ? version.integer(0) : -1;
+    if (mark.dataVersion < 0)
+        mark.handle = nullptr;
+    return mark;
+}
+
+const QList<QDate>& TradingDatesCache::dates(store::Database& db)
+{
+    const Mark now = markOf(db);
+    if (!(now == m_mark)) {
+        m_dates = loadTradingDates(db);
+        m_mark = now;
+    }
+    m_checked = true;
+    return m_dates;
+}
+
+void TradingDatesCache::ownChangesDone(store::Database& db)
+{
+    // Only the changes since the dates were last checked, on this
+    // connection alone, are taken as harmless.
+    if (!m_checked)
+        return;
+    m_checked = false;
+    const Mark now = markOf(db);
+    if (now.handle == m_mark.handle && now.path == m_mark.path && now.dataVersion == m_mark.dataVersion)
+        m_mark.changes = now.changes;
+}
+
 TradingCalendar::TradingCalendar(QList<QDate> newestFirst, const QDate& firstDate)
     : m_dates(std::move(newestFirst)), m_firstIndex(static_cast<int>(m_dates.indexOf(firstDate)))
 {

@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -125,13 +126,24 @@ struct ScripJoin {
     std::unordered_map<qint64, std::vector<int>> ofScrip;
 };
 
+// Where a figure comes from: a reader column, or the product of two (a
+// figure "a * b" of two columns, each read once however many figures name
+// it, and multiplied here as SQLite multiplies two reals).
+struct FigureSource {
+    int column = 0;
+    int factor = -1;  // the second column of a product
+};
+
 // Where a reader row holds what: the reader column of each group term (-1:
-// the joined term), the scrip column (with a join), the first figure.
+// the joined term), the scrip column (with a join), the first figure's
+// column and where each figure comes from, relative to it.
 struct RowLayout {
     std::vector<int> termColumn;
     std::vector<bool> termNoCase;
     int scripColumn = -1;
     int firstFigure = 0;
+    int figureColumns = 0;
+    std::vector<FigureSource> figureSources;
     std::vector<char> extremes;  // per figure: keep its lowest and highest
     const ScripJoin* join = nullptr;
 };
@@ -190,16 +202,17 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
             if (column < 0)
                 continue;
             const Term& term = before[t];
-            const int type = sqlite3_column_type(stmt, column);
+            sqlite3_value* value = sqlite3_column_value(stmt, column);
+            const int type = sqlite3_value_type(value);
             if (type != term.type)
                 return false;
-            if (type == SQLITE_INTEGER && sqlite3_column_int64(stmt, column) != term.integer)
+            if (type == SQLITE_INTEGER && sqlite3_value_int64(value) != term.integer)
                 return false;
-            if (type == SQLITE_FLOAT && !(sqlite3_column_double(stmt, column) == term.real))
+            if (type == SQLITE_FLOAT && !(sqlite3_value_double(value) == term.real))
                 return false;
             if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-                const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, column));
+                const auto* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+                const auto length = static_cast<size_t>(sqlite3_value_bytes(value));
                 if (length != term.bytes.size() || (length > 0 && std::memcmp(bytes, term.bytes.data(), length) != 0))
                     return false;
             }
@@ -245,22 +258,46 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
                 totals[f].add(values[static_cast<size_t>(f)], layout.extremes[static_cast<size_t>(f)] != 0);
     };
 
+    std::vector<Value> read(static_cast<size_t>(layout.figureColumns));
     while (rows.next()) {
-        for (int f = 0; f < figures; ++f) {
-            const int column = layout.firstFigure + f;
-            Value& value = values[static_cast<size_t>(f)];
-            switch (sqlite3_column_type(stmt, column)) {
+        for (int c = 0; c < layout.figureColumns; ++c) {
+            // One look-up of the column's value, then its type and number
+            // (each sqlite3_column_* call looks the column up afresh). The
+            // reader's connection is used by this thread alone.
+            sqlite3_value* column = sqlite3_column_value(stmt, layout.firstFigure + c);
+            Value& value = read[static_cast<size_t>(c)];
+            switch (sqlite3_value_type(column)) {
             case SQLITE_NULL:
                 value.type = SQLITE_NULL;
                 break;
             case SQLITE_INTEGER:
-                value = {SQLITE_INTEGER, sqlite3_column_int64(stmt, column), 0};
+                value = {SQLITE_INTEGER, sqlite3_value_int64(column), 0};
                 break;
             case SQLITE_FLOAT:
-                value = {SQLITE_FLOAT, 0, sqlite3_column_double(stmt, column)};
+                value = {SQLITE_FLOAT, 0, sqlite3_value_double(column)};
                 break;
             default:
                 out.unsupported = true;
+                return;
+            }
+        }
+        for (int f = 0; f < figures; ++f) {
+            const FigureSource& source = layout.figureSources[static_cast<size_t>(f)];
+            const Value& a = read[static_cast<size_t>(source.column)];
+            Value& value = values[static_cast<size_t>(f)];
+            if (source.factor < 0) {
+                value = a;
+                continue;
+            }
+            const Value& b = read[static_cast<size_t>(source.factor)];
+            if (a.type == SQLITE_NULL || b.type == SQLITE_NULL) {
+                value.type = SQLITE_NULL;
+            } else if (a.type == SQLITE_FLOAT && b.type == SQLITE_FLOAT) {
+                // A product that is no number is empty, as in SQLite.
+                const double product = a.real * b.real;
+                value = std::isnan(product) ? Value() : Value{SQLITE_FLOAT, 0, product};
+            } else {
+                out.unsupported = true;  // whole numbers multiply otherwise
                 return;
             }
         }
@@ -465,7 +502,38 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         layout.join = &*join;
     }
     layout.firstFigure = static_cast<int>(selected.size());
-    selected += parsed->figures();
+    {
+        // Each column read once: a figure that multiplies two columns reads
+        // them, and the product is made from them.
+        static const QRegularExpression product(
+            QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s*\\*\\s*"
+                           "([A-Za-z_][A-Za-z0-9_]*(?:\\.[A-Za-z_][A-Za-z0-9_]*)?)\\s*$"));
+        QStringList columns, keys;
+        // A column name is told apart without regard to case, as SQL does;
+        // any other expression by its text.
+        auto columnOf = [&columns, &keys](const QString& expression, bool name) {
+            const QString key = name ? expression.toLower() : expression;
+            const qsizetype at = keys.indexOf(key);
+            if (at >= 0)
+                return static_cast<int>(at);
+            columns.append(expression);
+            keys.append(key);
+            return static_cast<int>(columns.size()) - 1;
+        };
+        for (const QString& figure : parsed->figures()) {
+            const auto match = product.match(figure);
+            FigureSource source;
+            if (match.hasMatch()) {
+                source.column = columnOf(match.captured(1), true);
+                source.factor = columnOf(match.captured(2), true);
+            } else {
+                source.column = columnOf(figure, false);
+            }
+            layout.figureSources.push_back(source);
+        }
+        layout.figureColumns = static_cast<int>(columns.size());
+        selected += columns;
+    }
     auto readerFor = [&](int part, int parts) {
         QByteArray dayFrom = days.empty() ? QByteArray() : days.front();
         QByteArray dayTo = days.empty() ? QByteArray() : days.back();

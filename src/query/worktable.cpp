@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -202,14 +203,18 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         }
     }
 
+    const bool typesKnown = std::all_of(declared.begin(), declared.end(), [](bool d) { return d; });
     store::Transaction transaction(db);
-    // The rows, in their order, into a table without types.
+    // The rows, in their order, into a table without types, unless every
+    // column declares its type: then they go straight into the result.
     QStringList staged;
     for (int i = 0; i < columns.size(); ++i)
         staged.append(QStringLiteral("c%1").arg(i));
-    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
-    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
-    db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
+    if (!typesKnown) {
+        db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
+        db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
+        db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
+    }
 
     // An expression column takes its type from its values, as makeTable
     // infers it: any text that is no day makes it text, days with numbers
@@ -256,9 +261,13 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         definitions.append(definition);
     }
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
-    db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")
-                .arg(store::quoteIdentifier(name), staged.join(QLatin1Char(',')), kStagedRows));
-    db.exec(QStringLiteral("DROP TABLE ") + kStagedRows);
+    if (typesKnown) {
+        db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
+    } else {
+        db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")
+                    .arg(store::quoteIdentifier(name), staged.join(QLatin1Char(',')), kStagedRows));
+        db.exec(QStringLiteral("DROP TABLE ") + kStagedRows);
+    }
     transaction.commit();
 }
 

@@ -83,6 +83,36 @@ TEST(EngineRuns, ACompletedRunLeavesTheResultTableAndItsStatement)
     EXPECT_EQ(outcome.icon, ui::Icon::Critical);
 }
 
+TEST(EngineRuns, TradingDaysAddedOrDeletedBetweenRunsAreSeen)
+{
+    MarketFixture market;
+    const auto topOn = [](const QDate& day) { return F::inputs(4, "Top N Traded Quantity", day, {}, Exchange::Nse, "1"); };
+    // A copy of a day's rows as another day.
+    const auto copyDay = [](store::Database& db, const QDate& from, const QDate& to) {
+        db.exec(QStringLiteral("INSERT INTO mto SELECT ?, scriptcode, NSEScriptCode, BSEScriptCode, NSETrdQty, BSETrdQty,"
+                               " NSEDelyQty, BSEDelyQty, NSEPerc, BSEPerc, NSEClPrice, BSEClPrice FROM mto WHERE TransDate = ?"),
+                {to, from});
+    };
+    const QDate monday{2024, 1, 8}, tuesday{2024, 1, 9};
+    ASSERT_EQ(market.run(topOn(F::D1)).status, RunStatus::Completed);
+    EXPECT_EQ(market.run(topOn(monday)).status, RunStatus::Refused);
+    // A day imported on the application's own connection...
+    copyDay(market.db(), F::D1, monday);
+    EXPECT_EQ(market.run(topOn(monday)).status, RunStatus::Completed);
+    // ... or by another connection to the store.
+    {
+        store::Database other;
+        other.openExisting(market.db().path());
+        copyDay(other, monday, tuesday);
+    }
+    EXPECT_EQ(market.run(topOn(tuesday)).status, RunStatus::Completed);
+    // A deleted day is no trading day any more.
+    market.db().exec("DELETE FROM mto WHERE TransDate = '2024-01-09'");
+    const auto outcome = market.run(topOn(tuesday));
+    EXPECT_EQ(outcome.status, RunStatus::Refused);
+    EXPECT_EQ(market.run(topOn(monday)).state.previousTradingDay(), F::D1);
+}
+
 TEST(EngineRuns, SeparatorsStopQuietlyAndUnknownLabelsAreRefused)
 {
     MarketFixture market;

@@ -44,7 +44,23 @@ public:
             "INSERT INTO LinkDetails SELECT 'SEC2', srno FROM ScripMaster WHERE srno % 3 = 0;"
             "INSERT INTO allbhavcopy (symbol, series, highprice, lowprice, closeprice, TransDate)"
             " SELECT NSEScriptCode, 'EQ', round(nseclprice * (1 + (scriptcode % 7) / 100.0), 2),"
-            " round(nseclprice * (1 - (scriptcode % 5) / 100.0), 2), nseclprice, TransDate FROM mto WHERE nseclprice > 0;"));
+            " round(nseclprice * (1 - (scriptcode % 5) / 100.0), 2), nseclprice, TransDate FROM mto WHERE nseclprice > 0;"
+            // Some day rows of scrips not listed on an exchange: a blank, an
+            // empty or no code.
+            "UPDATE mto SET BSEScriptCode = '  ' WHERE scriptcode % 9 = 4 AND TransDate > (SELECT min(TransDate) FROM mto);"
+            "UPDATE mto SET NSEScriptCode = '' WHERE scriptcode % 11 = 5;"
+            "UPDATE mto SET BSEScriptCode = NULL WHERE scriptcode % 13 = 6;"
+            // Empty figures: a close, a delivered quantity.
+            "UPDATE mto SET BSEClPrice = NULL WHERE scriptcode % 7 = 2 AND TransDate < (SELECT max(TransDate) FROM mto);"
+            "UPDATE mto SET NSEDelyQty = NULL WHERE scriptcode % 10 = 7 AND TransDate IN"
+            " (SELECT DISTINCT TransDate FROM mto ORDER BY TransDate DESC LIMIT 3 OFFSET 10);"
+            // A jump of the close of half the scrips nine trading days back,
+            // and scrips without a row on some days after it.
+            "UPDATE mto SET NSEClPrice = round(NSEClPrice * 1.2, 2), BSEClPrice = round(BSEClPrice * 1.2, 2)"
+            " WHERE scriptcode % 2 = 1 AND TransDate = (SELECT DISTINCT TransDate FROM mto ORDER BY TransDate DESC"
+            " LIMIT 1 OFFSET 8);"
+            "DELETE FROM mto WHERE scriptcode % 3 = 1 AND TransDate IN"
+            " (SELECT DISTINCT TransDate FROM mto ORDER BY TransDate DESC LIMIT 2 OFFSET 5);"));
         m_dates = query::loadTradingDates(db());
     }
 
@@ -121,7 +137,8 @@ std::string difference(const RunOutcome& a, const RunOutcome& b)
 struct Case {
     int group;
     const char* label;
-    int days;  // the window, or N of a scan
+    int days;            // the window, or N of a scan
+    int firstDayBack = 0;  // the query's day: the newest trading day, or this many before it
 };
 
 // Every query whose window is worked out in one pass, and the queries over
@@ -166,6 +183,7 @@ const Case kCases[] = {
     {8, "52 Week High", 40},
     {8, "Monthly Low", 20},
     {8, "Rate Change", 20},
+    {8, "Rate Change", 20, 8},
     {9, "Delivery Quantity", 3},
 };
 
@@ -178,7 +196,8 @@ TEST(OnePassQueries, GiveTheRowsOfTheirPlainStatements)
     query::windowreading::setRowsPerShare(500);
     for (const Case& c : kCases) {
         for (const Exchange exchange : {Exchange::Nse, Exchange::Bse, Exchange::Combined}) {
-            query::RunInputs in = inputsFor(c.group, QString::fromUtf8(c.label), exchange, c.days, market.dates());
+            query::RunInputs in =
+                inputsFor(c.group, QString::fromUtf8(c.label), exchange, c.days, market.dates().mid(c.firstDayBack));
             // One run with some scrips chosen, one with a group and a ticked
             // price range.
             if (exchange == Exchange::Bse)
