@@ -19,10 +19,7 @@
 // --check runs each query once more through its plain statements and says
 // whether the two results agree to the last bit.
 //
-// --no-memstatus turns off SQLite's count of allocated memory, which takes a
-// lock that every reading thread meets at each allocation.
-//
-//   query_bench [--small] [--check] [--no-memstatus] [--only TEXT] [--skip TEXT,...] [--exchange nse|bse|combined|all]
+//   query_bench [--small] [--check] [--only TEXT] [--skip TEXT,...] [--exchange nse|bse|combined|all]
 //               [--windows 22,250,all] [--repeats N] [--cache FOLDER]
 
 #include "computations/ema.h"
@@ -48,7 +45,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/file.h>
@@ -426,6 +422,9 @@ void ensureQueryStore(const QString& marketPath, const QString& path, const QStr
     sqlite3* db = nullptr;
     check(sqlite3_open(temporary.toUtf8().constData(), &db), db);
     execRaw(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=OFF; PRAGMA cache_size=-400000; BEGIN");
+    // The generator fills these tables too; the bench's own rows take their
+    // place, so that its figures stay comparable from one run to the next.
+    execRaw(db, "DELETE FROM allbhavcopy; DELETE FROM GainLoss; DELETE FROM hilo;");
     addGroups(db);
     int scrips = 0;
     {
@@ -608,11 +607,6 @@ bool sameRows(const store::Rows& a, const store::Rows& b, QString& difference)
 
 int main(int argc, char** argv)
 {
-    // SQLite counts every allocation under one lock unless told not to
-    // before its first use: the readers of a window in shares meet there.
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--no-memstatus") == 0)
-            sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     QCoreApplication app(argc, argv);
     StoreSize size = kFullSize;
     QString cache = QStringLiteral("/work/bench-cache");
@@ -630,8 +624,6 @@ int main(int argc, char** argv)
             size = kSmallSize;
         else if (a == QLatin1String("--check"))
             checkPlain = true;
-        else if (a == QLatin1String("--no-memstatus"))
-            continue;  // taken above
         else if (a == QLatin1String("--cache") && hasValue)
             cache = arguments[++i];
         else if (a == QLatin1String("--only") && hasValue)
@@ -646,7 +638,7 @@ int main(int argc, char** argv)
             repeats = std::max(1, arguments[++i].toInt());
         else {
             std::fprintf(stderr,
-                         "usage: query_bench [--small] [--check] [--no-memstatus] [--only TEXT] [--skip TEXT,TEXT] [--exchange nse|bse|combined|all]"
+                         "usage: query_bench [--small] [--check] [--only TEXT] [--skip TEXT,TEXT] [--exchange nse|bse|combined|all]"
                          " [--windows 22,250,all] [--repeats N] [--cache FOLDER]\n");
             return 2;
         }

@@ -163,9 +163,26 @@ void Database::open(const QString& path)
     openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, false);
 }
 
+namespace {
+
+// SQLite counts every allocation under one global lock unless told so before
+// its first use; the threads that read a query's window side by side would
+// queue on it. Nothing here reads the count.
+void configureSqliteOnce()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
+
+}  // namespace
+
 void Database::openFile(const QString& path, int flags, bool keepJournalMode)
 {
     close();
+    configureSqliteOnce();
     useOwnFileLocks();
     const QByteArray name = path.toUtf8();
     if (sqlite3_open_v2(name.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
