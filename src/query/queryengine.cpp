@@ -75,7 +75,8 @@ RunOutcome QueryEngine::run(const RunInputs& inputs, const ProgressCallback& pro
         }
         complete(result.final, outcome);
         transaction.commit();
-        outcome.rows = m_db.query(outcome.viewerSelect);
+        if (m_readsRows)
+            outcome.rows = m_db.query(outcome.viewerSelect);
         outcome.status = RunStatus::Completed;
     } catch (const Refusal& refusal) {
         outcome.status = RunStatus::Refused;
