@@ -170,7 +170,10 @@ void storedDayFunction(sqlite3_context* context, int, sqlite3_value** argv)
     bool day = false;
     if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
         const auto* bytes = static_cast<const char*>(sqlite3_value_blob(argv[0]));
-        day = datetext::fromStorage(QString::fromUtf8(bytes, sqlite3_value_bytes(argv[0]))).has_value();
+        const int size = sqlite3_value_bytes(argv[0]);
+        // Most texts are no day, which their length and dashes tell at once.
+        if ((size == 10 || (size == 11 && bytes[10] == '\n')) && bytes[4] == '-' && bytes[7] == '-')
+            day = datetext::fromStorage(QString::fromUtf8(bytes, size)).has_value();
     }
     sqlite3_result_int(context, day ? 1 : 0);
 }

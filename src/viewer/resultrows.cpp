@@ -187,7 +187,7 @@ QVariantList ResultRows::row(qint64 position) const
     return kept->value(position - page * kPageRows);
 }
 
-void ResultRows::forEach(const std::function<void(const QVariantList&)>& visit, qint64 first) const
+void ResultRows::forEach(const RecordVisitor& visit, qint64 first) const
 {
     constexpr qint64 kStreamRows = 4096;
     for (qint64 at = std::max<qint64>(first, 0); at < m_count; at += kStreamRows) {

@@ -12,6 +12,10 @@
 
 namespace viewer {
 
+// The records of a result handed over one at a time, in order.
+using RecordVisitor = std::function<void(const QVariantList&)>;
+using RecordSource = std::function<void(const RecordVisitor&)>;
+
 // The rows the result viewer shows, kept in the store and read a page at a
 // time, so that a result of millions of rows costs no more memory than one
 // of a hundred.
@@ -52,7 +56,7 @@ public:
     // The row shown at `position` (from 0); empty when there is none.
     QVariantList row(qint64 position) const;
     // Every shown row from `first` on, in the order shown, a page at a time.
-    void forEach(const std::function<void(const QVariantList&)>& visit, qint64 first = 0) const;
+    void forEach(const RecordVisitor& visit, qint64 first = 0) const;
     // Every shown row at once, for results known to be small.
     store::Rows all() const;
 

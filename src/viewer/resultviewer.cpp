@@ -313,7 +313,9 @@ ShownResult ResultViewerWindow::shownResult() const
 
 reports::ReportDocument ResultViewerWindow::printDocument() const
 {
-    return reports::bindReport(m_facts, m_model->shownRows());
+    const ResultRows& rows = m_model->rows();
+    return reports::bindReport(m_facts, rows.columns(),
+                               [&rows](const reports::ResultRow& visit) { rows.forEach(visit); });
 }
 
 void ResultViewerWindow::print()
@@ -330,7 +332,8 @@ void ResultViewerWindow::saveGroup()
 {
     ResultScrips collected;
     try {
-        collected = collectResultScrips(m_db, m_model->shownRows());
+        const ResultRows& rows = m_model->rows();
+        collected = collectResultScrips(m_db, rows.columns(), [&rows](const RecordVisitor& visit) { rows.forEach(visit); });
     } catch (const store::StoreError& error) {
         ui::prompt().warn(QStringLiteral("The scrips could not be looked up: %1").arg(error.message()));
         return;
@@ -384,7 +387,7 @@ void ResultViewerWindow::exportToExcel()
     ExcelExportRequest request;
     request.dataFolder = dataFolder();
     request.queryName = m_queryName;
-    request.rows = m_model->shownRows();
+    request.rows = &m_model->rows();
     request.firstRecord = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     viewer::exportToExcel(request);
 }
