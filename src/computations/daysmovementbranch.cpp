@@ -5,9 +5,12 @@
 #include "computations/scanbranches.h"
 
 #include "query/branch.h"
+#include "query/dayrows.h"
+#include "query/plainstatements.h"
 #include "query/worktable.h"
 #include "store/database.h"
 
+#include <QStringList>
 #include <algorithm>
 
 namespace computations {
@@ -36,10 +39,36 @@ QString dayFigures(Exchange exchange)
 // The change of one figure against the security's previous row: a current
 // value that is empty or not above 1 counts as 1, an empty previous value
 // as 1; a previous value of 0 gives no change (0.01 stays).
-QString changeAgainstPrevious(const QString& column)
+QString changeAgainstPrevious(const QString& current, const QString& previous)
 {
-    return QStringLiteral("iif(prev_%1 = 0, 0.01, round(iif(%1 is null or %1 <= 1, 1, %1) * 100 / prev_%1 - 100, 2))")
-        .arg(column);
+    return QStringLiteral("iif(%2 = 0, 0.01, round(iif(%1 is null or %1 <= 1, 1, %1) * 100 / %2 - 100, 2))")
+        .arg(current, previous);
+}
+
+// Whether every security's rows follow each other in the table: no two
+// company names are the same without regard to case, nor the same once
+// trimmed, unless they are the very same name. Rows go in by company and
+// day, so then the previous row of a security is the row before it.
+bool securitiesFollowEachOther(store::Database& db)
+{
+    return db.scalar(QStringLiteral("select count(distinct company) = count(distinct company collate binary)"
+                                    " and count(distinct company collate binary) = count(distinct trim(company))"
+                                    " from scripmaster where trim(ifnull(company,'')) <> ''"))
+               .toInt() == 1;
+}
+
+// The change of each figure against the row before, for rows whose security
+// (its name without outer blanks) is that of the row before.
+void changesAgainstRowBefore(store::Database& db)
+{
+    QStringList changes;
+    for (const QString& column : {QStringLiteral("trdqty"), QStringLiteral("delyqty"), QStringLiteral("clprice")})
+        changes.append(changeAgainstPrevious(QStringLiteral("tqr.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
+    db.exec(QStringLiteral("update tqr set (ChgInVol, ChgInDely, ChgInPrice) = (select %1, %2, %3 from tqr as p"
+                           " where p.rowid = tqr.rowid - 1)"
+                           " where trim(ifnull(security,'')) <> ''"
+                           " and trim(security) = (select trim(p.security) from tqr as p where p.rowid = tqr.rowid - 1)")
+                .arg(changes[0], changes[1], changes[2]));
 }
 
 void makeMovementTable(query::RunContext& context, const QDate& from)
@@ -52,18 +81,32 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         {QStringLiteral("clprice"), ColumnKind::Real},    {QStringLiteral("security"), ColumnKind::Text},
         {QStringLiteral("ChgInDely"), ColumnKind::Real},  {QStringLiteral("ChgInPrice"), ColumnKind::Real},
         {QStringLiteral("ChgInVol"), ColumnKind::Real}};
+    // A long period is read scrip by scrip in company order (the scrips in a
+    // small table ordered by an index), each one's days sorted on their own.
+    QString join = QStringLiteral("mto,scripmaster");
+    if (query::readScripByScrip(context, from, state.firstDate)) {
+        query::remakeWorkTable(context.db, QStringLiteral("movementscrips"),
+                               {{QStringLiteral("srno"), ColumnKind::Integer}, {QStringLiteral("company"), ColumnKind::Text}},
+                               Sql("select srno, company from scripmaster order by srno"));
+        context.db.exec(QStringLiteral("create index movementscrips_company on movementscrips (company)"));
+        join = QStringLiteral("movementscrips as scripmaster cross join mto");
+    }
     // Rows go in by company and day, so the table's row order is the walk's.
     query::remakeWorkTable(
         context.db, kMovementTable, columns,
-        Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from mto,scripmaster"
+        Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2"
                            " where mto.scriptcode = scripmaster.srno and TransDate between ")
-                .arg(dayFigures(state.exchange))) +
+                .arg(dayFigures(state.exchange), join)) +
             Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
             state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
             state.groupFilter + " order by company,TransDate");
 
     // Rows of one security (its name without outer blanks) follow each
     // other; its first row, and rows without a name, keep 0.01.
+    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
+        changesAgainstRowBefore(context.db);
+        return;
+    }
     context.db.exec(
         QStringLiteral("update tqr set ChgInVol = c.vol, ChgInDely = c.dely, ChgInPrice = c.price from"
                        " (select id, %1 as vol, %2 as dely, %3 as price from"
@@ -73,8 +116,9 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
                        " from tqr where trim(ifnull(security,'')) <> ''"
                        " window w as (partition by trim(security) order by rowid))"
                        " where prev_trdqty is not null) as c where tqr.rowid = c.id")
-            .arg(changeAgainstPrevious(QStringLiteral("trdqty")), changeAgainstPrevious(QStringLiteral("delyqty")),
-                 changeAgainstPrevious(QStringLiteral("clprice"))));
+            .arg(changeAgainstPrevious(QStringLiteral("trdqty"), QStringLiteral("prev_trdqty")),
+                 changeAgainstPrevious(QStringLiteral("delyqty"), QStringLiteral("prev_delyqty")),
+                 changeAgainstPrevious(QStringLiteral("clprice"), QStringLiteral("prev_clprice"))));
 }
 
 query::BranchResult daysMovement(query::RunContext& context)
@@ -85,10 +129,12 @@ query::BranchResult daysMovement(query::RunContext& context)
     const QDate tableStart = state.tradingDayBefore(state.count + 1);
     state.secondDate = state.tradingDayBefore(state.count - 1);
     makeMovementTable(context, tableStart);
+    query::makeFillerRow(context.db);
     return query::BranchResult::result(
         Sql(QStringLiteral("select TransDate as [Date],Security as Stock, Trdqty as Volume,ChgInVol as [%ChgIn Vol],"
                            "DelyQty as DelyQty,ChgInDely as [%ChgInDely],clprice as Price,ChgInPrice as [%ChgInPrice],") +
-            query::filler(1) + QStringLiteral(" from tqr where TransDate between ")) +
+            query::declaredFiller(1) + QStringLiteral(" from tqr,") + query::kFillerRow +
+            QStringLiteral(" where TransDate between ")) +
         Sql::value(std::min(state.firstDate, state.secondDate)) + " and " +
         Sql::value(std::max(state.firstDate, state.secondDate)) + " order by tqr.rowid");
 }

@@ -206,13 +206,17 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     }
 
     store::Transaction transaction(db);
-    // The rows, in their order, into a table without types.
+    // With every column's type declared the rows go straight into the table;
+    // otherwise they go, in their order, into a table without types first.
+    const bool allDeclared = !declared.contains(false);
     QStringList staged;
     for (int i = 0; i < columns.size(); ++i)
         staged.append(QStringLiteral("c%1").arg(i));
-    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
-    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
-    db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
+    if (!allDeclared) {
+        db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
+        db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
+        db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
+    }
 
     // An expression column takes its type from its values, as makeTable
     // infers it: any text that is no day makes it text, days with numbers
@@ -259,9 +263,13 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         definitions.append(definition);
     }
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
-    db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")
-                .arg(store::quoteIdentifier(name), staged.join(QLatin1Char(',')), kStagedRows));
-    db.exec(QStringLiteral("DROP TABLE ") + kStagedRows);
+    if (allDeclared) {
+        db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
+    } else {
+        db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")
+                    .arg(store::quoteIdentifier(name), staged.join(QLatin1Char(',')), kStagedRows));
+        db.exec(QStringLiteral("DROP TABLE ") + kStagedRows);
+    }
     transaction.commit();
 }
 
