@@ -11,11 +11,33 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace query {
 
 namespace {
+
+// A unit of work of its own, or none inside a transaction already open (a
+// query run): that one takes everything back on failure, and a savepoint
+// nested in it would have the store keep the former content of every page
+// the work writes over, in memory, until the run ends.
+class WorkScope {
+public:
+    explicit WorkScope(store::Database& db)
+    {
+        if (sqlite3_get_autocommit(db.handle()))
+            m_transaction.emplace(db);
+    }
+    void commit()
+    {
+        if (m_transaction)
+            m_transaction->commit();
+    }
+
+private:
+    std::optional<store::Transaction> m_transaction;
+};
 
 // Drops `name` and makes it empty with the declared `columns`.
 void createWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns)
@@ -36,7 +58,7 @@ void createWorkTable(store::Database& db, const QString& name, const QList<store
 void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
                      const Sql& select)
 {
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     createWorkTable(db, name, columns);
     db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
     transaction.commit();
@@ -130,7 +152,7 @@ void remakeWorkTableInShares(store::Database& db, const QString& name, const QLi
         error);
     if (!error.isEmpty())
         throw store::StoreError(error);
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     createWorkTable(db, name, columns);
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
@@ -155,7 +177,7 @@ void remakeWorkTableInShares(store::Database& db, const QString& name, const QLi
 
 void remakeTable(store::Database& db, const QString& name, const Sql& select)
 {
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     db.dropIfExists(name);
     db.makeTable(name, select.text, select.params);
     transaction.commit();
@@ -205,7 +227,7 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         }
     }
 
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     // With every column's type declared the rows go straight into the table;
     // otherwise they go, in their order, into a table without types first.
     const bool allDeclared = !declared.contains(false);
