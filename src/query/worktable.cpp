@@ -200,7 +200,8 @@ void storedDayFunction(sqlite3_context* context, int, sqlite3_value** argv)
     sqlite3_result_int(context, day ? 1 : 0);
 }
 
-const QString kStagedRows = QStringLiteral("temp.result_rows");
+// In the main file: a temporary table would be kept whole in memory.
+const QString kStagedRows = QStringLiteral("result_rows");
 
 }  // namespace
 
