@@ -21,6 +21,8 @@ using query::Sql;
 namespace {
 
 const QString kMovementTable = QStringLiteral("tqr");
+// The rows of tqr before their changes are worked out.
+const QString kMovementRows = QStringLiteral("tqrrows");
 
 QString dayFigures(Exchange exchange)
 {
@@ -57,18 +59,21 @@ bool securitiesFollowEachOther(store::Database& db)
                .toInt() == 1;
 }
 
-// The change of each figure against the row before, for rows whose security
-// (its name without outer blanks) is that of the row before.
-void changesAgainstRowBefore(store::Database& db)
+// The rows of `rows` (a table like tqr) with the change of each figure
+// against the row before, where the row before is of the same security (its
+// name without outer blanks); other rows keep their changes.
+Sql withChangesAgainstRowBefore(const QString& rows)
 {
     QStringList changes;
-    for (const QString& column : {QStringLiteral("trdqty"), QStringLiteral("delyqty"), QStringLiteral("clprice")})
-        changes.append(changeAgainstPrevious(QStringLiteral("tqr.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
-    db.exec(QStringLiteral("update tqr set (ChgInVol, ChgInDely, ChgInPrice) = (select %1, %2, %3 from tqr as p"
-                           " where p.rowid = tqr.rowid - 1)"
-                           " where trim(ifnull(security,'')) <> ''"
-                           " and trim(security) = (select trim(p.security) from tqr as p where p.rowid = tqr.rowid - 1)")
-                .arg(changes[0], changes[1], changes[2]));
+    for (const QString& column : {QStringLiteral("delyqty"), QStringLiteral("clprice"), QStringLiteral("trdqty")})
+        changes.append(changeAgainstPrevious(QStringLiteral("cur.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
+    return Sql(QStringLiteral("select cur.trdqty, cur.delyqty, cur.perc, cur.TransDate, cur.clprice, cur.security,"
+                              " iif(p.rowid is null, cur.ChgInDely, %1), iif(p.rowid is null, cur.ChgInPrice, %2),"
+                              " iif(p.rowid is null, cur.ChgInVol, %3)"
+                              " from %4 as cur left join %4 as p on p.rowid = cur.rowid - 1"
+                              " and trim(ifnull(cur.security,'')) <> '' and trim(p.security) = trim(cur.security)"
+                              " order by cur.rowid")
+                   .arg(changes[0], changes[1], changes[2], rows));
 }
 
 void makeMovementTable(query::RunContext& context, const QDate& from)
@@ -92,21 +97,26 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         join = QStringLiteral("movementscrips as scripmaster cross join mto");
     }
     // Rows go in by company and day, so the table's row order is the walk's.
-    query::remakeWorkTable(
-        context.db, kMovementTable, columns,
-        Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2"
-                           " where mto.scriptcode = scripmaster.srno and TransDate between ")
-                .arg(dayFigures(state.exchange), join)) +
-            Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
-            state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-            state.groupFilter + " order by company,TransDate");
+    const Sql rows = Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2"
+                                        " where mto.scriptcode = scripmaster.srno and TransDate between ")
+                             .arg(dayFigures(state.exchange), join)) +
+                     Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
+                     state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                     state.groupFilter + " order by company,TransDate";
 
     // Rows of one security (its name without outer blanks) follow each
-    // other; its first row, and rows without a name, keep 0.01.
+    // other; its first row, and rows without a name, keep 0.01. When every
+    // security's rows follow each other, the changes are worked out as the
+    // rows are copied into the table, against the row before; changing the
+    // rows in place would have the store keep their former content in
+    // memory until the run ends.
     if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
-        changesAgainstRowBefore(context.db);
+        query::remakeWorkTable(context.db, kMovementRows, columns, rows);
+        query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
+        context.db.dropIfExists(kMovementRows);
         return;
     }
+    query::remakeWorkTable(context.db, kMovementTable, columns, rows);
     context.db.exec(
         QStringLiteral("update tqr set ChgInVol = c.vol, ChgInDely = c.dely, ChgInPrice = c.price from"
                        " (select id, %1 as vol, %2 as dely, %3 as price from"
