@@ -3,8 +3,10 @@
 // 5,000 scrips x 2,500 trading days (12.5 million mto rows): the query
 // runner runs the label, the viewer is handed the result and the grid paints
 // its first rows ("ready"); then the grid is scrolled to the last row and
-// that row read ("last row"). Every run is a process of its own, so its peak
-// resident memory (wait4) is that run's alone.
+// that row read ("last"); then a header click sorts the rows by stock and a
+// filter keeps those priced over 100. Every run is a process of its own, so
+// its peak resident memory (wait4, "peak MB") is that run's alone; "ready
+// MB" is the peak until the rows were shown.
 //
 //   bigresult_bench [--scrips 5000] [--days 2500] [--windows 250,all] [--runs 3] [--only TEXT]
 //                   [--cache FOLDER]
@@ -13,8 +15,8 @@
 // <cache>/store-<scrips>x<days>.db; the runs write their result tables into
 // a copy of it, <cache>/bigresult-<scrips>x<days>.db, made once.
 //
-// Each figure is the minimum and median of the runs, printed with the rows
-// of the result and the peak memory (largest of the runs).
+// The run and ready figures are the minimum and median of the runs, the
+// others medians; the memory figures are the largest of the runs.
 
 #include "benchstore.h"
 #include "query/queryrunner.h"
@@ -25,6 +27,9 @@
 #include "viewer/resultviewer.h"
 
 #include <QAbstractItemModel>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPushButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -133,7 +138,31 @@ int runChild(const QString& storePath, const Case& c, int days)
     const int rows = grid->model()->rowCount();
     const QString last = grid->model()->index(rows - 1, 0).data().toString();
     const double lastRow = timer.nsecsElapsed() / 1e9;
-    std::printf("%.3f %.3f %d %.3f\n", ready, lastRow, rows, ran);
+    const double readyMb = benchstore::peakKiB() / 1024.0;
+
+    // A header click on the stock column, then a filter on the price.
+    const QStringList names = [&] {
+        QStringList list;
+        for (int column = 0; column < grid->model()->columnCount(); ++column)
+            list.append(grid->model()->headerData(column, Qt::Horizontal).toString());
+        return list;
+    }();
+    timer.restart();
+    emit grid->horizontalHeader()->sectionClicked(static_cast<int>(names.indexOf(QStringLiteral("Stock"))));
+    grid->repaint();
+    QCoreApplication::processEvents();
+    const double sorted = timer.nsecsElapsed() / 1e9;
+    const int price = std::max(names.indexOf(QStringLiteral("Price")), names.indexOf(QStringLiteral("Rate")));
+    shown->findChild<QComboBox*>(QStringLiteral("cboFilterCols"))->setCurrentIndex(price);
+    shown->findChild<QComboBox*>(QStringLiteral("cboOper"))->setCurrentText(QStringLiteral(">"));
+    shown->findChild<QLineEdit*>(QStringLiteral("txtFilterValue"))->setText(QStringLiteral("100"));
+    timer.restart();
+    shown->findChild<QPushButton*>(QStringLiteral("cmdFilterShow0"))->click();
+    grid->repaint();
+    QCoreApplication::processEvents();
+    const double filtered = timer.nsecsElapsed() / 1e9;
+    std::printf("%.3f %.3f %d %.3f %.1f %.3f %.3f %d\n", ready, lastRow, rows, ran, readyMb, sorted, filtered,
+                grid->model()->rowCount());
     std::fflush(stdout);
     delete shown;
     return first.isEmpty() && rows > 0 && last.isEmpty() ? 2 : 0;
@@ -145,6 +174,9 @@ struct Measure {
     long rows = 0;
     double peakMb = 0;
     double ran = 0;  // the run alone, before the viewer
+    double readyMb = 0;  // the peak when the rows were shown
+    double sorted = 0;
+    double filtered = 0;
 };
 
 // Runs one case in a process of its own and reads its line and peak memory.
@@ -181,12 +213,12 @@ std::optional<Measure> runProcess(const QString& self, const QStringList& argume
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     const QList<QByteArray> fields = output.trimmed().split(' ');
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || fields.size() != 4) {
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || fields.size() != 8) {
         std::fprintf(stderr, "  run failed (status %d): %s\n", status, output.constData());
         return std::nullopt;
     }
     return Measure{fields[0].toDouble(), fields[1].toDouble(), fields[2].toLong(), usage.ru_maxrss / 1024.0,
-                   fields[3].toDouble()};
+                   fields[3].toDouble(), fields[4].toDouble(), fields[5].toDouble(), fields[6].toDouble()};
 }
 
 double median(std::vector<double> values)
@@ -240,15 +272,15 @@ int main(int argc, char** argv)
     const QStringList windows = argument(arguments, QStringLiteral("--windows"), QStringLiteral("250,all")).split(',');
     std::printf("Day-row results in the viewer, %d scrips x %d trading days; min / median of %d runs\n", scrips, days,
                 runs);
-    std::printf("%-30s %7s %10s %17s %17s %17s %9s\n", "label", "days", "rows", "run s", "ready s", "last row s",
-                "peak MB");
+    std::printf("%-28s %5s %9s %15s %15s %6s %6s %6s %8s %7s\n", "label", "days", "rows", "run s", "ready s",
+                "last s", "sort s", "filt s", "ready MB", "peak MB");
     for (const QString& windowText : windows) {
         const int window = windowText == QLatin1String("all") ? days : windowText.toInt();
         for (int index = 0; index < kCases.size(); ++index) {
             if (!only.isEmpty() && !kCases[index].name.contains(only, Qt::CaseInsensitive))
                 continue;
-            std::vector<double> ready, lastRow, ran;
-            double peak = 0;
+            std::vector<double> ready, lastRow, ran, sorted, filtered;
+            double peak = 0, readyPeak = 0;
             long rows = 0;
             for (int r = 0; r < runs; ++r) {
                 const std::optional<Measure> measure = runProcess(
@@ -260,15 +292,18 @@ int main(int argc, char** argv)
                 ready.push_back(measure->ready);
                 lastRow.push_back(measure->lastRow);
                 ran.push_back(measure->ran);
+                sorted.push_back(measure->sorted);
+                filtered.push_back(measure->filtered);
                 peak = std::max(peak, measure->peakMb);
+                readyPeak = std::max(readyPeak, measure->readyMb);
                 rows = measure->rows;
             }
             if (ready.empty())
                 continue;
-            std::printf("%-30s %7d %10ld %8.2f / %6.2f %8.2f / %6.2f %8.3f / %6.3f %9.0f\n",
+            std::printf("%-28s %5d %9ld %6.2f / %6.2f %6.2f / %6.2f %6.3f %6.2f %6.2f %8.0f %7.0f\n",
                         qPrintable(kCases[index].name), window, rows, *std::min_element(ran.begin(), ran.end()),
-                        median(ran), *std::min_element(ready.begin(), ready.end()), median(ready),
-                        *std::min_element(lastRow.begin(), lastRow.end()), median(lastRow), peak);
+                        median(ran), *std::min_element(ready.begin(), ready.end()), median(ready), median(lastRow),
+                        median(sorted), median(filtered), readyPeak, peak);
             std::fflush(stdout);
         }
     }
