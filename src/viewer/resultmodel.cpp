@@ -22,39 +22,37 @@ void ResultModel::load(const QString& select)
 
 void ResultModel::setResultFilter(const ResultFilter& filter)
 {
-    m_filter = filter;
-    reshow();
+    reshow(filter, m_order);
 }
 
 void ResultModel::clearResultFilter()
 {
-    m_filter.reset();
-    reshow();
+    reshow(std::nullopt, m_order);
 }
 
 void ResultModel::sortBy(const std::optional<SortKey>& key)
 {
-    m_order = key;
-    reshow();
+    reshow(m_filter, key);
 }
 
 void ResultModel::showEverything()
 {
-    m_filter.reset();
-    m_order.reset();
-    reshow();
+    reshow(std::nullopt, std::nullopt);
 }
 
-void ResultModel::reshow()
+void ResultModel::reshow(const std::optional<ResultFilter>& filter, const std::optional<SortKey>& order)
 {
-    // One reset for the whole set: the rows shown are made afresh in the store.
+    // One reset for the whole set: the rows shown are made afresh in the
+    // store. Refused, the filter and order shown before stay in force.
     beginResetModel();
     try {
-        m_rows.show(m_filter, m_order);
+        m_rows.show(filter, order);
     } catch (...) {
         endResetModel();
         throw;
     }
+    m_filter = filter;
+    m_order = order;
     endResetModel();
 }
 

@@ -50,7 +50,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    void reshow();
+    void reshow(const std::optional<ResultFilter>& filter, const std::optional<SortKey>& order);
 
     ResultRows m_rows;
     std::optional<ResultFilter> m_filter;

@@ -132,20 +132,22 @@ void ResultRows::show(const std::optional<ResultFilter>& filter, const std::opti
 {
     m_pages.clear();
     m_pageAge.clear();
+    // Should the store refuse, the rows shown before stay.
     store::Transaction transaction(m_db);
     m_db.dropIfExists(kShownOrder);
-    m_ordered = false;
-    m_count = m_columns.isEmpty() ? 0 : m_db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
     const bool filtered = filter && !filter->isEmpty();
-    if (!filtered && !order) {
+    const bool sorted = order && order->column >= 0 && order->column < m_columns.size();
+    if (!filtered && !sorted) {
         transaction.commit();
+        m_ordered = false;
+        m_count = m_columns.isEmpty() ? 0 : m_db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
         return;
     }
     FilterSql where{QStringLiteral("1"), {}};
     if (filtered)
         where = filter->sql(m_columns);
     QString orderBy = QStringLiteral("rowid");
-    if (order && order->column >= 0 && order->column < m_columns.size()) {
+    if (sorted) {
         const store::Column& column = m_columns[order->column];
         orderBy = quoted(column.name) +
                   (column.kind == store::ColumnKind::Text ? QStringLiteral(" COLLATE NOCASE") : QString()) +
@@ -155,9 +157,10 @@ void ResultRows::show(const std::optional<ResultFilter>& filter, const std::opti
     m_db.exec(QStringLiteral("INSERT INTO %1 (row) SELECT rowid FROM %2 WHERE %3 ORDER BY %4")
                   .arg(quoted(kShownOrder), quoted(kShownTable), where.condition, orderBy),
               where.params);
-    m_count = m_db.changes();
-    m_ordered = true;
+    const qint64 count = m_db.changes();
     transaction.commit();
+    m_count = count;
+    m_ordered = true;
 }
 
 store::Rows ResultRows::readPage(qint64 first, qint64 count) const
