@@ -25,8 +25,9 @@ class ResultFilterPanel;
 class ResultModel;
 class SortRowsPanel;
 
-// What the viewer shows at this moment, for printing and exports: the rows
-// in the grid's filter and order, and what produced them.
+// What the viewer shows at this moment: the rows in the grid's filter and
+// order, read whole (the exports and print take them a page at a time
+// instead), and what produced them.
 struct ShownResult {
     store::Rows rows;
     QString select;     // the select the rows were read with
