@@ -4,6 +4,7 @@
 #include "store/transaction.h"
 
 #include <QRegularExpression>
+#include <sqlite3.h>
 
 namespace viewer {
 
@@ -35,6 +36,33 @@ QString wholeTableOf(const QString& select)
             return match.captured(group);
     return QString();
 }
+
+// The connection that copies and orders the rows: one of its own on the
+// same store file, whose sorts spill to temporary files once they outgrow
+// its page cache (the application's connection keeps its sorts in memory,
+// which suits the small sorts of queries but not an order over millions of
+// rows). The application's connection does the work when the store is not
+// a file or a transaction is open on it.
+class WorkConnection {
+public:
+    explicit WorkConnection(store::Database& db) : m_db(&db)
+    {
+        if (db.path().isEmpty() || db.path() == QLatin1String(":memory:") || !sqlite3_get_autocommit(db.handle()))
+            return;
+        try {
+            m_own.openExisting(db.path());
+            m_own.exec(QStringLiteral("PRAGMA temp_store=FILE"));
+            m_db = &m_own;
+        } catch (const store::StoreError&) {
+            m_own.close();
+        }
+    }
+    store::Database& db() { return *m_db; }
+
+private:
+    store::Database m_own;
+    store::Database* m_db;
+};
 
 }  // namespace
 
@@ -72,40 +100,41 @@ void ResultRows::load(const QString& select)
 {
     clear();
     try {
-        copyResult(select);
+        WorkConnection work(m_db);
+        copyResult(work.db(), select);
     } catch (const store::StoreError&) {
         clear();
         throw;
     }
+    m_columns = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(kShownTable))).columns;
 }
 
-void ResultRows::copyResult(const QString& select)
+void ResultRows::copyResult(store::Database& db, const QString& select)
 {
-    if (!copyWholeTable(select)) {
+    if (!copyWholeTable(db, select)) {
         // Any other select: its rows are written in its order, numbered from 1.
-        query::makeResultTable(m_db, kShownTable, query::Sql(select));
-        m_count = m_db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
+        query::makeResultTable(db, kShownTable, query::Sql(select));
+        m_count = db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
     }
-    m_columns = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(kShownTable))).columns;
 }
 
 // A result read whole from one table is copied as it is stored: the table
 // is declared as the source is, so SQLite moves the stored rows across
 // without reading them into values. The copy keeps the row numbers, which
 // must run from 1 without gaps to serve as positions.
-bool ResultRows::copyWholeTable(const QString& select)
+bool ResultRows::copyWholeTable(store::Database& db, const QString& select)
 {
     const QString source = wholeTableOf(select);
     if (source.isEmpty())
         return false;
-    const store::Rows definition = m_db.query(
+    const store::Rows definition = db.query(
         QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"), {source});
     if (definition.isEmpty())
         return false;
     // A column without a declared type takes its kind from its values: the
     // general copy works that out.
     const store::Rows types =
-        m_db.query(QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE trim(type) = ''"), {source});
+        db.query(QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE trim(type) = ''"), {source});
     if (types.rows.value(0).value(0).toLongLong() > 0)
         return false;
     static const QRegularExpression head(QStringLiteral(R"re(^\s*CREATE\s+TABLE\s+(?:"[^"]+"|\[[^\]]+\]|\S+?)\s*\()re"),
@@ -117,11 +146,11 @@ bool ResultRows::copyWholeTable(const QString& select)
     statement.replace(0, match.capturedLength(), QStringLiteral("CREATE TABLE %1 (").arg(quoted(kShownTable)));
 
     // Left without its commit, the scope takes the copy back.
-    store::Transaction transaction(m_db);
-    m_db.exec(statement);
-    m_db.exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(kShownTable), quoted(source)));
-    m_count = m_db.changes();
-    const qint64 last = m_db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
+    store::Transaction transaction(db);
+    db.exec(statement);
+    db.exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(kShownTable), quoted(source)));
+    m_count = db.changes();
+    const qint64 last = db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
     if (last != m_count)
         return false;
     transaction.commit();
@@ -133,14 +162,16 @@ void ResultRows::show(const std::optional<ResultFilter>& filter, const std::opti
     m_pages.clear();
     m_pageAge.clear();
     // Should the store refuse, the rows shown before stay.
-    store::Transaction transaction(m_db);
-    m_db.dropIfExists(kShownOrder);
+    WorkConnection work(m_db);
+    store::Database& db = work.db();
+    store::Transaction transaction(db);
+    db.dropIfExists(kShownOrder);
     const bool filtered = filter && !filter->isEmpty();
     const bool sorted = order && order->column >= 0 && order->column < m_columns.size();
     if (!filtered && !sorted) {
         transaction.commit();
         m_ordered = false;
-        m_count = m_columns.isEmpty() ? 0 : m_db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
+        m_count = m_columns.isEmpty() ? 0 : db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
         return;
     }
     FilterSql where{QStringLiteral("1"), {}};
@@ -153,11 +184,11 @@ void ResultRows::show(const std::optional<ResultFilter>& filter, const std::opti
                   (column.kind == store::ColumnKind::Text ? QStringLiteral(" COLLATE NOCASE") : QString()) +
                   (order->ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")) + QStringLiteral(", rowid");
     }
-    m_db.exec(QStringLiteral("CREATE TABLE %1 (position INTEGER PRIMARY KEY, row INTEGER)").arg(quoted(kShownOrder)));
-    m_db.exec(QStringLiteral("INSERT INTO %1 (row) SELECT rowid FROM %2 WHERE %3 ORDER BY %4")
-                  .arg(quoted(kShownOrder), quoted(kShownTable), where.condition, orderBy),
-              where.params);
-    const qint64 count = m_db.changes();
+    db.exec(QStringLiteral("CREATE TABLE %1 (position INTEGER PRIMARY KEY, row INTEGER)").arg(quoted(kShownOrder)));
+    db.exec(QStringLiteral("INSERT INTO %1 (row) SELECT rowid FROM %2 WHERE %3 ORDER BY %4")
+                .arg(quoted(kShownOrder), quoted(kShownTable), where.condition, orderBy),
+            where.params);
+    const qint64 count = db.changes();
     transaction.commit();
     m_count = count;
     m_ordered = true;

@@ -62,8 +62,8 @@ public:
 
 private:
     store::Rows readPage(qint64 first, qint64 count) const;
-    void copyResult(const QString& select);
-    bool copyWholeTable(const QString& select);
+    void copyResult(store::Database& db, const QString& select);
+    bool copyWholeTable(store::Database& db, const QString& select);
     void dropTables();
 
     store::Database& m_db;
