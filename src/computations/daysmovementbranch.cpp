@@ -21,7 +21,8 @@ using query::Sql;
 namespace {
 
 const QString kMovementTable = QStringLiteral("tqr");
-// The rows of tqr before their changes are worked out.
+// The rows of tqr before their changes are worked out; like tqr, dropped
+// when the next run starts.
 const QString kMovementRows = QStringLiteral("tqrrows");
 
 QString dayFigures(Exchange exchange)
@@ -113,7 +114,6 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
     if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
         query::remakeWorkTable(context.db, kMovementRows, columns, rows);
         query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
-        context.db.dropIfExists(kMovementRows);
         return;
     }
     query::remakeWorkTable(context.db, kMovementTable, columns, rows);
