@@ -52,6 +52,8 @@ public:
         try {
             m_own.openExisting(db.path());
             m_own.exec(QStringLiteral("PRAGMA temp_store=FILE"));
+            // One sorter: helper threads would each fill a page cache's worth.
+            m_own.scalar(QStringLiteral("PRAGMA threads=0"));
             m_db = &m_own;
         } catch (const store::StoreError&) {
             m_own.close();
