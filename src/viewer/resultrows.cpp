@@ -76,7 +76,7 @@ ResultRows::~ResultRows()
         if (m_db.isOpen())
             dropTables();
     } catch (const store::StoreError&) {
-        // The store is going away; its next opening drops the tables again.
+        // The store is going away; the next result shown replaces the tables.
     }
 }
 
