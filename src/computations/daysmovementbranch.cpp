@@ -5,9 +5,12 @@
 #include "computations/scanbranches.h"
 
 #include "query/branch.h"
+#include "query/dayrows.h"
+#include "query/plainstatements.h"
 #include "query/worktable.h"
 #include "store/database.h"
 
+#include <QStringList>
 #include <algorithm>
 
 namespace computations {
@@ -18,6 +21,9 @@ using query::Sql;
 namespace {
 
 const QString kMovementTable = QStringLiteral("tqr");
+// The rows of tqr before their changes are worked out; like tqr, dropped
+// when the next run starts.
+const QString kMovementRows = QStringLiteral("tqrrows");
 
 QString dayFigures(Exchange exchange)
 {
@@ -36,10 +42,39 @@ QString dayFigures(Exchange exchange)
 // The change of one figure against the security's previous row: a current
 // value that is empty or not above 1 counts as 1, an empty previous value
 // as 1; a previous value of 0 gives no change (0.01 stays).
-QString changeAgainstPrevious(const QString& column)
+QString changeAgainstPrevious(const QString& current, const QString& previous)
 {
-    return QStringLiteral("iif(prev_%1 = 0, 0.01, round(iif(%1 is null or %1 <= 1, 1, %1) * 100 / prev_%1 - 100, 2))")
-        .arg(column);
+    return QStringLiteral("iif(%2 = 0, 0.01, round(iif(%1 is null or %1 <= 1, 1, %1) * 100 / %2 - 100, 2))")
+        .arg(current, previous);
+}
+
+// Whether every security's rows follow each other in the table: no two
+// company names are the same without regard to case, nor the same once
+// trimmed, unless they are the very same name. Rows go in by company and
+// day, so then the previous row of a security is the row before it.
+bool securitiesFollowEachOther(store::Database& db)
+{
+    return db.scalar(QStringLiteral("select count(distinct company) = count(distinct company collate binary)"
+                                    " and count(distinct company collate binary) = count(distinct trim(company))"
+                                    " from scripmaster where trim(ifnull(company,'')) <> ''"))
+               .toInt() == 1;
+}
+
+// The rows of `rows` (a table like tqr) with the change of each figure
+// against the row before, where the row before is of the same security (its
+// name without outer blanks); other rows keep their changes.
+Sql withChangesAgainstRowBefore(const QString& rows)
+{
+    QStringList changes;
+    for (const QString& column : {QStringLiteral("delyqty"), QStringLiteral("clprice"), QStringLiteral("trdqty")})
+        changes.append(changeAgainstPrevious(QStringLiteral("cur.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
+    return Sql(QStringLiteral("select cur.trdqty, cur.delyqty, cur.perc, cur.TransDate, cur.clprice, cur.security,"
+                              " iif(p.rowid is null, cur.ChgInDely, %1), iif(p.rowid is null, cur.ChgInPrice, %2),"
+                              " iif(p.rowid is null, cur.ChgInVol, %3)"
+                              " from %4 as cur left join %4 as p on p.rowid = cur.rowid - 1"
+                              " and trim(ifnull(cur.security,'')) <> '' and trim(p.security) = trim(cur.security)"
+                              " order by cur.rowid")
+                   .arg(changes[0], changes[1], changes[2], rows));
 }
 
 void makeMovementTable(query::RunContext& context, const QDate& from)
@@ -52,18 +87,36 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         {QStringLiteral("clprice"), ColumnKind::Real},    {QStringLiteral("security"), ColumnKind::Text},
         {QStringLiteral("ChgInDely"), ColumnKind::Real},  {QStringLiteral("ChgInPrice"), ColumnKind::Real},
         {QStringLiteral("ChgInVol"), ColumnKind::Real}};
+    // A long period is read scrip by scrip in company order (the scrips in a
+    // small table ordered by an index), each one's days sorted on their own.
+    QString join = QStringLiteral("mto,scripmaster");
+    if (query::readScripByScrip(context, from, state.firstDate)) {
+        query::remakeWorkTable(context.db, QStringLiteral("movementscrips"),
+                               {{QStringLiteral("srno"), ColumnKind::Integer}, {QStringLiteral("company"), ColumnKind::Text}},
+                               Sql("select srno, company from scripmaster order by srno"));
+        context.db.exec(QStringLiteral("create index movementscrips_company on movementscrips (company)"));
+        join = QStringLiteral("movementscrips as scripmaster cross join mto");
+    }
     // Rows go in by company and day, so the table's row order is the walk's.
-    query::remakeWorkTable(
-        context.db, kMovementTable, columns,
-        Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from mto,scripmaster"
-                           " where mto.scriptcode = scripmaster.srno and TransDate between ")
-                .arg(dayFigures(state.exchange))) +
-            Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
-            state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-            state.groupFilter + " order by company,TransDate");
+    const Sql rows = Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2"
+                                        " where mto.scriptcode = scripmaster.srno and TransDate between ")
+                             .arg(dayFigures(state.exchange), join)) +
+                     Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
+                     state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                     state.groupFilter + " order by company,TransDate";
 
     // Rows of one security (its name without outer blanks) follow each
-    // other; its first row, and rows without a name, keep 0.01.
+    // other; its first row, and rows without a name, keep 0.01. When every
+    // security's rows follow each other, the changes are worked out as the
+    // rows are copied into the table, against the row before; changing the
+    // rows in place would have the store keep their former content in
+    // memory until the run ends.
+    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
+        query::remakeWorkTable(context.db, kMovementRows, columns, rows);
+        query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
+        return;
+    }
+    query::remakeWorkTable(context.db, kMovementTable, columns, rows);
     context.db.exec(
         QStringLiteral("update tqr set ChgInVol = c.vol, ChgInDely = c.dely, ChgInPrice = c.price from"
                        " (select id, %1 as vol, %2 as dely, %3 as price from"
@@ -73,8 +126,9 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
                        " from tqr where trim(ifnull(security,'')) <> ''"
                        " window w as (partition by trim(security) order by rowid))"
                        " where prev_trdqty is not null) as c where tqr.rowid = c.id")
-            .arg(changeAgainstPrevious(QStringLiteral("trdqty")), changeAgainstPrevious(QStringLiteral("delyqty")),
-                 changeAgainstPrevious(QStringLiteral("clprice"))));
+            .arg(changeAgainstPrevious(QStringLiteral("trdqty"), QStringLiteral("prev_trdqty")),
+                 changeAgainstPrevious(QStringLiteral("delyqty"), QStringLiteral("prev_delyqty")),
+                 changeAgainstPrevious(QStringLiteral("clprice"), QStringLiteral("prev_clprice"))));
 }
 
 query::BranchResult daysMovement(query::RunContext& context)
@@ -85,10 +139,12 @@ query::BranchResult daysMovement(query::RunContext& context)
     const QDate tableStart = state.tradingDayBefore(state.count + 1);
     state.secondDate = state.tradingDayBefore(state.count - 1);
     makeMovementTable(context, tableStart);
+    query::makeFillerRow(context.db);
     return query::BranchResult::result(
         Sql(QStringLiteral("select TransDate as [Date],Security as Stock, Trdqty as Volume,ChgInVol as [%ChgIn Vol],"
                            "DelyQty as DelyQty,ChgInDely as [%ChgInDely],clprice as Price,ChgInPrice as [%ChgInPrice],") +
-            query::filler(1) + QStringLiteral(" from tqr where TransDate between ")) +
+            query::declaredFiller(1) + QStringLiteral(" from tqr,") + query::kFillerRow +
+            QStringLiteral(" where TransDate between ")) +
         Sql::value(std::min(state.firstDate, state.secondDate)) + " and " +
         Sql::value(std::max(state.firstDate, state.secondDate)) + " order by tqr.rowid");
 }

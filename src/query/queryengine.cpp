@@ -45,10 +45,13 @@ RunOutcome QueryEngine::execute(const RunInputs& inputs, const ProgressCallback&
     RunOutcome outcome;
     try {
         // The previous run's result and shared work tables go first, so that
-        // a run that ends early leaves no stale result behind.
+        // a run that ends early leaves no stale result behind. The day tables
+        // of Last N Days Movement go too: dropped inside the run, their pages
+        // would be written over there, and the store would keep their former
+        // content in memory until the run ends.
         {
             store::Transaction transaction(m_db);
-            for (const char* table : {"qr", "QueryResult", "QueryResult1"})
+            for (const char* table : {"qr", "QueryResult", "QueryResult1", "tqr", "tqrrows"})
                 m_db.dropIfExists(QString::fromLatin1(table));
             transaction.commit();
         }
@@ -84,7 +87,8 @@ RunOutcome QueryEngine::execute(const RunInputs& inputs, const ProgressCallback&
         }
         complete(result.final, outcome);
         transaction.commit();
-        outcome.rows = m_db.query(outcome.viewerSelect);
+        if (m_readsRows)
+            outcome.rows = m_db.query(outcome.viewerSelect);
         outcome.status = RunStatus::Completed;
     } catch (const Refusal& refusal) {
         outcome.status = RunStatus::Refused;

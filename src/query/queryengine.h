@@ -27,7 +27,7 @@ struct RunOutcome {
 
     QString resultTable;          // "QueryResult"
     QString viewerSelect;         // "select * from QueryResult", with the viewer's order
-    store::Rows rows;             // the rows of viewerSelect
+    store::Rows rows;             // the rows of viewerSelect, when the engine reads them
     QString lastQuerySql;         // the result's statement with its values written in
     RunState state;               // dates, exchange and group of the run, for report headings
 
@@ -46,6 +46,11 @@ public:
 
     RunOutcome run(const RunInputs& inputs, const ProgressCallback& progress = {});
 
+    // Whether a completed run reads the rows of its result into the outcome
+    // (the default). Left in the result table, a result of millions of rows
+    // costs no memory until a reader pages through it.
+    void setReadsRows(bool reads) { m_readsRows = reads; }
+
     const BranchRegistry& branches() const { return m_branches; }
 
 private:
@@ -55,6 +60,7 @@ private:
     store::Database& m_db;
     BranchRegistry m_branches;
     TradingDatesCache m_tradingDates;
+    bool m_readsRows = true;
 };
 
 // Messages of runs that cannot start.

@@ -18,9 +18,10 @@ QueryRunner::QueryRunner(store::Database& db, QLineEdit* progressText, QProgress
 }
 
 std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const reports::QueryParameter& firstParameter,
-                                             const reports::QueryParameter& secondParameter)
+                                             const reports::QueryParameter& secondParameter, bool readRows)
 {
     RunOutcome outcome;
+    m_engine.setReadsRows(readRows);
     {
         const ui::WaitCursor wait;
         m_text->clear();

@@ -396,25 +396,25 @@ bool QueryScreen::entriesAllowRun()
     return true;
 }
 
-std::optional<CompletedRun> QueryScreen::runChosenQuery()
+std::optional<CompletedRun> QueryScreen::runChosenQuery(bool readRows)
 {
     if (!entriesAllowRun())
         return std::nullopt;
     const RunInputs inputs = readInputs();
     const reports::QueryParameter firstParameter{m_parameters->numberCaption(), m_parameters->numberBox()->text()};
     const reports::QueryParameter secondParameter{m_parameters->number2Caption(), m_parameters->number2Box()->text()};
-    return m_runner->run(inputs, firstParameter, secondParameter);
+    return m_runner->run(inputs, firstParameter, secondParameter, readRows);
 }
 
 void QueryScreen::editReport()
 {
-    if (const auto run = runChosenQuery())
+    if (const auto run = runChosenQuery(false))
         viewer::showResult(m_services, run->outcome.viewerSelect, run->facts);
 }
 
 void QueryScreen::viewReport()
 {
-    if (const auto run = runChosenQuery())
+    if (const auto run = runChosenQuery(true))
         m_reportHandOver(run->facts, run->outcome.rows);
 }
 

@@ -85,7 +85,8 @@ private:
     bool isNumberBox(const QLineEdit* box) const;
     bool entriesAllowRun();
 
-    std::optional<CompletedRun> runChosenQuery();
+    // With `readRows` the result's rows come with it; otherwise they stay in the store.
+    std::optional<CompletedRun> runChosenQuery(bool readRows);
     void editReport();
     void viewReport();
 

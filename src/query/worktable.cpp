@@ -10,13 +10,34 @@
 #include <QStringList>
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace query {
 
 namespace {
+
+// A unit of work of its own, or none inside a transaction already open (a
+// query run): that one takes everything back on failure, and a savepoint
+// nested in it would have the store keep the former content of every page
+// the work writes over, in memory, until the run ends.
+class WorkScope {
+public:
+    explicit WorkScope(store::Database& db)
+    {
+        if (sqlite3_get_autocommit(db.handle()))
+            m_transaction.emplace(db);
+    }
+    void commit()
+    {
+        if (m_transaction)
+            m_transaction->commit();
+    }
+
+private:
+    std::optional<store::Transaction> m_transaction;
+};
 
 // Drops `name` and makes it empty with the declared `columns`.
 void createWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns)
@@ -37,7 +58,7 @@ void createWorkTable(store::Database& db, const QString& name, const QList<store
 void remakeWorkTable(store::Database& db, const QString& name, const QList<store::Column>& columns,
                      const Sql& select)
 {
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     createWorkTable(db, name, columns);
     db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
     transaction.commit();
@@ -131,7 +152,7 @@ void remakeWorkTableInShares(store::Database& db, const QString& name, const QLi
         error);
     if (!error.isEmpty())
         throw store::StoreError(error);
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     createWorkTable(db, name, columns);
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
@@ -156,7 +177,7 @@ void remakeWorkTableInShares(store::Database& db, const QString& name, const QLi
 
 void remakeTable(store::Database& db, const QString& name, const Sql& select)
 {
-    store::Transaction transaction(db);
+    WorkScope transaction(db);
     db.dropIfExists(name);
     db.makeTable(name, select.text, select.params);
     transaction.commit();
@@ -171,12 +192,16 @@ void storedDayFunction(sqlite3_context* context, int, sqlite3_value** argv)
     bool day = false;
     if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
         const auto* bytes = static_cast<const char*>(sqlite3_value_blob(argv[0]));
-        day = datetext::fromStorage(QString::fromUtf8(bytes, sqlite3_value_bytes(argv[0]))).has_value();
+        const int size = sqlite3_value_bytes(argv[0]);
+        // Most texts are no day, which their length and dashes tell at once.
+        if ((size == 10 || (size == 11 && bytes[10] == '\n')) && bytes[4] == '-' && bytes[7] == '-')
+            day = datetext::fromStorage(QString::fromUtf8(bytes, size)).has_value();
     }
     sqlite3_result_int(context, day ? 1 : 0);
 }
 
-const QString kStagedRows = QStringLiteral("temp.result_rows");
+// In the main file: a temporary table would be kept whole in memory.
+const QString kStagedRows = QStringLiteral("result_rows");
 
 }  // namespace
 
@@ -203,14 +228,14 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         }
     }
 
-    const bool typesKnown = std::all_of(declared.begin(), declared.end(), [](bool d) { return d; });
-    store::Transaction transaction(db);
-    // The rows, in their order, into a table without types, unless every
-    // column declares its type: then they go straight into the result.
+    WorkScope transaction(db);
+    // With every column's type declared the rows go straight into the table;
+    // otherwise they go, in their order, into a table without types first.
+    const bool allDeclared = !declared.contains(false);
     QStringList staged;
     for (int i = 0; i < columns.size(); ++i)
         staged.append(QStringLiteral("c%1").arg(i));
-    if (!typesKnown) {
+    if (!allDeclared) {
         db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
         db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
@@ -261,7 +286,7 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         definitions.append(definition);
     }
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
-    if (typesKnown) {
+    if (allDeclared) {
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
     } else {
         db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")

@@ -133,25 +133,49 @@ bool isNumericKind(store::ColumnKind kind)
     return kind == store::ColumnKind::Integer || kind == store::ColumnKind::Real;
 }
 
-QStringList totalsLine(const Layout& layout, const store::Rows& result, qsizetype columnCount)
-{
-    QStringList totals(columnCount);
-    bool anyTotal = false;
-    for (const QString& name : layout.totalColumns) {
-        const int column = result.columnIndex(name);
-        if (column < 0 || column >= columnCount)
-            continue;
-        double sum = 0;
-        for (const QVariantList& row : result.rows) {
+// The sums of the layout's total columns, gathered row by row.
+class Totals {
+public:
+    Totals(const Layout& layout, const QList<store::Column>& columns, qsizetype columnCount)
+    {
+        for (const QString& name : layout.totalColumns) {
+            const int column = store::Rows{columns, {}}.columnIndex(name);
+            if (column >= 0 && column < columnCount)
+                m_sums.append({column, 0.0});
+        }
+    }
+
+    void add(const QVariantList& row)
+    {
+        for (auto& [column, sum] : m_sums) {
             const QVariant value = row.value(column);
             if (!value.isNull())
                 sum += value.toDouble();
         }
-        const QString pattern = patternFor(layout, result.columns[column].kind);
-        totals[column] = formatNumber(sum, pattern.isEmpty() ? kDecimalNumberPattern : pattern);
-        anyTotal = true;
     }
-    return anyTotal ? totals : QStringList();
+
+    QStringList line(const Layout& layout, const QList<store::Column>& columns, qsizetype columnCount) const
+    {
+        if (m_sums.isEmpty())
+            return {};
+        QStringList totals(columnCount);
+        for (const auto& [column, sum] : m_sums) {
+            const QString pattern = patternFor(layout, columns[column].kind);
+            totals[column] = formatNumber(sum, pattern.isEmpty() ? kDecimalNumberPattern : pattern);
+        }
+        return totals;
+    }
+
+private:
+    QList<std::pair<int, double>> m_sums;
+};
+
+ResultRowSource rowsOf(const store::Rows& result)
+{
+    return [&result](const ResultRow& visit) {
+        for (const QVariantList& row : result.rows)
+            visit(row);
+    };
 }
 
 }  // namespace
@@ -211,10 +235,21 @@ LayoutId chooseLayout(const QString& label, QueryGroup group, Exchange exchange)
 
 ReportDocument bindReport(const ReportFacts& facts, const store::Rows& result)
 {
-    return bindReport(chooseLayout(facts.queryLabel, facts.queryGroup, facts.exchange), facts, result);
+    return bindReport(facts, result.columns, rowsOf(result));
+}
+
+ReportDocument bindReport(const ReportFacts& facts, const QList<store::Column>& columns, const ResultRowSource& rows)
+{
+    return bindReport(chooseLayout(facts.queryLabel, facts.queryGroup, facts.exchange), facts, columns, rows);
 }
 
 ReportDocument bindReport(LayoutId id, const ReportFacts& facts, const store::Rows& result)
+{
+    return bindReport(id, facts, result.columns, rowsOf(result));
+}
+
+ReportDocument bindReport(LayoutId id, const ReportFacts& facts, const QList<store::Column>& resultColumns,
+                          const ResultRowSource& rows)
 {
     const Layout& design = layout(id);
     ReportDocument document;
@@ -223,14 +258,14 @@ ReportDocument bindReport(LayoutId id, const ReportFacts& facts, const store::Ro
     writePageHeader(design, facts, document);
 
     const qsizetype columnCount = design.columns.size();
-    const qsizetype boundCount = std::min<qsizetype>(columnCount, result.columns.size());
+    const qsizetype boundCount = std::min<qsizetype>(columnCount, resultColumns.size());
     QStringList patterns(columnCount);
     for (qsizetype i = 0; i < columnCount; ++i) {
         const LayoutSlot& slot = design.columns[i];
         ReportColumn column;
         column.width = slot.width;
         if (i < boundCount) {
-            const store::Column& source = result.columns[i];
+            const store::Column& source = resultColumns[i];
             column.heading = slot.heading.value_or(source.name);
             column.alignRight = isNumericKind(source.kind);
             patterns[i] = patternFor(design, source.kind);
@@ -244,19 +279,20 @@ ReportDocument bindReport(LayoutId id, const ReportFacts& facts, const store::Ro
     if (id == LayoutId::DrBelm)
         writeTwoDayHeadings(facts, document);
 
-    document.rows.reserve(result.rows.size());
-    for (const QVariantList& row : result.rows) {
+    Totals totals(design, resultColumns, boundCount);
+    rows([&](const QVariantList& row) {
         QStringList cells(columnCount);
         for (qsizetype i = 0; i < boundCount; ++i)
-            cells[i] = formatCell(row.value(i), result.columns[i].kind, patterns[i]);
+            cells[i] = formatCell(row.value(i), resultColumns[i].kind, patterns[i]);
         document.rows.append(cells);
-    }
+        totals.add(row);
+    });
 
-    document.totals = totalsLine(design, result, boundCount);
+    document.totals = totals.line(design, resultColumns, boundCount);
     if (!document.totals.isEmpty())
         document.totals.resize(columnCount);
     if (design.recordCount)
-        document.footerLines.append({QStringLiteral("Total No Of Records"), QString::number(result.rows.size())});
+        document.footerLines.append({QStringLiteral("Total No Of Records"), QString::number(document.rows.size())});
     document.footnotes = design.footnotes;
     return document;
 }

@@ -41,7 +41,10 @@ void exportToNewWorkbook(const ExcelExportRequest& request)
         return;
     try {
         const ui::WaitCursor wait;
-        exportNewWorkbook(path, request.rows, request.firstRecord);
+        const ResultRows& rows = *request.rows;
+        const qint64 first = std::clamp<qint64>(request.firstRecord, 0, rows.count());
+        exportNewWorkbook(path, rows.columns(), rows.count() - first,
+                          [&](const RecordVisitor& visit) { rows.forEach(visit, first); });
     } catch (const WorkbookError& error) {
         tell(error.text());
         return;
@@ -62,7 +65,7 @@ void exportToDerivativesReport(const ExcelExportRequest& request)
     const QString templatePath = QDir(request.dataFolder).filePath(kDerivativesTemplateFile);
     try {
         const ui::WaitCursor wait;
-        exportDerivativesReport(templatePath, path, request.rows);
+        exportDerivativesReport(templatePath, path, request.rows->all());
     } catch (const WorkbookError& error) {
         tell(error.text());
         return;
@@ -76,7 +79,7 @@ void exportToMarketWatch(const ExcelExportRequest& request)
     bool written = false;
     try {
         const ui::WaitCursor wait;
-        written = exportMarketWatch(path, request.queryName, request.rows);
+        written = exportMarketWatch(path, request.queryName, request.rows->all());
     } catch (const WorkbookError& error) {
         tell(error.text());
         return;

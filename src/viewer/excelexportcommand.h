@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/database.h"
+#include "viewer/resultrows.h"
 
 #include <QString>
 
@@ -10,8 +10,8 @@ namespace viewer {
 struct ExcelExportRequest {
     QString dataFolder;   // where workbooks are proposed and the templates lie
     QString queryName;    // the query that made the rows: it picks the workbook
-    store::Rows rows;     // the rows as the grid shows them
-    int firstRecord = 0;  // the row chosen in the grid; a new workbook starts there
+    const ResultRows* rows = nullptr;  // the rows as the grid shows them
+    qint64 firstRecord = 0;            // the row chosen in the grid; a new workbook starts there
 };
 
 // "&Export To Excel" for rows that are there: the rows go to the derivatives

@@ -3,25 +3,38 @@
 #include "masters/groups.h"
 #include "store/transaction.h"
 
+#include <QSet>
+
 namespace viewer {
 
 ResultScrips collectResultScrips(store::Database& db, const store::Rows& rows)
 {
+    return collectResultScrips(db, rows.columns, [&rows](const RecordVisitor& visit) {
+        for (const QVariantList& row : rows.rows)
+            visit(row);
+    });
+}
+
+ResultScrips collectResultScrips(store::Database& db, const QList<store::Column>& columns,
+                                 const RecordSource& records)
+{
     ResultScrips collected;
-    const int stockColumn = rows.columnIndex(QStringLiteral("stock"));
+    const int stockColumn = store::Rows{columns, {}}.columnIndex(QStringLiteral("stock"));
     if (stockColumn < 0) {
         collected.problem = QStringLiteral("This result has no stock column, so no group can be saved from it.");
         return collected;
     }
-    for (const QVariantList& row : rows.rows) {
+    QSet<QString> seen;
+    records([&](const QVariantList& row) {
         const QVariant value = row.value(stockColumn);
         if (value.isNull())
-            continue;
+            return;
         const QString name = value.toString();
-        if (name.isEmpty() || collected.names.contains(name, Qt::CaseSensitive))
-            continue;
+        if (name.isEmpty() || seen.contains(name))
+            return;
+        seen.insert(name);
         collected.names.append(name);
-    }
+    });
     if (collected.names.isEmpty()) {
         collected.problem = QStringLiteral("This result names no stock, so no group can be saved from it.");
         return collected;

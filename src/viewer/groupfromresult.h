@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/database.h"
+#include "viewer/resultrows.h"
 
 #include <QList>
 #include <QString>
@@ -23,8 +24,11 @@ struct ResultScrips {
     bool ok() const { return problem.isEmpty(); }
 };
 
-// Reads the stock column of `rows` (its name taken without regard to case)
-// and looks each name up in ScripMaster. Empty stock values are passed over.
+// Reads the stock column of the records (its name taken without regard to
+// case) and looks each name up in ScripMaster. Empty stock values are passed
+// over.
+ResultScrips collectResultScrips(store::Database& db, const QList<store::Column>& columns,
+                                 const RecordSource& records);
 ResultScrips collectResultScrips(store::Database& db, const store::Rows& rows);
 
 // The group names, in name order, for the list of existing groups.

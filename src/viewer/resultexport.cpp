@@ -64,31 +64,61 @@ ExportTarget exportTargetFor(const QString& queryName)
     return ExportTarget::NewWorkbook;
 }
 
-void writeResultRows(WorkbookSheet& sheet, const store::Rows& rows, int firstRecord)
+namespace {
+
+// The header in bold as far as the result has columns, the left-out ones
+// counted, then each record from sheet row 2.
+template <typename Sheet>
+void writeRecords(Sheet& sheet, const QList<store::Column>& columns, const RecordSource& records)
 {
     QList<int> exported;
-    for (int field = 0; field < rows.columns.size(); ++field) {
-        if (isLeftOut(rows.columns[field].name))
+    for (int field = 0; field < columns.size(); ++field) {
+        if (isLeftOut(columns[field].name))
             continue;
         exported.append(field);
-        sheet.setValue(1, static_cast<int>(exported.size()), rows.columns[field].name);
+        sheet.setValue(1, static_cast<int>(exported.size()), columns[field].name);
     }
-    // Bold reaches as far as the result has columns, the left-out ones counted.
-    if (!rows.columns.isEmpty())
-        sheet.setBold(1, 1, static_cast<int>(rows.columns.size()));
+    if (!columns.isEmpty())
+        sheet.setBold(1, 1, static_cast<int>(columns.size()));
     int sheetRow = 2;
-    for (qsizetype record = std::max(firstRecord, 0); record < rows.rows.size(); ++record, ++sheetRow) {
-        const QVariantList& values = rows.rows[record];
+    records([&](const QVariantList& values) {
         for (int column = 0; column < exported.size(); ++column)
             sheet.setValue(sheetRow, column + 1, values.value(exported[column]));
-    }
+        ++sheetRow;
+    });
+}
+
+RecordSource recordsOf(const store::Rows& rows, int firstRecord)
+{
+    return [&rows, firstRecord](const RecordVisitor& visit) {
+        for (qsizetype record = std::max(firstRecord, 0); record < rows.rows.size(); ++record)
+            visit(rows.rows[record]);
+    };
+}
+
+}  // namespace
+
+void writeResultRows(WorkbookSheet& sheet, const store::Rows& rows, int firstRecord)
+{
+    writeRecords(sheet, rows.columns, recordsOf(rows, firstRecord));
+}
+
+void exportNewWorkbook(const QString& path, const QList<store::Column>& columns, qint64 count,
+                       const RecordSource& records)
+{
+    if (count > kMaxSheetRecords)
+        throw WorkbookError(QStringLiteral("A sheet holds at most %1 records; %2 are to be exported.")
+                                .arg(kMaxSheetRecords)
+                                .arg(count));
+    SheetStream sheet(path, QStringLiteral("Sheet1"));
+    writeRecords(sheet, columns, records);
+    sheet.finish();
 }
 
 void exportNewWorkbook(const QString& path, const store::Rows& rows, int firstRecord)
 {
-    Workbook book;
-    writeResultRows(book.addSheet(QStringLiteral("Sheet1")), rows, firstRecord);
-    book.save(path);
+    exportNewWorkbook(path, rows.columns, std::max<qint64>(rows.size() - std::max(firstRecord, 0), 0),
+                      recordsOf(rows, firstRecord));
 }
 
 Workbook newMarketWatchWorkbook()

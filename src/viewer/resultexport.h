@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/database.h"
+#include "viewer/resultrows.h"
 #include "viewer/workbook.h"
 
 #include <QList>
@@ -29,11 +30,20 @@ ExportTarget exportTargetFor(const QString& queryName);
 // The market-watch sheet of a query, empty when it has none.
 QString marketWatchSheetFor(const QString& queryName);
 
+// The most records a sheet holds under its header row.
+inline constexpr qint64 kMaxSheetRecords = 1048575;
+
 // Writes the header row and the records of `rows` from `firstRecord` on,
 // from sheet row 2. Cells beyond the written ones are left as they were.
 void writeResultRows(WorkbookSheet& sheet, const store::Rows& rows, int firstRecord = 0);
 
-// A new workbook of one sheet holding rows `firstRecord` on, saved at `path`.
+// A new workbook of one sheet holding the `count` records that `records`
+// hands over, under the header of `columns`, saved at `path`; the records
+// are written as they come, never held. More records than a sheet holds
+// are refused before anything is written.
+void exportNewWorkbook(const QString& path, const QList<store::Column>& columns, qint64 count,
+                       const RecordSource& records);
+// The same for rows that are there, from `firstRecord` on.
 void exportNewWorkbook(const QString& path, const store::Rows& rows, int firstRecord);
 
 // A workbook with the market-watch sheets, all empty.

@@ -14,48 +14,23 @@ bool isWildcard(QChar c)
     return c == QLatin1Char('%') || c == QLatin1Char('*');
 }
 
-// -1, 0 or 1 as the cell orders against the condition's value; nothing when
-// the two cannot be compared (an empty cell, a text in a number column).
-std::optional<int> compareCell(const QVariant& cell, const FilterCondition& condition)
+// The typed value of a "Like" without its leading and trailing wildcards,
+// as a LIKE pattern whose every character matches itself.
+QString likePattern(const QString& typed)
 {
-    if (cell.isNull())
-        return std::nullopt;
-    switch (condition.kind) {
-    case store::ColumnKind::Integer:
-    case store::ColumnKind::Real: {
-        bool ok = false;
-        const double number = cell.toDouble(&ok);
-        if (!ok)
-            return std::nullopt;
-        const double wanted = condition.value.toDouble();
-        return number < wanted ? -1 : (number > wanted ? 1 : 0);
-    }
-    case store::ColumnKind::Date: {
-        if (cell.typeId() != QMetaType::QDate)
-            return std::nullopt;
-        const QDate date = cell.toDate(), wanted = condition.value.toDate();
-        return date < wanted ? -1 : (date > wanted ? 1 : 0);
-    }
-    case store::ColumnKind::Text:
-        break;
-    }
-    const int order = QString::compare(cell.toString(), condition.value.toString(), Qt::CaseInsensitive);
-    return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-
-bool likeMatches(const QVariant& cell, const QString& typed)
-{
-    if (cell.isNull())
-        return false;
     qsizetype begin = 0, end = typed.size();
     while (begin < end && isWildcard(typed.at(begin)))
         ++begin;
     const bool anywhere = begin > 0;
     while (end > begin && isWildcard(typed.at(end - 1)))
         --end;
-    const QStringView pattern = QStringView(typed).mid(begin, end - begin);
-    const QString text = cell.toString();
-    return anywhere ? text.contains(pattern, Qt::CaseInsensitive) : text.startsWith(pattern, Qt::CaseInsensitive);
+    QString pattern;
+    for (const QChar c : QStringView(typed).mid(begin, end - begin)) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    return (anywhere ? QStringLiteral("%") : QString()) + pattern + QLatin1Char('%');
 }
 
 FilterProblem problem(const QString& message, int style, int row, FilterProblem::Field field)
@@ -121,29 +96,24 @@ std::optional<FilterJoiner> joinerFromCaption(const QString& caption)
     return std::nullopt;
 }
 
-bool FilterCondition::matches(const QVariantList& row) const
+FilterSql FilterCondition::sql(const QString& column) const
 {
-    const QVariant& cell = row.at(column);
     if (op == FilterOperator::Like)
-        return likeMatches(cell, value.toString());
-    const std::optional<int> order = compareCell(cell, *this);
-    if (!order)
-        return false;
-    switch (op) {
-    case FilterOperator::Equal:
-        return *order == 0;
-    case FilterOperator::Greater:
-        return *order > 0;
-    case FilterOperator::Less:
-        return *order < 0;
-    case FilterOperator::GreaterOrEqual:
-        return *order >= 0;
-    case FilterOperator::LessOrEqual:
-        return *order <= 0;
-    case FilterOperator::Like:
+        return {column + QStringLiteral(" LIKE ? ESCAPE '\\'"), {likePattern(value.toString())}};
+    const QString compare = operatorCaption(op) + QStringLiteral(" ?");
+    switch (kind) {
+    case store::ColumnKind::Integer:
+    case store::ColumnKind::Real:
+        return {QStringLiteral("(typeof(%1) IN ('integer','real') AND %1 %2)").arg(column, compare),
+                {value.toDouble()}};
+    case store::ColumnKind::Date:
+        // Days are kept as yyyy-MM-dd text, which orders as the days do.
+        return {QStringLiteral("(typeof(%1) = 'text' AND date(%1) %2)").arg(column, compare),
+                {value.toDate().toString(Qt::ISODate)}};
+    case store::ColumnKind::Text:
         break;
     }
-    return false;
+    return {QStringLiteral("(CAST(%1 AS TEXT) %2 COLLATE NOCASE)").arg(column, compare), {value.toString()}};
 }
 
 QString FilterCondition::text() const
@@ -197,20 +167,25 @@ void ResultFilter::append(FilterJoiner joiner, const FilterCondition& condition)
     m_terms.append({joiner, condition});
 }
 
-bool ResultFilter::accepts(const QVariantList& row) const
+FilterSql ResultFilter::sql(const QList<store::Column>& columns) const
 {
-    if (m_terms.isEmpty())
-        return true;
-    bool passes = m_terms.first().condition.matches(row);
-    for (qsizetype i = 1; i < m_terms.size(); ++i) {
+    FilterSql whole{QStringLiteral("1"), {}};
+    for (qsizetype i = 0; i < m_terms.size(); ++i) {
         const Term& term = m_terms[i];
-        // Left to right: a decided AND or OR needs no further look at the row.
-        if (term.joiner == FilterJoiner::And)
-            passes = passes && term.condition.matches(row);
+        const qsizetype at = term.condition.column;
+        const QString name = at >= 0 && at < columns.size() ? columns[at].name : term.condition.columnName;
+        const FilterSql one = term.condition.sql(store::quoteIdentifier(name));
+        // Strictly left to right: each joiner takes all that comes before it.
+        if (i == 0)
+            whole.condition = one.condition;
         else
-            passes = passes || term.condition.matches(row);
+            whole.condition = QStringLiteral("(%1 %2 %3)")
+                                  .arg(whole.condition,
+                                       term.joiner == FilterJoiner::And ? QStringLiteral("AND") : QStringLiteral("OR"),
+                                       one.condition);
+        whole.params += one.params;
     }
-    return passes;
+    return whole;
 }
 
 QString ResultFilter::text() const

@@ -10,8 +10,8 @@
 
 // The viewer's filter: conditions on the result's columns, each comparing a
 // column with a value the user typed, joined by AND and OR. The filter is a
-// value evaluated over the rows in memory; its text is only how it is shown
-// and handed on for printing.
+// value that becomes a condition of SQL over the rows kept in the store; its
+// text is only how it is shown and handed on for printing.
 namespace viewer {
 
 enum class FilterOperator { Equal, Greater, Less, GreaterOrEqual, LessOrEqual, Like };
@@ -27,6 +27,12 @@ QString operatorCaption(FilterOperator op);
 QStringList joinerCaptions();
 std::optional<FilterJoiner> joinerFromCaption(const QString& caption);
 
+// A condition of a WHERE clause with its values to bind, in order.
+struct FilterSql {
+    QString condition;
+    store::Params params;
+};
+
 // One column compared with one typed value.
 struct FilterCondition {
     int column = -1;
@@ -39,10 +45,12 @@ struct FilterCondition {
     // The typed text, kept for the shown form of a date value.
     QString typedText;
 
-    // An empty cell never matches. Text compares without regard to case;
-    // "Like" is a prefix match, or a match anywhere when the typed value
-    // starts with % or *.
-    bool matches(const QVariantList& row) const;
+    // The condition on the column named `column` (quoted as SQL wants):
+    // an empty cell never matches; a number column matches numbers only, a
+    // date column days only. Text compares without regard to case; "Like"
+    // is a prefix match, or a match anywhere when the typed value starts
+    // with % or *; its other characters match themselves.
+    FilterSql sql(const QString& column) const;
     // "[column] op value", e.g. [stock] Like 'AB%', [NSEPerc] > 50.5,
     // [TransDate] = #05/Dec/2026#.
     QString text() const;
@@ -62,7 +70,9 @@ public:
     int size() const { return static_cast<int>(m_terms.size()); }
     // The first condition's joiner is ignored.
     void append(FilterJoiner joiner, const FilterCondition& condition);
-    bool accepts(const QVariantList& row) const;
+    // The whole filter on the columns `columns` (those of the result the
+    // conditions were made for); "1" when the filter is empty.
+    FilterSql sql(const QList<store::Column>& columns) const;
     // The filter as shown, e.g. [stock] Like 'AB%' And [NSEPerc] > 50.5; an
     // OR-joined condition is bracketed, and a text holding an OR is bracketed
     // before an AND is appended to it, so the text groups as the filter does.

@@ -8,6 +8,7 @@
 #include "ui/flowlayout.h"
 #include "ui/screenframe.h"
 #include "ui/viewfit.h"
+#include "ui/waitcursor.h"
 #include "viewer/chartcolumnspanel.h"
 #include "viewer/chartdata.h"
 #include "viewer/chartwindow.h"
@@ -53,12 +54,11 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
     setWindowTitle(QStringLiteral("Query Result "));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_model = new ResultModel(this);
-    m_proxy = new ResultProxy(m_model, this);
+    m_model = new ResultModel(db, this);
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DataGrid1"));
-    m_grid->setModel(m_proxy);
+    m_grid->setModel(m_model);
     m_grid->setSortingEnabled(false);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_grid->horizontalHeader()->setSectionsClickable(true);
@@ -168,26 +168,23 @@ bool ResultViewerWindow::load(const QString& select, const QString& queryName, c
     m_sortClause.clear();
     m_sortKeys.clear();
     m_headerSort = HeaderSort();
-    store::Rows rows;
     bool loaded = true;
     try {
-        rows = m_db.query(select);
+        m_model->load(select);
     } catch (const store::StoreError& error) {
         ui::prompt().warn(QStringLiteral("The result could not be read: %1").arg(error.message()));
         loaded = false;
     }
-    showRows(std::move(rows));
+    rowsReplaced();
     fillColumnLists();
     m_sortPanel->resetOrders();
     m_filterPanel->resetRows();
     return loaded;
 }
 
-void ResultViewerWindow::showRows(store::Rows rows)
+void ResultViewerWindow::rowsReplaced()
 {
-    m_proxy->clearResultFilter();
     clearHeaderSort();
-    m_model->setRows(std::move(rows));
     ui::fitColumns(m_grid);
 }
 
@@ -208,11 +205,23 @@ void ResultViewerWindow::refresh()
         ui::prompt().show(ui::Message::fromStyle(order.problem, 48));
         return;
     }
-    store::Rows rows;
+    QStringList before, after;
+    for (const store::Column& column : m_model->columns())
+        before.append(column.name);
+    const QString statement = refreshStatement(order.keys);
     try {
-        rows = m_db.query(refreshStatement(order.keys));
+        // The rows shown stay when the result table cannot be read.
+        for (const store::Column& column :
+             m_db.query(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(statement)).columns)
+            after.append(column.name);
+        m_model->load(statement);
     } catch (const store::StoreError& error) {
         ui::prompt().warn(QStringLiteral("The result could not be read again: %1").arg(error.message()));
+        if (!after.isEmpty()) {
+            rowsReplaced();
+            fillColumnLists();
+            m_filterPanel->resetRows();
+        }
         return;
     }
     m_sortClause = order.clause;
@@ -221,12 +230,7 @@ void ResultViewerWindow::refresh()
 
     // The result table normally holds the columns shown; should it not, the
     // lists must offer the columns of the rows now shown.
-    QStringList before, after;
-    for (const store::Column& column : m_model->columns())
-        before.append(column.name);
-    for (const store::Column& column : rows.columns)
-        after.append(column.name);
-    showRows(std::move(rows));
+    rowsReplaced();
     if (before != after) {
         fillColumnLists();
         m_filterPanel->resetRows();
@@ -243,7 +247,8 @@ void ResultViewerWindow::sortByHeader(int section)
         return;
     const Qt::SortOrder order =
         *direction == HeaderSort::Direction::Ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
-    m_proxy->sort(section, order);
+    if (!reshow([&] { m_model->sortBy(SortKey{section, order == Qt::AscendingOrder}); }))
+        return;
     m_grid->horizontalHeader()->setSortIndicatorShown(true);
     m_grid->horizontalHeader()->setSortIndicator(section, order);
     m_headerSortText = headerSortText(columns[section].name, *direction);
@@ -251,9 +256,20 @@ void ResultViewerWindow::sortByHeader(int section)
 
 void ResultViewerWindow::clearHeaderSort()
 {
-    m_proxy->clearSort();
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
     m_headerSortText.clear();
+}
+
+bool ResultViewerWindow::reshow(const std::function<void()>& change)
+{
+    try {
+        const ui::WaitCursor wait;
+        change();
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The rows could not be shown: %1").arg(error.message()));
+        return false;
+    }
+    return true;
 }
 
 void ResultViewerWindow::applyFilterRows(bool narrowShown)
@@ -266,38 +282,40 @@ void ResultViewerWindow::applyFilterRows(bool narrowShown)
         return;
     }
     if (!narrowShown) {
-        m_proxy->setResultFilter(reading.composed);
+        reshow([&] { m_model->setResultFilter(reading.composed); });
         return;
     }
     // "Show In Results" narrows the filter in force by the first row.
-    ResultFilter narrowed = m_proxy->resultFilter().value_or(ResultFilter());
+    ResultFilter narrowed = m_model->resultFilter().value_or(ResultFilter());
     narrowed.append(FilterJoiner::And, reading.firstRow);
-    m_proxy->setResultFilter(narrowed);
+    reshow([&] { m_model->setResultFilter(narrowed); });
 }
 
 void ResultViewerWindow::showAll()
 {
     // Every row of the result again, in the order it was read.
-    m_proxy->clearResultFilter();
+    reshow([this] { m_model->showEverything(); });
     clearHeaderSort();
 }
 
 ShownResult ResultViewerWindow::shownResult() const
 {
     ShownResult shown;
-    shown.rows = m_proxy->shownRows();
+    shown.rows = m_model->shownRows();
     shown.select = m_select;
     shown.queryName = m_queryName;
     shown.headings = m_headings;
-    if (m_proxy->resultFilter())
-        shown.filterText = m_proxy->resultFilter()->text();
+    if (m_model->resultFilter())
+        shown.filterText = m_model->resultFilter()->text();
     shown.sortText = m_headerSortText;
     return shown;
 }
 
 reports::ReportDocument ResultViewerWindow::printDocument() const
 {
-    return reports::bindReport(m_facts, m_proxy->shownRows());
+    const ResultRows& rows = m_model->rows();
+    return reports::bindReport(m_facts, rows.columns(),
+                               [&rows](const reports::ResultRow& visit) { rows.forEach(visit); });
 }
 
 void ResultViewerWindow::print()
@@ -314,7 +332,8 @@ void ResultViewerWindow::saveGroup()
 {
     ResultScrips collected;
     try {
-        collected = collectResultScrips(m_db, m_proxy->shownRows());
+        const ResultRows& rows = m_model->rows();
+        collected = collectResultScrips(m_db, rows.columns(), [&rows](const RecordVisitor& visit) { rows.forEach(visit); });
     } catch (const store::StoreError& error) {
         ui::prompt().warn(QStringLiteral("The scrips could not be looked up: %1").arg(error.message()));
         return;
@@ -368,7 +387,7 @@ void ResultViewerWindow::exportToExcel()
     ExcelExportRequest request;
     request.dataFolder = dataFolder();
     request.queryName = m_queryName;
-    request.rows = m_proxy->shownRows();
+    request.rows = &m_model->rows();
     request.firstRecord = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     viewer::exportToExcel(request);
 }

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -22,11 +23,11 @@ namespace viewer {
 class ChartColumnsPanel;
 class ResultFilterPanel;
 class ResultModel;
-class ResultProxy;
 class SortRowsPanel;
 
-// What the viewer shows at this moment, for printing and exports: the rows
-// in the grid's filter and order, and what produced them.
+// What the viewer shows at this moment: the rows in the grid's filter and
+// order, read whole (the exports and print take them a page at a time
+// instead), and what produced them.
 struct ShownResult {
     store::Rows rows;
     QString select;     // the select the rows were read with
@@ -90,7 +91,11 @@ private:
     void togglePanel(QFrame* panel);
     QPushButton* addButton(const QString& name, const QString& caption, int widthTwips);
 
-    void showRows(store::Rows rows);
+    // After new rows: no header sort, columns fitted to the rows.
+    void rowsReplaced();
+    // Runs a change of the shown rows, telling the user when the store
+    // refuses it; false then.
+    bool reshow(const std::function<void()>& change);
     void fillColumnLists();
     void refresh();
     void sortByHeader(int section);
@@ -106,7 +111,6 @@ private:
 
     store::Database& m_db;
     ResultModel* m_model = nullptr;
-    ResultProxy* m_proxy = nullptr;
     QTableView* m_grid = nullptr;
 
     SortRowsPanel* m_sortPanel = nullptr;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <stdexcept>
 
 // Excel workbooks as plain values: sheets of cells that hold a number, a
@@ -75,6 +76,36 @@ public:
 
 private:
     QList<WorkbookSheet> m_sheets;
+};
+
+// A new workbook of one sheet written row after row without keeping its
+// cells, for exports of any size. Rows come in order; the cells of the row
+// being written may still change. Like Workbook::save(), it writes beside
+// under another name and puts the file in place only when finish()
+// succeeds; dropped unfinished, it leaves nothing behind. Raises
+// WorkbookError on failure.
+class SheetStream {
+public:
+    SheetStream(const QString& path, const QString& sheetName);
+    ~SheetStream();
+    SheetStream(const SheetStream&) = delete;
+    SheetStream& operator=(const SheetStream&) = delete;
+
+    void setValue(int row, int column, const QVariant& value);
+    void setBold(int row, int firstColumn, int lastColumn);
+    void finish();
+
+private:
+    struct Parts;
+    void moveTo(int row);
+    void flushRow();
+
+    std::unique_ptr<Parts> m_parts;
+    QString m_path;
+    QString m_partial;
+    QString m_sheetName;
+    int m_row = 0;
+    QMap<int, WorkbookCell> m_cells;  // the row being written, by column
 };
 
 // The sheet names of an .xlsx file in workbook order, without reading the

@@ -6,6 +6,7 @@
 #include "marketgenerator.h"
 
 #include "query/catalogue.h"
+#include "query/dayrows.h"
 #include "query/parametersetup.h"
 #include "query/plainstatements.h"
 #include "query/queryengine.h"
@@ -194,6 +195,8 @@ TEST(OnePassQueries, GiveTheRowsOfTheirPlainStatements)
     // A window of a few thousand rows is read in several shares, as a long
     // one would be.
     query::windowreading::setRowsPerShare(500);
+    // The day-row lists are read scrip by scrip, as a long period would be.
+    query::setRowsSortedAtOnce(100);
     for (const Case& c : kCases) {
         for (const Exchange exchange : {Exchange::Nse, Exchange::Bse, Exchange::Combined}) {
             query::RunInputs in =
@@ -215,6 +218,7 @@ TEST(OnePassQueries, GiveTheRowsOfTheirPlainStatements)
         }
     }
     query::windowreading::setRowsPerShare(0);
+    query::setRowsSortedAtOnce(0);
 }
 
 }  // namespace

@@ -21,13 +21,19 @@ const QList<QVariantList> kRows = {
     {"Bharat", qint64(1500), 60.0, QDate(2026, 1, 5)},
 };
 
-// The stock names of the rows that pass `filter`.
+// The stock names of the rows that pass `filter`, in a table declared as
+// the result's columns.
 QStringList passing(const ResultFilter& filter)
 {
-    QStringList names;
+    store::Database db;
+    db.open(":memory:");
+    db.exec("CREATE TABLE r (stock TEXT COLLATE NOCASE, NSETrdQty INTEGER, NSEPerc REAL, TransDate DATE)");
     for (const QVariantList& row : kRows)
-        if (filter.accepts(row))
-            names.append(row[0].toString());
+        db.exec("INSERT INTO r VALUES (?, ?, ?, ?)", row);
+    const viewer::FilterSql where = filter.sql(kColumns);
+    QStringList names;
+    for (const QVariantList& row : db.query("SELECT stock FROM r WHERE " + where.condition + " ORDER BY rowid", where.params).rows)
+        names.append(row[0].toString());
     return names;
 }
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "store/database.h"
+#include "viewer/resultfilter.h"
+#include "viewer/resultsort.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace viewer {
+
+// The records of a result handed over one at a time, in order.
+using RecordVisitor = std::function<void(const QVariantList&)>;
+using RecordSource = std::function<void(const RecordVisitor&)>;
+
+// The rows the result viewer shows, kept in the store and read a page at a
+// time, so that a result of millions of rows costs no more memory than one
+// of a hundred.
+//
+// A loaded result is copied into a table of the viewer's own (kShownTable),
+// so the next query may drop its result table while the rows are still
+// shown; the table is dropped when the rows are cleared or this object goes.
+// A filter and a header order are SQL over that table: the positions of the
+// rows that pass, in the order shown, go into a second table (kShownOrder).
+// Without either, a position is the row's number in the copy.
+class ResultRows {
+public:
+    static const QString kShownTable;
+    static const QString kShownOrder;
+
+    explicit ResultRows(store::Database& db);
+    ~ResultRows();
+    ResultRows(const ResultRows&) = delete;
+    ResultRows& operator=(const ResultRows&) = delete;
+
+    // Copies the rows of `select` in its order; the filter and the order
+    // start afresh. Raises store::StoreError when the store refuses the
+    // select; no rows are held then.
+    void load(const QString& select);
+    // Holds no rows and no table.
+    void clear();
+
+    const QList<store::Column>& columns() const { return m_columns; }
+    // The rows shown: those passing the filter, all of them without one.
+    qint64 count() const { return m_count; }
+
+    // Shows the rows that pass `filter` (all when none), ordered by `order`
+    // (numbers by value, dates by date, text without regard to case, empty
+    // cells first; rows that tie keep the order they were read in), or in
+    // the order read when none.
+    void show(const std::optional<ResultFilter>& filter, const std::optional<SortKey>& order);
+
+    // The row shown at `position` (from 0); empty when there is none.
+    QVariantList row(qint64 position) const;
+    // Every shown row from `first` on, in the order shown, a page at a time.
+    void forEach(const RecordVisitor& visit, qint64 first = 0) const;
+    // Every shown row at once, for results known to be small.
+    store::Rows all() const;
+
+private:
+    store::Rows readPage(qint64 first, qint64 count) const;
+    void copyResult(store::Database& db, const QString& select);
+    bool copyWholeTable(store::Database& db, const QString& select);
+    void dropTables();
+
+    store::Database& m_db;
+    QList<store::Column> m_columns;
+    qint64 m_count = 0;
+    bool m_ordered = false;  // the positions come from kShownOrder
+
+    // The pages read last, by page number.
+    mutable QHash<qint64, QList<QVariantList>> m_pages;
+    mutable QList<qint64> m_pageAge;
+};
+
+}  // namespace viewer
