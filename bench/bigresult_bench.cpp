@@ -18,6 +18,7 @@
 // The run and ready figures are the minimum and median of the runs, the
 // others medians; the memory figures are the largest of the runs.
 
+#include "benchscreens.h"
 #include "benchstore.h"
 #include "query/queryrunner.h"
 #include "query/tradingcalendar.h"
@@ -48,37 +49,6 @@ extern char** environ;
 
 namespace {
 
-class BenchServices : public shell::AppServices {
-public:
-    explicit BenchServices(store::Database& db) : m_db(db) {}
-    store::Database& database() override { return m_db; }
-    QString dataFolder() const override { return QFileInfo(m_db.path()).absolutePath(); }
-    QString iniPath() const override { return dataFolder() + QStringLiteral("/Tarvenix.ini"); }
-    QString optionPath() const override { return dataFolder() + QStringLiteral("/option.db"); }
-    void openScreen(const QString&) override {}
-    void showChild(QWidget* window) override { window->show(); }
-    QAction* menuAction(const QString&) override { return nullptr; }
-    void showStatus(const QString&) override {}
-
-private:
-    store::Database& m_db;
-};
-
-// Reports nothing and answers every question with No.
-class QuietPrompt : public ui::Prompt {
-public:
-    ui::Answer show(const ui::Message& message) override
-    {
-        std::fprintf(stderr, "  message: %s\n", qPrintable(message.text));
-        return message.buttons == ui::Buttons::Ok ? ui::Answer::Ok : ui::Answer::No;
-    }
-    QString openFile(const ui::FileRequest&) override { return {}; }
-    QString saveFile(const ui::FileRequest&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> inputText(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QColor> chooseColour(const QColor&, const QString&) override { return std::nullopt; }
-};
-
 struct Case {
     QString name;
     QString label;
@@ -97,7 +67,7 @@ int runChild(const QString& storePath, const Case& c, int days)
 {
     store::Database db;
     db.open(storePath);
-    BenchServices services(db);
+    benchscreens::BenchServices services(db);
     const QList<QDate> dates = query::loadTradingDates(db);  // newest first
     const int window = std::min<int>(days, static_cast<int>(dates.size()));
 
@@ -246,7 +216,7 @@ int main(int argc, char** argv)
     const int days = argument(arguments, QStringLiteral("--days"), QStringLiteral("2500")).toInt();
 
     if (arguments.contains(QStringLiteral("--child"))) {
-        QuietPrompt quiet;
+        benchscreens::DeclinePrompt quiet(true);
         ui::setPrompt(&quiet);
         const int index = argument(arguments, QStringLiteral("--case"), QStringLiteral("0")).toInt();
         const int window = argument(arguments, QStringLiteral("--window"), QStringLiteral("250")).toInt();

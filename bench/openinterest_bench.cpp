@@ -9,7 +9,7 @@
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/transaction.h"
-#include "ui/prompt.h"
+#include "benchscreens.h"
 
 #include <QCoreApplication>
 #include <QColor>
@@ -19,25 +19,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Answers every question with No and chooses nothing, so that the Belmora
-// query times only itself and never opens its export.
-class DeclinePrompt : public ui::Prompt {
-public:
-    ui::Answer show(const ui::Message& message) override
-    {
-        return message.buttons == ui::Buttons::Ok ? ui::Answer::Ok : ui::Answer::No;
-    }
-    QString openFile(const ui::FileRequest&) override { return {}; }
-    QString saveFile(const ui::FileRequest&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> inputText(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QColor> chooseColour(const QColor&, const QString&) override { return std::nullopt; }
-};
-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    DeclinePrompt decline;
+    benchscreens::DeclinePrompt decline;
     ui::setPrompt(&decline);
     const int scripCount = argc > 1 ? std::max(10, atoi(argv[1])) : 2000;
     const int dayCount = argc > 2 ? std::max(60, atoi(argv[2])) : 300;

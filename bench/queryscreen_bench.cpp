@@ -10,7 +10,7 @@
 
 #include "query/queryscreen.h"
 #include "query/tradingcalendar.h"
-#include "shell/appservices.h"
+#include "benchscreens.h"
 #include "store/database.h"
 
 #include <QApplication>
@@ -24,23 +24,6 @@
 namespace {
 
 constexpr int kRepeats = 5;
-
-// Just enough of the main window for a screen to open.
-class BenchServices : public shell::AppServices {
-public:
-    explicit BenchServices(store::Database& db) : m_db(db) {}
-    store::Database& database() override { return m_db; }
-    QString dataFolder() const override { return QFileInfo(m_db.path()).absolutePath(); }
-    QString iniPath() const override { return dataFolder() + QStringLiteral("/Tarvenix.ini"); }
-    QString optionPath() const override { return dataFolder() + QStringLiteral("/option.db"); }
-    void openScreen(const QString&) override {}
-    void showChild(QWidget* window) override { window->show(); }
-    QAction* menuAction(const QString&) override { return nullptr; }
-    void showStatus(const QString&) override {}
-
-private:
-    store::Database& m_db;
-};
 
 struct Timing {
     double first = 0;
@@ -89,7 +72,7 @@ int main(int argc, char** argv)
 
     store::Database db;
     db.openExisting(path);
-    BenchServices services(db);
+    benchscreens::BenchServices services(db);
     const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM mto")).toLongLong();
     const qint64 scrips = db.scalar(QStringLiteral("SELECT count(*) FROM ScripMaster")).toLongLong();
     std::printf("store %s: %lld mto rows, %lld scrips\n", qPrintable(path), static_cast<long long>(rows),
