@@ -5,12 +5,10 @@
 #include "store/datetext.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
-#include "ui/screenframe.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 
 namespace import {
@@ -62,17 +60,6 @@ void DateRangeDeletionScreen::fillDays()
     // Nothing is chosen until the user picks a day.
     m_from->setCurrentIndex(-1);
     m_to->setCurrentIndex(-1);
-}
-
-void DateRangeDeletionScreen::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // The screen opens at the top left of the main window's workspace.
-    if (!m_placed) {
-        m_placed = true;
-        if (auto* frame = ui::subWindowOf(this))
-            frame->move(0, 0);
-    }
 }
 
 void DateRangeDeletionScreen::deleteRange()

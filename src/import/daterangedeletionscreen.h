@@ -25,9 +25,6 @@ public:
 
     void deleteRange();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void fillDays();
 
@@ -35,7 +32,6 @@ private:
     QComboBox* m_from;
     QComboBox* m_to;
     QPushButton* m_delete;
-    bool m_placed = false;
 };
 
 }  // namespace import

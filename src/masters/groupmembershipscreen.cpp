@@ -3,7 +3,6 @@
 #include "masters/textmatch.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
-#include "ui/screenframe.h"
 #include "ui/viewfit.h"
 
 #include <QComboBox>
@@ -14,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -196,12 +194,7 @@ GroupMembershipScreen::GroupMembershipScreen(store::Database& db, QWidget* paren
     connect(addButton, &QPushButton::clicked, this, &GroupMembershipScreen::add);
     connect(removeButton, &QPushButton::clicked, this, &GroupMembershipScreen::remove);
     connect(saveButton, &QPushButton::clicked, this, &GroupMembershipScreen::save);
-    connect(closeButton, &QPushButton::clicked, this, [this] {
-        if (auto* subWindow = ui::subWindowOf(this))
-            subWindow->close();
-        else
-            close();
-    });
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     try {
         const QSignalBlocker blockGroups(m_groupNames);

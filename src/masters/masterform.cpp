@@ -5,7 +5,6 @@
 #include "store/recordsetmodel.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
-#include "ui/screenframe.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,7 +12,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 namespace masters {
@@ -272,10 +270,8 @@ void MasterForm::DeleteRecord()
 
 void MasterForm::CloseForm()
 {
-    if (auto* subWindow = ui::subWindowOf(this))
-        subWindow->close();
-    else
-        close();
+    // Its frame takes the workspace window with it.
+    close();
 }
 
 void MasterForm::MoveFirstRecord()

@@ -182,9 +182,11 @@ namespace {
 bool opensAtTopLeft(const QMdiSubWindow* window)
 {
     // The master forms, the membership, search and bulk deals windows, the
-    // result viewer, the chart window and the portfolio transactions.
+    // date range deletion, the result viewer, the chart window and the
+    // portfolio transactions.
     static const QStringList screens{
         QStringLiteral("FrmScriptMaster"), QStringLiteral("FrmGroupMaster"), QStringLiteral("FrmPortFolio"),
+        QStringLiteral("frmdelete"),
         QStringLiteral("frmLink"), QStringLiteral("FrmScript_Search"), QStringLiteral("FrmBulk_Deals"),
         QStringLiteral("frmdisplayrecord"), QStringLiteral("Form2graph"), QStringLiteral("FrmPortFolioManager_New")};
     const auto* frame = qobject_cast<const ui::ScreenFrame*>(window->widget());

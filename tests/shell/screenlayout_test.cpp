@@ -252,7 +252,8 @@ TEST_F(ScreenLayoutTest, MasterSearchAndChartWindowsOpenAtTheTopLeft)
     const QPoint first = opened();
     window->openScreen("Query");
     EXPECT_NE(opened(), first);  // the workspace places others where there is room
-    for (const char* item : {"Stock", "Group", "LinkGroupWithScript", "MnuScriptSearch", "MnuBulkDeals", "MnuPortfolio"}) {
+    for (const char* item :
+         {"Stock", "Group", "LinkGroupWithScript", "MnuScriptSearch", "MnuBulkDeals", "MnuPortfolio", "DeleteRecords"}) {
         window->openScreen(item);
         EXPECT_EQ(opened(), QPoint(0, 0)) << item;
     }
