@@ -64,15 +64,16 @@ QString figure(const QString& row, const char* column)
     return QStringLiteral("ifnull(cast(%1.%2 as real),0)").arg(row, QLatin1String(column));
 }
 
+// The figure when above 0, else 0 (an empty one reads NULL, not above 0).
 QString positiveFigure(const QString& row, const char* column)
 {
-    return QStringLiteral("iif(%1>0,%1,0)").arg(figure(row, column));
+    return QStringLiteral("iif(cast(%1.%2 as real)>0,cast(%1.%2 as real),0)").arg(row, QLatin1String(column));
 }
 
 // `column` on a day whose `condition` figure is above 0, else 0.
 QString countedWhen(const QString& row, const char* condition, const char* column)
 {
-    return QStringLiteral("iif(%1>0,%2,0)").arg(figure(row, condition), figure(row, column));
+    return QStringLiteral("iif(cast(%1.%2 as real)>0,%3,0)").arg(row, QLatin1String(condition), figure(row, column));
 }
 
 }  // namespace
@@ -99,7 +100,8 @@ QString runEntrySql(RunMeasure measure, Exchange exchange, const QString& row)
         return nse ? countedWhen(row, "NSEPerc", "NSETrdQty") : countedWhen(row, "BSEPerc", "BSETrdQty");
     case RunMeasure::Price:
         if (exchange == Exchange::Combined)
-            return QStringLiteral("iif(%1>0,%1,%2)").arg(figure(row, "NSEClPrice"), figure(row, "BSEClPrice"));
+            return QStringLiteral("iif(cast(%1.NSEClPrice as real)>0,cast(%1.NSEClPrice as real),%2)")
+                .arg(row, figure(row, "BSEClPrice"));
         return positiveFigure(row, nse ? "NSEClPrice" : "BSEClPrice");
     }
     return QStringLiteral("0");

@@ -230,6 +230,9 @@ Sql ScanFrame::rowsWhere(const Sql& scripTest) const
 
 Sql ScanFrame::passingRows(const QList<qint64>& codes) const
 {
+    // A window narrowed to these very scrips holds their rows alone.
+    if (!m_windowTable && m_narrowedTo == codes)
+        return Sql("(") + windowRows() + " order by w.scriptcode, w.TransDate desc)";
     return rowsWhere(Sql("select value from json_each(") + codeList(codes) + ")");
 }
 

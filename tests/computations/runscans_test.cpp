@@ -1,6 +1,7 @@
 #include "computations/scanbranches.h"
 #include "computations/scanframe.h"
 #include "query/plainstatements.h"
+#include "query/statementreader.h"
 #include "query/runstate.h"
 #include "scanfixture.h"
 
@@ -113,38 +114,49 @@ const RunKind kRunKinds[] = {{"Delivery Quantity", computations::RunMeasure::Del
                              {"Traded Quantity", computations::RunMeasure::TradedQty},
                              {"Price", computations::RunMeasure::Price}};
 
-computations::ScanDay scanDayOf(const store::Rows& rows, int row)
+// The figures of a day row in the order scanDayOf() reads them.
+const QString kFigures = QStringLiteral("NSETrdQty, BSETrdQty, NSEDelyQty, BSEDelyQty, NSEPerc, BSEPerc, NSEClPrice, BSEClPrice");
+
+// The figures of the reader's row (its first columns, kFigures) as the scan
+// read them: an empty one as 0, a text as its leading number.
+computations::ScanDay scanDayOf(const query::StatementReader& row)
 {
-    // A row as the scan read it: an empty or text figure as 0.
-    auto figure = [&](const char* column) { return rows.value(row, QString::fromLatin1(column)).toDouble(); };
     computations::ScanDay day;
-    day.nseTraded = figure("NSETrdQty");
-    day.bseTraded = figure("BSETrdQty");
-    day.nseDelivered = figure("NSEDelyQty");
-    day.bseDelivered = figure("BSEDelyQty");
-    day.nsePercent = figure("NSEPerc");
-    day.bsePercent = figure("BSEPerc");
-    day.nseClose = figure("NSEClPrice");
-    day.bseClose = figure("BSEClPrice");
+    double* fields[] = {&day.nseTraded, &day.bseTraded, &day.nseDelivered, &day.bseDelivered,
+                        &day.nsePercent, &day.bsePercent, &day.nseClose, &day.bseClose};
+    for (int i = 0; i < 8; ++i)
+        *fields[i] = row.real(i);
     return day;
+}
+
+query::Sql withValues(const QString& text, const QVariantList& values)
+{
+    query::Sql statement(text);
+    statement.params = values;
+    return statement;
 }
 
 TEST(RunEntries, TheStatementFormGivesTheFiguresOfTheDayByDayForm)
 {
     F fixture;
-    // Empty figures, text in a figure, negatives, a traded quantity of 0
-    // and a combined percentage of exactly 0.125 (to the even 0.12).
+    // Empty figures, text in a figure (read as its leading number, as the
+    // scan read it), negatives, a traded quantity of 0 and a combined
+    // percentage of exactly 0.125 (to the even 0.12).
+    const QString minus = QStringLiteral("-3 lakh");
     const QList<QVariantList> days = {
         {1000, 3, QVariant(), 0.375, QVariant(), 12.5, QVariant(), 40},
         {0, 100, 0, 0.125, 0, 0, 10, -5},
         {-4, 8, -1, 2, 50, -3, -2, 7},
         {QString(), 2, QStringLiteral("abc"), 1, 20, 40, 0, 0},
+        {minus, minus, minus, 5, 20, minus, minus, 8},
         {3, 3, 0.1, 0.2, 0, 0, 0, 9},
     };
     const QString dayRow = QStringLiteral("SELECT ? AS NSETrdQty, ? AS BSETrdQty, ? AS NSEDelyQty, ? AS BSEDelyQty,"
                                           " ? AS NSEPerc, ? AS BSEPerc, ? AS NSEClPrice, ? AS BSEClPrice");
     for (const QVariantList& figures : days) {
-        const computations::ScanDay day = scanDayOf(fixture.db().query(dayRow, figures), 0);
+        query::StatementReader read(fixture.db().handle(), withValues(dayRow, figures));
+        ASSERT_TRUE(read.next());
+        const computations::ScanDay day = scanDayOf(read);
         for (const RunKind& kind : kRunKinds)
             for (const Exchange exchange : {Exchange::Nse, Exchange::Bse, Exchange::Combined}) {
                 const QString entry = computations::runEntrySql(kind.measure, exchange, QStringLiteral("w"));
@@ -172,20 +184,25 @@ QStringList dayByDayRows(F& fixture, const query::RunInputs& in, computations::R
     const store::Rows scrips =
         fixture.db().query(QStringLiteral("SELECT srno, company FROM ScripMaster WHERE %1").arg(QLatin1String(listed)));
     for (const auto& scrip : scrips.rows) {
-        const store::Rows rows = fixture.db().query(
-            QStringLiteral("SELECT * FROM mto WHERE scriptcode = ? AND TransDate <= ? AND TransDate >= ?"
-                           " ORDER BY TransDate DESC LIMIT ?"),
-            {scrip.at(0), in.firstDate, windowStart, days});
+        query::StatementReader rows(
+            fixture.db().handle(),
+            withValues(QStringLiteral("SELECT %1, TransDate FROM mto WHERE scriptcode = ? AND TransDate <= ?"
+                                      " AND TransDate >= ? ORDER BY TransDate DESC LIMIT ?")
+                           .arg(kFigures),
+                       {scrip.at(0), in.firstDate, windowStart, days}));
         QList<double> entries;
-        for (int i = 0; i < rows.size(); ++i)
-            entries.append(computations::runEntry(measure, in.exchange, scanDayOf(rows, i)));
+        QStringList dates;
+        while (rows.next()) {
+            entries.append(computations::runEntry(measure, in.exchange, scanDayOf(rows)));
+            dates.append(rows.day(8).toString(Qt::ISODate));
+        }
         bool run = days >= 2;
         for (int k = 2; k <= days && run; ++k) {
             const double newer = computations::entry(entries, k - 1), older = computations::entry(entries, k);
             run = rising ? older < newer : older > newer;
         }
-        for (int i = 0; run && i < rows.size(); ++i)
-            kept.append(scrip.at(1).toString() + QLatin1Char(' ') + rows.value(i, QStringLiteral("TransDate")).toString());
+        for (int i = 0; run && i < dates.size(); ++i)
+            kept.append(scrip.at(1).toString() + QLatin1Char(' ') + dates[i]);
     }
     std::sort(kept.begin(), kept.end());
     return kept;
