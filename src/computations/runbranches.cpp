@@ -136,8 +136,9 @@ Sql runScrips(const Sql& window, RunMeasure measure, Exchange exchange, int days
 // days or fewer, they are found without reading the whole window: the
 // scrips with a row on the newest day are walked through the day index,
 // each next day looked up the same way, and a scrip is left at the first
-// step that fails between two neighbouring days that both hold a row. A
-// scrip with a row on each of N days is then tested. The others left, and
+// step that fails between two neighbouring days that both hold a row, so
+// a scrip left with a row on each of the N days makes the run. The others
+// left, and
 // the scrips with a row on the day before the newest but none on it (found
 // by merging the two days' scrip codes in the order of the index; a scrip
 // without either has too few rows), are tested by runScrips() over their
@@ -185,7 +186,8 @@ QList<qint64> runningScrips(store::Database& db, ScanFrame& frame, RunMeasure me
         frame.narrowTo(unsure);
         codesOf(runScrips(frame.windowSource(), measure, exchange, frame.days(), rising), passing);
     }
-    // In the order of the codes, as the rows were copied before.
+    // By code: rows that the result's order leaves tied (two scrips of one
+    // company name) come in the order they had in queryresult1.
     std::sort(passing.begin(), passing.end());
     return passing;
 }

@@ -11,7 +11,6 @@
 #include <QJsonDocument>
 #include <QStringList>
 #include <algorithm>
-#include <iterator>
 
 namespace computations {
 

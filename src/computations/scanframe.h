@@ -42,9 +42,10 @@ enum class ScripListing {
 // The frame shared by the N-day scans: the scrips of the chosen exchange and
 // group in company order, each with its N newest mto rows up to the first
 // date. The window rows of every listed scrip are read by one statement;
-// each member tests them in memory and copies the rows of the scrips that
-// pass into queryresult1 with one statement, so a scan runs a handful of
-// statements whatever the number of scrips.
+// each member tests them in memory (or in the store, over windowSource())
+// and copies the rows of the scrips that pass into queryresult1 with one
+// statement, so a scan runs a handful of statements whatever the number of
+// scrips.
 class ScanFrame {
 public:
     // N is the first number box's count (at most query::kMaxScanDays).
@@ -77,8 +78,10 @@ public:
     // The window rows as a table for a FROM clause: the select of them, or
     // QR when it was made.
     query::Sql windowSource() const;
-    // Keeps in the window (read straight from mto) only the rows of the
-    // scrips `codes`, read scrip by scrip through the scrip index.
+    // From now on the window read straight from mto holds only the rows of
+    // the scrips `codes`, read scrip by scrip through the scrip index (for a
+    // few scrips, where reading the whole window day by day would cost
+    // more).
     void narrowTo(const QList<qint64>& codes);
 
     // The trading days from the window start to the first date, newest
