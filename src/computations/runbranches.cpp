@@ -138,12 +138,11 @@ Sql runScrips(const Sql& window, RunMeasure measure, Exchange exchange, int days
 // each next day looked up the same way, and a scrip is left at the first
 // step that fails between two neighbouring days that both hold a row, so
 // a scrip left with a row on each of the N days makes the run. The others
-// left, and
-// the scrips with a row on the day before the newest but none on it (found
-// by merging the two days' scrip codes in the order of the index; a scrip
-// without either has too few rows), are tested by runScrips() over their
-// own rows: there missing days close up the rows, and a row past them
-// counts as 0.
+// left, and the scrips with a row on the day before the newest but none on
+// it (found by merging the two days' scrip codes in the order of the
+// index; a scrip without either has too few rows), are tested by
+// runScrips() over their own rows: there missing days close up the rows,
+// and a row past them counts as 0.
 QList<qint64> runningScrips(store::Database& db, ScanFrame& frame, RunMeasure measure, Exchange exchange, bool rising)
 {
     auto codesOf = [&db](const Sql& select, QList<qint64>& codes, QList<qint64>* unsure = nullptr) {
