@@ -1,7 +1,8 @@
-// The fixed cost of a small query: Top N of one day and the scans of N = 5
-// days run through the query engine, each beside one plain SQLite statement
-// that gives the same answer on the same store (on a connection of its own,
-// read into memory row by row). The runs alternate, engine then statement,
+// The fixed cost of a small query: Top N of one day and the rising and
+// falling scans of N = 5 days (every run label) run through the query
+// engine, each beside one plain SQLite statement that gives the same answer
+// on the same store (on a connection of its own, read into memory row by
+// row). The runs alternate, engine then statement,
 // --runs times (7); each side's minimum and median are printed with the
 // ratio of the medians (target: 1.5 or less) and both row counts, which must
 // agree. Other work on the machine slows both sides alike, so the ratio is
@@ -42,20 +43,31 @@ struct Case {
 };
 
 // The scan's rows: each scrip listed on NSE with a row on each of the last
-// five trading days (?1 the newest .. ?5) whose figure moved the one way
-// (TEST, between a day's figure and the day before's) each day (a day
-// without a figure counts as 0), with its five rows.
+// five trading days (?1 the newest .. ?5) whose figure ENTRY (of a day row)
+// moved the one way (TEST, between a day's figure and the day before's)
+// each day, with its five rows. The figures are the scans' own: a day
+// counts its delivery, close, or percentage and traded quantity only when
+// they are above 0 (the percentage on days with a delivery, the traded
+// quantity on days with a percentage), 0 otherwise.
 #define DAY(ALIAS, DAY) " JOIN mto " ALIAS " ON " ALIAS ".scriptcode = d0.scriptcode AND " ALIAS ".TransDate = " DAY
-#define MOVED(FIGURE, TEST, LATER, EARLIER)                                                                          \
-    " AND iif(" LATER "." FIGURE " > 0, " LATER "." FIGURE ", 0) " TEST " iif(" EARLIER "." FIGURE " > 0, " EARLIER "." \
-    FIGURE ", 0)"
-#define SCAN(FIGURE, TEST)                                                                                           \
+#define MOVED(ENTRY, TEST, LATER, EARLIER) " AND " ENTRY(LATER) " " TEST " " ENTRY(EARLIER)
+#define SCAN(ENTRY, TEST)                                                                                            \
     "SELECT company, x.NSEDelyQty, x.BSEDelyQty, x.NSEClPrice, x.NSEPerc, x.NSETrdQty, x.BSETrdQty, x.TransDate"    \
     " FROM (SELECT d0.scriptcode FROM mto d0" DAY("d1", "?2") DAY("d2", "?3") DAY("d3", "?4") DAY("d4", "?5")        \
-    " WHERE d0.TransDate = ?1" MOVED(FIGURE, TEST, "d0", "d1") MOVED(FIGURE, TEST, "d1", "d2")                       \
-        MOVED(FIGURE, TEST, "d2", "d3") MOVED(FIGURE, TEST, "d3", "d4") ") AS ok"                                    \
+    " WHERE d0.TransDate = ?1" MOVED(ENTRY, TEST, "d0", "d1") MOVED(ENTRY, TEST, "d1", "d2")                         \
+        MOVED(ENTRY, TEST, "d2", "d3") MOVED(ENTRY, TEST, "d3", "d4") ") AS ok"                                      \
     " JOIN ScripMaster ON srno = ok.scriptcode JOIN mto x ON x.scriptcode = ok.scriptcode"                           \
     " WHERE x.TransDate BETWEEN ?5 AND ?1 AND ifnull(nsescrip, '') <> '' ORDER BY company, x.TransDate DESC"
+#define COUNTED(R, WHEN, FIGURE) "iif(" R "." WHEN " > 0, " R "." FIGURE ", 0)"
+#define DELIVERED(R) COUNTED(R, "NSEDelyQty", "NSEDelyQty")
+#define PERCENT(R) COUNTED(R, "NSEDelyQty", "NSEPerc")
+#define TRADED(R) COUNTED(R, "NSEPerc", "NSETrdQty")
+#define CLOSE(R) COUNTED(R, "NSEClPrice", "NSEClPrice")
+#define RUNS(KIND, ENTRY)                                                                                   \
+    {"Rising " KIND " for N days, N = 5", 3, "Rising " KIND " for N days", "5", SCAN(ENTRY, ">")},          \
+    {                                                                                                       \
+        "Falling " KIND " for N days, N = 5", 3, "Falling " KIND " for N days", "5", SCAN(ENTRY, "<")       \
+    }
 
 const Case kCases[] = {
     {"Top N Delivery Quantity, N = 10, one day", 4, "Top N Delivery Quantity", "10",
@@ -68,11 +80,10 @@ const Case kCases[] = {
      " rank() OVER (ORDER BY a.NSETrdQty DESC) AS r FROM mto a JOIN mto b ON b.scriptcode = a.scriptcode"
      " AND b.TransDate = ?2 JOIN ScripMaster ON srno = a.scriptcode WHERE a.TransDate = ?1)"
      " WHERE r <= 10 ORDER BY d DESC, company"},
-    {"Rising Delivery Quantity for N days, N = 5", 3, "Rising Delivery Quantity for N days", "5",
-     SCAN("NSEDelyQty", ">")},
-    {"Falling Delivery Quantity for N days, N = 5", 3, "Falling Delivery Quantity for N days", "5",
-     SCAN("NSEDelyQty", "<")},
-    {"Rising Traded Quantity for N days, N = 5", 3, "Rising Traded Quantity for N days", "5", SCAN("NSETrdQty", ">")},
+    RUNS("Delivery Quantity", DELIVERED),
+    RUNS("% Delivery Quantity", PERCENT),
+    RUNS("Traded Quantity", TRADED),
+    RUNS("Price", CLOSE),
 };
 
 double seconds(const QElapsedTimer& timer)
@@ -160,7 +171,7 @@ int main(int argc, char** argv)
         std::printf("Store %s: %d scrips x %lld trading days (%lld mto rows); %d runs each, alternating\n",
                     qPrintable(path), scrips, static_cast<long long>(dates.size()),
                     static_cast<long long>(scrips) * dates.size(), runs);
-        std::printf("%-46s %9s %9s %9s %9s %6s %6s %6s\n", "query", "app min", "app med", "sql min", "sql med",
+        std::printf("%-50s %9s %9s %9s %9s %6s %6s %6s\n", "query", "app min", "app med", "sql min", "sql med",
                     "ratio", "rows", "sql");
         for (const Case& c : kCases) {
             query::RunInputs in;
@@ -187,7 +198,7 @@ int main(int argc, char** argv)
                 sqlTimes.push_back(seconds(timer));
             }
             const Figures a = figuresOf(appTimes), s = figuresOf(sqlTimes);
-            std::printf("%-46s %9.4f %9.4f %9.4f %9.4f %6.2f %6lld %6lld%s\n", c.title, a.min, a.median, s.min, s.median,
+            std::printf("%-50s %9.4f %9.4f %9.4f %9.4f %6.2f %6lld %6lld%s\n", c.title, a.min, a.median, s.min, s.median,
                         a.median / s.median, static_cast<long long>(appRows), static_cast<long long>(sqlRows),
                         appRows == sqlRows ? "" : "  ROWS DIFFER");
             std::fflush(stdout);

@@ -32,9 +32,8 @@ enum class RunMeasure { DeliveryQty, DeliveryPercent, TradedQty, Price };
 
 // The value of one day for a run test; 0 when the day does not count.
 double runEntry(RunMeasure measure, query::Exchange exchange, const ScanDay& day);
-// Whether the N newest values (older entries missing count as 0) rise
-// (or fall) strictly on every step.
-bool isRun(const QList<double>& newestFirst, int days, bool rising);
+// runEntry() as an SQL expression over the columns of the mto row `row`.
+QString runEntrySql(RunMeasure measure, query::Exchange exchange, const QString& row);
 
 // Whether the newest `risingDays` values rise strictly on every step and the
 // `fallingDays` steps before them fall strictly (older entries missing

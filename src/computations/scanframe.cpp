@@ -11,7 +11,6 @@
 #include <QJsonDocument>
 #include <QStringList>
 #include <algorithm>
-#include <iterator>
 
 namespace computations {
 
@@ -105,20 +104,35 @@ Sql ScanFrame::windowRows() const
     // an empty window). A window of N trading days or fewer holds no other
     // rows: then every row of it is taken as it stands.
     const QDate first = m_context.state.firstDate;
-    const QList<QDate>& dates = m_context.state.calendar.dates();
-    const bool countDays =
-        m_newestOnly && std::count_if(dates.begin(), dates.end(), [&](const QDate& day) {
-                            return day <= first && day >= m_windowStart;
-                        }) > m_days;
+    const bool countDays = m_newestOnly && windowDays().size() > m_days;
+    // The window is read day by day through the day index (+ keeps the
+    // scrip index out), or, narrowed to a few scrips, scrip by scrip.
+    const Sql scrips = m_narrowedTo ? Sql(" and mto.scriptcode in (select value from json_each(") +
+                                          codeList(*m_narrowedTo) + "))"
+                                    : Sql(" and +mto.scriptcode in (select s.srno from scripmaster as s where ") +
+                                          scripCondition(QStringLiteral("s")) + ")";
     return Sql(QStringLiteral("select %1%2 from (select mto.*%3 from mto where mto.TransDate <= ")
                    .arg(mtoColumnList(m_context.db.tableColumns(QStringLiteral("mto")), QStringLiteral("w")), extras,
                         countDays ? QStringLiteral(", row_number() over (partition by mto.scriptcode"
                                                    " order by mto.TransDate desc) as dayNo")
                                   : QString())) +
-           Sql::value(first) + " and mto.TransDate >= " + Sql::value(m_windowStart) + m_rowCondition +
-           // (+: the window is read day by day through the day index.)
-           " and +mto.scriptcode in (select s.srno from scripmaster as s where " + scripCondition(QStringLiteral("s")) +
-           ")) as w" + (countDays ? Sql(" where w.dayNo <= ") + Sql::value(m_days) : Sql());
+           Sql::value(first) + " and mto.TransDate >= " + Sql::value(m_windowStart) + m_rowCondition + scrips +
+           ") as w" + (countDays ? Sql(" where w.dayNo <= ") + Sql::value(m_days) : Sql());
+}
+
+void ScanFrame::narrowTo(const QList<qint64>& codes)
+{
+    m_narrowedTo = codes;
+}
+
+QList<QDate> ScanFrame::windowDays() const
+{
+    QList<QDate> days;
+    for (const QDate& day : m_context.state.calendar.dates())
+        if (day <= m_context.state.firstDate && day >= m_windowStart)
+            days.append(day);
+    std::sort(days.begin(), days.end(), std::greater<>());
+    return days;
 }
 
 Sql ScanFrame::windowSource() const
@@ -126,11 +140,26 @@ Sql ScanFrame::windowSource() const
     return m_windowTable ? Sql(kWindowTable) : Sql("(") + windowRows() + ")";
 }
 
-void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
+store::Rows ScanFrame::listedScrips() const
 {
     const Sql listing = Sql("select s.srno, s.company from scripmaster as s where ") +
                         scripCondition(QStringLiteral("s")) + " order by s.company, s.srno";
-    const store::Rows scrips = m_context.db.query(listing.text, listing.params);
+    return m_context.db.query(listing.text, listing.params);
+}
+
+void ScanFrame::reportScrips()
+{
+    if (!m_context.reportsProgress())
+        return;
+    const store::Rows scrips = listedScrips();
+    const int total = static_cast<int>(scrips.size());
+    for (int i = 0; i < total; ++i)
+        m_context.progress(QStringLiteral("Processing for Stock ") + scrips.rows.at(i).at(1).toString(), i + 1, total);
+}
+
+void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
+{
+    const store::Rows scrips = listedScrips();
 
     // The window's rows, newest day first, gathered by scrip.
     QHash<qint64, QList<ScanDay>> windows;
@@ -176,11 +205,34 @@ void ScanFrame::copyPassingScrips(const QList<qint64>& codes, bool withListedCod
 void ScanFrame::copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns,
                                   const QString& selectList)
 {
-    // In the window's order: by scrip, newest day first.
+    copyRows(passingRows(codes), columns, selectList);
+}
+
+void ScanFrame::copyPassingScrips(const Sql& passingCodes)
+{
+    const QList<store::Column> columns = m_context.db.tableColumns(QStringLiteral("mto"));
+    copyRows(rowsWhere(passingCodes), columns, mtoColumnList(columns, QStringLiteral("w")));
+}
+
+void ScanFrame::copyRows(const Sql& rows, const QList<store::Column>& columns, const QString& selectList)
+{
     query::remakeWorkTable(m_context.db, kPassingTable, columns,
-                           Sql(QStringLiteral("select %1 from ").arg(selectList)) + windowSource() +
-                               " as w where w.scriptcode in (select value from json_each(" + codeList(codes) +
-                               ")) order by w.scriptcode, w.TransDate desc");
+                           Sql(QStringLiteral("select %1 from ").arg(selectList)) + rows + " as w");
+}
+
+Sql ScanFrame::rowsWhere(const Sql& scripTest) const
+{
+    // In the window's order: by scrip, newest day first.
+    return Sql("(select * from ") + windowSource() + " as w where w.scriptcode in (" + scripTest +
+           ") order by w.scriptcode, w.TransDate desc)";
+}
+
+Sql ScanFrame::passingRows(const QList<qint64>& codes) const
+{
+    // A window narrowed to these very scrips holds their rows alone.
+    if (!m_windowTable && m_narrowedTo == codes)
+        return Sql("(") + windowRows() + " order by w.scriptcode, w.TransDate desc)";
+    return rowsWhere(Sql("select value from json_each(") + codeList(codes) + ")");
 }
 
 double entry(const QList<double>& series, int k)

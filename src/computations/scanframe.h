@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace computations {
 
@@ -41,9 +42,10 @@ enum class ScripListing {
 // The frame shared by the N-day scans: the scrips of the chosen exchange and
 // group in company order, each with its N newest mto rows up to the first
 // date. The window rows of every listed scrip are read by one statement;
-// each member tests them in memory and copies the rows of the scrips that
-// pass into queryresult1 with one statement, so a scan runs a handful of
-// statements whatever the number of scrips.
+// each member tests them in memory (or in the store, over windowSource())
+// and copies the rows of the scrips that pass into queryresult1 with one
+// statement, so a scan runs a handful of statements whatever the number of
+// scrips.
 class ScanFrame {
 public:
     // N is the first number box's count (at most query::kMaxScanDays).
@@ -69,6 +71,24 @@ public:
     // Stock <company>" for each, and hands `visit` every scrip that has rows
     // in its window.
     void scan(const std::function<void(const ScanScrip&)>& visit);
+    // Reports the listed scrips as scan() does, for a scan whose test is
+    // made inside the store (nothing to do when no one follows the run).
+    void reportScrips();
+
+    // The window rows as a table for a FROM clause: the select of them, or
+    // QR when it was made.
+    query::Sql windowSource() const;
+    // From now on the window read straight from mto holds only the rows of
+    // the scrips `codes`, read scrip by scrip through the scrip index (for a
+    // few scrips, where reading the whole window day by day would cost
+    // more).
+    void narrowTo(const QList<qint64>& codes);
+
+    // The trading days from the window start to the first date, newest
+    // first.
+    QList<QDate> windowDays() const;
+    // The condition a listed scrip meets, over scripmaster as `alias`.
+    query::Sql scripCondition(const QString& alias) const;
 
     // Makes queryresult1 with mto's columns and copies into it every window
     // row of the scrips `codes`; without `withListedCodes` the NSE and BSE
@@ -77,14 +97,24 @@ public:
     // The same with the scan's own layout: `columns` filled by `selectList`
     // over the window rows as `w`.
     void copyPassingScrips(const QList<qint64>& codes, const QList<store::Column>& columns, const QString& selectList);
+    // The same for the scrips that `passingCodes` (a select of scrip codes,
+    // made by the caller over windowSource()) gives.
+    void copyPassingScrips(const query::Sql& passingCodes);
+    // The rows copyPassingScrips() copies for the scrips `codes`, in the
+    // same order, as a source for a FROM clause: for a statement that reads
+    // them once, with no work table between.
+    query::Sql passingRows(const QList<qint64>& codes) const;
 
 private:
-    query::Sql scripCondition(const QString& alias) const;
+    // The listed scrips, code and company, in company order.
+    store::Rows listedScrips() const;
     void setWindow(const QList<ExtraColumn>& extraColumns);
-    // The window rows as a select, and as a table for a FROM clause (QR
-    // when it was made).
+    // The window rows as a select.
     query::Sql windowRows() const;
-    query::Sql windowSource() const;
+    void copyRows(const query::Sql& rows, const QList<store::Column>& columns, const QString& selectList);
+    // The window rows of the scrips `scripTest` selects, by scrip, newest
+    // day first, as a FROM source.
+    query::Sql rowsWhere(const query::Sql& scripTest) const;
 
     query::RunContext& m_context;
     ScripListing m_listing;
@@ -94,6 +124,7 @@ private:
     query::Sql m_rowCondition;
     QList<ExtraColumn> m_extras;
     bool m_windowTable = false;
+    std::optional<QList<qint64>> m_narrowedTo;
 };
 
 // The entry of day `k` (1 = newest) of a series, 0 past the rows of the window.
