@@ -159,6 +159,14 @@ int main(int argc, char** argv)
         store::Database db;
         db.openExisting(path);
         query::QueryEngine engine(db);
+        // The query screen follows every progress line (its text and bar);
+        // so does the bench, so that the engine does what it does there.
+        QString progressText;
+        int progressDone = 0;
+        const query::ProgressCallback followProgress = [&](const QString& text, int done, int) {
+            progressText = text;
+            progressDone = done;
+        };
         const QList<QDate> dates = query::loadTradingDates(db);
         if (dates.size() < 5)
             throw std::runtime_error("the store holds fewer than five trading days");
@@ -188,7 +196,7 @@ int main(int argc, char** argv)
             for (int r = 0; r < runs; ++r) {
                 QElapsedTimer timer;
                 timer.start();
-                const query::RunOutcome outcome = engine.run(in);
+                const query::RunOutcome outcome = engine.run(in, followProgress);
                 appTimes.push_back(seconds(timer));
                 if (!outcome.completed())
                     throw std::runtime_error(c.title + std::string(": ") + outcome.message.toStdString());

@@ -149,12 +149,13 @@ store::Rows ScanFrame::listedScrips() const
 
 void ScanFrame::reportScrips()
 {
-    if (!m_context.reportsProgress())
-        return;
-    const store::Rows scrips = listedScrips();
-    const int total = static_cast<int>(scrips.size());
-    for (int i = 0; i < total; ++i)
-        m_context.progress(QStringLiteral("Processing for Stock ") + scrips.rows.at(i).at(1).toString(), i + 1, total);
+    const Sql listed = Sql(" from scripmaster as s where ") + scripCondition(QStringLiteral("s"));
+    const int total = m_context.db.scalar((Sql("select count(*)") + listed).text, listed.params).toInt();
+    query::StatementReader scrips(m_context.db.handle(), Sql("select s.company") + listed + " order by s.company, s.srno");
+    for (int done = 1; scrips.next(); ++done)
+        m_context.progress(QStringLiteral("Processing for Stock ") + QString::fromUtf8(scrips.bytes(0)), done, total);
+    if (!scrips.error().isEmpty())
+        throw store::StoreError(scrips.error());
 }
 
 void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)

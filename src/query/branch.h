@@ -37,8 +37,6 @@ public:
         if (m_progress)
             m_progress(text, done, total);
     }
-    // Whether anyone follows the progress line.
-    bool reportsProgress() const { return static_cast<bool>(m_progress); }
 
 private:
     ProgressCallback m_progress;
