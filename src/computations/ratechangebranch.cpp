@@ -12,6 +12,7 @@
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
+#include "store/jetfunctions.h"
 #include "store/storeerror.h"
 
 #include <QJsonArray>
@@ -22,6 +23,8 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace computations {
@@ -93,12 +96,24 @@ QString changeSelectList(const QString& closes)
         .arg(kCloseA, kCloseB, kChange, closes);
 }
 
+// The group's code as bound to the statement: the chosen group, else all scrips.
+Sql groupValue(const query::RunState& state)
+{
+    return Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode);
+}
+
+// Whether the group holds the scrip `scrip`.
+Sql inGroup(const query::RunState& state, const QString& scrip)
+{
+    return Sql("Exists(Select ScrCode From LinkDetails Where GrpCode = ") + groupValue(state) +
+           QStringLiteral(" And LinkDetails.ScrCode = %1)").arg(scrip);
+}
+
 // The group's membership and the change beyond 5 per cent either way.
 Sql memberAndMoved(const query::RunState& state)
 {
-    return Sql(" where Exists(Select ScrCode From LinkDetails Where GrpCode = ") +
-           Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode) +
-           " And LinkDetails.ScrCode = a.scriptcode) and (" + Sql(kChange) + " > 5 or " + Sql(kChange) + " < -5)";
+    return Sql(" where ") + inGroup(state, QStringLiteral("a.scriptcode")) + " and (" + Sql(kChange) + " > 5 or " +
+           Sql(kChange) + " < -5)";
 }
 
 void makeChangeTable(query::RunContext& context, int passes)
@@ -161,6 +176,197 @@ bool readFigures(query::StatementReader& rows, int first, DayFigures& figures)
             figures.empty |= 1u << f;
         else
             return false;
+    }
+    return true;
+}
+
+// A value as SQLite gave it, kept to be written as it is.
+struct StoredValue {
+    int type = SQLITE_NULL;
+    qint64 integer = 0;
+    double real = 0;
+    QByteArray text;
+
+    // False for a blob, which this pass does not keep.
+    bool read(const query::RowValue& value)
+    {
+        type = value.type();
+        if (type == SQLITE_INTEGER)
+            integer = value.integer();
+        else if (type == SQLITE_FLOAT)
+            real = value.real();
+        else if (type == SQLITE_TEXT)
+            text = value.view().toByteArray();
+        return type != SQLITE_BLOB;
+    }
+    void bind(query::RepeatedStatement& statement, int index) const
+    {
+        if (type == SQLITE_INTEGER)
+            statement.bindInteger(index, integer);
+        else if (type == SQLITE_FLOAT)
+            statement.bindReal(index, real);
+        else if (type == SQLITE_TEXT)
+            statement.bindText(index, text);
+        else
+            statement.bindNull(index);
+    }
+};
+
+// A scrip as the statement joins it from the scrip master: its NSE and BSE
+// names and its company, the rank of the company in the statement's order
+// (the column's own collation; equal names share a rank), and whether the
+// group holds it.
+struct MasterScrip {
+    std::array<StoredValue, 3> names;
+    qint64 companyRank = 0;
+    bool member = false;
+};
+
+// The scrip master by scrip code; false when a name is a blob.
+bool readMaster(store::Database& db, const query::RunState& state, std::unordered_map<qint64, MasterScrip>& master)
+{
+    query::StatementReader rows(
+        db.handle(), Sql("select srno, nsescrip, bsescrip, company, dense_rank() over (order by company), ") +
+                         inGroup(state, QStringLiteral("scripmaster.srno")) + " from scripmaster");
+    while (rows.next()) {
+        MasterScrip scrip;
+        for (int i = 0; i < 3; ++i)
+            if (!scrip.names[static_cast<size_t>(i)].read(rows.value(1 + i)))
+                return false;
+        scrip.companyRank = rows.integer(4);
+        scrip.member = rows.integer(5) != 0;
+        master.emplace(rows.integer(0), std::move(scrip));
+    }
+    if (!rows.error().isEmpty())
+        throw store::StoreError(rows.error());
+    return true;
+}
+
+// The statement's arithmetic on the figures, as SQLite does it on reals with
+// the store's round(): an empty operand, or a division by 0, gives an empty
+// value.
+using Number = std::optional<double>;
+
+// The sum of the figure `first` and the next (NSE + BSE).
+Number exchangeSum(const DayFigures& day, int first)
+{
+    if (!day.has(first) || !day.has(first + 1))
+        return std::nullopt;
+    return day.values[static_cast<size_t>(first)] + day.values[static_cast<size_t>(first + 1)];
+}
+
+// round(((now*100)/before)-100,2)
+Number percentChange(Number now, Number before)
+{
+    if (!now || !before || *before == 0)
+        return std::nullopt;
+    return store::jetRound(*now * 100 / *before - 100, 2);
+}
+
+// round(((now*100) / iif(before>0,before,1)-100,2)
+Number quantityChange(Number now, Number before)
+{
+    return percentChange(now, before && *before > 0 ? *before : 1.0);
+}
+
+// round(val(close),2)
+Number roundedClose(const DayFigures& day)
+{
+    const Number close = day.close();
+    return close ? Number(store::jetRound(*close, 2)) : std::nullopt;
+}
+
+// The closes after the later day that the pass did not meet (past the end of
+// its window), looked up as the statement looks them up.
+std::array<StoredValue, 5> lookedUpCloses(store::Database& db, qint64 scrip, const QByteArray& day)
+{
+    query::StatementReader rows(db.handle(), Sql("select ") + Sql(laterCloses()) + " from (select " +
+                                                 Sql::value(scrip) + " as scriptcode, " +
+                                                 Sql::value(QString::fromUtf8(day)) + " as TransDate) as a");
+    std::array<StoredValue, 5> closes;
+    if (!rows.next())
+        throw store::StoreError(rows.error());
+    for (int k = 0; k < 5; ++k)
+        closes[static_cast<size_t>(k)].read(rows.value(k));
+    return closes;
+}
+
+// The change table made from the pairs the pass kept: each pair goes through
+// the statement's test and columns worked out here, and the rows are written
+// once, in the statement's order (pass, then company; pairs of one pass
+// whose companies are named alike in scrip order, as the statement meets
+// them). False when the scrip master holds values this does not keep.
+bool writeChangeRows(store::Database& db, const query::RunState& state, int passes,
+                     const std::vector<Candidate>& candidates)
+{
+    std::unordered_map<qint64, MasterScrip> master;
+    if (!readMaster(db, state, master))
+        return false;
+    struct Kept {
+        const Candidate* candidate;
+        const MasterScrip* scrip;
+        Number change;
+    };
+    std::vector<Kept> kept;
+    for (const Candidate& candidate : candidates) {
+        const auto found = master.find(candidate.scrip);
+        if (found == master.end() || !found->second.member)
+            continue;
+        const Number change = percentChange(candidate.later.close(), candidate.earlier.close());
+        if (change && (*change > 5 || *change < -5))
+            kept.push_back({&candidate, &found->second, change});
+    }
+    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+        return std::tie(a.candidate->pass, a.scrip->companyRank, a.candidate->scrip) <
+               std::tie(b.candidate->pass, b.scrip->companyRank, b.candidate->scrip);
+    });
+
+    const QList<store::Column> columns = changeColumns();
+    QStringList nothing, marks;
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        nothing.append(QStringLiteral("null"));
+        marks.append(QStringLiteral("?"));
+    }
+    query::remakeWorkTable(db, kChangeTable, columns,
+                           Sql(QStringLiteral("select %1 where 0").arg(nothing.join(QLatin1Char(',')))));
+    std::vector<QByteArray> pairDays(static_cast<size_t>(passes) + 1);
+    for (int k = 0; k <= passes; ++k)
+        pairDays[static_cast<size_t>(k)] = datetext::toStorage(state.tradingDayBefore(k)).toUtf8();
+    query::RepeatedStatement insert(
+        db.handle(), QStringLiteral("insert into %1 values (%2)").arg(kChangeTable, marks.join(QLatin1Char(','))));
+    auto bindNumber = [&insert](int index, Number value) {
+        if (value)
+            insert.bindReal(index, *value);
+        else
+            insert.bindNull(index);
+    };
+    for (const Kept& row : kept) {
+        const Candidate& candidate = *row.candidate;
+        for (int i = 0; i < 3; ++i)
+            row.scrip->names[static_cast<size_t>(i)].bind(insert, 1 + i);
+        const QByteArray& laterDay = pairDays[static_cast<size_t>(candidate.pass - 1)];
+        insert.bindText(4, laterDay);
+        insert.bindText(5, pairDays[static_cast<size_t>(candidate.pass)]);
+        bindNumber(6, roundedClose(candidate.later));
+        bindNumber(7, roundedClose(candidate.earlier));
+        bindNumber(8, row.change);
+        std::array<StoredValue, 5> closes;
+        if (candidate.closesFound < 5)
+            closes = lookedUpCloses(db, candidate.scrip, laterDay);
+        for (int k = 0; k < 5; ++k) {
+            if (k < candidate.closesFound)
+                insert.bindReal(9 + k, candidate.closes[static_cast<size_t>(k)]);
+            else
+                closes[static_cast<size_t>(k)].bind(insert, 9 + k);
+        }
+        constexpr int kTraded = 0, kDelivered = 2;
+        const Number volume = exchangeSum(candidate.later, kTraded);
+        const Number delivery = exchangeSum(candidate.later, kDelivered);
+        bindNumber(14, volume);
+        bindNumber(15, quantityChange(volume, exchangeSum(candidate.earlier, kTraded)));
+        bindNumber(16, delivery);
+        bindNumber(17, quantityChange(delivery, exchangeSum(candidate.earlier, kDelivered)));
+        insert.run();
     }
     return true;
 }
@@ -262,70 +468,7 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
             return false;
         candidates.insert(candidates.end(), share.candidates.begin(), share.candidates.end());
     }
-    // In pass and scrip order, as the statement meets the pairs.
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return a.pass != b.pass ? a.pass < b.pass : a.scrip < b.scrip;
-    });
-
-    // The kept rows as one table of the later day's row with the earlier
-    // day's beside it, and a view of the earlier day's under the day rows'
-    // own column names, so that the statement's columns read them as they
-    // read mto.
-    const QString later = QStringLiteral("temp.ratechange_later"), earlier = QStringLiteral("temp.ratechange_earlier");
-    QStringList figureColumns, earlierColumns, earlierNames;
-    for (const QString& name : QString::fromLatin1(kFigureColumns).split(QStringLiteral(", "))) {
-        figureColumns.append(name + QStringLiteral(" REAL"));
-        earlierColumns.append(QStringLiteral("earlier_%1 REAL").arg(name));
-        earlierNames.append(QStringLiteral("earlier_%1 as %1").arg(name));
-    }
-    db.exec(QStringLiteral("drop view if exists ") + earlier);
-    db.exec(QStringLiteral("drop table if exists ") + later);
-    db.exec(QStringLiteral("create table %1 (id INTEGER PRIMARY KEY, pass INTEGER, TransDate DATE, scriptcode INTEGER, %2,"
-                           " close1 REAL, close2 REAL, close3 REAL, close4 REAL, close5 REAL, earlier_TransDate DATE, %3)")
-                .arg(later, figureColumns.join(QLatin1Char(',')), earlierColumns.join(QLatin1Char(','))));
-    db.exec(QStringLiteral("create view %1 as select id, earlier_TransDate as TransDate, scriptcode, %2 from %3")
-                .arg(earlier, earlierNames.join(QLatin1Char(',')), later));
-    {
-        std::vector<QByteArray> pairDays(static_cast<size_t>(passes) + 1);
-        for (int k = 0; k <= passes; ++k)
-            pairDays[static_cast<size_t>(k)] = datetext::toStorage(state.tradingDayBefore(k)).toUtf8();
-        query::RepeatedStatement insert(
-            db.handle(), QStringLiteral("insert into %1 values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(later));
-        auto bindFigures = [&insert](int first, const DayFigures& figures) {
-            for (int f = 0; f < kFigures; ++f) {
-                if (figures.has(f))
-                    insert.bindReal(first + f, figures.values[static_cast<size_t>(f)]);
-                else
-                    insert.bindNull(first + f);
-            }
-        };
-        qint64 id = 0;
-        for (const Candidate& candidate : candidates) {
-            insert.bindInteger(1, ++id);
-            insert.bindInteger(2, candidate.pass);
-            insert.bindText(3, pairDays[static_cast<size_t>(candidate.pass - 1)]);
-            insert.bindInteger(4, candidate.scrip);
-            bindFigures(5, candidate.later);
-            for (int k = 0; k < 5; ++k) {
-                if (k < candidate.closesFound)
-                    insert.bindReal(11 + k, candidate.closes[static_cast<size_t>(k)]);
-                else
-                    insert.bindNull(11 + k);
-            }
-            insert.bindText(16, pairDays[static_cast<size_t>(candidate.pass)]);
-            bindFigures(17, candidate.earlier);
-            insert.run();
-        }
-    }
-    const Sql select =
-        Sql(changeSelectList(laterCloses(QStringLiteral("a.close"))) +
-            QStringLiteral(" from %1 as a join %2 as b on b.id = a.id join scripmaster on scripmaster.srno = a.scriptcode")
-                .arg(later, earlier)) +
-        memberAndMoved(state) + " order by a.pass, scripmaster.company";
-    query::remakeWorkTable(db, kChangeTable, changeColumns(), select);
-    db.exec(QStringLiteral("drop view ") + earlier);
-    db.exec(QStringLiteral("drop table ") + later);
-    return true;
+    return writeChangeRows(db, state, passes, candidates);
 }
 
 query::BranchResult rateChange(query::RunContext& context)
