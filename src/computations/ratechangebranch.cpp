@@ -332,41 +332,56 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
     std::vector<QByteArray> pairDays(static_cast<size_t>(passes) + 1);
     for (int k = 0; k <= passes; ++k)
         pairDays[static_cast<size_t>(k)] = datetext::toStorage(state.tradingDayBefore(k)).toUtf8();
-    query::RepeatedStatement insert(
-        db.handle(), QStringLiteral("insert into %1 values (%2)").arg(kChangeTable, marks.join(QLatin1Char(','))));
-    auto bindNumber = [&insert](int index, Number value) {
-        if (value)
-            insert.bindReal(index, *value);
-        else
-            insert.bindNull(index);
-    };
-    for (const Kept& row : kept) {
+    // The rows go in by chunks of kRowsAtOnce, each a statement of that many
+    // rows of values, the last few one by one.
+    constexpr int kRowsAtOnce = 16;
+    const QString oneRow = QStringLiteral("(%1)").arg(marks.join(QLatin1Char(',')));
+    const QString insertText = QStringLiteral("insert into %1 values ").arg(kChangeTable);
+    query::RepeatedStatement single(db.handle(), insertText + oneRow);
+    query::RepeatedStatement chunk(db.handle(), insertText + QStringList(kRowsAtOnce, oneRow).join(QLatin1Char(',')));
+    const int width = static_cast<int>(columns.size());
+    auto bindRow = [&](query::RepeatedStatement& insert, int first, const Kept& row) {
+        auto bindNumber = [&insert](int index, Number value) {
+            if (value)
+                insert.bindReal(index, *value);
+            else
+                insert.bindNull(index);
+        };
         const Candidate& candidate = *row.candidate;
         for (int i = 0; i < 3; ++i)
-            row.scrip->names[static_cast<size_t>(i)].bind(insert, 1 + i);
+            row.scrip->names[static_cast<size_t>(i)].bind(insert, first + i);
         const QByteArray& laterDay = pairDays[static_cast<size_t>(candidate.pass - 1)];
-        insert.bindText(4, laterDay);
-        insert.bindText(5, pairDays[static_cast<size_t>(candidate.pass)]);
-        bindNumber(6, roundedClose(candidate.later));
-        bindNumber(7, roundedClose(candidate.earlier));
-        bindNumber(8, row.change);
+        insert.bindText(first + 3, laterDay);
+        insert.bindText(first + 4, pairDays[static_cast<size_t>(candidate.pass)]);
+        bindNumber(first + 5, roundedClose(candidate.later));
+        bindNumber(first + 6, roundedClose(candidate.earlier));
+        bindNumber(first + 7, row.change);
         std::array<StoredValue, 5> closes;
         if (candidate.closesFound < 5)
             closes = lookedUpCloses(db, candidate.scrip, laterDay);
         for (int k = 0; k < 5; ++k) {
             if (k < candidate.closesFound)
-                insert.bindReal(9 + k, candidate.closes[static_cast<size_t>(k)]);
+                insert.bindReal(first + 8 + k, candidate.closes[static_cast<size_t>(k)]);
             else
-                closes[static_cast<size_t>(k)].bind(insert, 9 + k);
+                closes[static_cast<size_t>(k)].bind(insert, first + 8 + k);
         }
         constexpr int kTraded = 0, kDelivered = 2;
         const Number volume = exchangeSum(candidate.later, kTraded);
         const Number delivery = exchangeSum(candidate.later, kDelivered);
-        bindNumber(14, volume);
-        bindNumber(15, quantityChange(volume, exchangeSum(candidate.earlier, kTraded)));
-        bindNumber(16, delivery);
-        bindNumber(17, quantityChange(delivery, exchangeSum(candidate.earlier, kDelivered)));
-        insert.run();
+        bindNumber(first + 13, volume);
+        bindNumber(first + 14, quantityChange(volume, exchangeSum(candidate.earlier, kTraded)));
+        bindNumber(first + 15, delivery);
+        bindNumber(first + 16, quantityChange(delivery, exchangeSum(candidate.earlier, kDelivered)));
+    };
+    size_t at = 0;
+    for (; at + kRowsAtOnce <= kept.size(); at += kRowsAtOnce) {
+        for (int r = 0; r < kRowsAtOnce; ++r)
+            bindRow(chunk, 1 + r * width, kept[at + static_cast<size_t>(r)]);
+        chunk.run();
+    }
+    for (; at < kept.size(); ++at) {
+        bindRow(single, 1, kept[at]);
+        single.run();
     }
     return true;
 }
