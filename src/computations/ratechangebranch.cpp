@@ -63,18 +63,15 @@ Sql dayPairs(const query::RunState& state, int passes)
 
 // day1 .. day5: the close of the k-th mto row of the scrip after the later
 // day (the NSE close when above 0, else the BSE close); 0.01 where there is
-// no such row. `known` names a column of that close found beforehand, used
-// where it is not empty.
-QString laterCloses(const QString& known = QString())
+// no such row.
+QString laterCloses()
 {
     QStringList closes;
-    for (int k = 1; k <= 5; ++k) {
-        const QString lookUp = QStringLiteral("ifnull((select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
-                                              " where m.scriptcode = a.scriptcode and m.TransDate > a.TransDate"
-                                              " order by m.TransDate limit 1 offset %1), 0.01)")
-                                   .arg(k - 1);
-        closes.append(known.isEmpty() ? lookUp : QStringLiteral("coalesce(%1%2, %3)").arg(known).arg(k).arg(lookUp));
-    }
+    for (int k = 1; k <= 5; ++k)
+        closes.append(QStringLiteral("ifnull((select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
+                                     " where m.scriptcode = a.scriptcode and m.TransDate > a.TransDate"
+                                     " order by m.TransDate limit 1 offset %1), 0.01)")
+                          .arg(k - 1));
     return closes.join(QStringLiteral(", "));
 }
 
@@ -277,25 +274,27 @@ Number roundedClose(const DayFigures& day)
 }
 
 // The closes after the later day that the pass did not meet (past the end of
-// its window), looked up as the statement looks them up.
-std::array<StoredValue, 5> lookedUpCloses(store::Database& db, qint64 scrip, const QByteArray& day)
+// its window), looked up as the statement looks them up; false when one is
+// a blob.
+bool lookUpCloses(store::Database& db, qint64 scrip, const QByteArray& day, std::array<StoredValue, 5>& closes)
 {
     query::StatementReader rows(db.handle(), Sql("select ") + Sql(laterCloses()) + " from (select " +
                                                  Sql::value(scrip) + " as scriptcode, " +
                                                  Sql::value(QString::fromUtf8(day)) + " as TransDate) as a");
-    std::array<StoredValue, 5> closes;
     if (!rows.next())
         throw store::StoreError(rows.error());
     for (int k = 0; k < 5; ++k)
-        closes[static_cast<size_t>(k)].read(rows.value(k));
-    return closes;
+        if (!closes[static_cast<size_t>(k)].read(rows.value(k)))
+            return false;
+    return true;
 }
 
 // The change table made from the pairs the pass kept: each pair goes through
 // the statement's test and columns worked out here, and the rows are written
 // once, in the statement's order (pass, then company; pairs of one pass
 // whose companies are named alike in scrip order, as the statement meets
-// them). False when the scrip master holds values this does not keep.
+// them). False when the scrip master or a close looked up holds a value this
+// does not keep (the statement then makes the table again).
 bool writeChangeRows(store::Database& db, const query::RunState& state, int passes,
                      const std::vector<Candidate>& candidates)
 {
@@ -340,7 +339,7 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
     query::RepeatedStatement single(db.handle(), insertText + oneRow);
     query::RepeatedStatement chunk(db.handle(), insertText + QStringList(kRowsAtOnce, oneRow).join(QLatin1Char(',')));
     const int width = static_cast<int>(columns.size());
-    auto bindRow = [&](query::RepeatedStatement& insert, int first, const Kept& row) {
+    auto bindRow = [&](query::RepeatedStatement& insert, int first, const Kept& row) -> bool {
         auto bindNumber = [&insert](int index, Number value) {
             if (value)
                 insert.bindReal(index, *value);
@@ -357,8 +356,8 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
         bindNumber(first + 6, roundedClose(candidate.earlier));
         bindNumber(first + 7, row.change);
         std::array<StoredValue, 5> closes;
-        if (candidate.closesFound < 5)
-            closes = lookedUpCloses(db, candidate.scrip, laterDay);
+        if (candidate.closesFound < 5 && !lookUpCloses(db, candidate.scrip, laterDay, closes))
+            return false;
         for (int k = 0; k < 5; ++k) {
             if (k < candidate.closesFound)
                 insert.bindReal(first + 8 + k, candidate.closes[static_cast<size_t>(k)]);
@@ -372,15 +371,18 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
         bindNumber(first + 14, quantityChange(volume, exchangeSum(candidate.earlier, kTraded)));
         bindNumber(first + 15, delivery);
         bindNumber(first + 16, quantityChange(delivery, exchangeSum(candidate.earlier, kDelivered)));
+        return true;
     };
     size_t at = 0;
     for (; at + kRowsAtOnce <= kept.size(); at += kRowsAtOnce) {
         for (int r = 0; r < kRowsAtOnce; ++r)
-            bindRow(chunk, 1 + r * width, kept[at + static_cast<size_t>(r)]);
+            if (!bindRow(chunk, 1 + r * width, kept[at + static_cast<size_t>(r)]))
+                return false;
         chunk.run();
     }
     for (; at < kept.size(); ++at) {
-        bindRow(single, 1, kept[at]);
+        if (!bindRow(single, 1, kept[at]))
+            return false;
         single.run();
     }
     return true;
@@ -390,10 +392,11 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
 // shares of the scrips: each scrip's rows of two consecutive trading days
 // whose closes moved by nearly 5 per cent or more are kept, and the rows
 // that follow give each its next five closes. The kept rows then go through
-// the statement's own test and columns, so the rows are the statement's; a
-// close not met in the window (a scrip with gaps near the newest day) is
-// looked up as the statement looks it up. Gives false when the rows hold
-// values this pass does not read.
+// the statement's test and columns, worked out as SQLite works them out
+// (writeChangeRows()), so the rows are the statement's; a close not met in
+// the window (a scrip with gaps near the newest day) is looked up as the
+// statement looks it up. Gives false when the rows hold values this pass
+// does not read.
 bool makeChangeTableInOnePass(query::RunContext& context, int passes)
 {
     namespace reading = query::windowreading;
