@@ -289,14 +289,15 @@ bool lookUpCloses(store::Database& db, qint64 scrip, const QByteArray& day, std:
     return true;
 }
 
-// The change table made from the pairs the pass kept: each pair goes through
-// the statement's test and columns worked out here, and the rows are written
-// once, in the statement's order (pass, then company; pairs of one pass
-// whose companies are named alike in scrip order, as the statement meets
-// them). False when the scrip master or a close looked up holds a value this
-// does not keep (the statement then makes the table again).
+// The change table made from the pairs the pass kept (share by share): each
+// pair goes through the statement's test and columns worked out here, and
+// the rows are written once, in the statement's order (pass, then company;
+// pairs of one pass whose companies are named alike in scrip order, as the
+// statement meets them). False when the scrip master or a close looked up
+// holds a value this does not keep (the statement then makes the table
+// again).
 bool writeChangeRows(store::Database& db, const query::RunState& state, int passes,
-                     const std::vector<Candidate>& candidates)
+                     const std::vector<const std::vector<Candidate>*>& candidates)
 {
     std::unordered_map<qint64, MasterScrip> master;
     if (!readMaster(db, state, master))
@@ -307,14 +308,15 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
         Number change;
     };
     std::vector<Kept> kept;
-    for (const Candidate& candidate : candidates) {
-        const auto found = master.find(candidate.scrip);
-        if (found == master.end() || !found->second.member)
-            continue;
-        const Number change = percentChange(candidate.later.close(), candidate.earlier.close());
-        if (change && (*change > 5 || *change < -5))
-            kept.push_back({&candidate, &found->second, change});
-    }
+    for (const std::vector<Candidate>* share : candidates)
+        for (const Candidate& candidate : *share) {
+            const auto found = master.find(candidate.scrip);
+            if (found == master.end() || !found->second.member)
+                continue;
+            const Number change = percentChange(candidate.later.close(), candidate.earlier.close());
+            if (change && (*change > 5 || *change < -5))
+                kept.push_back({&candidate, &found->second, change});
+        }
     std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
         return std::tie(a.candidate->pass, a.scrip->companyRank, a.candidate->scrip) <
                std::tie(b.candidate->pass, b.scrip->companyRank, b.candidate->scrip);
@@ -480,11 +482,11 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
         error);
     if (!error.isEmpty())
         throw store::StoreError(error);
-    std::vector<Candidate> candidates;
+    std::vector<const std::vector<Candidate>*> candidates;
     for (const Share& share : shares) {
         if (share.unreadable)
             return false;
-        candidates.insert(candidates.end(), share.candidates.begin(), share.candidates.end());
+        candidates.push_back(&share.candidates);
     }
     return writeChangeRows(db, state, passes, candidates);
 }
