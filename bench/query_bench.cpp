@@ -19,7 +19,12 @@
 // --check runs each query once more through its plain statements and says
 // whether the two results agree to the last bit.
 //
-//   query_bench [--small] [--check] [--only TEXT] [--skip TEXT,...] [--exchange nse|bse|combined|all]
+// --rows-in-store times each run as the application runs it: the result
+// stays in the store (the viewer reads it as the grid scrolls) and is read
+// into memory, for the row count and --check, after the clock stops.
+// Without it the time includes reading every result row into memory.
+//
+//   query_bench [--small] [--check] [--rows-in-store] [--only TEXT] [--skip TEXT,...] [--exchange nse|bse|combined|all]
 //               [--windows 22,250,all] [--repeats N] [--cache FOLDER]
 
 #include "computations/ema.h"
@@ -616,6 +621,7 @@ int main(int argc, char** argv)
     QStringList windowChoice{QStringLiteral("22"), QStringLiteral("250"), QStringLiteral("all")};
     int repeats = 3;
     bool checkPlain = false;
+    bool rowsInStore = false;
     const QStringList arguments = app.arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -624,6 +630,8 @@ int main(int argc, char** argv)
             size = kSmallSize;
         else if (a == QLatin1String("--check"))
             checkPlain = true;
+        else if (a == QLatin1String("--rows-in-store"))
+            rowsInStore = true;
         else if (a == QLatin1String("--cache") && hasValue)
             cache = arguments[++i];
         else if (a == QLatin1String("--only") && hasValue)
@@ -638,7 +646,7 @@ int main(int argc, char** argv)
             repeats = std::max(1, arguments[++i].toInt());
         else {
             std::fprintf(stderr,
-                         "usage: query_bench [--small] [--check] [--only TEXT] [--skip TEXT,TEXT] [--exchange nse|bse|combined|all]"
+                         "usage: query_bench [--small] [--check] [--rows-in-store] [--only TEXT] [--skip TEXT,TEXT] [--exchange nse|bse|combined|all]"
                          " [--windows 22,250,all] [--repeats N] [--cache FOLDER]\n");
             return 2;
         }
@@ -666,6 +674,12 @@ int main(int argc, char** argv)
     store::Database db;
     db.openExisting(storePath);
     query::QueryEngine engine(db);
+    engine.setReadsRows(!rowsInStore);
+    // The rows of a run whose result stayed in the store, read after the clock stops.
+    auto readRows = [&db, rowsInStore](query::RunOutcome& outcome) {
+        if (rowsInStore && outcome.completed())
+            outcome.rows = db.query(outcome.viewerSelect);
+    };
     const QList<QDate> dates = query::loadTradingDates(db);  // newest first
     const qint64 mtoRows = db.scalar(QStringLiteral("SELECT count(*) FROM mto")).toLongLong();
     const qint64 scrips = db.scalar(QStringLiteral("SELECT count(*) FROM ScripMaster")).toLongLong();
@@ -728,6 +742,7 @@ int main(int argc, char** argv)
                 }
                 const double peak = peakMemoryMb();
                 worstPeak = std::max(worstPeak, peak);
+                readRows(outcome);
                 std::sort(seconds.begin(), seconds.end());
                 const double median = seconds.at(seconds.size() / 2);
                 const int windowDays = days > 0 ? days : 1;
@@ -743,8 +758,9 @@ int main(int argc, char** argv)
                     query::setPlainStatementsOnly(true);
                     QElapsedTimer timer;
                     timer.start();
-                    const query::RunOutcome plain = engine.run(inputs);
+                    query::RunOutcome plain = engine.run(inputs);
                     const double plainSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+                    readRows(plain);
                     query::setPlainStatementsOnly(false);
                     QString difference;
                     result += sameRows(outcome.rows, plain.rows, difference)

@@ -12,6 +12,7 @@
 #include "query/worktable.h"
 #include "store/database.h"
 #include "store/datetext.h"
+#include "store/jetfunctions.h"
 #include "store/storeerror.h"
 
 #include <QJsonArray>
@@ -22,6 +23,8 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace computations {
@@ -60,18 +63,15 @@ Sql dayPairs(const query::RunState& state, int passes)
 
 // day1 .. day5: the close of the k-th mto row of the scrip after the later
 // day (the NSE close when above 0, else the BSE close); 0.01 where there is
-// no such row. `known` names a column of that close found beforehand, used
-// where it is not empty.
-QString laterCloses(const QString& known = QString())
+// no such row.
+QString laterCloses()
 {
     QStringList closes;
-    for (int k = 1; k <= 5; ++k) {
-        const QString lookUp = QStringLiteral("ifnull((select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
-                                              " where m.scriptcode = a.scriptcode and m.TransDate > a.TransDate"
-                                              " order by m.TransDate limit 1 offset %1), 0.01)")
-                                   .arg(k - 1);
-        closes.append(known.isEmpty() ? lookUp : QStringLiteral("coalesce(%1%2, %3)").arg(known).arg(k).arg(lookUp));
-    }
+    for (int k = 1; k <= 5; ++k)
+        closes.append(QStringLiteral("ifnull((select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
+                                     " where m.scriptcode = a.scriptcode and m.TransDate > a.TransDate"
+                                     " order by m.TransDate limit 1 offset %1), 0.01)")
+                          .arg(k - 1));
     return closes.join(QStringLiteral(", "));
 }
 
@@ -93,12 +93,24 @@ QString changeSelectList(const QString& closes)
         .arg(kCloseA, kCloseB, kChange, closes);
 }
 
+// The group's code as bound to the statement: the chosen group, else all scrips.
+Sql groupValue(const query::RunState& state)
+{
+    return Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode);
+}
+
+// Whether the group holds the scrip `scrip`.
+Sql inGroup(const query::RunState& state, const QString& scrip)
+{
+    return Sql("Exists(Select ScrCode From LinkDetails Where GrpCode = ") + groupValue(state) +
+           QStringLiteral(" And LinkDetails.ScrCode = %1)").arg(scrip);
+}
+
 // The group's membership and the change beyond 5 per cent either way.
 Sql memberAndMoved(const query::RunState& state)
 {
-    return Sql(" where Exists(Select ScrCode From LinkDetails Where GrpCode = ") +
-           Sql::value(state.groupCode.isEmpty() ? QStringLiteral("ALL") : state.groupCode) +
-           " And LinkDetails.ScrCode = a.scriptcode) and (" + Sql(kChange) + " > 5 or " + Sql(kChange) + " < -5)";
+    return Sql(" where ") + inGroup(state, QStringLiteral("a.scriptcode")) + " and (" + Sql(kChange) + " > 5 or " +
+           Sql(kChange) + " < -5)";
 }
 
 void makeChangeTable(query::RunContext& context, int passes)
@@ -165,14 +177,228 @@ bool readFigures(query::StatementReader& rows, int first, DayFigures& figures)
     return true;
 }
 
+// A value as SQLite gave it, kept to be written as it is.
+struct StoredValue {
+    int type = SQLITE_NULL;
+    qint64 integer = 0;
+    double real = 0;
+    QByteArray text;
+
+    // False for a blob, which this pass does not keep.
+    bool read(const query::RowValue& value)
+    {
+        type = value.type();
+        if (type == SQLITE_INTEGER)
+            integer = value.integer();
+        else if (type == SQLITE_FLOAT)
+            real = value.real();
+        else if (type == SQLITE_TEXT)
+            text = value.view().toByteArray();
+        return type != SQLITE_BLOB;
+    }
+    void bind(query::RepeatedStatement& statement, int index) const
+    {
+        if (type == SQLITE_INTEGER)
+            statement.bindInteger(index, integer);
+        else if (type == SQLITE_FLOAT)
+            statement.bindReal(index, real);
+        else if (type == SQLITE_TEXT)
+            statement.bindText(index, text);
+        else
+            statement.bindNull(index);
+    }
+};
+
+// A scrip as the statement joins it from the scrip master: its NSE and BSE
+// names and its company, the rank of the company in the statement's order
+// (the column's own collation; equal names share a rank), and whether the
+// group holds it.
+struct MasterScrip {
+    std::array<StoredValue, 3> names;
+    qint64 companyRank = 0;
+    bool member = false;
+};
+
+// The scrip master by scrip code; false when a name is a blob.
+bool readMaster(store::Database& db, const query::RunState& state, std::unordered_map<qint64, MasterScrip>& master)
+{
+    query::StatementReader rows(
+        db.handle(), Sql("select srno, nsescrip, bsescrip, company, dense_rank() over (order by company), ") +
+                         inGroup(state, QStringLiteral("scripmaster.srno")) + " from scripmaster");
+    while (rows.next()) {
+        MasterScrip scrip;
+        for (int i = 0; i < 3; ++i)
+            if (!scrip.names[static_cast<size_t>(i)].read(rows.value(1 + i)))
+                return false;
+        scrip.companyRank = rows.integer(4);
+        scrip.member = rows.integer(5) != 0;
+        master.emplace(rows.integer(0), std::move(scrip));
+    }
+    if (!rows.error().isEmpty())
+        throw store::StoreError(rows.error());
+    return true;
+}
+
+// The statement's arithmetic on the figures, as SQLite does it on reals with
+// the store's round(): an empty operand, or a division by 0, gives an empty
+// value.
+using Number = std::optional<double>;
+
+// The sum of the figure `first` and the next (NSE + BSE).
+Number exchangeSum(const DayFigures& day, int first)
+{
+    if (!day.has(first) || !day.has(first + 1))
+        return std::nullopt;
+    return day.values[static_cast<size_t>(first)] + day.values[static_cast<size_t>(first + 1)];
+}
+
+// round(((now*100)/before)-100,2)
+Number percentChange(Number now, Number before)
+{
+    if (!now || !before || *before == 0)
+        return std::nullopt;
+    return store::jetRound(*now * 100 / *before - 100, 2);
+}
+
+// round(((now*100) / iif(before>0,before,1)-100,2)
+Number quantityChange(Number now, Number before)
+{
+    return percentChange(now, before && *before > 0 ? *before : 1.0);
+}
+
+// round(val(close),2)
+Number roundedClose(const DayFigures& day)
+{
+    const Number close = day.close();
+    return close ? Number(store::jetRound(*close, 2)) : std::nullopt;
+}
+
+// The closes after the later day that the pass did not meet (past the end of
+// its window), looked up as the statement looks them up; false when one is
+// a blob.
+bool lookUpCloses(store::Database& db, qint64 scrip, const QByteArray& day, std::array<StoredValue, 5>& closes)
+{
+    query::StatementReader rows(db.handle(), Sql("select ") + Sql(laterCloses()) + " from (select " +
+                                                 Sql::value(scrip) + " as scriptcode, " +
+                                                 Sql::value(QString::fromUtf8(day)) + " as TransDate) as a");
+    if (!rows.next())
+        throw store::StoreError(rows.error());
+    for (int k = 0; k < 5; ++k)
+        if (!closes[static_cast<size_t>(k)].read(rows.value(k)))
+            return false;
+    return true;
+}
+
+// The change table made from the pairs the pass kept (share by share): each
+// pair goes through the statement's test and columns worked out here, and
+// the rows are written once, in the statement's order (pass, then company;
+// pairs of one pass whose companies are named alike in scrip order, as the
+// statement meets them). False when the scrip master or a close looked up
+// holds a value this does not keep (the statement then makes the table
+// again).
+bool writeChangeRows(store::Database& db, const query::RunState& state, int passes,
+                     const std::vector<const std::vector<Candidate>*>& candidates)
+{
+    std::unordered_map<qint64, MasterScrip> master;
+    if (!readMaster(db, state, master))
+        return false;
+    struct Kept {
+        const Candidate* candidate;
+        const MasterScrip* scrip;
+        Number change;
+    };
+    std::vector<Kept> kept;
+    for (const std::vector<Candidate>* share : candidates)
+        for (const Candidate& candidate : *share) {
+            const auto found = master.find(candidate.scrip);
+            if (found == master.end() || !found->second.member)
+                continue;
+            const Number change = percentChange(candidate.later.close(), candidate.earlier.close());
+            if (change && (*change > 5 || *change < -5))
+                kept.push_back({&candidate, &found->second, change});
+        }
+    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+        return std::tie(a.candidate->pass, a.scrip->companyRank, a.candidate->scrip) <
+               std::tie(b.candidate->pass, b.scrip->companyRank, b.candidate->scrip);
+    });
+
+    const QList<store::Column> columns = changeColumns();
+    QStringList nothing, marks;
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        nothing.append(QStringLiteral("null"));
+        marks.append(QStringLiteral("?"));
+    }
+    query::remakeWorkTable(db, kChangeTable, columns,
+                           Sql(QStringLiteral("select %1 where 0").arg(nothing.join(QLatin1Char(',')))));
+    std::vector<QByteArray> pairDays(static_cast<size_t>(passes) + 1);
+    for (int k = 0; k <= passes; ++k)
+        pairDays[static_cast<size_t>(k)] = datetext::toStorage(state.tradingDayBefore(k)).toUtf8();
+    // The rows go in by chunks of kRowsAtOnce, each a statement of that many
+    // rows of values, the last few one by one.
+    constexpr int kRowsAtOnce = 16;
+    const QString oneRow = QStringLiteral("(%1)").arg(marks.join(QLatin1Char(',')));
+    const QString insertText = QStringLiteral("insert into %1 values ").arg(kChangeTable);
+    query::RepeatedStatement single(db.handle(), insertText + oneRow);
+    query::RepeatedStatement chunk(db.handle(), insertText + QStringList(kRowsAtOnce, oneRow).join(QLatin1Char(',')));
+    const int width = static_cast<int>(columns.size());
+    auto bindRow = [&](query::RepeatedStatement& insert, int first, const Kept& row) -> bool {
+        auto bindNumber = [&insert](int index, Number value) {
+            if (value)
+                insert.bindReal(index, *value);
+            else
+                insert.bindNull(index);
+        };
+        const Candidate& candidate = *row.candidate;
+        for (int i = 0; i < 3; ++i)
+            row.scrip->names[static_cast<size_t>(i)].bind(insert, first + i);
+        const QByteArray& laterDay = pairDays[static_cast<size_t>(candidate.pass - 1)];
+        insert.bindText(first + 3, laterDay);
+        insert.bindText(first + 4, pairDays[static_cast<size_t>(candidate.pass)]);
+        bindNumber(first + 5, roundedClose(candidate.later));
+        bindNumber(first + 6, roundedClose(candidate.earlier));
+        bindNumber(first + 7, row.change);
+        std::array<StoredValue, 5> closes;
+        if (candidate.closesFound < 5 && !lookUpCloses(db, candidate.scrip, laterDay, closes))
+            return false;
+        for (int k = 0; k < 5; ++k) {
+            if (k < candidate.closesFound)
+                insert.bindReal(first + 8 + k, candidate.closes[static_cast<size_t>(k)]);
+            else
+                closes[static_cast<size_t>(k)].bind(insert, first + 8 + k);
+        }
+        constexpr int kTraded = 0, kDelivered = 2;
+        const Number volume = exchangeSum(candidate.later, kTraded);
+        const Number delivery = exchangeSum(candidate.later, kDelivered);
+        bindNumber(first + 13, volume);
+        bindNumber(first + 14, quantityChange(volume, exchangeSum(candidate.earlier, kTraded)));
+        bindNumber(first + 15, delivery);
+        bindNumber(first + 16, quantityChange(delivery, exchangeSum(candidate.earlier, kDelivered)));
+        return true;
+    };
+    size_t at = 0;
+    for (; at + kRowsAtOnce <= kept.size(); at += kRowsAtOnce) {
+        for (int r = 0; r < kRowsAtOnce; ++r)
+            if (!bindRow(chunk, 1 + r * width, kept[at + static_cast<size_t>(r)]))
+                return false;
+        chunk.run();
+    }
+    for (; at < kept.size(); ++at) {
+        if (!bindRow(single, 1, kept[at]))
+            return false;
+        single.run();
+    }
+    return true;
+}
+
 // makeChangeTable() in one pass over the day rows of the window, read in
 // shares of the scrips: each scrip's rows of two consecutive trading days
 // whose closes moved by nearly 5 per cent or more are kept, and the rows
 // that follow give each its next five closes. The kept rows then go through
-// the statement's own test and columns, so the rows are the statement's; a
-// close not met in the window (a scrip with gaps near the newest day) is
-// looked up as the statement looks it up. Gives false when the rows hold
-// values this pass does not read.
+// the statement's test and columns, worked out as SQLite works them out
+// (writeChangeRows()), so the rows are the statement's; a close not met in
+// the window (a scrip with gaps near the newest day) is looked up as the
+// statement looks it up. Gives false when the rows hold values this pass
+// does not read.
 bool makeChangeTableInOnePass(query::RunContext& context, int passes)
 {
     namespace reading = query::windowreading;
@@ -256,76 +482,13 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
         error);
     if (!error.isEmpty())
         throw store::StoreError(error);
-    std::vector<Candidate> candidates;
+    std::vector<const std::vector<Candidate>*> candidates;
     for (const Share& share : shares) {
         if (share.unreadable)
             return false;
-        candidates.insert(candidates.end(), share.candidates.begin(), share.candidates.end());
+        candidates.push_back(&share.candidates);
     }
-    // In pass and scrip order, as the statement meets the pairs.
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return a.pass != b.pass ? a.pass < b.pass : a.scrip < b.scrip;
-    });
-
-    // The kept rows as one table of the later day's row with the earlier
-    // day's beside it, and a view of the earlier day's under the day rows'
-    // own column names, so that the statement's columns read them as they
-    // read mto.
-    const QString later = QStringLiteral("temp.ratechange_later"), earlier = QStringLiteral("temp.ratechange_earlier");
-    QStringList figureColumns, earlierColumns, earlierNames;
-    for (const QString& name : QString::fromLatin1(kFigureColumns).split(QStringLiteral(", "))) {
-        figureColumns.append(name + QStringLiteral(" REAL"));
-        earlierColumns.append(QStringLiteral("earlier_%1 REAL").arg(name));
-        earlierNames.append(QStringLiteral("earlier_%1 as %1").arg(name));
-    }
-    db.exec(QStringLiteral("drop view if exists ") + earlier);
-    db.exec(QStringLiteral("drop table if exists ") + later);
-    db.exec(QStringLiteral("create table %1 (id INTEGER PRIMARY KEY, pass INTEGER, TransDate DATE, scriptcode INTEGER, %2,"
-                           " close1 REAL, close2 REAL, close3 REAL, close4 REAL, close5 REAL, earlier_TransDate DATE, %3)")
-                .arg(later, figureColumns.join(QLatin1Char(',')), earlierColumns.join(QLatin1Char(','))));
-    db.exec(QStringLiteral("create view %1 as select id, earlier_TransDate as TransDate, scriptcode, %2 from %3")
-                .arg(earlier, earlierNames.join(QLatin1Char(',')), later));
-    {
-        std::vector<QByteArray> pairDays(static_cast<size_t>(passes) + 1);
-        for (int k = 0; k <= passes; ++k)
-            pairDays[static_cast<size_t>(k)] = datetext::toStorage(state.tradingDayBefore(k)).toUtf8();
-        query::RepeatedStatement insert(
-            db.handle(), QStringLiteral("insert into %1 values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(later));
-        auto bindFigures = [&insert](int first, const DayFigures& figures) {
-            for (int f = 0; f < kFigures; ++f) {
-                if (figures.has(f))
-                    insert.bindReal(first + f, figures.values[static_cast<size_t>(f)]);
-                else
-                    insert.bindNull(first + f);
-            }
-        };
-        qint64 id = 0;
-        for (const Candidate& candidate : candidates) {
-            insert.bindInteger(1, ++id);
-            insert.bindInteger(2, candidate.pass);
-            insert.bindText(3, pairDays[static_cast<size_t>(candidate.pass - 1)]);
-            insert.bindInteger(4, candidate.scrip);
-            bindFigures(5, candidate.later);
-            for (int k = 0; k < 5; ++k) {
-                if (k < candidate.closesFound)
-                    insert.bindReal(11 + k, candidate.closes[static_cast<size_t>(k)]);
-                else
-                    insert.bindNull(11 + k);
-            }
-            insert.bindText(16, pairDays[static_cast<size_t>(candidate.pass)]);
-            bindFigures(17, candidate.earlier);
-            insert.run();
-        }
-    }
-    const Sql select =
-        Sql(changeSelectList(laterCloses(QStringLiteral("a.close"))) +
-            QStringLiteral(" from %1 as a join %2 as b on b.id = a.id join scripmaster on scripmaster.srno = a.scriptcode")
-                .arg(later, earlier)) +
-        memberAndMoved(state) + " order by a.pass, scripmaster.company";
-    query::remakeWorkTable(db, kChangeTable, changeColumns(), select);
-    db.exec(QStringLiteral("drop view ") + earlier);
-    db.exec(QStringLiteral("drop table ") + later);
-    return true;
+    return writeChangeRows(db, state, passes, candidates);
 }
 
 query::BranchResult rateChange(query::RunContext& context)
