@@ -87,8 +87,35 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         {QStringLiteral("clprice"), ColumnKind::Real},    {QStringLiteral("security"), ColumnKind::Text},
         {QStringLiteral("ChgInDely"), ColumnKind::Real},  {QStringLiteral("ChgInPrice"), ColumnKind::Real},
         {QStringLiteral("ChgInVol"), ColumnKind::Real}};
-    // A long period is read scrip by scrip in company order (the scrips in a
-    // small table ordered by an index), each one's days sorted on their own.
+    const Sql source = Sql(QStringLiteral(" where mto.scriptcode = scripmaster.srno and TransDate between ")) +
+                       Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
+                       state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                       state.groupFilter;
+
+    // Rows go in by company and day, so the table's row order is the walk's.
+    const auto rows = [&](const QString& join) {
+        return Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2").arg(dayFigures(state.exchange), join)) +
+               source + " order by company,TransDate";
+    };
+
+    // Rows of one security (its name without outer blanks) follow each
+    // other; its first row, and rows without a name, keep 0.01. When every
+    // security's rows follow each other, the changes are worked out as the
+    // rows are copied into the table, against the row before; changing the
+    // rows in place would have the store keep their former content in
+    // memory until the run ends. The rows are put in order by a sort that
+    // spills to files on helper threads.
+    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
+        {
+            const query::SortsInFiles sorts(context.db);
+            query::remakeWorkTable(context.db, kMovementRows, columns, rows(QStringLiteral("mto,scripmaster")));
+        }
+        query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
+        return;
+    }
+    // Otherwise a long period is read scrip by scrip in company order (the
+    // scrips in a small table ordered by an index), each one's days sorted
+    // on their own, and the changes are worked out in place.
     QString join = QStringLiteral("mto,scripmaster");
     if (query::readScripByScrip(context, from, state.firstDate)) {
         query::remakeWorkTable(context.db, QStringLiteral("movementscrips"),
@@ -97,26 +124,7 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         context.db.exec(QStringLiteral("create index movementscrips_company on movementscrips (company)"));
         join = QStringLiteral("movementscrips as scripmaster cross join mto");
     }
-    // Rows go in by company and day, so the table's row order is the walk's.
-    const Sql rows = Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2"
-                                        " where mto.scriptcode = scripmaster.srno and TransDate between ")
-                             .arg(dayFigures(state.exchange), join)) +
-                     Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
-                     state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-                     state.groupFilter + " order by company,TransDate";
-
-    // Rows of one security (its name without outer blanks) follow each
-    // other; its first row, and rows without a name, keep 0.01. When every
-    // security's rows follow each other, the changes are worked out as the
-    // rows are copied into the table, against the row before; changing the
-    // rows in place would have the store keep their former content in
-    // memory until the run ends.
-    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
-        query::remakeWorkTable(context.db, kMovementRows, columns, rows);
-        query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
-        return;
-    }
-    query::remakeWorkTable(context.db, kMovementTable, columns, rows);
+    query::remakeWorkTable(context.db, kMovementTable, columns, rows(join));
     context.db.exec(
         QStringLiteral("update tqr set ChgInVol = c.vol, ChgInDely = c.dely, ChgInPrice = c.price from"
                        " (select id, %1 as vol, %2 as dely, %3 as price from"
