@@ -60,24 +60,49 @@ bool securitiesFollowEachOther(store::Database& db)
                .toInt() == 1;
 }
 
-// The rows of `rows` (a table like tqr) with the change of each figure
-// against the row before, where the row before is of the same security (its
-// name without outer blanks); other rows keep their changes.
-Sql withChangesAgainstRowBefore(const QString& rows)
+// The result's columns of the rows of `from` (whose row `r` has the columns
+// of tqr) shown between the two days, in the order of r, with the changes
+// (of the volume, the delivery and the price) given as expressions.
+Sql resultRows(const QString& from, const QStringList& changes, const query::RunState& state)
 {
-    QStringList changes;
-    for (const QString& column : {QStringLiteral("delyqty"), QStringLiteral("clprice"), QStringLiteral("trdqty")})
-        changes.append(changeAgainstPrevious(QStringLiteral("cur.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
-    return Sql(QStringLiteral("select cur.trdqty, cur.delyqty, cur.perc, cur.TransDate, cur.clprice, cur.security,"
-                              " iif(p.rowid is null, cur.ChgInDely, %1), iif(p.rowid is null, cur.ChgInPrice, %2),"
-                              " iif(p.rowid is null, cur.ChgInVol, %3)"
-                              " from %4 as cur left join %4 as p on p.rowid = cur.rowid - 1"
-                              " and trim(ifnull(cur.security,'')) <> '' and trim(p.security) = trim(cur.security)"
-                              " order by cur.rowid")
-                   .arg(changes[0], changes[1], changes[2], rows));
+    return Sql(QStringLiteral("select r.TransDate as [Date],r.Security as Stock, r.Trdqty as Volume,%1 as [%ChgIn Vol],"
+                              "r.DelyQty as DelyQty,%2 as [%ChgInDely],r.clprice as Price,%3 as [%ChgInPrice],")
+                   .arg(changes[0], changes[1], changes[2]) +
+               query::declaredFiller(1) + QStringLiteral(" from %1,%2 where r.TransDate between ").arg(from, query::kFillerRow)) +
+           Sql::value(std::min(state.firstDate, state.secondDate)) + " and " +
+           Sql::value(std::max(state.firstDate, state.secondDate)) + " order by r.rowid";
 }
 
-void makeMovementTable(query::RunContext& context, const QDate& from)
+// The result's rows made from `rows` (a table like tqr whose rows run by
+// security and day) with the change of each figure against the row before,
+// where the row before is of the same security (its name without outer
+// blanks); other rows keep their changes. Declared like the result, so
+// that the result is its copy.
+void makeResultRowsWithChanges(store::Database& db, const QString& rows, const query::RunState& state)
+{
+    QStringList changes;
+    for (const QString& column : {QStringLiteral("trdqty"), QStringLiteral("delyqty"), QStringLiteral("clprice")})
+        changes.append(changeAgainstPrevious(QStringLiteral("r.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
+    changes[0] = QStringLiteral("iif(p.rowid is null, r.ChgInVol, %1)").arg(changes[0]);
+    changes[1] = QStringLiteral("iif(p.rowid is null, r.ChgInDely, %1)").arg(changes[1]);
+    changes[2] = QStringLiteral("iif(p.rowid is null, r.ChgInPrice, %1)").arg(changes[2]);
+    using store::ColumnKind;
+    const QList<store::Column> columns{
+        {QStringLiteral("Date"), ColumnKind::Date},        {QStringLiteral("Stock"), ColumnKind::Text},
+        {QStringLiteral("Volume"), ColumnKind::Real},      {QStringLiteral("%ChgIn Vol"), ColumnKind::Real},
+        {QStringLiteral("DelyQty"), ColumnKind::Real},     {QStringLiteral("%ChgInDely"), ColumnKind::Real},
+        {QStringLiteral("Price"), ColumnKind::Real},       {QStringLiteral("%ChgInPrice"), ColumnKind::Real},
+        {QString(1, QChar(0x00A0)), ColumnKind::Text}};
+    query::makeFillerRow(db);
+    query::remakeWorkTable(db, kMovementTable, columns,
+                           resultRows(QStringLiteral("%1 as r left join %1 as p on p.rowid = r.rowid - 1"
+                                                     " and trim(ifnull(r.security,'')) <> '' and trim(p.security) = trim(r.security)")
+                                          .arg(rows),
+                                      changes, state));
+}
+
+// Makes tqr: laid out as the result when true, else as the day rows.
+bool makeMovementTable(query::RunContext& context, const QDate& from)
 {
     const query::RunState& state = context.state;
     using store::ColumnKind;
@@ -110,8 +135,8 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
             const query::SortsInFiles sorts(context.db);
             query::remakeWorkTable(context.db, kMovementRows, columns, rows(QStringLiteral("mto,scripmaster")));
         }
-        query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
-        return;
+        makeResultRowsWithChanges(context.db, kMovementRows, state);
+        return true;
     }
     // Otherwise a long period is read scrip by scrip in company order (the
     // scrips in a small table ordered by an index), each one's days sorted
@@ -137,6 +162,7 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
             .arg(changeAgainstPrevious(QStringLiteral("trdqty"), QStringLiteral("prev_trdqty")),
                  changeAgainstPrevious(QStringLiteral("delyqty"), QStringLiteral("prev_delyqty")),
                  changeAgainstPrevious(QStringLiteral("clprice"), QStringLiteral("prev_clprice"))));
+    return false;
 }
 
 query::BranchResult daysMovement(query::RunContext& context)
@@ -146,15 +172,12 @@ query::BranchResult daysMovement(query::RunContext& context)
     // day shown has its change too.
     const QDate tableStart = state.tradingDayBefore(state.count + 1);
     state.secondDate = state.tradingDayBefore(state.count - 1);
-    makeMovementTable(context, tableStart);
+    if (makeMovementTable(context, tableStart))
+        return query::BranchResult::result(Sql(QStringLiteral("select * from ") + kMovementTable));
     query::makeFillerRow(context.db);
     return query::BranchResult::result(
-        Sql(QStringLiteral("select TransDate as [Date],Security as Stock, Trdqty as Volume,ChgInVol as [%ChgIn Vol],"
-                           "DelyQty as DelyQty,ChgInDely as [%ChgInDely],clprice as Price,ChgInPrice as [%ChgInPrice],") +
-            query::declaredFiller(1) + QStringLiteral(" from tqr,") + query::kFillerRow +
-            QStringLiteral(" where TransDate between ")) +
-        Sql::value(std::min(state.firstDate, state.secondDate)) + " and " +
-        Sql::value(std::max(state.firstDate, state.secondDate)) + " order by tqr.rowid");
+        resultRows(kMovementTable + QStringLiteral(" as r"),
+                   {QStringLiteral("r.ChgInVol"), QStringLiteral("r.ChgInDely"), QStringLiteral("r.ChgInPrice")}, state));
 }
 
 }  // namespace

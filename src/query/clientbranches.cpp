@@ -120,10 +120,9 @@ BranchResult viewAllRecords(RunContext& context)
 {
     const RunState& state = context.state;
     const QDate secondDate = state.requireSecondDate();
-    // A long period is read scrip by scrip in the order shown: the scrips (or
-    // the exchange codes with their scrips) go into a small table ordered by
-    // an index, and each one's days are sorted on their own.
-    const bool byScrip = readScripByScrip(context, state.firstDate, secondDate);
+    // However long the period, the rows are read in the store's own order
+    // and put in the order shown by one sort, which the result table's
+    // making spreads over helper threads and spills to files.
     QString selectList;
     QString from = QStringLiteral(" from mto,scripmaster");
     QString listedOn;
@@ -139,15 +138,6 @@ BranchResult viewAllRecords(RunContext& context)
                          "round((nsedelyqty+bsedelyqty)*100/(NSEtrdqty+BSEtrdqty),2),0) as [DelyPerc]")
                          .arg(price);
         order = QStringLiteral(" order by company,TransDate desc");
-        if (byScrip) {
-            const QString scrips = QStringLiteral("viewscrips");
-            remakeWorkTable(context.db, scrips,
-                            {{QStringLiteral("srno"), ColumnKind::Integer}, {QStringLiteral("company"), ColumnKind::Text},
-                             {QStringLiteral("nsescrip"), ColumnKind::Text}, {QStringLiteral("bsescrip"), ColumnKind::Text}},
-                            Sql("select srno, company, nsescrip, bsescrip from scripmaster order by srno"));
-            context.db.exec(QStringLiteral("create index viewscrips_company on viewscrips (company)"));
-            from = QStringLiteral(" from viewscrips as scripmaster cross join mto");
-        }
     } else {
         makeFillerRow(context.db);
         const QString x = state.exchange == Exchange::Nse ? QStringLiteral("NSE") : QStringLiteral("BSE");
@@ -158,19 +148,6 @@ BranchResult viewAllRecords(RunContext& context)
         from += QLatin1Char(',') + kFillerRow;
         listedOn = QStringLiteral(" and trim(%1scriptcode) <> '' ").arg(x.toLower());
         order = QStringLiteral(" order by %1scriptcode,TransDate desc").arg(x.toLower());
-        if (byScrip) {
-            // The codes a scrip was listed under in the period, each with its scrip.
-            const QString codes = QStringLiteral("viewcodes");
-            remakeWorkTable(context.db, codes,
-                            {{QStringLiteral("code"), ColumnKind::Text}, {QStringLiteral("scrip"), ColumnKind::Integer}},
-                            Sql(QStringLiteral("select distinct %1scriptcode, scriptcode from mto where TransDate").arg(x.toLower())) +
-                                between(state.firstDate, secondDate) + Sql(listedOn));
-            context.db.exec(QStringLiteral("create index viewcodes_code on viewcodes (code)"));
-            from = QStringLiteral(" from viewcodes cross join mto,scripmaster,") + kFillerRow;
-            listedOn += QStringLiteral(" and mto.scriptcode = viewcodes.scrip and mto.%1scriptcode = viewcodes.code ")
-                            .arg(x.toLower());
-            order = QStringLiteral(" order by viewcodes.code,TransDate desc");
-        }
     }
     return BranchResult::result(Sql(selectList + from + QStringLiteral(" where srno = scriptcode and TransDate")) +
                                 between(state.firstDate, secondDate) + Sql(listedOn) +
