@@ -12,6 +12,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 namespace computations {
 
@@ -57,6 +58,17 @@ bool securitiesFollowEachOther(store::Database& db)
     return db.scalar(QStringLiteral("select count(distinct company) = count(distinct company collate binary)"
                                     " and count(distinct company collate binary) = count(distinct trim(company))"
                                     " from scripmaster where trim(ifnull(company,'')) <> ''"))
+               .toInt() == 1;
+}
+
+// Whether some company name is that of more than one scrip. Their rows tie
+// in the order by company and day, and only the sort in memory keeps tied
+// rows in the order read, as the plain statement's sort does; a sort that
+// spills to files on helper threads merges its runs in another order.
+bool namesRepeat(store::Database& db)
+{
+    return db.scalar(QStringLiteral("select count(*) > count(distinct company collate binary) from scripmaster"
+                                    " where trim(ifnull(company,'')) <> ''"))
                .toInt() == 1;
 }
 
@@ -129,10 +141,13 @@ bool makeMovementTable(query::RunContext& context, const QDate& from)
     // rows are copied into the table, against the row before; changing the
     // rows in place would have the store keep their former content in
     // memory until the run ends. The rows are put in order by a sort that
-    // spills to files on helper threads.
+    // spills to files on helper threads unless tied rows must keep their
+    // order.
     if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
         {
-            const query::SortsInFiles sorts(context.db);
+            std::optional<query::SortsInFiles> sorts;
+            if (!namesRepeat(context.db))
+                sorts.emplace(context.db);
             query::remakeWorkTable(context.db, kMovementRows, columns, rows(QStringLiteral("mto,scripmaster")));
         }
         makeResultRowsWithChanges(context.db, kMovementRows, state);

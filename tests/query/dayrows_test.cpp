@@ -5,6 +5,7 @@
 
 #include "query/dayrows.h"
 #include "query/plainstatements.h"
+#include "query/worktable.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +71,63 @@ TEST(DayRows, ReadScripByScripTheyKeepThePlainOrderAndFigures)
         EXPECT_GT(plain.rows.size(), 20) << c.label;
         EXPECT_EQ(difference(plain, byScrip), "") << c.label << " on " << query::exchangeName(c.exchange).toStdString();
     }
+}
+
+// Lists long enough for their sort to run in several parts on helper
+// threads, merged from files, give the plain statements' rows in the same
+// order: exchange codes that repeat or differ only in letter case, blank
+// codes, and for Last N Days Movement also two scrips of one name, whose
+// rows tie in its order.
+TEST(DayRows, ListsSortedInFilesKeepThePlainOrderAndFigures)
+{
+    constexpr int kDays = 100;
+    DayStore store(kDays);
+    store.db().exec(QStringLiteral(
+        "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < 700)"
+        " INSERT INTO ScripMaster (srno, company, nsescrip, bsescrip) SELECT n + 100, 'Co ' || (n * 7919 % 700),"
+        " iif(n % 50 = 0, '', iif(n % 2, 'c', 'C') || (n % 691)), 'B' || n FROM s"));
+    store.db().exec(QStringLiteral("INSERT INTO LinkDetails SELECT 'ALL', srno FROM ScripMaster WHERE srno > 100"));
+    store.db().exec(QStringLiteral(
+        "WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < %1)"
+        " INSERT INTO mto SELECT date('2024-03-29', '-' || i || ' days'), srno, nsescrip, bsescrip,"
+        " 100 * srno + i * 37 % 11, 50 + i, 20 * srno % 97 + i, i % 5, (srno + i) % 100, i % 3, 10 + (srno * i) % 7, 12"
+        " FROM ScripMaster, k WHERE srno > 100 AND (srno + i) % 7 <> 0")
+                        .arg(kDays - 1));
+    struct Case {
+        int group;
+        const char* label;
+        Exchange exchange;
+    };
+    const auto agree = [&store](const Case& c) {
+        query::RunInputs in = DayStore::inputs(c.group, c.label, c.exchange, QString::number(kDays - 3));
+        in.secondDate = DayStore::date(kDays - 1);
+        query::setPlainStatementsOnly(true);
+        const query::RunOutcome plain = store.run(in);
+        query::setPlainStatementsOnly(false);
+        const query::RunOutcome fast = store.run(in);
+        EXPECT_GT(plain.rows.size(), 50000) << c.label;
+        EXPECT_EQ(difference(plain, fast), "") << c.label << " on " << query::exchangeName(c.exchange).toStdString();
+    };
+    for (const Case& c : {Case{7, "View All Records", Exchange::Nse}, Case{7, "View All Records", Exchange::Combined},
+                          Case{8, "Last N Days Movement", Exchange::Nse}})
+        agree(c);
+    store.db().exec(QStringLiteral("UPDATE ScripMaster SET company = 'Co 1' WHERE company = 'Co 2'"));
+    agree(Case{8, "Last N Days Movement", Exchange::Nse});
+}
+
+// The ORDER BY that ends a statement is left out only where that leaves its
+// rows as they are.
+TEST(DayRows, OnlyAFinalOrderThatBoundsNothingIsLeftOut)
+{
+    EXPECT_EQ(query::withoutFinalOrder("select a, b from t where c = ? order by a, b desc"),
+              "select a, b from t where c = ? ");
+    EXPECT_EQ(query::withoutFinalOrder("select a, lag(b) over (order by a) from (select * from t order by b) ORDER\n BY a"),
+              "select a, lag(b) over (order by a) from (select * from t order by b) ");
+    EXPECT_EQ(query::withoutFinalOrder("select 'x order by y', [order by], \"order by\" from t order by 1"),
+              "select 'x order by y', [order by], \"order by\" from t ");
+    EXPECT_EQ(query::withoutFinalOrder("select a from t"), "");
+    EXPECT_EQ(query::withoutFinalOrder("select a from t order by a limit 5"), "");
+    EXPECT_EQ(query::withoutFinalOrder("select a from t order by a > ?"), "");
+    EXPECT_EQ(query::withoutFinalOrder("select a from (select * from t order by a)"), "");
+    EXPECT_EQ(query::withoutFinalOrder("select reorder by_x from t"), "");
 }
