@@ -10,6 +10,7 @@
 #include "query/branches.h"
 #include "query/breakoutbranches.h"
 #include "query/dayrows.h"
+#include "query/plainstatements.h"
 #include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
@@ -20,6 +21,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 namespace query {
@@ -116,27 +118,83 @@ BranchResult qxvQuery(RunContext& context)
         clientFilters(state) + " order by company, a.scriptcode");
 }
 
+// The kind the result table gives a column of `expression`, which yields a
+// number or nothing on each row of `rows` (a FROM clause with its WHERE):
+// real when some row gives a real, else whole when some row gives a whole
+// number, else text, as the kinds are taken from the values.
+ColumnKind numberKind(store::Database& db, const QString& expression, const Sql& rows)
+{
+    const auto gives = [&](const char* type) {
+        return db.scalar(QStringLiteral("select exists(select 1") + rows.text +
+                             QStringLiteral(" and typeof(%1) = '%2')").arg(expression, QLatin1String(type)),
+                         rows.params)
+                   .toInt() == 1;
+    };
+    return gives("real") ? ColumnKind::Real : gives("integer") ? ColumnKind::Integer : ColumnKind::Text;
+}
+
+// The columns of View All Records, NSE & BSE: name, expression, and the
+// declared kind of a stored figure (none for a figure worked out).
+struct RecordColumn {
+    QString name;
+    QString expression;
+    std::optional<ColumnKind> stored;
+};
+
+QList<RecordColumn> combinedRecordColumns()
+{
+    const QString price = QStringLiteral("iif(nseclprice>0,nseclprice,bseclprice)");
+    return {{QStringLiteral("nsescrip"), QStringLiteral("nsescrip"), ColumnKind::Text},
+            {QStringLiteral("bsescrip"), QStringLiteral("bsescrip"), ColumnKind::Text},
+            {QStringLiteral("Stock"), QStringLiteral("company"), ColumnKind::Text},
+            {QStringLiteral("TrnDate"), QStringLiteral("TransDate"), ColumnKind::Date},
+            {QStringLiteral("NSEDel"), QStringLiteral("nsedelyqty"), ColumnKind::Real},
+            {QStringLiteral("BSEDel"), QStringLiteral("BSEdelyqty"), ColumnKind::Real},
+            {QStringLiteral("TotalDel"), QStringLiteral("nsedelyqty+bsedelyqty"), std::nullopt},
+            {QStringLiteral("Rate"), QStringLiteral("round(%1,2)").arg(price), std::nullopt},
+            {QStringLiteral("DelVal"), QStringLiteral("round((nsedelyqty+bsedelyqty)*%1,2)").arg(price), std::nullopt},
+            {QStringLiteral("NSEtrdqty"), QStringLiteral("nsetrdqty"), ColumnKind::Real},
+            {QStringLiteral("BSETrdQty"), QStringLiteral("BSEtrdqty"), ColumnKind::Real},
+            {QStringLiteral("TotalVol"), QStringLiteral("nsetrdqty+bsetrdqty"), std::nullopt},
+            {QStringLiteral("DelyPerc"),
+             QStringLiteral("iif((nsedelyqty+bsedelyqty) > 0 and (nsetrdqty+bsetrdqty) > 0,"
+                            "round((nsedelyqty+bsedelyqty)*100/(NSEtrdqty+BSEtrdqty),2),0)"),
+             std::nullopt}};
+}
+
+// The rows of View All Records, NSE & BSE (`rows`: FROM with WHERE), made in
+// `table` in the order shown, each column declared as the result table
+// would take it: the result is then the table's copy, with no staging of
+// the rows to learn the kinds of the figures worked out. The sort spills
+// to files on helper threads.
+void makeCombinedRecords(store::Database& db, const QString& table, const Sql& rows, const QString& order)
+{
+    QList<Column> columns;
+    QStringList list;
+    for (const RecordColumn& column : combinedRecordColumns()) {
+        columns.append({column.name, column.stored ? *column.stored : numberKind(db, column.expression, rows)});
+        list.append(column.expression);
+    }
+    const SortsInFiles sorts(db);
+    remakeWorkTable(db, table, columns, Sql(QStringLiteral("select ") + list.join(QLatin1Char(','))) + rows + Sql(order));
+}
+
 BranchResult viewAllRecords(RunContext& context)
 {
     const RunState& state = context.state;
     const QDate secondDate = state.requireSecondDate();
     // However long the period, the rows are read in the store's own order
-    // and put in the order shown by one sort, which the result table's
-    // making spreads over helper threads and spills to files.
+    // and put in the order shown by one sort, which spreads over helper
+    // threads and spills to files.
     QString selectList;
     QString from = QStringLiteral(" from mto,scripmaster");
     QString listedOn;
     QString order;
     if (state.exchange == Exchange::Combined) {
-        const QString price = QStringLiteral("iif(nseclprice>0,nseclprice,bseclprice)");
-        selectList = QStringLiteral(
-                         "select nsescrip,bsescrip, company as Stock, TransDate as TrnDate, nsedelyqty as NSEDel,"
-                         " BSEdelyqty as BSEDel, nsedelyqty+bsedelyqty as TotalDel, round(%1,2) as Rate,"
-                         " round((nsedelyqty+bsedelyqty)*%1,2)  as DelVal, nsetrdqty as NSEtrdqty, BSEtrdqty as BSETrdQty,"
-                         " nsetrdqty+bsetrdqty as TotalVol,"
-                         " iif((nsedelyqty+bsedelyqty) > 0 and (nsetrdqty+bsetrdqty) > 0,"
-                         "round((nsedelyqty+bsedelyqty)*100/(NSEtrdqty+BSEtrdqty),2),0) as [DelyPerc]")
-                         .arg(price);
+        QStringList list;
+        for (const RecordColumn& column : combinedRecordColumns())
+            list.append(column.expression + QStringLiteral(" as ") + store::quoteIdentifier(column.name));
+        selectList = QStringLiteral("select ") + list.join(QLatin1Char(','));
         order = QStringLiteral(" order by company,TransDate desc");
     } else {
         makeFillerRow(context.db);
@@ -149,11 +207,16 @@ BranchResult viewAllRecords(RunContext& context)
         listedOn = QStringLiteral(" and trim(%1scriptcode) <> '' ").arg(x.toLower());
         order = QStringLiteral(" order by %1scriptcode,TransDate desc").arg(x.toLower());
     }
-    return BranchResult::result(Sql(selectList + from + QStringLiteral(" where srno = scriptcode and TransDate")) +
-                                between(state.firstDate, secondDate) + Sql(listedOn) +
-                                qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
-                                state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-                                state.groupFilter + Sql(order + QStringLiteral(", mto.scriptcode")));
+    order += QStringLiteral(", mto.scriptcode");
+    const Sql rows = Sql(from + QStringLiteral(" where srno = scriptcode and TransDate")) + between(state.firstDate, secondDate) +
+                     Sql(listedOn) + qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
+                     state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) + state.groupFilter;
+    if (state.exchange == Exchange::Combined && !plainStatementsOnly()) {
+        const QString records = QStringLiteral("viewrecords");
+        makeCombinedRecords(context.db, records, rows, order);
+        return BranchResult::result(Sql(QStringLiteral("select * from ") + records));
+    }
+    return BranchResult::result(Sql(selectList) + rows + Sql(order));
 }
 
 BranchResult totalDeliveryValue(RunContext& context)

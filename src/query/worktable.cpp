@@ -7,7 +7,6 @@
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -250,38 +249,6 @@ SortsInFiles::~SortsInFiles()
     }
 }
 
-QString withoutFinalOrder(const QString& select)
-{
-    // The last ORDER BY outside brackets, quotes and names.
-    qsizetype depth = 0, order = -1;
-    for (qsizetype at = 0; at < select.size(); ++at) {
-        const QChar c = select.at(at);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
-            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            const qsizetype end = select.indexOf(close, at + 1);
-            if (end < 0)
-                return QString();
-            at = end;
-        } else if (c == QLatin1Char('(')) {
-            ++depth;
-        } else if (c == QLatin1Char(')')) {
-            --depth;
-        } else if (depth == 0 && (at == 0 || !(select.at(at - 1).isLetterOrNumber() || select.at(at - 1) == QLatin1Char('_')))) {
-            static const QRegularExpression orderBy(QStringLiteral(R"re(order\s+by\b)re"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-            if (orderBy.match(select, at, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption)
-                    .hasMatch())
-                order = at;
-        }
-    }
-    if (order < 0)
-        return QString();
-    static const QRegularExpression bounding(QStringLiteral(R"re(\blimit\b|\?|\))re"), QRegularExpression::CaseInsensitiveOption);
-    if (bounding.match(select.mid(order)).hasMatch())
-        return QString();
-    return select.left(order);
-}
-
 void makeResultTable(store::Database& db, const QString& name, const Sql& select)
 {
     if (db.tableExists(name))
@@ -306,17 +273,13 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     }
 
     WorkScope transaction(db);
-    // With every column's type declared the rows go straight into the table.
-    // Otherwise the values of the expression columns are looked at first:
-    // read in any order when the select's own order can be left out (no
-    // sort), else put, in their order, into a table without types.
+    // With every column's type declared the rows go straight into the table;
+    // otherwise they go, in their order, into a table without types first.
     const bool allDeclared = !declared.contains(false);
     QStringList staged;
     for (int i = 0; i < columns.size(); ++i)
         staged.append(QStringLiteral("c%1").arg(i));
-    const QString unordered = allDeclared ? QString() : withoutFinalOrder(select.text);
-    const bool stage = !allDeclared && unordered.isEmpty();
-    if (stage) {
+    if (!allDeclared) {
         db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
         db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
         const SortsInFiles sorts(db);
@@ -334,10 +297,7 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         sqlite3_create_function(db.handle(), "tarvenix_value_kinds", 1, SQLITE_UTF8, nullptr, nullptr, valueKindsStep,
                                 valueKindsFinal);
         const store::Rows seen =
-            stage ? db.query(QStringLiteral("SELECT %1 FROM %2").arg(tests.join(QLatin1Char(',')), kStagedRows))
-                  : db.query(QStringLiteral("WITH %1(%2) AS (%3) SELECT %4 FROM %1")
-                                 .arg(kStagedRows, staged.join(QLatin1Char(',')), unordered, tests.join(QLatin1Char(','))),
-                             select.params);
+            db.query(QStringLiteral("SELECT %1 FROM %2").arg(tests.join(QLatin1Char(',')), kStagedRows));
         int at = 0;
         for (int i = 0; i < columns.size(); ++i) {
             if (declared[i])
@@ -368,7 +328,7 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
         definitions.append(definition);
     }
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
-    if (!stage) {
+    if (allDeclared) {
         const SortsInFiles sorts(db);
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
     } else {

@@ -53,9 +53,4 @@ private:
     qint64 m_cacheSize = 0;
 };
 
-// `select` without the ORDER BY that ends it, for reading its rows in any
-// order; empty when the statement does not end so, or its order bounds
-// the rows (a LIMIT) or holds a bound value.
-QString withoutFinalOrder(const QString& select);
-
 }  // namespace query

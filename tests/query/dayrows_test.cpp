@@ -5,7 +5,6 @@
 
 #include "query/dayrows.h"
 #include "query/plainstatements.h"
-#include "query/worktable.h"
 
 #include <gtest/gtest.h>
 
@@ -115,19 +114,42 @@ TEST(DayRows, ListsSortedInFilesKeepThePlainOrderAndFigures)
     agree(Case{8, "Last N Days Movement", Exchange::Nse});
 }
 
-// The ORDER BY that ends a statement is left out only where that leaves its
-// rows as they are.
-TEST(DayRows, OnlyAFinalOrderThatBoundsNothingIsLeftOut)
+// View All Records, NSE & BSE, declares each figure it works out as the
+// plain statement's result takes it from the values: real, whole where
+// every delivery percentage is the 0 of a day without delivery, text where
+// no row is listed.
+TEST(DayRows, WorkedOutFiguresOfBothExchangesTakeTheKindsOfTheirValues)
 {
-    EXPECT_EQ(query::withoutFinalOrder("select a, b from t where c = ? order by a, b desc"),
-              "select a, b from t where c = ? ");
-    EXPECT_EQ(query::withoutFinalOrder("select a, lag(b) over (order by a) from (select * from t order by b) ORDER\n BY a"),
-              "select a, lag(b) over (order by a) from (select * from t order by b) ");
-    EXPECT_EQ(query::withoutFinalOrder("select 'x order by y', [order by], \"order by\" from t order by 1"),
-              "select 'x order by y', [order by], \"order by\" from t ");
-    EXPECT_EQ(query::withoutFinalOrder("select a from t"), "");
-    EXPECT_EQ(query::withoutFinalOrder("select a from t order by a limit 5"), "");
-    EXPECT_EQ(query::withoutFinalOrder("select a from t order by a > ?"), "");
-    EXPECT_EQ(query::withoutFinalOrder("select a from (select * from t order by a)"), "");
-    EXPECT_EQ(query::withoutFinalOrder("select reorder by_x from t"), "");
+    DayStore store(6, {1000, 0, 100, 800, 0, 90});
+    store.scrip(1, QStringLiteral("Delivered Ltd"), QStringLiteral("DEL"), QStringLiteral("B1"));
+    store.days(1, 0, 5, {500, 200, 40, 300, 100, 41});
+    store.link(QStringLiteral("SOME"), 1);
+    store.scrip(2, QStringLiteral("Idle Ltd"), QStringLiteral("IDL"), QStringLiteral("B2"));
+    const auto kindOf = [](const query::RunOutcome& outcome, const char* column) {
+        for (const store::Column& c : outcome.rows.columns)
+            if (c.name == QLatin1String(column))
+                return c.kind;
+        return store::ColumnKind::Integer;
+    };
+    struct Case {
+        QString group;
+        QList<qint64> scrips;
+        store::ColumnKind perc, total;
+    };
+    using store::ColumnKind;
+    for (const Case& c : {Case{QStringLiteral("ALL"), {DayStore::kAnchor}, ColumnKind::Integer, ColumnKind::Real},
+                          Case{QStringLiteral("SOME"), {}, ColumnKind::Real, ColumnKind::Real},
+                          Case{QStringLiteral("ALL"), {2}, ColumnKind::Text, ColumnKind::Text}}) {
+        query::RunInputs in = DayStore::inputs(7, QStringLiteral("View All Records"), Exchange::Combined);
+        in.secondDate = DayStore::date(5);
+        in.groupCode = c.group;
+        in.scripCodes = c.scrips;
+        query::setPlainStatementsOnly(true);
+        const query::RunOutcome plain = store.run(in);
+        query::setPlainStatementsOnly(false);
+        const query::RunOutcome fast = store.run(in);
+        EXPECT_EQ(kindOf(plain, "DelyPerc"), c.perc) << c.group.toStdString();
+        EXPECT_EQ(kindOf(plain, "TotalDel"), c.total) << c.group.toStdString();
+        EXPECT_EQ(difference(plain, fast), "") << c.group.toStdString();
+    }
 }
