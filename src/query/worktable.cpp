@@ -249,6 +249,16 @@ SortsInFiles::~SortsInFiles()
     }
 }
 
+void closeTemporaryDatabase(store::Database& db)
+{
+    if (sqlite3_db_filename(db.handle(), "temp") == nullptr || !sqlite3_get_autocommit(db.handle()))
+        return;
+    // Any change of the setting closes the temporary database.
+    const int store = db.scalar(QStringLiteral("PRAGMA temp_store")).toInt();
+    db.exec(QStringLiteral("PRAGMA temp_store=%1").arg(store == 2 ? 1 : 2));
+    db.exec(QStringLiteral("PRAGMA temp_store=%1").arg(store));
+}
+
 void makeResultTable(store::Database& db, const QString& name, const Sql& select)
 {
     if (db.tableExists(name))

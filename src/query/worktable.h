@@ -53,4 +53,9 @@ private:
     qint64 m_cacheSize = 0;
 };
 
+// Closes the connection's temporary database, and with it every temporary
+// table, when no transaction is open: a temporary table left by an earlier
+// run would otherwise keep the next run's large sorts in memory.
+void closeTemporaryDatabase(store::Database& db);
+
 }  // namespace query

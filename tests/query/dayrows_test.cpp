@@ -5,6 +5,8 @@
 
 #include "query/dayrows.h"
 #include "query/plainstatements.h"
+#include "query/worktable.h"
+#include "store/transaction.h"
 
 #include <gtest/gtest.h>
 
@@ -152,4 +154,24 @@ TEST(DayRows, WorkedOutFiguresOfBothExchangesTakeTheKindsOfTheirValues)
         EXPECT_EQ(kindOf(plain, "TotalDel"), c.total) << c.group.toStdString();
         EXPECT_EQ(difference(plain, fast), "") << c.group.toStdString();
     }
+}
+
+// Sorts inside a run move to files unless a temporary table keeps the
+// temporary database open; closing it between runs lets them move again.
+TEST(DayRows, SortsMoveToFilesOnceNoTemporaryTableIsLeft)
+{
+    DayStore store(1);
+    store::Database& db = store.db();
+    const auto sortsInFilesWithinARun = [&db] {
+        store::Transaction run(db);
+        const query::SortsInFiles sorts(db);
+        return db.scalar(QStringLiteral("PRAGMA temp_store")).toInt() == 1;
+    };
+    EXPECT_TRUE(sortsInFilesWithinARun());
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA temp_store")).toInt(), 2);
+    db.exec(QStringLiteral("create temp table left_over (x)"));
+    EXPECT_FALSE(sortsInFilesWithinARun());
+    query::closeTemporaryDatabase(db);
+    EXPECT_TRUE(sortsInFilesWithinARun());
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA temp_store")).toInt(), 2);
 }
