@@ -12,6 +12,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 namespace computations {
 
@@ -60,24 +61,60 @@ bool securitiesFollowEachOther(store::Database& db)
                .toInt() == 1;
 }
 
-// The rows of `rows` (a table like tqr) with the change of each figure
-// against the row before, where the row before is of the same security (its
-// name without outer blanks); other rows keep their changes.
-Sql withChangesAgainstRowBefore(const QString& rows)
+// Whether some company name is that of more than one scrip. Their rows tie
+// in the order by company and day, and only the sort in memory keeps tied
+// rows in the order read, as the plain statement's sort does; a sort that
+// spills to files on helper threads merges its runs in another order.
+bool namesRepeat(store::Database& db)
 {
-    QStringList changes;
-    for (const QString& column : {QStringLiteral("delyqty"), QStringLiteral("clprice"), QStringLiteral("trdqty")})
-        changes.append(changeAgainstPrevious(QStringLiteral("cur.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
-    return Sql(QStringLiteral("select cur.trdqty, cur.delyqty, cur.perc, cur.TransDate, cur.clprice, cur.security,"
-                              " iif(p.rowid is null, cur.ChgInDely, %1), iif(p.rowid is null, cur.ChgInPrice, %2),"
-                              " iif(p.rowid is null, cur.ChgInVol, %3)"
-                              " from %4 as cur left join %4 as p on p.rowid = cur.rowid - 1"
-                              " and trim(ifnull(cur.security,'')) <> '' and trim(p.security) = trim(cur.security)"
-                              " order by cur.rowid")
-                   .arg(changes[0], changes[1], changes[2], rows));
+    return db.scalar(QStringLiteral("select count(*) > count(distinct company collate binary) from scripmaster"
+                                    " where trim(ifnull(company,'')) <> ''"))
+               .toInt() == 1;
 }
 
-void makeMovementTable(query::RunContext& context, const QDate& from)
+// The result's columns of the rows of `from` (whose row `r` has the columns
+// of tqr) shown between the two days, in the order of r, with the changes
+// (of the volume, the delivery and the price) given as expressions.
+Sql resultRows(const QString& from, const QStringList& changes, const query::RunState& state)
+{
+    return Sql(QStringLiteral("select r.TransDate as [Date],r.Security as Stock, r.Trdqty as Volume,%1 as [%ChgIn Vol],"
+                              "r.DelyQty as DelyQty,%2 as [%ChgInDely],r.clprice as Price,%3 as [%ChgInPrice],")
+                   .arg(changes[0], changes[1], changes[2]) +
+               query::declaredFiller(1) + QStringLiteral(" from %1,%2 where r.TransDate between ").arg(from, query::kFillerRow)) +
+           Sql::value(std::min(state.firstDate, state.secondDate)) + " and " +
+           Sql::value(std::max(state.firstDate, state.secondDate)) + " order by r.rowid";
+}
+
+// The result's rows made from `rows` (a table like tqr whose rows run by
+// security and day) with the change of each figure against the row before,
+// where the row before is of the same security (its name without outer
+// blanks); other rows keep their changes. Declared like the result, so
+// that the result is its copy.
+void makeResultRowsWithChanges(store::Database& db, const QString& rows, const query::RunState& state)
+{
+    QStringList changes;
+    for (const QString& column : {QStringLiteral("trdqty"), QStringLiteral("delyqty"), QStringLiteral("clprice")})
+        changes.append(changeAgainstPrevious(QStringLiteral("r.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
+    changes[0] = QStringLiteral("iif(p.rowid is null, r.ChgInVol, %1)").arg(changes[0]);
+    changes[1] = QStringLiteral("iif(p.rowid is null, r.ChgInDely, %1)").arg(changes[1]);
+    changes[2] = QStringLiteral("iif(p.rowid is null, r.ChgInPrice, %1)").arg(changes[2]);
+    using store::ColumnKind;
+    const QList<store::Column> columns{
+        {QStringLiteral("Date"), ColumnKind::Date},        {QStringLiteral("Stock"), ColumnKind::Text},
+        {QStringLiteral("Volume"), ColumnKind::Real},      {QStringLiteral("%ChgIn Vol"), ColumnKind::Real},
+        {QStringLiteral("DelyQty"), ColumnKind::Real},     {QStringLiteral("%ChgInDely"), ColumnKind::Real},
+        {QStringLiteral("Price"), ColumnKind::Real},       {QStringLiteral("%ChgInPrice"), ColumnKind::Real},
+        {QString(1, QChar(0x00A0)), ColumnKind::Text}};
+    query::makeFillerRow(db);
+    query::remakeWorkTable(db, kMovementTable, columns,
+                           resultRows(QStringLiteral("%1 as r left join %1 as p on p.rowid = r.rowid - 1"
+                                                     " and trim(ifnull(r.security,'')) <> '' and trim(p.security) = trim(r.security)")
+                                          .arg(rows),
+                                      changes, state));
+}
+
+// Makes tqr: laid out as the result when true, else as the day rows.
+bool makeMovementTable(query::RunContext& context, const QDate& from)
 {
     const query::RunState& state = context.state;
     using store::ColumnKind;
@@ -87,8 +124,38 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         {QStringLiteral("clprice"), ColumnKind::Real},    {QStringLiteral("security"), ColumnKind::Text},
         {QStringLiteral("ChgInDely"), ColumnKind::Real},  {QStringLiteral("ChgInPrice"), ColumnKind::Real},
         {QStringLiteral("ChgInVol"), ColumnKind::Real}};
-    // A long period is read scrip by scrip in company order (the scrips in a
-    // small table ordered by an index), each one's days sorted on their own.
+    const Sql source = Sql(QStringLiteral(" where mto.scriptcode = scripmaster.srno and TransDate between ")) +
+                       Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
+                       state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                       state.groupFilter;
+
+    // Rows go in by company and day, so the table's row order is the walk's.
+    const auto rows = [&](const QString& join) {
+        return Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2").arg(dayFigures(state.exchange), join)) +
+               source + " order by company,TransDate";
+    };
+
+    // Rows of one security (its name without outer blanks) follow each
+    // other; its first row, and rows without a name, keep 0.01. When every
+    // security's rows follow each other, the changes are worked out as the
+    // rows are copied into the table, against the row before; changing the
+    // rows in place would have the store keep their former content in
+    // memory until the run ends. The rows are put in order by a sort that
+    // spills to files on helper threads unless tied rows must keep their
+    // order.
+    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
+        {
+            std::optional<query::SortsInFiles> sorts;
+            if (!namesRepeat(context.db))
+                sorts.emplace(context.db);
+            query::remakeWorkTable(context.db, kMovementRows, columns, rows(QStringLiteral("mto,scripmaster")));
+        }
+        makeResultRowsWithChanges(context.db, kMovementRows, state);
+        return true;
+    }
+    // Otherwise a long period is read scrip by scrip in company order (the
+    // scrips in a small table ordered by an index), each one's days sorted
+    // on their own, and the changes are worked out in place.
     QString join = QStringLiteral("mto,scripmaster");
     if (query::readScripByScrip(context, from, state.firstDate)) {
         query::remakeWorkTable(context.db, QStringLiteral("movementscrips"),
@@ -97,26 +164,7 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
         context.db.exec(QStringLiteral("create index movementscrips_company on movementscrips (company)"));
         join = QStringLiteral("movementscrips as scripmaster cross join mto");
     }
-    // Rows go in by company and day, so the table's row order is the walk's.
-    const Sql rows = Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2"
-                                        " where mto.scriptcode = scripmaster.srno and TransDate between ")
-                             .arg(dayFigures(state.exchange), join)) +
-                     Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
-                     state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-                     state.groupFilter + " order by company,TransDate";
-
-    // Rows of one security (its name without outer blanks) follow each
-    // other; its first row, and rows without a name, keep 0.01. When every
-    // security's rows follow each other, the changes are worked out as the
-    // rows are copied into the table, against the row before; changing the
-    // rows in place would have the store keep their former content in
-    // memory until the run ends.
-    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
-        query::remakeWorkTable(context.db, kMovementRows, columns, rows);
-        query::remakeWorkTable(context.db, kMovementTable, columns, withChangesAgainstRowBefore(kMovementRows));
-        return;
-    }
-    query::remakeWorkTable(context.db, kMovementTable, columns, rows);
+    query::remakeWorkTable(context.db, kMovementTable, columns, rows(join));
     context.db.exec(
         QStringLiteral("update tqr set ChgInVol = c.vol, ChgInDely = c.dely, ChgInPrice = c.price from"
                        " (select id, %1 as vol, %2 as dely, %3 as price from"
@@ -129,6 +177,7 @@ void makeMovementTable(query::RunContext& context, const QDate& from)
             .arg(changeAgainstPrevious(QStringLiteral("trdqty"), QStringLiteral("prev_trdqty")),
                  changeAgainstPrevious(QStringLiteral("delyqty"), QStringLiteral("prev_delyqty")),
                  changeAgainstPrevious(QStringLiteral("clprice"), QStringLiteral("prev_clprice"))));
+    return false;
 }
 
 query::BranchResult daysMovement(query::RunContext& context)
@@ -138,15 +187,12 @@ query::BranchResult daysMovement(query::RunContext& context)
     // day shown has its change too.
     const QDate tableStart = state.tradingDayBefore(state.count + 1);
     state.secondDate = state.tradingDayBefore(state.count - 1);
-    makeMovementTable(context, tableStart);
+    if (makeMovementTable(context, tableStart))
+        return query::BranchResult::result(Sql(QStringLiteral("select * from ") + kMovementTable));
     query::makeFillerRow(context.db);
     return query::BranchResult::result(
-        Sql(QStringLiteral("select TransDate as [Date],Security as Stock, Trdqty as Volume,ChgInVol as [%ChgIn Vol],"
-                           "DelyQty as DelyQty,ChgInDely as [%ChgInDely],clprice as Price,ChgInPrice as [%ChgInPrice],") +
-            query::declaredFiller(1) + QStringLiteral(" from tqr,") + query::kFillerRow +
-            QStringLiteral(" where TransDate between ")) +
-        Sql::value(std::min(state.firstDate, state.secondDate)) + " and " +
-        Sql::value(std::max(state.firstDate, state.secondDate)) + " order by tqr.rowid");
+        resultRows(kMovementTable + QStringLiteral(" as r"),
+                   {QStringLiteral("r.ChgInVol"), QStringLiteral("r.ChgInDely"), QStringLiteral("r.ChgInPrice")}, state));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "query/branches.h"
 #include "query/breakoutbranches.h"
 #include "query/dayrows.h"
+#include "query/plainstatements.h"
 #include "query/windowsummary.h"
 #include "query/worktable.h"
 #include "store/database.h"
@@ -20,6 +21,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 namespace query {
@@ -116,38 +118,84 @@ BranchResult qxvQuery(RunContext& context)
         clientFilters(state) + " order by company, a.scriptcode");
 }
 
+// The kind the result table gives a column of `expression`, which yields a
+// number or nothing on each row of `rows` (a FROM clause with its WHERE):
+// real when some row gives a real, else whole when some row gives a whole
+// number, else text, as the kinds are taken from the values.
+ColumnKind numberKind(store::Database& db, const QString& expression, const Sql& rows)
+{
+    const auto gives = [&](const char* type) {
+        return db.scalar(QStringLiteral("select exists(select 1") + rows.text +
+                             QStringLiteral(" and typeof(%1) = '%2')").arg(expression, QLatin1String(type)),
+                         rows.params)
+                   .toInt() == 1;
+    };
+    return gives("real") ? ColumnKind::Real : gives("integer") ? ColumnKind::Integer : ColumnKind::Text;
+}
+
+// The columns of View All Records, NSE & BSE: name, expression, and the
+// declared kind of a stored figure (none for a figure worked out).
+struct RecordColumn {
+    QString name;
+    QString expression;
+    std::optional<ColumnKind> stored;
+};
+
+QList<RecordColumn> combinedRecordColumns()
+{
+    const QString price = QStringLiteral("iif(nseclprice>0,nseclprice,bseclprice)");
+    return {{QStringLiteral("nsescrip"), QStringLiteral("nsescrip"), ColumnKind::Text},
+            {QStringLiteral("bsescrip"), QStringLiteral("bsescrip"), ColumnKind::Text},
+            {QStringLiteral("Stock"), QStringLiteral("company"), ColumnKind::Text},
+            {QStringLiteral("TrnDate"), QStringLiteral("TransDate"), ColumnKind::Date},
+            {QStringLiteral("NSEDel"), QStringLiteral("nsedelyqty"), ColumnKind::Real},
+            {QStringLiteral("BSEDel"), QStringLiteral("BSEdelyqty"), ColumnKind::Real},
+            {QStringLiteral("TotalDel"), QStringLiteral("nsedelyqty+bsedelyqty"), std::nullopt},
+            {QStringLiteral("Rate"), QStringLiteral("round(%1,2)").arg(price), std::nullopt},
+            {QStringLiteral("DelVal"), QStringLiteral("round((nsedelyqty+bsedelyqty)*%1,2)").arg(price), std::nullopt},
+            {QStringLiteral("NSEtrdqty"), QStringLiteral("nsetrdqty"), ColumnKind::Real},
+            {QStringLiteral("BSETrdQty"), QStringLiteral("BSEtrdqty"), ColumnKind::Real},
+            {QStringLiteral("TotalVol"), QStringLiteral("nsetrdqty+bsetrdqty"), std::nullopt},
+            {QStringLiteral("DelyPerc"),
+             QStringLiteral("iif((nsedelyqty+bsedelyqty) > 0 and (nsetrdqty+bsetrdqty) > 0,"
+                            "round((nsedelyqty+bsedelyqty)*100/(NSEtrdqty+BSEtrdqty),2),0)"),
+             std::nullopt}};
+}
+
+// The rows of View All Records, NSE & BSE (`rows`: FROM with WHERE), made in
+// `table` in the order shown, each column declared as the result table
+// would take it: the result is then the table's copy, with no staging of
+// the rows to learn the kinds of the figures worked out. The sort spills
+// to files on helper threads.
+void makeCombinedRecords(store::Database& db, const QString& table, const Sql& rows, const QString& order)
+{
+    QList<Column> columns;
+    QStringList list;
+    for (const RecordColumn& column : combinedRecordColumns()) {
+        columns.append({column.name, column.stored ? *column.stored : numberKind(db, column.expression, rows)});
+        list.append(column.expression);
+    }
+    const SortsInFiles sorts(db);
+    remakeWorkTable(db, table, columns, Sql(QStringLiteral("select ") + list.join(QLatin1Char(','))) + rows + Sql(order));
+}
+
 BranchResult viewAllRecords(RunContext& context)
 {
     const RunState& state = context.state;
     const QDate secondDate = state.requireSecondDate();
-    // A long period is read scrip by scrip in the order shown: the scrips (or
-    // the exchange codes with their scrips) go into a small table ordered by
-    // an index, and each one's days are sorted on their own.
-    const bool byScrip = readScripByScrip(context, state.firstDate, secondDate);
+    // However long the period, the rows are read in the store's own order
+    // and put in the order shown by one sort, which spreads over helper
+    // threads and spills to files.
     QString selectList;
     QString from = QStringLiteral(" from mto,scripmaster");
     QString listedOn;
     QString order;
     if (state.exchange == Exchange::Combined) {
-        const QString price = QStringLiteral("iif(nseclprice>0,nseclprice,bseclprice)");
-        selectList = QStringLiteral(
-                         "select nsescrip,bsescrip, company as Stock, TransDate as TrnDate, nsedelyqty as NSEDel,"
-                         " BSEdelyqty as BSEDel, nsedelyqty+bsedelyqty as TotalDel, round(%1,2) as Rate,"
-                         " round((nsedelyqty+bsedelyqty)*%1,2)  as DelVal, nsetrdqty as NSEtrdqty, BSEtrdqty as BSETrdQty,"
-                         " nsetrdqty+bsetrdqty as TotalVol,"
-                         " iif((nsedelyqty+bsedelyqty) > 0 and (nsetrdqty+bsetrdqty) > 0,"
-                         "round((nsedelyqty+bsedelyqty)*100/(NSEtrdqty+BSEtrdqty),2),0) as [DelyPerc]")
-                         .arg(price);
+        QStringList list;
+        for (const RecordColumn& column : combinedRecordColumns())
+            list.append(column.expression + QStringLiteral(" as ") + store::quoteIdentifier(column.name));
+        selectList = QStringLiteral("select ") + list.join(QLatin1Char(','));
         order = QStringLiteral(" order by company,TransDate desc");
-        if (byScrip) {
-            const QString scrips = QStringLiteral("viewscrips");
-            remakeWorkTable(context.db, scrips,
-                            {{QStringLiteral("srno"), ColumnKind::Integer}, {QStringLiteral("company"), ColumnKind::Text},
-                             {QStringLiteral("nsescrip"), ColumnKind::Text}, {QStringLiteral("bsescrip"), ColumnKind::Text}},
-                            Sql("select srno, company, nsescrip, bsescrip from scripmaster order by srno"));
-            context.db.exec(QStringLiteral("create index viewscrips_company on viewscrips (company)"));
-            from = QStringLiteral(" from viewscrips as scripmaster cross join mto");
-        }
     } else {
         makeFillerRow(context.db);
         const QString x = state.exchange == Exchange::Nse ? QStringLiteral("NSE") : QStringLiteral("BSE");
@@ -158,25 +206,18 @@ BranchResult viewAllRecords(RunContext& context)
         from += QLatin1Char(',') + kFillerRow;
         listedOn = QStringLiteral(" and trim(%1scriptcode) <> '' ").arg(x.toLower());
         order = QStringLiteral(" order by %1scriptcode,TransDate desc").arg(x.toLower());
-        if (byScrip) {
-            // The codes a scrip was listed under in the period, each with its scrip.
-            const QString codes = QStringLiteral("viewcodes");
-            remakeWorkTable(context.db, codes,
-                            {{QStringLiteral("code"), ColumnKind::Text}, {QStringLiteral("scrip"), ColumnKind::Integer}},
-                            Sql(QStringLiteral("select distinct %1scriptcode, scriptcode from mto where TransDate").arg(x.toLower())) +
-                                between(state.firstDate, secondDate) + Sql(listedOn));
-            context.db.exec(QStringLiteral("create index viewcodes_code on viewcodes (code)"));
-            from = QStringLiteral(" from viewcodes cross join mto,scripmaster,") + kFillerRow;
-            listedOn += QStringLiteral(" and mto.scriptcode = viewcodes.scrip and mto.%1scriptcode = viewcodes.code ")
-                            .arg(x.toLower());
-            order = QStringLiteral(" order by viewcodes.code,TransDate desc");
-        }
     }
-    return BranchResult::result(Sql(selectList + from + QStringLiteral(" where srno = scriptcode and TransDate")) +
-                                between(state.firstDate, secondDate) + Sql(listedOn) +
-                                qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
-                                state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-                                state.groupFilter + Sql(order + QStringLiteral(", mto.scriptcode")));
+    order += QStringLiteral(", mto.scriptcode");
+    const Sql rows = Sql(from + QStringLiteral(" where srno = scriptcode and TransDate")) + between(state.firstDate, secondDate) +
+                     Sql(listedOn) + qualifiedScripFilter(state.scripFilter, QStringLiteral("mto")) +
+                     state.andRangeCondition(MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) + state.groupFilter;
+    if (state.exchange == Exchange::Combined && !plainStatementsOnly()) {
+        // A table the next run drops before it starts, outside its transaction.
+        const QString records = QStringLiteral("QueryResult1");
+        makeCombinedRecords(context.db, records, rows, order);
+        return BranchResult::result(Sql(QStringLiteral("select * from ") + records));
+    }
+    return BranchResult::result(Sql(selectList) + rows + Sql(order));
 }
 
 BranchResult totalDeliveryValue(RunContext& context)

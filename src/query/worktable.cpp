@@ -185,25 +185,79 @@ void remakeTable(store::Database& db, const QString& name, const Sql& select)
 
 namespace {
 
-// Whether a value reads as a day kept as yyyy-MM-dd text.
-void storedDayFunction(sqlite3_context* context, int, sqlite3_value** argv)
+// What kinds of value a column holds, one bit each: text that is no day
+// kept as yyyy-MM-dd text, such a day, a real, a whole number.
+enum ValueKind { kTextSeen = 1, kDaySeen = 2, kRealSeen = 4, kIntegerSeen = 8 };
+
+void valueKindsStep(sqlite3_context* context, int, sqlite3_value** argv)
 {
+    auto* seen = static_cast<int*>(sqlite3_aggregate_context(context, sizeof(int)));
+    if (!seen)
+        return;
     const int type = sqlite3_value_type(argv[0]);
-    bool day = false;
-    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+    if (type == SQLITE_FLOAT) {
+        *seen |= kRealSeen;
+    } else if (type == SQLITE_INTEGER) {
+        *seen |= kIntegerSeen;
+    } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+        if (*seen & kTextSeen)
+            return;  // text already: no value changes the column's kind now
         const auto* bytes = static_cast<const char*>(sqlite3_value_blob(argv[0]));
         const int size = sqlite3_value_bytes(argv[0]);
         // Most texts are no day, which their length and dashes tell at once.
-        if ((size == 10 || (size == 11 && bytes[10] == '\n')) && bytes[4] == '-' && bytes[7] == '-')
-            day = datetext::fromStorage(QString::fromUtf8(bytes, size)).has_value();
+        const bool day = (size == 10 || (size == 11 && bytes[10] == '\n')) && bytes[4] == '-' && bytes[7] == '-' &&
+                         datetext::fromStorage(QString::fromUtf8(bytes, size)).has_value();
+        *seen |= day ? kDaySeen : kTextSeen;
     }
-    sqlite3_result_int(context, day ? 1 : 0);
+}
+
+void valueKindsFinal(sqlite3_context* context)
+{
+    const auto* seen = static_cast<int*>(sqlite3_aggregate_context(context, 0));
+    sqlite3_result_int(context, seen ? *seen : 0);
 }
 
 // In the main file: a temporary table would be kept whole in memory.
 const QString kStagedRows = QStringLiteral("result_rows");
 
 }  // namespace
+
+SortsInFiles::SortsInFiles(store::Database& db) : m_db(db)
+{
+    // No temporary database open: the setting may change inside a transaction.
+    if (sqlite3_db_filename(db.handle(), "temp") != nullptr)
+        return;
+    if (db.scalar(QStringLiteral("PRAGMA temp_store")).toInt() != 2)
+        return;  // temporary data goes to files already
+    db.exec(QStringLiteral("PRAGMA temp_store=FILE"));
+    m_switched = true;
+    // The sorter fills a page cache's worth of rows before handing them to
+    // a helper thread: a small cache keeps the helpers busy, and memory low.
+    m_cacheSize = db.scalar(QStringLiteral("PRAGMA cache_size")).toLongLong();
+    db.exec(QStringLiteral("PRAGMA cache_size=-4096"));
+}
+
+SortsInFiles::~SortsInFiles()
+{
+    if (!m_switched)
+        return;
+    try {
+        m_db.exec(QStringLiteral("PRAGMA cache_size=%1").arg(m_cacheSize));
+        m_db.exec(QStringLiteral("PRAGMA temp_store=MEMORY"));
+    } catch (const store::StoreError&) {
+        // Sorts go on in files: slower for small ones, but the same rows.
+    }
+}
+
+void closeTemporaryDatabase(store::Database& db)
+{
+    if (sqlite3_db_filename(db.handle(), "temp") == nullptr || !sqlite3_get_autocommit(db.handle()))
+        return;
+    // Any change of the setting closes the temporary database.
+    const int store = db.scalar(QStringLiteral("PRAGMA temp_store")).toInt();
+    db.exec(QStringLiteral("PRAGMA temp_store=%1").arg(store == 2 ? 1 : 2));
+    db.exec(QStringLiteral("PRAGMA temp_store=%1").arg(store));
+}
 
 void makeResultTable(store::Database& db, const QString& name, const Sql& select)
 {
@@ -238,6 +292,7 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     if (!allDeclared) {
         db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
         db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
+        const SortsInFiles sorts(db);
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
     }
 
@@ -247,22 +302,19 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     QStringList tests;
     for (int i = 0; i < columns.size(); ++i)
         if (!declared[i])
-            tests.append(QStringLiteral("max(typeof(c%1) in ('text','blob') and not tarvenix_stored_day(c%1)),"
-                                        "max(tarvenix_stored_day(c%1)),max(typeof(c%1)='real'),max(typeof(c%1)='integer')")
-                             .arg(i));
+            tests.append(QStringLiteral("tarvenix_value_kinds(c%1)").arg(i));
     if (!tests.isEmpty()) {
-        sqlite3_create_function(db.handle(), "tarvenix_stored_day", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                storedDayFunction, nullptr, nullptr);
+        sqlite3_create_function(db.handle(), "tarvenix_value_kinds", 1, SQLITE_UTF8, nullptr, nullptr, valueKindsStep,
+                                valueKindsFinal);
         const store::Rows seen =
             db.query(QStringLiteral("SELECT %1 FROM %2").arg(tests.join(QLatin1Char(',')), kStagedRows));
         int at = 0;
         for (int i = 0; i < columns.size(); ++i) {
             if (declared[i])
                 continue;
-            const QVariantList& row = seen.rows.first();
-            const bool text = row.at(at).toInt() == 1, day = row.at(at + 1).toInt() == 1;
-            const bool real = row.at(at + 2).toInt() == 1, integer = row.at(at + 3).toInt() == 1;
-            at += 4;
+            const int kinds = seen.rows.first().at(at++).toInt();
+            const bool text = kinds & kTextSeen, day = kinds & kDaySeen;
+            const bool real = kinds & kRealSeen, integer = kinds & kIntegerSeen;
             using store::ColumnKind;
             columns[i].kind = text || (day && (integer || real)) ? ColumnKind::Text
                               : day                              ? ColumnKind::Date
@@ -287,6 +339,7 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     }
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
     if (allDeclared) {
+        const SortsInFiles sorts(db);
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
     } else {
         db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")

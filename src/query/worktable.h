@@ -34,4 +34,28 @@ void remakeTable(store::Database& db, const QString& name, const Sql& select);
 // through memory: for results of any size.
 void makeResultTable(store::Database& db, const QString& name, const Sql& select);
 
+// While it lives, the connection's sorts use its helper threads and spill
+// to temporary files (SQLite's sorter takes helper threads only then), and
+// go back to memory after: a sort of millions of wide rows then takes a
+// fraction of the time and a bounded amount of memory. Nothing changes
+// when the connection has a temporary database open, as its temporary
+// storage cannot change inside a transaction then.
+class SortsInFiles {
+public:
+    explicit SortsInFiles(store::Database& db);
+    ~SortsInFiles();
+    SortsInFiles(const SortsInFiles&) = delete;
+    SortsInFiles& operator=(const SortsInFiles&) = delete;
+
+private:
+    store::Database& m_db;
+    bool m_switched = false;
+    qint64 m_cacheSize = 0;
+};
+
+// Closes the connection's temporary database, and with it every temporary
+// table, when no transaction is open: a temporary table left by an earlier
+// run would otherwise keep the next run's large sorts in memory.
+void closeTemporaryDatabase(store::Database& db);
+
 }  // namespace query

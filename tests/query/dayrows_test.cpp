@@ -5,6 +5,8 @@
 
 #include "query/dayrows.h"
 #include "query/plainstatements.h"
+#include "query/worktable.h"
+#include "store/transaction.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +72,106 @@ TEST(DayRows, ReadScripByScripTheyKeepThePlainOrderAndFigures)
         EXPECT_GT(plain.rows.size(), 20) << c.label;
         EXPECT_EQ(difference(plain, byScrip), "") << c.label << " on " << query::exchangeName(c.exchange).toStdString();
     }
+}
+
+// Lists long enough for their sort to run in several parts on helper
+// threads, merged from files, give the plain statements' rows in the same
+// order: exchange codes that repeat or differ only in letter case, blank
+// codes, and for Last N Days Movement also two scrips of one name, whose
+// rows tie in its order.
+TEST(DayRows, ListsSortedInFilesKeepThePlainOrderAndFigures)
+{
+    constexpr int kDays = 100;
+    DayStore store(kDays);
+    store.db().exec(QStringLiteral(
+        "WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < 700)"
+        " INSERT INTO ScripMaster (srno, company, nsescrip, bsescrip) SELECT n + 100, 'Co ' || (n * 7919 % 700),"
+        " iif(n % 50 = 0, '', iif(n % 2, 'c', 'C') || (n % 691)), 'B' || n FROM s"));
+    store.db().exec(QStringLiteral("INSERT INTO LinkDetails SELECT 'ALL', srno FROM ScripMaster WHERE srno > 100"));
+    store.db().exec(QStringLiteral(
+        "WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < %1)"
+        " INSERT INTO mto SELECT date('2024-03-29', '-' || i || ' days'), srno, nsescrip, bsescrip,"
+        " 100 * srno + i * 37 % 11, 50 + i, 20 * srno % 97 + i, i % 5, (srno + i) % 100, i % 3, 10 + (srno * i) % 7, 12"
+        " FROM ScripMaster, k WHERE srno > 100 AND (srno + i) % 7 <> 0")
+                        .arg(kDays - 1));
+    struct Case {
+        int group;
+        const char* label;
+        Exchange exchange;
+    };
+    const auto agree = [&store](const Case& c) {
+        query::RunInputs in = DayStore::inputs(c.group, c.label, c.exchange, QString::number(kDays - 3));
+        in.secondDate = DayStore::date(kDays - 1);
+        query::setPlainStatementsOnly(true);
+        const query::RunOutcome plain = store.run(in);
+        query::setPlainStatementsOnly(false);
+        const query::RunOutcome fast = store.run(in);
+        EXPECT_GT(plain.rows.size(), 50000) << c.label;
+        EXPECT_EQ(difference(plain, fast), "") << c.label << " on " << query::exchangeName(c.exchange).toStdString();
+    };
+    for (const Case& c : {Case{7, "View All Records", Exchange::Nse}, Case{7, "View All Records", Exchange::Combined},
+                          Case{8, "Last N Days Movement", Exchange::Nse}})
+        agree(c);
+    store.db().exec(QStringLiteral("UPDATE ScripMaster SET company = 'Co 1' WHERE company = 'Co 2'"));
+    agree(Case{8, "Last N Days Movement", Exchange::Nse});
+}
+
+// View All Records, NSE & BSE, declares each figure it works out as the
+// plain statement's result takes it from the values: real, whole where
+// every delivery percentage is the 0 of a day without delivery, text where
+// no row is listed.
+TEST(DayRows, WorkedOutFiguresOfBothExchangesTakeTheKindsOfTheirValues)
+{
+    DayStore store(6, {1000, 0, 100, 800, 0, 90});
+    store.scrip(1, QStringLiteral("Delivered Ltd"), QStringLiteral("DEL"), QStringLiteral("B1"));
+    store.days(1, 0, 5, {500, 200, 40, 300, 100, 41});
+    store.link(QStringLiteral("SOME"), 1);
+    store.scrip(2, QStringLiteral("Idle Ltd"), QStringLiteral("IDL"), QStringLiteral("B2"));
+    const auto kindOf = [](const query::RunOutcome& outcome, const char* column) {
+        for (const store::Column& c : outcome.rows.columns)
+            if (c.name == QLatin1String(column))
+                return c.kind;
+        return store::ColumnKind::Integer;
+    };
+    struct Case {
+        QString group;
+        QList<qint64> scrips;
+        store::ColumnKind perc, total;
+    };
+    using store::ColumnKind;
+    for (const Case& c : {Case{QStringLiteral("ALL"), {DayStore::kAnchor}, ColumnKind::Integer, ColumnKind::Real},
+                          Case{QStringLiteral("SOME"), {}, ColumnKind::Real, ColumnKind::Real},
+                          Case{QStringLiteral("ALL"), {2}, ColumnKind::Text, ColumnKind::Text}}) {
+        query::RunInputs in = DayStore::inputs(7, QStringLiteral("View All Records"), Exchange::Combined);
+        in.secondDate = DayStore::date(5);
+        in.groupCode = c.group;
+        in.scripCodes = c.scrips;
+        query::setPlainStatementsOnly(true);
+        const query::RunOutcome plain = store.run(in);
+        query::setPlainStatementsOnly(false);
+        const query::RunOutcome fast = store.run(in);
+        EXPECT_EQ(kindOf(plain, "DelyPerc"), c.perc) << c.group.toStdString();
+        EXPECT_EQ(kindOf(plain, "TotalDel"), c.total) << c.group.toStdString();
+        EXPECT_EQ(difference(plain, fast), "") << c.group.toStdString();
+    }
+}
+
+// Sorts inside a run move to files unless a temporary table keeps the
+// temporary database open; closing it between runs lets them move again.
+TEST(DayRows, SortsMoveToFilesOnceNoTemporaryTableIsLeft)
+{
+    DayStore store(1);
+    store::Database& db = store.db();
+    const auto sortsInFilesWithinARun = [&db] {
+        store::Transaction run(db);
+        const query::SortsInFiles sorts(db);
+        return db.scalar(QStringLiteral("PRAGMA temp_store")).toInt() == 1;
+    };
+    EXPECT_TRUE(sortsInFilesWithinARun());
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA temp_store")).toInt(), 2);
+    db.exec(QStringLiteral("create temp table left_over (x)"));
+    EXPECT_FALSE(sortsInFilesWithinARun());
+    query::closeTemporaryDatabase(db);
+    EXPECT_TRUE(sortsInFilesWithinARun());
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA temp_store")).toInt(), 2);
 }
