@@ -188,7 +188,7 @@ query::BranchResult daysMovement(query::RunContext& context)
     const QDate tableStart = state.tradingDayBefore(state.count + 1);
     state.secondDate = state.tradingDayBefore(state.count - 1);
     if (makeMovementTable(context, tableStart))
-        return query::BranchResult::result(Sql(QStringLiteral("select * from ") + kMovementTable));
+        return query::BranchResult::wholeWorkTable(kMovementTable);
     query::makeFillerRow(context.db);
     return query::BranchResult::result(
         resultRows(kMovementTable + QStringLiteral(" as r"),

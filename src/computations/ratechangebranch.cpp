@@ -498,7 +498,7 @@ query::BranchResult rateChange(query::RunContext& context)
     state.secondDate = state.tradingDayBefore(passes);
     if (query::plainStatementsOnly() || !makeChangeTableInOnePass(context, passes))
         makeChangeTable(context, passes);
-    return query::BranchResult::result(Sql("Select * from QChangeRateDerivatives"));
+    return query::BranchResult::wholeWorkTable(kChangeTable);
 }
 
 }  // namespace

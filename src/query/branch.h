@@ -47,6 +47,10 @@ struct FinalStatement {
     Sql select;            // the result's select list, tables, conditions and order
     Sql afterMake;         // run on the result table once it is made (numbering); may be empty
     QString viewerOrder;   // the order the viewer shows; empty keeps the select's order
+    // A work table of this run, made by remakeWorkTable(), that `select`
+    // reads whole and as it stands: the result table takes it over (renamed)
+    // instead of having its rows copied. Empty for any other result.
+    QString ownTable;
 };
 
 // How a branch ends.
@@ -56,7 +60,13 @@ struct BranchResult {
     FinalStatement final;
 
     static BranchResult result(FinalStatement final) { return {Kind::Result, std::move(final)}; }
-    static BranchResult result(Sql select) { return result(FinalStatement{std::move(select), {}, {}}); }
+    static BranchResult result(Sql select) { return result(FinalStatement{std::move(select), {}, {}, {}}); }
+    // The result is the whole work table `table`, which the run made and no
+    // later statement reads.
+    static BranchResult wholeWorkTable(const QString& table)
+    {
+        return result(FinalStatement{Sql(QStringLiteral("select * from ") + table), {}, {}, table});
+    }
     // The run ends without a result and without a message (a separator line,
     // or a branch that delivered its output itself).
     static BranchResult stopped() { return {Kind::Stopped, {}}; }

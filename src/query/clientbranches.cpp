@@ -215,7 +215,7 @@ BranchResult viewAllRecords(RunContext& context)
         // A table the next run drops before it starts, outside its transaction.
         const QString records = QStringLiteral("QueryResult1");
         makeCombinedRecords(context.db, records, rows, order);
-        return BranchResult::result(Sql(QStringLiteral("select * from ") + records));
+        return BranchResult::wholeWorkTable(records);
     }
     return BranchResult::result(Sql(selectList) + rows + Sql(order));
 }

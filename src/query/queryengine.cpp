@@ -162,7 +162,15 @@ void QueryEngine::complete(const FinalStatement& final, RunOutcome& outcome)
     m_db.dropIfExists(kResultTable);
     if (plainStatementsOnly())
         m_db.makeTable(kResultTable, final.select.text, final.select.params);
-    else {
+    else if (!final.ownTable.isEmpty()) {
+        // Its rows are the result's, in their order, and its columns are
+        // declared as the result table would declare them: renaming it spares
+        // writing every row a second time. The statement kept for the run
+        // then reads the result, as the work table is gone.
+        m_db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                      .arg(store::quoteIdentifier(final.ownTable), store::quoteIdentifier(kResultTable)));
+        outcome.lastQuerySql = QStringLiteral("select * from ") + kResultTable;
+    } else {
         // A result whose columns but its fillers declare their type goes
         // straight into its table (no staging to learn a type that is text
         // whatever the rows); its fillers then join it as text columns whose

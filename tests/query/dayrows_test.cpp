@@ -175,3 +175,37 @@ TEST(DayRows, SortsMoveToFilesOnceNoTemporaryTableIsLeft)
     EXPECT_TRUE(sortsInFilesWithinARun());
     EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA temp_store")).toInt(), 2);
 }
+
+// The day-row lists whose result takes over the work table that holds
+// their rows give the same rows when run again after one another, and the
+// statement kept for the run still makes them.
+TEST(DayRows, ResultsTakenOverFromTheirWorkTablesStayWholeRunAfterRun)
+{
+    DayStore store(6);
+    for (int code = 1; code <= 6; ++code) {
+        store.scrip(code, QStringLiteral("Scrip %1").arg(code), QStringLiteral("N%1").arg(code),
+                    QStringLiteral("B%1").arg(code));
+        for (int k = 0; k < 6; ++k)
+            store.day(code, k, {100.0 * code + k, 10.0 * code + k, 5.0 + k, 50.0 * code, 5.0 * code + k, 6.0 + k});
+    }
+    struct Case {
+        int group;
+        const char* label;
+        Exchange exchange;
+    };
+    const Case cases[] = {{8, "Last N Days Movement", Exchange::Nse}, {7, "View All Records", Exchange::Combined}};
+    QList<query::RunOutcome> first;
+    for (int round = 0; round < 2; ++round)
+        for (const Case& c : cases) {
+            query::RunInputs in = DayStore::inputs(c.group, c.label, c.exchange, QStringLiteral("4"));
+            in.secondDate = DayStore::date(5);
+            const query::RunOutcome outcome = store.run(in);
+            ASSERT_TRUE(outcome.completed()) << c.label << ": " << outcome.message.toStdString();
+            EXPECT_GT(outcome.rows.size(), 10) << c.label;
+            EXPECT_EQ(store.db().query(outcome.lastQuerySql).rows, outcome.rows.rows) << c.label;
+            if (round == 0)
+                first.append(outcome);
+            else
+                EXPECT_EQ(difference(first.at(&c - cases), outcome), "") << c.label << " run again";
+        }
+}
