@@ -51,6 +51,9 @@ struct FinalStatement {
     // reads whole and as it stands: the result table takes it over (renamed)
     // instead of having its rows copied. Empty for any other result.
     QString ownTable;
+    // Whether `select` may sort millions of rows: its sort then goes to files
+    // on helper threads (see SortsInFiles), which small results are spared.
+    bool sortsManyRows = false;
 };
 
 // How a branch ends.

@@ -217,7 +217,10 @@ BranchResult viewAllRecords(RunContext& context)
         makeCombinedRecords(context.db, records, rows, order);
         return BranchResult::wholeWorkTable(records);
     }
-    return BranchResult::result(Sql(selectList) + rows + Sql(order));
+    FinalStatement final;
+    final.select = Sql(selectList) + rows + Sql(order);
+    final.sortsManyRows = true;
+    return BranchResult::result(std::move(final));
 }
 
 BranchResult totalDeliveryValue(RunContext& context)

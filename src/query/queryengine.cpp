@@ -10,6 +10,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <optional>
 #include <sqlite3.h>
 
 namespace query {
@@ -176,7 +177,11 @@ void QueryEngine::complete(const FinalStatement& final, RunOutcome& outcome)
         // whatever the rows); its fillers then join it as text columns whose
         // every value is their blank.
         const FillerSplit split = splitFillers(m_db, final.select);
+        std::optional<SortsInFiles> sorts;
+        if (final.sortsManyRows)
+            sorts.emplace(m_db);
         makeResultTable(m_db, kResultTable, split.select);
+        sorts.reset();
         for (const QString& name : split.fillers)
             m_db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3 COLLATE NOCASE DEFAULT ' '")
                           .arg(kResultTable, store::quoteIdentifier(name),

@@ -292,7 +292,6 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     if (!allDeclared) {
         db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + kStagedRows);
         db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(kStagedRows, staged.join(QLatin1Char(','))));
-        const SortsInFiles sorts(db);
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(kStagedRows) + select.text, select.params);
     }
 
@@ -339,7 +338,6 @@ void makeResultTable(store::Database& db, const QString& name, const Sql& select
     }
     db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(store::quoteIdentifier(name), definitions.join(QLatin1String(", "))));
     if (allDeclared) {
-        const SortsInFiles sorts(db);
         db.exec(QStringLiteral("INSERT INTO %1 ").arg(store::quoteIdentifier(name)) + select.text, select.params);
     } else {
         db.exec(QStringLiteral("INSERT INTO %1 SELECT %2 FROM %3 ORDER BY rowid")
