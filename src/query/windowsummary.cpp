@@ -182,6 +182,10 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
     const int figures = static_cast<int>(layout.extremes.size());
     const size_t terms = layout.termColumn.size();
     const bool oneNumber = terms == 1 && !layout.join;
+    // Whole-number keys below kIndexedNumbers (scrip codes) find their group
+    // in byIndex, others in byNumber.
+    constexpr qint64 kIndexedNumbers = 1 << 20;
+    std::vector<int> byIndex;
     std::unordered_map<qint64, int> byNumber;
     std::unordered_map<std::string, int> byBytes;  // the group, or with a join the row's slots
     std::vector<std::vector<int>> joinSlots;        // per key of the row's own terms: the group of each joined value
@@ -196,14 +200,17 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
         std::string bytes;
     };
     std::vector<Term> before(terms);
+    // The row's own terms, each looked up once per row (nullptr: the joined
+    // term), and their types.
+    std::vector<sqlite3_value*> termValue(terms, nullptr);
+    std::vector<int> termType(terms, SQLITE_NULL);
     auto sameTermsAsBefore = [&]() {
         for (size_t t = 0; t < terms; ++t) {
-            const int column = layout.termColumn[t];
-            if (column < 0)
+            sqlite3_value* value = termValue[t];
+            if (!value)
                 continue;
             const Term& term = before[t];
-            sqlite3_value* value = sqlite3_column_value(stmt, column);
-            const int type = sqlite3_value_type(value);
+            const int type = termType[t];
             if (type != term.type)
                 return false;
             if (type == SQLITE_INTEGER && sqlite3_value_int64(value) != term.integer)
@@ -260,6 +267,12 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
 
     std::vector<Value> read(static_cast<size_t>(layout.figureColumns));
     while (rows.next()) {
+        for (size_t t = 0; t < terms; ++t) {
+            if (layout.termColumn[t] < 0)
+                continue;
+            termValue[t] = sqlite3_column_value(stmt, layout.termColumn[t]);
+            termType[t] = sqlite3_value_type(termValue[t]);
+        }
         for (int c = 0; c < layout.figureColumns; ++c) {
             // One look-up of the column's value, then its type and number
             // (each sqlite3_column_* call looks the column up afresh). The
@@ -301,10 +314,17 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
                 return;
             }
         }
-        if (oneNumber && sqlite3_column_type(stmt, layout.termColumn[0]) == SQLITE_INTEGER) {
-            const qint64 number = sqlite3_column_int64(stmt, layout.termColumn[0]);
-            const auto at = byNumber.find(number);
-            if (at != byNumber.end()) {
+        if (oneNumber && termType[0] == SQLITE_INTEGER) {
+            const qint64 number = sqlite3_value_int64(termValue[0]);
+            if (number >= 0 && number < kIndexedNumbers) {
+                // A scrip's code: its group by index, without hashing.
+                if (static_cast<size_t>(number) >= byIndex.size())
+                    byIndex.resize(static_cast<size_t>(number) + 1, -1);
+                int& slot = byIndex[static_cast<size_t>(number)];
+                if (slot < 0)
+                    slot = addGroup(-1);
+                found = slot;
+            } else if (const auto at = byNumber.find(number); at != byNumber.end()) {
                 found = at->second;
             } else {
                 found = addGroup(-1);
