@@ -124,6 +124,30 @@ struct Gathering {
 struct ScripJoin {
     std::vector<KeyValue> values;
     std::unordered_map<qint64, std::vector<int>> ofScrip;
+    // The entries of ofScrip by scrip code, for codes below kIndexedCodes:
+    // a row finds its scrip's values without hashing.
+    static constexpr qint64 kIndexedCodes = 1 << 20;
+    std::vector<const std::vector<int>*> byCode;
+
+    void index()
+    {
+        for (const auto& [code, joined] : ofScrip) {
+            if (code < 0 || code >= kIndexedCodes)
+                continue;
+            if (static_cast<size_t>(code) >= byCode.size())
+                byCode.resize(static_cast<size_t>(code) + 1, nullptr);
+            byCode[static_cast<size_t>(code)] = &joined;
+        }
+    }
+    // The values `scrip` joins, in the order the statement meets them, or
+    // nullptr when it joins none.
+    const std::vector<int>* valuesOf(qint64 scrip) const
+    {
+        if (scrip >= 0 && scrip < kIndexedCodes)
+            return static_cast<size_t>(scrip) < byCode.size() ? byCode[static_cast<size_t>(scrip)] : nullptr;
+        const auto at = ofScrip.find(scrip);
+        return at == ofScrip.end() ? nullptr : &at->second;
+    }
 };
 
 // Where a figure comes from: a reader column, or the product of two (a
@@ -356,10 +380,10 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
             continue;
         }
         // The row counts once for each value its scrip joins.
-        const auto joined = layout.join->ofScrip.find(sqlite3_column_int64(stmt, layout.scripColumn));
-        if (joined == layout.join->ofScrip.end())
+        const std::vector<int>* joined = layout.join->valuesOf(sqlite3_column_int64(stmt, layout.scripColumn));
+        if (!joined)
             continue;
-        for (const int value : joined->second) {
+        for (const int value : *joined) {
             int& group = joinSlots[static_cast<size_t>(found)][static_cast<size_t>(value)];
             if (group < 0)
                 group = addGroup(value);
@@ -481,6 +505,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         join = readJoin(handle, source.scripJoin->pairs, keys[static_cast<size_t>(joinedTerm)]);
         if (!join)
             return std::nullopt;
+        join->index();  // where the pairs now stay
         fromList = source.scripJoin->from;
         condition = source.scripJoin->condition;
     }
