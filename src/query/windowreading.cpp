@@ -11,6 +11,10 @@
 #include <atomic>
 #include <thread>
 
+#ifdef __linux__
+#include <sched.h>
+#endif
+
 namespace query::windowreading {
 
 Sql daysOfWindow(const QVariant& from, const QVariant& to, bool newestFirst)
@@ -79,9 +83,24 @@ void setRowsPerShare(double rows)
     g_rowsPerShare = rows > 0 ? rows : kRowsPerShare;
 }
 
+namespace {
+int usableCores()
+{
+#ifdef __linux__
+    // The cores this process may run on (fewer than the machine's when it
+    // is bound to some): more threads than that only take turns.
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+#endif
+    return static_cast<int>(std::thread::hardware_concurrency());
+}
+}  // namespace
+
 int shareCount(store::Database& db, double rows, Reading reading)
 {
-    const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+    const int cores = std::clamp(usableCores(), 1, 8);
     const int shares = static_cast<int>(std::clamp(rows / rowsPerShare(), 1.0, static_cast<double>(cores)));
     if (shares == 1)
         return 1;

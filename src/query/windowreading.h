@@ -51,10 +51,10 @@ Sql scripShare(const QString& column, const ScripRange& range, int part, int par
 enum class Reading { AnyTable, MarketTables };
 
 // How many shares to read about `rows` day rows in: one per 150,000 rows
-// (rowsPerShare()), at most one per core (8 at most), and one when other
-// connections cannot read what this one sees (a store in memory or not in
-// WAL mode, or a transaction that has written, unless only market tables
-// are read).
+// (rowsPerShare()), at most one per core this process may run on (8 at
+// most), and one when other connections cannot read what this one sees (a
+// store in memory or not in WAL mode, or a transaction that has written,
+// unless only market tables are read).
 int shareCount(store::Database& db, double rows, Reading reading = Reading::AnyTable);
 double rowsPerShare();
 // Tests read small windows in many shares by lowering it; 0 restores it.

@@ -124,6 +124,30 @@ struct Gathering {
 struct ScripJoin {
     std::vector<KeyValue> values;
     std::unordered_map<qint64, std::vector<int>> ofScrip;
+    // The entries of ofScrip by scrip code, for codes below kIndexedCodes:
+    // a row finds its scrip's values without hashing.
+    static constexpr qint64 kIndexedCodes = 1 << 20;
+    std::vector<const std::vector<int>*> byCode;
+
+    void index()
+    {
+        for (const auto& [code, joined] : ofScrip) {
+            if (code < 0 || code >= kIndexedCodes)
+                continue;
+            if (static_cast<size_t>(code) >= byCode.size())
+                byCode.resize(static_cast<size_t>(code) + 1, nullptr);
+            byCode[static_cast<size_t>(code)] = &joined;
+        }
+    }
+    // The values `scrip` joins, in the order the statement meets them, or
+    // nullptr when it joins none.
+    const std::vector<int>* valuesOf(qint64 scrip) const
+    {
+        if (scrip >= 0 && scrip < kIndexedCodes)
+            return static_cast<size_t>(scrip) < byCode.size() ? byCode[static_cast<size_t>(scrip)] : nullptr;
+        const auto at = ofScrip.find(scrip);
+        return at == ofScrip.end() ? nullptr : &at->second;
+    }
 };
 
 // Where a figure comes from: a reader column, or the product of two (a
@@ -182,6 +206,10 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
     const int figures = static_cast<int>(layout.extremes.size());
     const size_t terms = layout.termColumn.size();
     const bool oneNumber = terms == 1 && !layout.join;
+    // Whole-number keys below kIndexedNumbers (scrip codes) find their group
+    // in byIndex, others in byNumber.
+    constexpr qint64 kIndexedNumbers = 1 << 20;
+    std::vector<int> byIndex;
     std::unordered_map<qint64, int> byNumber;
     std::unordered_map<std::string, int> byBytes;  // the group, or with a join the row's slots
     std::vector<std::vector<int>> joinSlots;        // per key of the row's own terms: the group of each joined value
@@ -196,14 +224,17 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
         std::string bytes;
     };
     std::vector<Term> before(terms);
+    // The row's own terms, each looked up once per row (nullptr: the joined
+    // term), and their types.
+    std::vector<sqlite3_value*> termValue(terms, nullptr);
+    std::vector<int> termType(terms, SQLITE_NULL);
     auto sameTermsAsBefore = [&]() {
         for (size_t t = 0; t < terms; ++t) {
-            const int column = layout.termColumn[t];
-            if (column < 0)
+            sqlite3_value* value = termValue[t];
+            if (!value)
                 continue;
             const Term& term = before[t];
-            sqlite3_value* value = sqlite3_column_value(stmt, column);
-            const int type = sqlite3_value_type(value);
+            const int type = termType[t];
             if (type != term.type)
                 return false;
             if (type == SQLITE_INTEGER && sqlite3_value_int64(value) != term.integer)
@@ -260,6 +291,12 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
 
     std::vector<Value> read(static_cast<size_t>(layout.figureColumns));
     while (rows.next()) {
+        for (size_t t = 0; t < terms; ++t) {
+            if (layout.termColumn[t] < 0)
+                continue;
+            termValue[t] = sqlite3_column_value(stmt, layout.termColumn[t]);
+            termType[t] = sqlite3_value_type(termValue[t]);
+        }
         for (int c = 0; c < layout.figureColumns; ++c) {
             // One look-up of the column's value, then its type and number
             // (each sqlite3_column_* call looks the column up afresh). The
@@ -301,10 +338,17 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
                 return;
             }
         }
-        if (oneNumber && sqlite3_column_type(stmt, layout.termColumn[0]) == SQLITE_INTEGER) {
-            const qint64 number = sqlite3_column_int64(stmt, layout.termColumn[0]);
-            const auto at = byNumber.find(number);
-            if (at != byNumber.end()) {
+        if (oneNumber && termType[0] == SQLITE_INTEGER) {
+            const qint64 number = sqlite3_value_int64(termValue[0]);
+            if (number >= 0 && number < kIndexedNumbers) {
+                // A scrip's code: its group by index, without hashing.
+                if (static_cast<size_t>(number) >= byIndex.size())
+                    byIndex.resize(static_cast<size_t>(number) + 1, -1);
+                int& slot = byIndex[static_cast<size_t>(number)];
+                if (slot < 0)
+                    slot = addGroup(-1);
+                found = slot;
+            } else if (const auto at = byNumber.find(number); at != byNumber.end()) {
                 found = at->second;
             } else {
                 found = addGroup(-1);
@@ -336,10 +380,10 @@ void gather(StatementReader& rows, const RowLayout& layout, Gathering& out)
             continue;
         }
         // The row counts once for each value its scrip joins.
-        const auto joined = layout.join->ofScrip.find(sqlite3_column_int64(stmt, layout.scripColumn));
-        if (joined == layout.join->ofScrip.end())
+        const std::vector<int>* joined = layout.join->valuesOf(sqlite3_column_int64(stmt, layout.scripColumn));
+        if (!joined)
             continue;
-        for (const int value : joined->second) {
+        for (const int value : *joined) {
             int& group = joinSlots[static_cast<size_t>(found)][static_cast<size_t>(value)];
             if (group < 0)
                 group = addGroup(value);
@@ -461,6 +505,7 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         join = readJoin(handle, source.scripJoin->pairs, keys[static_cast<size_t>(joinedTerm)]);
         if (!join)
             return std::nullopt;
+        join->index();  // where the pairs now stay
         fromList = source.scripJoin->from;
         condition = source.scripJoin->condition;
     }

@@ -221,4 +221,36 @@ TEST(OnePassQueries, GiveTheRowsOfTheirPlainStatements)
     query::setRowsSortedAtOnce(0);
 }
 
+// Scrips are found by their code: small codes by index, others (codes of a
+// million and more, below zero) otherwise. A market with both gives the
+// plain statements' rows, grouped by scrip and by a scrip's groups.
+TEST(OnePassQueries, FindScripsOfAnyCode)
+{
+    GeneratedMarket market;
+    market.db().execScript(QStringLiteral(
+        "UPDATE mto SET scriptcode = scriptcode + 3000000 WHERE scriptcode % 5 = 0;"
+        "UPDATE ScripMaster SET srno = srno + 3000000 WHERE srno % 5 = 0;"
+        "UPDATE LinkDetails SET ScrCode = ScrCode + 3000000 WHERE ScrCode % 5 = 0;"
+        "UPDATE mto SET scriptcode = -scriptcode WHERE scriptcode % 7 = 3;"
+        "UPDATE ScripMaster SET srno = -srno WHERE srno % 7 = 3;"
+        "UPDATE LinkDetails SET ScrCode = -ScrCode WHERE ScrCode % 7 = 3;"));
+    query::QueryEngine engine(market.db());
+    query::windowreading::setRowsPerShare(500);
+    const Case cases[] = {{1, "Average Delivery Quantity [Between Dates]", 40},
+                          {1, "Highest Delivery Quantity [Between Dates]", 40},
+                          {1, "Combined Report", 40},
+                          {2, "Groupwise Delivery Statistics Over n days", 30},
+                          {7, "Total Delivery Value - GroupWise", 40}};
+    for (const Case& c : cases) {
+        const query::RunInputs in = inputsFor(c.group, QString::fromUtf8(c.label), Exchange::Nse, c.days, market.dates());
+        query::setPlainStatementsOnly(true);
+        const RunOutcome plain = engine.run(in);
+        query::setPlainStatementsOnly(false);
+        const RunOutcome onePass = engine.run(in);
+        EXPECT_GT(plain.rows.size(), 0) << c.label;
+        EXPECT_EQ(difference(plain, onePass), "") << c.label;
+    }
+    query::windowreading::setRowsPerShare(0);
+}
+
 }  // namespace
