@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace computations {
 
@@ -93,11 +94,12 @@ Sql resultRows(const QString& from, const QStringList& changes, const query::Run
 void makeResultRowsWithChanges(store::Database& db, const QString& rows, const query::RunState& state)
 {
     QStringList changes;
-    for (const QString& column : {QStringLiteral("trdqty"), QStringLiteral("delyqty"), QStringLiteral("clprice")})
-        changes.append(changeAgainstPrevious(QStringLiteral("r.") + column, QStringLiteral("ifnull(p.%1,1)").arg(column)));
-    changes[0] = QStringLiteral("iif(p.rowid is null, r.ChgInVol, %1)").arg(changes[0]);
-    changes[1] = QStringLiteral("iif(p.rowid is null, r.ChgInDely, %1)").arg(changes[1]);
-    changes[2] = QStringLiteral("iif(p.rowid is null, r.ChgInPrice, %1)").arg(changes[2]);
+    for (const auto& [figure, change] : {std::pair{"trdqty", "ChgInVol"}, std::pair{"delyqty", "ChgInDely"},
+                                         std::pair{"clprice", "ChgInPrice"}})
+        changes.append(QStringLiteral("iif(p.rowid is null, r.%1, %2)")
+                           .arg(QLatin1String(change),
+                                changeAgainstPrevious(QStringLiteral("r.") + QLatin1String(figure),
+                                                      QStringLiteral("ifnull(p.%1,1)").arg(QLatin1String(figure)))));
     using store::ColumnKind;
     const QList<store::Column> columns{
         {QStringLiteral("Date"), ColumnKind::Date},        {QStringLiteral("Stock"), ColumnKind::Text},

@@ -5,6 +5,7 @@
 #include "computations/scanbranches.h"
 
 #include "computations/scanframe.h"
+#include "query/dayrows.h"
 #include "query/plainstatements.h"
 #include "store/jetfunctions.h"
 
@@ -195,19 +196,23 @@ QList<qint64> runningScrips(store::Database& db, ScanFrame& frame, RunMeasure me
 // table queryresult1, or the same rows as a FROM source).
 Sql runResultSelect(const query::RunState& state, const Sql& rows)
 {
-    QString head;
+    // The blank column of one exchange declares its type (the filler row),
+    // so that every column does and the rows go straight into the result.
+    QString head, from = QStringLiteral(" from ");
     switch (state.exchange) {
     case Exchange::Nse:
         head = QStringLiteral("select company as Stock,nsedelyqty as NSEDelQty,BSEdelyqty as BSEDelQty,"
                               " nseclprice as Price,nseperc as [NSEDely%], nsetrdqty as NSETrdQty,BSEtrdqty as BSETrdQty,"
                               "TransDate as TradingDate,") +
-               query::filler(2);
+               query::declaredFiller(2);
+        from = QStringLiteral(" from %1,").arg(query::kFillerRow);
         break;
     case Exchange::Bse:
         head = QStringLiteral("select company as Stock, bsedelyqty as BSEDelyQty,nsedelyqty as NSEDelQty,"
                               "bseclprice as Price,bseperc as [BSEDely%],bsetrdqty as BSETrdQty,nsetrdqty as NSETrdqty,"
                               "TransDate as TradingDate,") +
-               query::filler(2);
+               query::declaredFiller(2);
+        from = QStringLiteral(" from %1,").arg(query::kFillerRow);
         break;
     case Exchange::Combined:
         head = QStringLiteral(
@@ -219,7 +224,7 @@ Sql runResultSelect(const query::RunState& state, const Sql& rows)
                query::fillers(3);
         break;
     }
-    return Sql(head + QStringLiteral(" from ")) + rows + " as QueryResult1,scripmaster where queryresult1.scriptcode = srno" +
+    return Sql(head + from) + rows + " as QueryResult1,scripmaster where queryresult1.scriptcode = srno" +
            rangeOnFirstDate(state, QStringLiteral("queryresult1.scriptcode")) +
            " order by company,queryresult1.TransDate desc";
 }
@@ -234,6 +239,8 @@ query::Branch runBranch(RunMeasure measure, bool rising)
         frame.defineWindow();
         frame.reportScrips();
         const Exchange exchange = context.state.exchange;
+        if (exchange != Exchange::Combined)
+            query::makeFillerRow(context.db);
         if (query::plainStatementsOnly()) {
             frame.copyPassingScrips(runScrips(frame.windowSource(), measure, exchange, frame.days(), rising));
             return query::BranchResult::result(runResultSelect(context.state, Sql("QueryResult1")));

@@ -3,66 +3,13 @@
 #include "query/branches.h"
 #include "query/catalogue.h"
 #include "query/plainstatements.h"
-#include "query/statementreader.h"
 #include "query/worktable.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
-#include <QSet>
-#include <algorithm>
 #include <optional>
-#include <sqlite3.h>
 
 namespace query {
-
-namespace {
-
-// Whether `name` is the name of a filler column (query::filler()).
-bool isFillerName(const QString& name)
-{
-    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) { return c == QChar(0x00A0); });
-}
-
-// A result statement split into the statement of its columns but the
-// trailing fillers (query::filler(): a blank with no declared type), and
-// the names of those fillers.
-struct FillerSplit {
-    Sql select;
-    QStringList fillers;
-};
-
-// Splits `select` when every column but its trailing fillers declares its
-// type and names itself once; gives no fillers otherwise. The columns are
-// read from `select` as a subquery, which keeps its rows and their order
-// (a subquery alone in the FROM clause of a select without an order of
-// its own keeps its ORDER BY).
-FillerSplit splitFillers(store::Database& db, const Sql& select)
-{
-    if (select.text.trimmed().startsWith(QLatin1String("with"), Qt::CaseInsensitive))
-        return {select, {}};
-    QStringList kept, fillers;
-    StatementReader statement(db.handle(), select);
-    if (!statement.prepared())
-        return {select, {}};
-    QSet<QString> names;
-    for (int i = 0; i < statement.columns(); ++i) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(statement.statement(), i));
-        const bool declared = sqlite3_column_decltype(statement.statement(), i) != nullptr;
-        if (!declared && isFillerName(name) && select.text.contains(filler(static_cast<int>(name.size())))) {
-            fillers.append(name);
-            continue;
-        }
-        if (!declared || !fillers.isEmpty() || names.contains(name.toLower()))
-            return {select, {}};
-        names.insert(name.toLower());
-        kept.append(store::quoteIdentifier(name) + QStringLiteral(" as ") + store::quoteIdentifier(name));
-    }
-    if (fillers.isEmpty() || kept.isEmpty())
-        return {select, {}};
-    return {Sql(QStringLiteral("select %1 from (").arg(kept.join(QLatin1Char(',')))) + select + ")", fillers};
-}
-
-}  // namespace
 
 QString notBuiltMessage(const QString& label)
 {
@@ -99,6 +46,9 @@ RunOutcome QueryEngine::execute(const RunInputs& inputs, const ProgressCallback&
 {
     RunOutcome outcome;
     try {
+        // A temporary table left by the previous run would keep this run's
+        // large sorts in memory.
+        closeTemporaryDatabase(m_db);
         // The previous run's result and shared work tables go first, so that
         // a run that ends early leaves no stale result behind. The day tables
         // of Last N Days Movement go too: dropped inside the run, their pages
@@ -172,20 +122,10 @@ void QueryEngine::complete(const FinalStatement& final, RunOutcome& outcome)
                       .arg(store::quoteIdentifier(final.ownTable), store::quoteIdentifier(kResultTable)));
         outcome.lastQuerySql = QStringLiteral("select * from ") + kResultTable;
     } else {
-        // A result whose columns but its fillers declare their type goes
-        // straight into its table (no staging to learn a type that is text
-        // whatever the rows); its fillers then join it as text columns whose
-        // every value is their blank.
-        const FillerSplit split = splitFillers(m_db, final.select);
         std::optional<SortsInFiles> sorts;
         if (final.sortsManyRows)
             sorts.emplace(m_db);
-        makeResultTable(m_db, kResultTable, split.select);
-        sorts.reset();
-        for (const QString& name : split.fillers)
-            m_db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3 COLLATE NOCASE DEFAULT ' '")
-                          .arg(kResultTable, store::quoteIdentifier(name),
-                               store::declaredTypeFor(store::ColumnKind::Text)));
+        makeResultTable(m_db, kResultTable, final.select);
     }
     if (!final.afterMake.isBlank())
         m_db.exec(final.afterMake.text, final.afterMake.params);

@@ -1,7 +1,6 @@
 #include "query/queryrunner.h"
 
 #include "query/queryreporting.h"
-#include "query/worktable.h"
 #include "shell/sharedstate.h"
 #include "ui/waitcursor.h"
 
@@ -14,7 +13,7 @@
 namespace query {
 
 QueryRunner::QueryRunner(store::Database& db, QLineEdit* progressText, QProgressBar* progressBar)
-    : m_db(db), m_engine(db), m_text(progressText), m_bar(progressBar)
+    : m_engine(db), m_text(progressText), m_bar(progressBar)
 {
 }
 
@@ -23,9 +22,6 @@ std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const repo
 {
     RunOutcome outcome;
     m_engine.setReadsRows(readRows);
-    // A temporary table left by the previous run would keep this run's
-    // large sorts in memory.
-    closeTemporaryDatabase(m_db);
     {
         const ui::WaitCursor wait;
         m_text->clear();

@@ -34,7 +34,6 @@ public:
 private:
     void showProgress(const QString& text, int done, int total);
 
-    store::Database& m_db;
     QueryEngine m_engine;
     QLineEdit* m_text;
     QProgressBar* m_bar;
