@@ -140,18 +140,17 @@ Sql ScanFrame::windowSource() const
     return m_windowTable ? Sql(kWindowTable) : Sql("(") + windowRows() + ")";
 }
 
-store::Rows ScanFrame::listedScrips() const
+Sql ScanFrame::listedScrips(const QString& columns) const
 {
-    const Sql listing = Sql("select s.srno, s.company from scripmaster as s where ") +
-                        scripCondition(QStringLiteral("s")) + " order by s.company, s.srno";
-    return m_context.db.query(listing.text, listing.params);
+    return Sql(QStringLiteral("select %1 from scripmaster as s where ").arg(columns)) +
+           scripCondition(QStringLiteral("s")) + " order by s.company, s.srno";
 }
 
 void ScanFrame::reportScrips()
 {
-    const Sql listed = Sql(" from scripmaster as s where ") + scripCondition(QStringLiteral("s"));
-    const int total = m_context.db.scalar((Sql("select count(*)") + listed).text, listed.params).toInt();
-    query::StatementReader scrips(m_context.db.handle(), Sql("select s.company") + listed + " order by s.company, s.srno");
+    const Sql count = Sql("select count(*) from scripmaster as s where ") + scripCondition(QStringLiteral("s"));
+    const int total = m_context.db.scalar(count.text, count.params).toInt();
+    query::StatementReader scrips(m_context.db.handle(), listedScrips(QStringLiteral("s.company")));
     for (int done = 1; scrips.next(); ++done)
         m_context.progress(QStringLiteral("Processing for Stock ") + QString::fromUtf8(scrips.bytes(0)), done, total);
     if (!scrips.error().isEmpty())
@@ -160,7 +159,8 @@ void ScanFrame::reportScrips()
 
 void ScanFrame::scan(const std::function<void(const ScanScrip&)>& visit)
 {
-    const store::Rows scrips = listedScrips();
+    const Sql listing = listedScrips(QStringLiteral("s.srno, s.company"));
+    const store::Rows scrips = m_context.db.query(listing.text, listing.params);
 
     // The window's rows, newest day first, gathered by scrip.
     QHash<qint64, QList<ScanDay>> windows;

@@ -72,7 +72,7 @@ public:
     // in its window.
     void scan(const std::function<void(const ScanScrip&)>& visit);
     // Reports the listed scrips as scan() does, for a scan whose test is
-    // made inside the store (nothing to do when no one follows the run).
+    // made inside the store.
     void reportScrips();
 
     // The window rows as a table for a FROM clause: the select of them, or
@@ -106,8 +106,8 @@ public:
     query::Sql passingRows(const QList<qint64>& codes) const;
 
 private:
-    // The listed scrips, code and company, in company order.
-    store::Rows listedScrips() const;
+    // The listed scrips' `columns` (over scripmaster as s), in company order.
+    query::Sql listedScrips(const QString& columns) const;
     void setWindow(const QList<ExtraColumn>& extraColumns);
     // The window rows as a select.
     query::Sql windowRows() const;
