@@ -43,7 +43,6 @@ SqlScriptScreen::SqlScriptScreen(shell::AppServices& services, QWidget* parent) 
     layout->addWidget(m_script, 2, 0, 1, 4);
     layout->setColumnStretch(3, 1);
     resize(560, 360);
-    move(0, 0);
 
     connect(m_linkDetails, &QPushButton::clicked, this, [this] { exportLinkDetails(); });
     connect(m_gainLoss, &QPushButton::clicked, this, [this] { exportGainLoss(); });

@@ -17,7 +17,8 @@
 
 namespace masters {
 
-BrowseDialog::BrowseDialog(store::Recordset& rsBrowse, const QString& caption, QWidget* parent)
+BrowseDialog::BrowseDialog(store::Recordset& rsBrowse, const QString& caption, const QStringList& fields,
+                           QWidget* parent)
     : QDialog(parent), m_records(rsBrowse)
 {
     setObjectName(QStringLiteral("FrmBrowse"));
@@ -37,14 +38,12 @@ BrowseDialog::BrowseDialog(store::Recordset& rsBrowse, const QString& caption, Q
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    ui::fitColumns(m_grid);
     m_grid->installEventFilter(this);
 
     m_fields = new QComboBox(this);
     m_fields->setObjectName(QStringLiteral("Combo1"));
-    for (const auto& field : m_records.fields())
-        m_fields->addItem(field.name);
-    m_fields->setCurrentIndex(m_records.fieldCount() > 0 ? 0 : -1);
+    showFields(fields);
+    ui::fitColumns(m_grid);
 
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("txt_search"));
@@ -82,6 +81,28 @@ BrowseDialog::BrowseDialog(store::Recordset& rsBrowse, const QString& caption, Q
 
 BrowseDialog::~BrowseDialog() = default;
 
+void BrowseDialog::showFields(const QStringList& fields)
+{
+    for (const QString& field : fields)
+        if (const int column = m_records.fieldIndex(field); column >= 0)
+            m_fieldColumns.append(column);
+    if (fields.isEmpty())
+        for (int column = 0; column < m_records.fieldCount(); ++column)
+            m_fieldColumns.append(column);
+
+    // The grid shows the same fields in the same order; a heading click still
+    // names the recordset's own column.
+    QHeaderView* header = m_grid->horizontalHeader();
+    for (int column = 0; column < m_records.fieldCount(); ++column)
+        m_grid->setColumnHidden(column, !m_fieldColumns.contains(column));
+    for (int position = 0; position < m_fieldColumns.size(); ++position) {
+        const int column = m_fieldColumns[position];
+        header->moveSection(header->visualIndex(column), position);
+        m_fields->addItem(m_records.fields().at(column).name);
+    }
+    m_fields->setCurrentIndex(m_fieldColumns.isEmpty() ? -1 : 0);
+}
+
 bool BrowseDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == m_search || watched == m_grid) && event->type() == QEvent::KeyPress) {
@@ -106,7 +127,8 @@ void BrowseDialog::selectCurrentRow()
         m_grid->selectionModel()->clearSelection();
         m_grid->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     } else {
-        const QModelIndex index = m_model->index(m_records.position(), std::max(0, m_grid->currentIndex().column()));
+        const int column = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : m_fieldColumns.value(0);
+        const QModelIndex index = m_model->index(m_records.position(), column);
         m_grid->selectionModel()->setCurrentIndex(index,
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_grid->scrollTo(index);
@@ -118,7 +140,7 @@ void BrowseDialog::typeAhead(const QString& text)
 {
     // A text that is not of the chosen field's kind (letters for a number
     // field) leaves the position alone.
-    const auto criterion = typeAheadCriterion(m_records, m_fields->currentIndex(), text);
+    const auto criterion = typeAheadCriterion(m_records, m_fieldColumns.value(m_fields->currentIndex(), -1), text);
     if (!criterion)
         return;
     m_records.moveFirst();

@@ -24,8 +24,11 @@ namespace masters {
 class BrowseDialog : public QDialog {
     Q_OBJECT
 public:
-    // `caption`: "Browse Script", "Browse Group", ...
-    BrowseDialog(store::Recordset& rsBrowse, const QString& caption, QWidget* parent = nullptr);
+    // `caption`: "Browse Script", "Browse Group", ...; `fields`: the fields
+    // the field list and the grid show, in that order (all of the
+    // recordset's, in its order, when empty).
+    BrowseDialog(store::Recordset& rsBrowse, const QString& caption, const QStringList& fields = {},
+                 QWidget* parent = nullptr);
     ~BrowseDialog() override;
 
     QTableView* grid() const { return m_grid; }
@@ -34,6 +37,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showFields(const QStringList& fields);
     void typeAhead(const QString& text);
     void sortByHeader(int column);
     void selectCurrentRow();
@@ -43,6 +47,7 @@ private:
     store::RecordsetModel* m_model = nullptr;
     QTableView* m_grid = nullptr;
     QComboBox* m_fields = nullptr;
+    QList<int> m_fieldColumns;  // the recordset's column of each item of m_fields
     QLineEdit* m_search = nullptr;
     QPushButton* m_close = nullptr;
     HeaderSortToggle m_sort;

@@ -21,8 +21,13 @@ protected:
     void deleteCurrentRecord() override;
     bool storePendingRow(const QHash<QString, QString>& typed) override;
     void afterSave(bool added) override;
+    void MoveNextRecord() override;
+    void MovePreviousRecord() override;
 
 private:
+    // The moves on an empty table: a beep and the store's refusal.
+    void refuseMoveWithoutRows();
+
     QLineEdit* m_code = nullptr;
     QLineEdit* m_name = nullptr;
     // The name to announce as created after a save that wrote a group made

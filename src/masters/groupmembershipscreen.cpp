@@ -95,6 +95,9 @@ GroupMembershipScreen::GroupMembershipScreen(store::Database& db, QWidget* paren
     m_scripCode->setObjectName(QStringLiteral("CmbScriptCode"));
     m_scripCode->setEditable(true);
     m_scripCode->setInsertPolicy(QComboBox::NoInsert);
+    // A code chooses its scrip once it is typed whole: the box does not
+    // complete the start of a code to the first code that begins with it.
+    m_scripCode->setCompleter(nullptr);
     m_findText = new QLineEdit(scripFrame);
     m_findText->setObjectName(QStringLiteral("txtFind"));
     auto* findButton = new QPushButton(QStringLiteral("Find"), scripFrame);

@@ -315,7 +315,7 @@ void MasterForm::BrowseRecords()
         m_browse->activateWindow();
         return;
     }
-    m_browse = new BrowseDialog(m_records, m_setup.browseCaption, this);
+    m_browse = new BrowseDialog(m_records, m_setup.browseCaption, m_setup.fields, this);
     connect(m_browse, &QDialog::finished, this, [this] {
         showCurrentRecord();
         setFocus();

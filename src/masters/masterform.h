@@ -22,6 +22,9 @@ struct MasterFormSetup {
     QString orderBy;        // e.g. "ORDER BY company"
     QString browseCaption;  // e.g. "Browse Script"
     reports::MasterList printedList;  // what Print lists
+    // The fields the form reads, in its order: the browse window lists them
+    // so (empty: all of the table's, in the table's order).
+    QStringList fields;
 };
 
 // The template of the master-data screens: one recordset of one table bound
@@ -80,8 +83,9 @@ protected:
     void CloseForm();
     void MoveFirstRecord();
     void MoveLastRecord();
-    void MoveNextRecord();
-    void MovePreviousRecord();
+    // One row on; past either end a beep and back to the last or first row.
+    virtual void MoveNextRecord();
+    virtual void MovePreviousRecord();
     void BrowseRecords();
     void FindRecord();
     // Reads the table again and prints its rows, in the form's order, as the

@@ -5,7 +5,9 @@ namespace masters {
 ScripMasterForm::ScripMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Stock Master"), QStringLiteral("ScripMaster"), QStringLiteral("ORDER BY company"),
-                  QStringLiteral("Browse Script"), reports::scripMasterList()},
+                  QStringLiteral("Browse Script"), reports::scripMasterList(),
+                  {QStringLiteral("srno"), QStringLiteral("bsescrip"), QStringLiteral("nsescrip"),
+                   QStringLiteral("company")}},
                  parent)
 {
     setObjectName(QStringLiteral("FrmScriptMaster"));

@@ -1,5 +1,6 @@
 #include "shell/aboutbox.h"
 
+#include "shell/applicationicon.h"
 #include "shell/maker.h"
 #include "ui/prompt.h"
 #include "version.h"
@@ -10,6 +11,10 @@
 #include <QVBoxLayout>
 
 namespace shell {
+
+namespace {
+const QSize kIconSize(48, 48);
+}  // namespace
 
 QString AboutBox::versionText()
 {
@@ -34,6 +39,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About MyApp"));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(applicationIcon().pixmap(kIconSize));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* product = new QLabel(QStringLiteral("Tarvenix"), this);
     product->setObjectName(QStringLiteral("lblProductName"));
@@ -65,6 +75,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     texts->addWidget(disclaimer);
     texts->addStretch();
     auto* layout = new QHBoxLayout(this);
+    layout->addWidget(icon);
+    layout->addSpacing(8);
     layout->addLayout(texts, 1);
     layout->addLayout(buttons);
 }

@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "shell/aboutbox.h"
+#include "shell/applicationicon.h"
 #include "shell/inifile.h"
 #include "ui/prompt.h"
 #include "ui/screenframe.h"
@@ -36,6 +37,7 @@ MainWindow::MainWindow(store::Database& db, const Paths& paths, ScreenRegistry r
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Tarvenix"));
+    setWindowIcon(applicationIcon());
     m_workspace = new QMdiArea(this);
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -96,11 +98,8 @@ void MainWindow::buildMenu()
 
     addScreenItem(bar, QStringLiteral("DeleteRecords"), QStringLiteral("&Delete Records"));
     addScreenItem(bar, QStringLiteral("importfromexcel"), QStringLiteral("&Import From Excel"));
-    connect(addItem(bar, QStringLiteral("AboutUs"), QStringLiteral("&About Us")), &QAction::triggered, this, [this] {
-        auto* about = new AboutBox(this);
-        about->setAttribute(Qt::WA_DeleteOnClose);
-        about->show();
-    });
+    connect(addItem(bar, QStringLiteral("AboutUs"), QStringLiteral("&About Us")), &QAction::triggered, this,
+            &MainWindow::showAbout);
     connect(addItem(bar, QStringLiteral("MnuExit"), QStringLiteral("E&xit")), &QAction::triggered, this,
             &QWidget::close);
 
@@ -109,6 +108,18 @@ void MainWindow::buildMenu()
     m_popup->setObjectName(QStringLiteral("mnuPopup"));
     connect(addItem(m_popup, QStringLiteral("mnuDeleteRow"), QStringLiteral("Delete Row")), &QAction::triggered, this,
             &MainWindow::deleteRow);
+}
+
+void MainWindow::showAbout()
+{
+    // One about box: while it is open, About Us brings it forward.
+    if (!m_about) {
+        m_about = new AboutBox(this);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void MainWindow::fillWindowList()
@@ -182,11 +193,11 @@ namespace {
 bool opensAtTopLeft(const QMdiSubWindow* window)
 {
     // The master forms, the membership, search and bulk deals windows, the
-    // date range deletion, the result viewer, the chart window and the
-    // portfolio transactions.
+    // date range deletion, the SQL script generator, the result viewer, the
+    // chart window and the portfolio transactions.
     static const QStringList screens{
         QStringLiteral("FrmScriptMaster"), QStringLiteral("FrmGroupMaster"), QStringLiteral("FrmPortFolio"),
-        QStringLiteral("frmdelete"),
+        QStringLiteral("frmdelete"), QStringLiteral("FrmExport"),
         QStringLiteral("frmLink"), QStringLiteral("FrmScript_Search"), QStringLiteral("FrmBulk_Deals"),
         QStringLiteral("frmdisplayrecord"), QStringLiteral("Form2graph"), QStringLiteral("FrmPortFolioManager_New")};
     const auto* frame = qobject_cast<const ui::ScreenFrame*>(window->widget());

@@ -13,6 +13,8 @@ class QMenu;
 
 namespace shell {
 
+class AboutBox;
+
 // The main window: the menu that opens every screen as a child window, the
 // Window menu's arrangements, the quit question, and the services screens
 // use (AppServices).
@@ -60,6 +62,7 @@ private:
     QAction* addScreenItem(QWidget* menu, const QString& name, const QString& caption);
     void fillWindowList();
     void deleteRow();
+    void showAbout();
 
     store::Database& m_db;
     Paths m_paths;
@@ -69,6 +72,7 @@ private:
     QMenu* m_popup = nullptr;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QPointer<QMdiSubWindow>> m_openScreens;
+    QPointer<AboutBox> m_about;
 };
 
 // Presses the enabled button of `root` whose caption has `key` as its
