@@ -10,6 +10,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,7 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
+#include <QScreen>
 
 namespace portfolio {
 
@@ -29,6 +30,24 @@ QRadioButton* makeOption(const QString& name, const QString& caption, QWidget* p
     auto* option = new QRadioButton(caption, parent);
     option->setObjectName(name);
     return option;
+}
+
+QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+// A bold face of `family` at `points`; where the machine lacks the family,
+// the nearest sans-serif face it has.
+QFont boldFont(const QString& family, qreal points)
+{
+    QFont font(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
 }
 
 std::optional<qint64> chosenCode(const QLineEdit* name, const QLineEdit* code)
@@ -64,20 +83,20 @@ reports::ReportPicture sectorChart(const QList<reports::SectorValue>& sectors)
 
 }  // namespace
 
-PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner lookup, ReportShower showReport,
-                                             QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
-      m_db(db), m_lookup(std::move(lookup)), m_showReport(std::move(showReport))
+PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner lookup,
+                                             ReportWindowMaker makeReportWindow, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_db(db), m_lookup(std::move(lookup)), m_makeReportWindow(std::move(makeReportWindow))
 {
     setObjectName(QStringLiteral("FrmPortfolioReport"));
     setWindowTitle(QStringLiteral("Portfolio Report"));
     setAttribute(Qt::WA_DeleteOnClose);
     if (!m_lookup)
         m_lookup = dialogLookup(db, this);
-    if (!m_showReport)
-        m_showReport = [](const reports::ReportDocument& document) {
-            // The report window opens maximised.
-            reports::showReportPreview(document, nullptr)->showMaximized();
+    if (!m_makeReportWindow)
+        m_makeReportWindow = [](const reports::ReportDocument& document) {
+            return reports::reportPreview(document, nullptr);
         };
 
     auto* frame = new QGroupBox(this);
@@ -111,6 +130,10 @@ PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner l
 
     m_frame2 = new QGroupBox(frame);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
+    // Hidden for Sector Wise, it keeps its place: nothing else moves or grows.
+    QSizePolicy kindPolicy = m_frame2->sizePolicy();
+    kindPolicy.setRetainSizeWhenHidden(true);
+    m_frame2->setSizePolicy(kindPolicy);
     m_optDetail = makeOption(QStringLiteral("OptDetail"), QStringLiteral("Detail"), m_frame2);
     m_optSummary = makeOption(QStringLiteral("OptSummary"), QStringLiteral("Summary"), m_frame2);
     // Sector Wise clears both kinds, so they are not kept exclusive by Qt.
@@ -125,27 +148,36 @@ PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner l
     auto* print = new QPushButton(QStringLiteral("&Print"), frame);
     print->setObjectName(QStringLiteral("CmdPrint"));
 
+    auto* portfolioLabel = makeLabel(QStringLiteral("Label9"), QStringLiteral("Portfolio :"), frame);
+    auto* scripLabel = makeLabel(QStringLiteral("Label1"), QStringLiteral("Script :"), frame);
+    auto* dateLabel = makeLabel(QStringLiteral("Label2"), QStringLiteral("Valuation Date"), frame);
+
+    const QFont choiceFont = boldFont(QStringLiteral("Verdana"), 8.25);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_optPortfolio, m_optScript, m_optSector, m_optDetail,
+                                                            m_optSummary, m_chart, print, dateLabel})
+        control->setFont(choiceFont);
+    const QFont entryFont = boldFont(QStringLiteral("Arial"), 9.75);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_portfolio, m_portfolioCode, m_scrip, m_scripCode,
+                                                            portfolioLabel, scripLabel})
+        control->setFont(entryFont);
+
     auto* grid = new QGridLayout(frame);
-    grid->addWidget(new QLabel(QStringLiteral("Portfolio :"), frame), 0, 0);
+    grid->addWidget(portfolioLabel, 0, 0);
     grid->addWidget(m_portfolio, 0, 1, 1, 2);
     grid->addWidget(portfolioButton, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Script :"), frame), 1, 0);
+    grid->addWidget(scripLabel, 1, 0);
     grid->addWidget(m_scrip, 1, 1, 1, 2);
     grid->addWidget(scripButton, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Valuation Date"), frame), 2, 0);
+    grid->addWidget(dateLabel, 2, 0);
     grid->addWidget(m_dates, 2, 1);
     grid->addWidget(frame3, 3, 0, 1, 4);
     grid->addWidget(m_frame2, 4, 0, 1, 2);
     grid->addWidget(m_chart, 5, 0);
     grid->addWidget(print, 5, 2, 1, 2);
-    // The controls scroll when the screen is made smaller than they are.
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(frame);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    layout->addWidget(frame);
+    // A fixed border: the window keeps the size its controls need.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(portfolioButton, &QPushButton::clicked, this, &PortfolioReportScreen::CmdPortfolio_Click);
     connect(scripButton, &QPushButton::clicked, this, &PortfolioReportScreen::CmdScript_Click);
@@ -173,6 +205,11 @@ PortfolioReportScreen::PortfolioReportScreen(store::Database& db, LookupRunner l
         m_dates->addItem(datetext::toDisplay(day));
     if (!m_days.isEmpty())
         m_dates->setCurrentIndex(0);
+
+    // In the middle of the screen, whatever the window system would choose.
+    ensurePolished();
+    layout->activate();
+    move(screen()->availableGeometry().center() - rect().center());
 }
 
 QRadioButton* PortfolioReportScreen::option(const QString& name) const
@@ -244,7 +281,27 @@ void PortfolioReportScreen::CmdPrint_Click()
         ui::prompt().show(ui::Message::fromStyle(error.message(), 0));
         return;
     }
-    m_showReport(document);
+    showReport(document);
+}
+
+void PortfolioReportScreen::showReport(const reports::ReportDocument& document)
+{
+    // The report window is modal and maximised: this screen and the main
+    // window take no input until the user closes it.
+    QDialog* window = m_makeReportWindow(document);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    connect(window, &QDialog::finished, this, &PortfolioReportScreen::reportClosed);
+    // As large as the screen also where no window manager maximises it.
+    window->setGeometry(screen()->availableGeometry());
+    window->showMaximized();
+}
+
+void PortfolioReportScreen::reportClosed()
+{
+    // Each report ends the screen's visit; its choices go first.
+    for (QLineEdit* box : {m_scripCode, m_scrip, m_portfolio, m_portfolioCode})
+        box->clear();
     close();
 }
 

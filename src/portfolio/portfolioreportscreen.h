@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -24,16 +25,18 @@ struct ReportChoice {
 
 // "Portfolio Report": values the holdings at a chosen trading day's closing
 // prices, for every portfolio or one, every scrip or one, by portfolio, by
-// scrip or by sector, as a summary or in detail. Print shows the report and
-// closes the screen.
+// scrip or by sector, as a summary or in detail. A window of its own, of a
+// fixed size, in the middle of the screen. Print shows the report in a modal
+// window and waits: when the user closes the report, the screen empties its
+// choices and closes.
 class PortfolioReportScreen : public QWidget {
     Q_OBJECT
 public:
-    using ReportShower = std::function<void(const reports::ReportDocument&)>;
+    // Makes the window that shows a finished report, not yet shown; the
+    // screen shows it. By default the report's print preview.
+    using ReportWindowMaker = std::function<QDialog*(const reports::ReportDocument&)>;
 
-    // `showReport` shows the finished report; by default its print preview,
-    // maximised.
-    PortfolioReportScreen(store::Database& db, LookupRunner lookup, ReportShower showReport = {},
+    PortfolioReportScreen(store::Database& db, LookupRunner lookup, ReportWindowMaker makeReportWindow = {},
                           QWidget* parent = nullptr);
 
     void CmdPortfolio_Click();
@@ -49,10 +52,12 @@ public:
 private:
     void OptPortfolio_Click();
     void OptSector_Click();
+    void showReport(const reports::ReportDocument& document);
+    void reportClosed();
 
     store::Database& m_db;
     LookupRunner m_lookup;
-    ReportShower m_showReport;
+    ReportWindowMaker m_makeReportWindow;
     QLineEdit* m_portfolio = nullptr;
     QLineEdit* m_portfolioCode = nullptr;
     QLineEdit* m_scrip = nullptr;

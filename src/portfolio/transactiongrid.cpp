@@ -33,6 +33,15 @@ void showDeleteRowMenu(shell::AppServices& services, QWidget* grid, const QStrin
 
 namespace {
 
+// Figures stand to the right, whether loaded, calculated or typed.
+constexpr Qt::Alignment kFigureAlignment = Qt::AlignRight | Qt::AlignVCenter;
+
+bool isFigureColumn(int column)
+{
+    return column == TransactionGrid::Qty || column == TransactionGrid::Rate || column == TransactionGrid::Amt ||
+           column == TransactionGrid::SrNo;
+}
+
 // Editors of the typed columns; Enter moves on to the next cell as Tab does.
 class CellDelegate : public QStyledItemDelegate {
 public:
@@ -88,6 +97,9 @@ public:
             return;
         }
         QStyledItemDelegate::setModelData(editor, model, index);
+        // A cell typed into for the first time is made here.
+        if (isFigureColumn(index.column()))
+            model->setData(index, kFigureAlignment.toInt(), Qt::TextAlignmentRole);
     }
 
 protected:
@@ -145,8 +157,8 @@ void TransactionGrid::setCell(int row, int column, const QString& text)
     QTableWidgetItem* it = item(row, column);
     if (!it) {
         it = new QTableWidgetItem;
-        if (column == Amt || column == Qty || column == Rate || column == SrNo)
-            it->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (isFigureColumn(column))
+            it->setTextAlignment(kFigureAlignment);
         setItem(row, column, it);
     }
     it->setText(text);

@@ -50,7 +50,7 @@ QString reportFolder()
     return folder;
 }
 
-QPrintPreviewDialog* showReportPreview(const ReportDocument& document, QWidget* parent)
+QPrintPreviewDialog* reportPreview(const ReportDocument& document, QWidget* parent)
 {
     auto* dialog = new QPrintPreviewDialog(parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -66,6 +66,12 @@ QPrintPreviewDialog* showReportPreview(const ReportDocument& document, QWidget* 
         if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
             g_lastFolder = QFileInfo(printer->outputFileName()).absolutePath();
     });
+    return dialog;
+}
+
+QPrintPreviewDialog* showReportPreview(const ReportDocument& document, QWidget* parent)
+{
+    QPrintPreviewDialog* dialog = reportPreview(document, parent);
     dialog->show();
     return dialog;
 }

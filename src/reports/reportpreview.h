@@ -11,10 +11,14 @@ class QWidget;
 // prints on a printer or to a PDF file.
 namespace reports {
 
-// Opens a print preview of `document` (not modal). The preview keeps its own
-// copy, so later runs do not change a report already shown. The dialog
-// deletes itself when closed. Printed to a file, the report is proposed as
+// Makes a print preview of `document` without showing it, for a caller that
+// shows it its own way (modal, maximised). The preview keeps its own copy, so
+// later runs do not change a report already shown. The dialog deletes itself
+// when closed. Printed to a file, the report is proposed as
 // proposedReportFile() of its caption in reportFolder().
+QPrintPreviewDialog* reportPreview(const ReportDocument& document, QWidget* parent);
+
+// Opens reportPreview() of `document`, not modal.
 QPrintPreviewDialog* showReportPreview(const ReportDocument& document, QWidget* parent);
 
 // Binds `result` to the layout chosen for `facts` and opens its preview: the
