@@ -8,7 +8,6 @@
 
 #include "query/branch.h"
 #include "query/windowsummary.h"
-#include "query/branches.h"
 #include "query/worktable.h"
 
 #include <QList>
