@@ -1,6 +1,6 @@
-// Last N days movement: each security's traded quantity, delivery and close
-// on the last N trading days, each with its change against the security's
-// previous row.
+// Last N days movement: each scrip's traded quantity, delivery and close on
+// the last N trading days, each with its change against the scrip's previous
+// row.
 
 #include "computations/scanbranches.h"
 
@@ -12,7 +12,6 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 namespace computations {
@@ -41,36 +40,13 @@ QString dayFigures(Exchange exchange)
                           "(iif(nseclprice>0,nseclprice,bseclprice))");
 }
 
-// The change of one figure against the security's previous row: a current
+// The change of one figure against the scrip's previous row: a current
 // value that is empty or not above 1 counts as 1, an empty previous value
 // as 1; a previous value of 0 gives no change (0.01 stays).
 QString changeAgainstPrevious(const QString& current, const QString& previous)
 {
     return QStringLiteral("iif(%2 = 0, 0.01, round(iif(%1 is null or %1 <= 1, 1, %1) * 100 / %2 - 100, 2))")
         .arg(current, previous);
-}
-
-// Whether every security's rows follow each other in the table: no two
-// company names are the same without regard to case, nor the same once
-// trimmed, unless they are the very same name. Rows go in by company and
-// day, so then the previous row of a security is the row before it.
-bool securitiesFollowEachOther(store::Database& db)
-{
-    return db.scalar(QStringLiteral("select count(distinct company) = count(distinct company collate binary)"
-                                    " and count(distinct company collate binary) = count(distinct trim(company))"
-                                    " from scripmaster where trim(ifnull(company,'')) <> ''"))
-               .toInt() == 1;
-}
-
-// Whether some company name is that of more than one scrip. Their rows tie
-// in the order by company and day, and only the sort in memory keeps tied
-// rows in the order read, as the plain statement's sort does; a sort that
-// spills to files on helper threads merges its runs in another order.
-bool namesRepeat(store::Database& db)
-{
-    return db.scalar(QStringLiteral("select count(*) > count(distinct company collate binary) from scripmaster"
-                                    " where trim(ifnull(company,'')) <> ''"))
-               .toInt() == 1;
 }
 
 // The result's columns of the rows of `from` (whose row `r` has the columns
@@ -87,10 +63,9 @@ Sql resultRows(const QString& from, const QStringList& changes, const query::Run
 }
 
 // The result's rows made from `rows` (a table like tqr whose rows run by
-// security and day) with the change of each figure against the row before,
-// where the row before is of the same security (its name without outer
-// blanks); other rows keep their changes. Declared like the result, so
-// that the result is its copy.
+// scrip and day) with the change of each figure against the row before,
+// where the row before is of the same scrip; a scrip's first row keeps its
+// changes. Declared like the result, so that the result is its copy.
 void makeResultRowsWithChanges(store::Database& db, const QString& rows, const query::RunState& state)
 {
     QStringList changes;
@@ -110,7 +85,7 @@ void makeResultRowsWithChanges(store::Database& db, const QString& rows, const q
     query::makeFillerRow(db);
     query::remakeWorkTable(db, kMovementTable, columns,
                            resultRows(QStringLiteral("%1 as r left join %1 as p on p.rowid = r.rowid - 1"
-                                                     " and trim(ifnull(r.security,'')) <> '' and trim(p.security) = trim(r.security)")
+                                                     " and p.scriptcode = r.scriptcode")
                                           .arg(rows),
                                       changes, state));
 }
@@ -125,56 +100,39 @@ bool makeMovementTable(query::RunContext& context, const QDate& from)
         {QStringLiteral("perc"), ColumnKind::Real},       {QStringLiteral("TransDate"), ColumnKind::Date},
         {QStringLiteral("clprice"), ColumnKind::Real},    {QStringLiteral("security"), ColumnKind::Text},
         {QStringLiteral("ChgInDely"), ColumnKind::Real},  {QStringLiteral("ChgInPrice"), ColumnKind::Real},
-        {QStringLiteral("ChgInVol"), ColumnKind::Real}};
-    const Sql source = Sql(QStringLiteral(" where mto.scriptcode = scripmaster.srno and TransDate between ")) +
-                       Sql::value(from) + " and " + Sql::value(state.firstDate) + state.scripFilter +
-                       state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
-                       state.groupFilter;
+        {QStringLiteral("ChgInVol"), ColumnKind::Real},   {QStringLiteral("scriptcode"), ColumnKind::Integer}};
+    // Rows go in by company, then scrip, then day, so the table's row order
+    // is the walk's: a scrip's rows follow each other, also where two scrips
+    // share a company name.
+    const Sql rows = Sql(QStringLiteral("select %1,company,0.01,0.01,0.01,mto.scriptcode from mto,scripmaster")
+                             .arg(dayFigures(state.exchange))) +
+                     " where mto.scriptcode = scripmaster.srno and TransDate between " + Sql::value(from) + " and " +
+                     Sql::value(state.firstDate) + state.scripFilter +
+                     state.andRangeCondition(query::MeasureColumns::ofMto(state.exchange, QStringLiteral("mto"))) +
+                     state.groupFilter + " order by company,mto.scriptcode,TransDate";
 
-    // Rows go in by company and day, so the table's row order is the walk's.
-    const auto rows = [&](const QString& join) {
-        return Sql(QStringLiteral("select %1,company,0.01,0.01,0.01 from %2").arg(dayFigures(state.exchange), join)) +
-               source + " order by company,TransDate";
-    };
-
-    // Rows of one security (its name without outer blanks) follow each
-    // other; its first row, and rows without a name, keep 0.01. When every
-    // security's rows follow each other, the changes are worked out as the
-    // rows are copied into the table, against the row before; changing the
-    // rows in place would have the store keep their former content in
-    // memory until the run ends. The rows are put in order by a sort that
-    // spills to files on helper threads unless tied rows must keep their
-    // order.
-    if (!query::plainStatementsOnly() && securitiesFollowEachOther(context.db)) {
+    // Each scrip is walked on its own; its first row keeps 0.01. The
+    // changes are worked out as the rows are copied into the table, against
+    // the row before; changing the rows in place would have the store keep
+    // their former content in memory until the run ends. No two rows tie in
+    // the order, so a sort that spills to files on helper threads puts them
+    // in the same order as the plain statement.
+    if (!query::plainStatementsOnly()) {
         {
-            std::optional<query::SortsInFiles> sorts;
-            if (!namesRepeat(context.db))
-                sorts.emplace(context.db);
-            query::remakeWorkTable(context.db, kMovementRows, columns, rows(QStringLiteral("mto,scripmaster")));
+            const query::SortsInFiles sorts(context.db);
+            query::remakeWorkTable(context.db, kMovementRows, columns, rows);
         }
         makeResultRowsWithChanges(context.db, kMovementRows, state);
         return true;
     }
-    // Otherwise a long period is read scrip by scrip in company order (the
-    // scrips in a small table ordered by an index), each one's days sorted
-    // on their own, and the changes are worked out in place.
-    QString join = QStringLiteral("mto,scripmaster");
-    if (query::readScripByScrip(context, from, state.firstDate)) {
-        query::remakeWorkTable(context.db, QStringLiteral("movementscrips"),
-                               {{QStringLiteral("srno"), ColumnKind::Integer}, {QStringLiteral("company"), ColumnKind::Text}},
-                               Sql("select srno, company from scripmaster order by srno"));
-        context.db.exec(QStringLiteral("create index movementscrips_company on movementscrips (company)"));
-        join = QStringLiteral("movementscrips as scripmaster cross join mto");
-    }
-    query::remakeWorkTable(context.db, kMovementTable, columns, rows(join));
+    query::remakeWorkTable(context.db, kMovementTable, columns, rows);
     context.db.exec(
         QStringLiteral("update tqr set ChgInVol = c.vol, ChgInDely = c.dely, ChgInPrice = c.price from"
                        " (select id, %1 as vol, %2 as dely, %3 as price from"
                        " (select rowid as id, trdqty, delyqty, clprice,"
                        " lag(ifnull(trdqty,1)) over w as prev_trdqty, lag(ifnull(delyqty,1)) over w as prev_delyqty,"
                        " lag(ifnull(clprice,1)) over w as prev_clprice"
-                       " from tqr where trim(ifnull(security,'')) <> ''"
-                       " window w as (partition by trim(security) order by rowid))"
+                       " from tqr window w as (partition by scriptcode order by rowid))"
                        " where prev_trdqty is not null) as c where tqr.rowid = c.id")
             .arg(changeAgainstPrevious(QStringLiteral("trdqty"), QStringLiteral("prev_trdqty")),
                  changeAgainstPrevious(QStringLiteral("delyqty"), QStringLiteral("prev_delyqty")),

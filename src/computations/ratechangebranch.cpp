@@ -62,15 +62,16 @@ Sql dayPairs(const query::RunState& state, int passes)
 }
 
 // day1 .. day5: the close of the k-th mto row of the scrip after the later
-// day (the NSE close when above 0, else the BSE close); 0.01 where there is
-// no such row.
+// day (the NSE close when above 0, else the BSE close, which may be empty);
+// 0.01 where there is no such row.
 QString laterCloses()
 {
     QStringList closes;
     for (int k = 1; k <= 5; ++k)
-        closes.append(QStringLiteral("ifnull((select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) from mto as m"
+        closes.append(QStringLiteral("(select iif(count(*) = 0, 0.01, max(close)) from"
+                                     " (select iif(m.nseclprice>0,m.nseclprice,m.bseclprice) as close from mto as m"
                                      " where m.scriptcode = a.scriptcode and m.TransDate > a.TransDate"
-                                     " order by m.TransDate limit 1 offset %1), 0.01)")
+                                     " order by m.TransDate limit 1 offset %1))")
                           .arg(k - 1));
     return closes.join(QStringLiteral(", "));
 }
@@ -149,13 +150,13 @@ struct DayFigures {
 
 // A scrip's move within a pass that may pass the 5 per cent test: its rows
 // of the later and the earlier day, and the closes of its next rows as they
-// came.
+// came (empty for a row without a close).
 struct Candidate {
     int pass = 0;
     qint64 scrip = 0;
     DayFigures later, earlier;
     int closesFound = 0;
-    std::array<double, 5> closes{};
+    std::array<std::optional<double>, 5> closes{};
 };
 
 // Reads the figures from column `first` on; false when a value is no real
@@ -362,7 +363,7 @@ bool writeChangeRows(store::Database& db, const query::RunState& state, int pass
             return false;
         for (int k = 0; k < 5; ++k) {
             if (k < candidate.closesFound)
-                insert.bindReal(first + 8 + k, candidate.closes[static_cast<size_t>(k)]);
+                bindNumber(first + 8 + k, candidate.closes[static_cast<size_t>(k)]);
             else
                 closes[static_cast<size_t>(k)].bind(insert, first + 8 + k);
         }
@@ -462,7 +463,7 @@ bool makeChangeTableInOnePass(query::RunContext& context, int passes)
                 Scrip& scrip = scripState[static_cast<size_t>(place)];
                 for (const size_t at : scrip.open) {
                     Candidate& candidate = share.candidates[at];
-                    candidate.closes[static_cast<size_t>(candidate.closesFound++)] = close ? *close : 0.01;
+                    candidate.closes[static_cast<size_t>(candidate.closesFound++)] = close;
                 }
                 std::erase_if(scrip.open, [&share](size_t at) { return share.candidates[at].closesFound == 5; });
                 const std::optional<double> earlierClose = scrip.last.close();

@@ -2,8 +2,9 @@
 // over the day table that the run's prologue made, and the turnover and
 // delivery value per group and day.
 
+#include "query/averagebranches.h"
+
 #include "query/branch.h"
-#include "query/branches.h"
 #include "query/windowsummary.h"
 #include "store/database.h"
 

@@ -2,11 +2,14 @@
 
 #include "computations/computationbranches.h"
 #include "query/abnormalbranches.h"
+#include "query/averagebranches.h"
 #include "query/breadthbranches.h"
 #include "query/branch.h"
 #include "query/breakoutbranches.h"
 #include "query/catalogue.h"
 #include "query/clientbranches.h"
+#include "query/pricebranches.h"
+#include "query/rankingbranches.h"
 #include "query/windowbranches.h"
 
 namespace query {

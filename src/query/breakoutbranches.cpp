@@ -8,7 +8,6 @@
 
 #include "query/branch.h"
 #include "query/windowsummary.h"
-#include "query/branches.h"
 #include "query/worktable.h"
 
 #include <QList>
@@ -204,10 +203,12 @@ Branch volumeBreakout(bool upward)
             Sql(QStringLiteral(" and mto.scriptcode = Y.scriptcode") + dayTests) + state.groupFilter + Sql(tradedTest);
         remakeWorkTable(context.db, QStringLiteral("tqr"), columns, select);
 
+        // The downward list heads its filler with a plain blank, not the
+        // no-break space of every other list.
         return BranchResult::result(
             Sql(QStringLiteral("Select Stock,[Todays Vol],[10 Days Avg Vol],[%ChgInVol],[Todays Price],[YDay Price],"
                                "[%ChgInPrice]") +
-                fillers(1) + QStringLiteral(" from tqr where [%ChgInPrice] ") +
+                (upward ? fillers(1) : QStringLiteral(",space(1) as ' '")) + QStringLiteral(" from tqr where [%ChgInPrice] ") +
                 (upward ? QStringLiteral("> 0") : QStringLiteral("< 0")) + QStringLiteral(" and [%ChgInVol] > ")) +
             threshold(state) + " order by tqr.[%ChgInVol] desc, Stock");
     };

@@ -7,7 +7,6 @@
 #include "query/clientbranches.h"
 
 #include "query/branch.h"
-#include "query/branches.h"
 #include "query/breakoutbranches.h"
 #include "query/dayrows.h"
 #include "query/plainstatements.h"

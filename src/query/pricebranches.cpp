@@ -1,8 +1,9 @@
 // Price movers and highs and lows: the day's rows of the price tables
 // GainLoss and hilo, and the five best and worst NSE price movers of a group.
 
+#include "query/pricebranches.h"
+
 #include "query/branch.h"
-#include "query/branches.h"
 #include "query/worktable.h"
 
 namespace query {

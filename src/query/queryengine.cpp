@@ -1,5 +1,6 @@
 #include "query/queryengine.h"
 
+#include "query/averagebranches.h"
 #include "query/branches.h"
 #include "query/catalogue.h"
 #include "query/plainstatements.h"

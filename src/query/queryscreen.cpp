@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -103,6 +104,10 @@ QueryScreen::QueryScreen(shell::AppServices& services, QWidget* parent)
     checkedBoxes << m_parameters->numberBox() << m_parameters->number2Box();
     for (QLineEdit* box : checkedBoxes)
         box->installEventFilter(this);
+    // A click on a range filter while a box is being refused is part of the
+    // move the refusal cancels.
+    for (QCheckBox* check : m_ranges->checkBoxes())
+        check->installEventFilter(this);
 
     m_viewReport = named(new QPushButton(QStringLiteral("&View Report "), this), QStringLiteral("cmdquery"));
     m_editReport = named(new QPushButton(QStringLiteral("&Edit Report"), this), QStringLiteral("cmdDisplay"));
@@ -139,7 +144,10 @@ QWidget* QueryScreen::buildQueryGroups()
     auto* layout = new QVBoxLayout(frame);
     for (const QueryGroup& group : queryGroups()) {
         auto* option = named(new QRadioButton(group.caption, frame), QStringLiteral("Option%1").arg(group.number));
+        // The button fills its back with the group's colour: a button's
+        // background role is otherwise Button, which the styles paint grey.
         option->setAutoFillBackground(true);
+        option->setBackgroundRole(QPalette::Window);
         QPalette palette = option->palette();
         palette.setColor(QPalette::Window, group.backColour);
         palette.setColor(QPalette::WindowText, Qt::black);
@@ -324,6 +332,11 @@ RunInputs QueryScreen::readInputs() const
 
 bool QueryScreen::eventFilter(QObject* watched, QEvent* event)
 {
+    // The press that took the focus from a refused box neither ticks nor
+    // clears the filter (on its square or its caption alike).
+    if (m_refusalPending && qobject_cast<QCheckBox*>(watched) &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        return true;
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Switching windows or opening a menu is no leaving of the box.

@@ -98,4 +98,12 @@ QList<QLineEdit*> RangeFilterPanel::boundBoxes() const
     return boxes;
 }
 
+QList<QCheckBox*> RangeFilterPanel::checkBoxes() const
+{
+    QList<QCheckBox*> checks;
+    for (const RangeControls& controls : m_ranges)
+        checks << controls.check;
+    return checks;
+}
+
 }  // namespace query

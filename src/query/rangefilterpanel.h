@@ -33,6 +33,8 @@ public:
     std::array<RangeBox, kRangeMeasureCount> ranges() const;
     // The bound boxes, lower then upper, filter by filter.
     QList<QLineEdit*> boundBoxes() const;
+    // The check boxes, filter by filter.
+    QList<QCheckBox*> checkBoxes() const;
 
 private:
     struct RangeControls {

@@ -1,8 +1,9 @@
 // Rankings of one trading day: the N highest or lowest scrips by a figure,
 // each beside its figure of the previous trading day.
 
+#include "query/rankingbranches.h"
+
 #include "query/branch.h"
-#include "query/branches.h"
 #include "query/jettop.h"
 
 namespace query {

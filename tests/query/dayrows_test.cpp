@@ -77,8 +77,8 @@ TEST(DayRows, ReadScripByScripTheyKeepThePlainOrderAndFigures)
 // Lists long enough for their sort to run in several parts on helper
 // threads, merged from files, give the plain statements' rows in the same
 // order: exchange codes that repeat or differ only in letter case, blank
-// codes, and for Last N Days Movement also two scrips of one name, whose
-// rows tie in its order.
+// codes, and for Last N Days Movement also two scrips of one name, each
+// walked on its own.
 TEST(DayRows, ListsSortedInFilesKeepThePlainOrderAndFigures)
 {
     constexpr int kDays = 100;

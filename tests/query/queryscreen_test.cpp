@@ -18,6 +18,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -360,6 +362,61 @@ TEST_F(QueryScreenTest, NonNumericEntriesAreRefused)
     leave(days, box("txtFind"));
     EXPECT_EQ(combo("cboseconddate")->currentData().toDate(), kDays.at(9));
     EXPECT_EQ(prompt.messages.size(), 1);
+}
+
+// The screen as the user sees it: each query group's option button painted
+// in the group's colour; a click on a range filter (its square or its
+// caption) while its bound box is refused leaves the tick and the focus
+// where they were; the downward volume breakout heads its filler with a
+// plain blank.
+TEST_F(QueryScreenTest, GroupColoursRefusedRangesAndTheDownwardBreakoutsFiller)
+{
+    open();
+    screen->show();
+    QApplication::setActiveWindow(screen.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(screen.get()));
+
+    const QImage shown = screen->grab().toImage();
+    for (const QueryGroup& group : queryGroups()) {
+        QRadioButton* button = child<QRadioButton>(QStringLiteral("Option%1").arg(group.number));
+        // Right of the caption, where only the button's back shows.
+        const QPoint back = button->mapTo(screen.get(), QPoint(button->width() - 3, button->height() / 2));
+        EXPECT_EQ(shown.pixelColor(back).name(), group.backColour.name()) << "group " << group.number;
+    }
+
+    QCheckBox* rate = check(1);
+    QLineEdit* low = rangeBox(0);
+    QStyleOptionButton look;
+    look.initFrom(rate);
+    look.text = rate->text();
+    const QPoint square = rate->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &look, rate).center();
+    const QRect contents = rate->style()->subElementRect(QStyle::SE_CheckBoxContents, &look, rate);
+    const QPoint caption(contents.left() + rate->fontMetrics().horizontalAdvance(rate->text()) / 2, contents.center().y());
+    for (const auto& [where, at] : {std::pair{"square", square}, std::pair{"caption", caption}}) {
+        rate->setChecked(true);
+        low->setText(QStringLiteral("abc"));
+        low->setFocus(Qt::OtherFocusReason);
+        QTest::mouseClick(rate, Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(rate->isChecked()) << where;
+        EXPECT_TRUE(low->isEnabled()) << where;
+        EXPECT_EQ(QApplication::focusWidget(), low) << where;
+    }
+    // With a number in the box the click clears the filter.
+    low->setText(QStringLiteral("5"));
+    QTest::mouseClick(rate, Qt::LeftButton, {}, caption);
+    EXPECT_FALSE(rate->isChecked());
+
+    chooseQuery(8, QStringLiteral("Volume breakout with downward price"));
+    press("cmdDisplay");
+    viewer::ResultViewerWindow* window = viewer::openResultViewer();
+    ASSERT_NE(window, nullptr);
+    QStringList headings;
+    for (const store::Column& column : window->shownResult().rows.columns)
+        headings.append(column.name);
+    EXPECT_EQ(headings,
+              (QStringList{"Stock", "Todays Vol", "10 Days Avg Vol", "%ChgInVol", "Todays Price", "YDay Price",
+                           "%ChgInPrice", " "}));
 }
 
 TEST_F(QueryScreenTest, TheInputsAreWhatTheUserSet)
