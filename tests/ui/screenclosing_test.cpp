@@ -47,19 +47,34 @@ void pressClosing(QWidget* screen)
         screen->close();
 }
 
-TEST(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
+shell::ScreenRegistry everyScreen()
 {
-    TestStore store;
-    ScriptedPrompt prompt;
-    store.db().execScript("CREATE TABLE QueryResult (stock TEXT, NSETrdQty INTEGER);"
-                          "INSERT INTO QueryResult VALUES ('Axis Bank', 10);");
     shell::ScreenRegistry registry;
     masters::registerMastersScreens(registry);
     import::registerImportScreens(registry);
     query::registerQueryScreens(registry);
     portfolio::registerPortfolioScreens(registry);
-    shell::MainWindow window(store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry);
-    window.show();
+    return registry;
+}
+
+// The main window with every screen of the menu, over a store with a result.
+class ScreenClosing : public ::testing::Test {
+protected:
+    ScreenClosing()
+    {
+        store.db().execScript("CREATE TABLE QueryResult (stock TEXT, NSETrdQty INTEGER);"
+                              "INSERT INTO QueryResult VALUES ('Axis Bank', 10);");
+        window.show();
+    }
+
+    TestStore store;
+    ScriptedPrompt prompt;
+    shell::ScreenRegistry registry = everyScreen();
+    shell::MainWindow window{store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry};
+};
+
+TEST_F(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
+{
     const auto expectClosesItsWindow = [](QWidget* screen, const QString& name) {
         settle();
         QPointer<QMdiSubWindow> frame = ui::subWindowOf(screen);
@@ -97,10 +112,6 @@ TEST(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
     qDeleteAll(window.workspace()->subWindowList());
 }
 
-}  // namespace
-
-namespace {
-
 // The screen shown in the workspace's active window, or null.
 QWidget* activeScreen(shell::MainWindow& window)
 {
@@ -109,19 +120,8 @@ QWidget* activeScreen(shell::MainWindow& window)
     return frame ? frame->screen() : nullptr;
 }
 
-}  // namespace
-
-TEST(ScreenClosing, AClosingWindowGivesTheFocusBackToTheOneActiveBeforeIt)
+TEST_F(ScreenClosing, AClosingWindowGivesTheFocusBackToTheOneActiveBeforeIt)
 {
-    TestStore store;
-    ScriptedPrompt prompt;
-    store.db().execScript("CREATE TABLE QueryResult (stock TEXT, NSETrdQty INTEGER);"
-                          "INSERT INTO QueryResult VALUES ('Axis Bank', 10);");
-    shell::ScreenRegistry registry;
-    masters::registerMastersScreens(registry);
-    query::registerQueryScreens(registry);
-    shell::MainWindow window(store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry);
-    window.show();
     window.openScreen("Stock");
     window.openScreen("Query");
     QWidget* query = activeScreen(window);
@@ -154,3 +154,5 @@ TEST(ScreenClosing, AClosingWindowGivesTheFocusBackToTheOneActiveBeforeIt)
     EXPECT_EQ(activeScreen(window), viewer);
     qDeleteAll(window.workspace()->subWindowList());
 }
+
+}  // namespace
