@@ -41,6 +41,8 @@ MainWindow::MainWindow(store::Database& db, const Paths& paths, ScreenRegistry r
     m_workspace = new QMdiArea(this);
     m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A window that closes gives the focus back to the one active before it.
+    m_workspace->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_workspace);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     buildMenu();

@@ -10,6 +10,26 @@ namespace {
 const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+// Two-digit years name the hundred years from 1930 to 2029.
+int fullYear(int year, int digits)
+{
+    if (digits > 2)
+        return year;
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
+// A date of the user's locale in `format`; Qt reads a two-digit year as one
+// of the 1900s, which is put in the same hundred years as typed numbers.
+std::optional<QDate> fromLocale(const QString& text, const QString& format)
+{
+    const QDate date = QLocale().toDate(text, format);
+    if (!date.isValid())
+        return std::nullopt;
+    if (format.contains(QLatin1String("yyyy")) || !format.contains(QLatin1String("yy")))
+        return date;
+    return date.addYears(fullYear(date.year() - 1900, 2) - date.year());
+}
+
 QString badDate(const QString& text)
 {
     return QStringLiteral("\"%1\" is not a valid date. Type it as dd/MMM/yyyy, for example 05/Dec/2026.")
@@ -82,6 +102,33 @@ std::optional<QDate> fromStorage(const QString& text)
     if (!date.isValid())
         return std::nullopt;
     return date;
+}
+
+std::optional<QDate> fromTyped(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (const std::optional<QDate> display = fromDisplay(trimmed))
+        return display;
+    // Numbers that make no day in one order may still make one in the
+    // locale's (a month-first 12/31/2025).
+    static const QRegularExpression dayFirst(QStringLiteral("^(\\d{1,2})([/.-])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
+    if (const auto match = dayFirst.match(trimmed); match.hasMatch()) {
+        const QString year = match.captured(4);
+        const QDate date(fullYear(year.toInt(), int(year.size())), match.captured(3).toInt(), match.captured(1).toInt());
+        if (date.isValid())
+            return date;
+    }
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+    if (const auto match = iso.match(trimmed); match.hasMatch()) {
+        const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+        if (date.isValid())
+            return date;
+    }
+    for (const QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat}) {
+        if (const std::optional<QDate> date = fromLocale(trimmed, QLocale().dateFormat(type)))
+            return date;
+    }
+    return std::nullopt;
 }
 
 QString storageToDisplay(const QString& storageText)

@@ -25,6 +25,14 @@ std::optional<QDate> fromDisplay(const QString& text, QString* error = nullptr);
 // Strict parse of storage text (yyyy-MM-dd).
 std::optional<QDate> fromStorage(const QString& text);
 
+// A date as a user may type it where any common form will do: the display
+// form; day, month and year in numbers, day first as the application orders
+// its dates, separated by '/', '-' or '.' (21/02/2025, 21-2-25, 21.02.2025);
+// ISO yyyy-MM-dd; or a short or long date form of the user's locale.
+// A two-digit year stands for 1930 to 2029. Leading and trailing blanks are
+// ignored; nothing for text that no form reads or a day that does not exist.
+std::optional<QDate> fromTyped(const QString& text);
+
 // Display text for a stored value (ISO text); other text comes back unchanged.
 QString storageToDisplay(const QString& storageText);
 

@@ -4,6 +4,7 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <algorithm>
 
@@ -53,6 +54,51 @@ void fitColumns(QTableView* grid)
         const int values = std::min(view->sizeHintForColumn(column), widest);
         header->resizeSection(column, std::max(heading, values));
     }
+}
+
+ColumnWidths::ColumnWidths(QTableView* grid) : QObject(grid), m_grid(grid)
+{
+    connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (m_fitting)
+            return;
+        const QString heading = m_grid->model()->headerData(column, Qt::Horizontal).toString();
+        m_handWidths.insert(heading, width);
+    });
+}
+
+void ColumnWidths::fit(const QList<ColumnContent>& contents)
+{
+    QHeaderView* header = m_grid->horizontalHeader();
+    m_fitting = true;
+    for (int column = 0; column < header->count(); ++column) {
+        if (m_grid->isColumnHidden(column))
+            continue;
+        const QString heading = m_grid->model()->headerData(column, Qt::Horizontal).toString();
+        const auto hand = m_handWidths.constFind(heading);
+        if (hand != m_handWidths.constEnd())
+            header->resizeSection(column, *hand);
+        else
+            header->resizeSection(column, std::max(header->sectionSizeHint(column), contentWidth(contents.value(column))));
+    }
+    m_fitting = false;
+}
+
+int ColumnWidths::contentWidth(const ColumnContent& content) const
+{
+    // A cell as the grid's delegate lays it out: the text within the item
+    // margins of the style, and the grid line.
+    QStyleOptionViewItem cell;
+    cell.initFrom(m_grid);
+    cell.font = m_grid->font();
+    cell.features = QStyleOptionViewItem::HasDisplay;
+    int widest = 0;
+    for (const QString& text : content.texts) {
+        cell.text = text;
+        widest = std::max(widest, m_grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), m_grid).width());
+    }
+    if (m_grid->showGrid())
+        widest += 1;
+    return content.figures ? widest : std::min(widest, widestCharacters(m_grid));
 }
 
 int columnsWidth(const QTableView* grid)

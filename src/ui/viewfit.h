@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
+#include <QObject>
 #include <QStringList>
 
 class QListView;
@@ -23,6 +26,39 @@ void fitListToItems(QListView* list);
 // Sizes every shown column of `grid` to its heading and the values of its
 // rows, up to kWidestColumnCharacters (a heading is never cut).
 void fitColumns(QTableView* grid);
+
+// What one column of a grid must have room for.
+struct ColumnContent {
+    // Its widest values as shown, found over all its rows, not only those
+    // in view; the widest of them sets the width.
+    QStringList texts;
+    // Numbers and days are shown whole however wide; other text stops at
+    // kWidestColumnCharacters.
+    bool figures = false;
+};
+
+// Sizes the columns of a grid to what they hold, once for each set of rows,
+// so that a sort, a filter or a scroll brings no value into view that its
+// column cuts. A column the user sizes by hand keeps the user's width over
+// later fits of rows with a column of that heading.
+class ColumnWidths : public QObject {
+    Q_OBJECT
+public:
+    explicit ColumnWidths(QTableView* grid);
+
+    // Sizes each shown column to its heading and to `contents` (one per
+    // column, in column order); a column sized by hand gets the user's width.
+    void fit(const QList<ColumnContent>& contents);
+    // Rows of another kind follow: no column keeps a width given by hand.
+    void forgetHandWidths() { m_handWidths.clear(); }
+
+private:
+    int contentWidth(const ColumnContent& content) const;
+
+    QTableView* m_grid;
+    QHash<QString, int> m_handWidths;  // by heading
+    bool m_fitting = false;
+};
 
 // The width `grid` needs to show its shown columns at their present widths
 // without scrolling sideways: row headings, scroll bar and frame included.

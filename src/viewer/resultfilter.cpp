@@ -149,7 +149,7 @@ std::optional<FilterCondition> makeCondition(const store::Column& column, int co
         condition.value = store::jetVal(typedValue);
         break;
     case store::ColumnKind::Date: {
-        const std::optional<QDate> date = datetext::fromDisplay(typedValue);
+        const std::optional<QDate> date = datetext::fromTyped(typedValue);
         if (!date)
             return std::nullopt;
         condition.value = *date;

@@ -57,8 +57,9 @@ struct FilterCondition {
 };
 
 // The condition a row of the filter panel describes, or nothing when its
-// value does not fit the column (a date column given no date). Number
-// columns take the leading number of the text (none gives 0).
+// value does not fit the column (a date column given text that no date form
+// reads, see datetext::fromTyped). Number columns take the leading number of
+// the text (none gives 0).
 std::optional<FilterCondition> makeCondition(const store::Column& column, int columnIndex, FilterOperator op,
                                              const QString& typedValue);
 

@@ -1,10 +1,17 @@
 #include "viewer/resultrows.h"
 
+#include "query/statementreader.h"
+#include "query/windowreading.h"
 #include "query/worktable.h"
+#include "store/datetext.h"
 #include "store/transaction.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <sqlite3.h>
+#include <vector>
 
 namespace viewer {
 
@@ -66,6 +73,70 @@ private:
     store::Database* m_db;
 };
 
+// Each column's longest value as the grid writes it (see
+// store::displayText), with that text's length in characters, over the rows
+// read into it.
+class LongestValues {
+public:
+    explicit LongestValues(qsizetype columns) : m_lengths(size_t(columns), 0), m_texts(size_t(columns)) {}
+
+    void read(query::StatementReader& rows)
+    {
+        const size_t columns = std::min(m_lengths.size(), size_t(rows.columns()));
+        char number[40];
+        while (rows.next()) {
+            for (size_t column = 0; column < columns; ++column) {
+                const query::RowValue value = rows.value(int(column));
+                switch (value.type()) {
+                case SQLITE_INTEGER: {
+                    const char* end = std::to_chars(number, number + sizeof number, value.integer()).ptr;
+                    offer(column, QByteArrayView(number, end), end - number);
+                    break;
+                }
+                case SQLITE_FLOAT: {
+                    // Whole numbers in full, others with 15 significant digits.
+                    const double real = value.real();
+                    const char* end =
+                        std::abs(real) < 1e15 && real == std::trunc(real)
+                            ? std::to_chars(number, number + sizeof number, static_cast<qint64>(real)).ptr
+                            : std::to_chars(number, number + sizeof number, real, std::chars_format::general, 15).ptr;
+                    offer(column, QByteArrayView(number, end), end - number);
+                    break;
+                }
+                case SQLITE_TEXT: {
+                    // Characters, not bytes: every byte but the continuation
+                    // bytes of UTF-8 starts one.
+                    const QByteArrayView text = value.view();
+                    offer(column, text, std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+                    break;
+                }
+                default:
+                    break;
+                }
+            }
+        }
+    }
+    // Takes the longer values of `other`, read from other rows.
+    void merge(const LongestValues& other)
+    {
+        for (size_t column = 0; column < m_lengths.size(); ++column)
+            offer(column, other.m_texts[column], other.m_lengths[column]);
+    }
+    QString text(qsizetype column) const { return QString::fromUtf8(m_texts.at(size_t(column))); }
+
+private:
+    void offer(size_t column, QByteArrayView text, qsizetype characters)
+    {
+        if (characters <= m_lengths[column])
+            return;
+        m_lengths[column] = characters;
+        m_texts[column] = text.toByteArray();
+    }
+
+    std::vector<qsizetype> m_lengths;
+    std::vector<QByteArray> m_texts;
+};
+
 }  // namespace
 
 ResultRows::ResultRows(store::Database& db) : m_db(db) {}
@@ -91,6 +162,7 @@ void ResultRows::dropTables()
 void ResultRows::clear()
 {
     m_columns.clear();
+    m_longestTexts.clear();
     m_count = 0;
     m_ordered = false;
     m_pages.clear();
@@ -104,11 +176,44 @@ void ResultRows::load(const QString& select)
     try {
         WorkConnection work(m_db);
         copyResult(work.db(), select);
+        m_columns = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(kShownTable))).columns;
+        m_longestTexts = readLongestTexts();
     } catch (const store::StoreError&) {
         clear();
         throw;
     }
-    m_columns = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(kShownTable))).columns;
+}
+
+// One pass over the copy, in shares of its row numbers read side by side
+// when it is large.
+QStringList ResultRows::readLongestTexts() const
+{
+    namespace reading = query::windowreading;
+    if (m_columns.isEmpty())
+        return {};
+    std::vector<LongestValues> shares;
+    QString error;
+    reading::readShares(
+        m_db, reading::shareCount(m_db, double(m_count)),
+        [&](int parts) { shares.assign(size_t(parts), LongestValues(m_columns.size())); },
+        [&](int part, int parts) {
+            return query::Sql(QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN %2 AND %3")
+                                  .arg(quoted(kShownTable))
+                                  .arg(m_count * part / parts + 1)
+                                  .arg(m_count * (part + 1) / parts));
+        },
+        [&](int part, query::StatementReader& rows) { shares[size_t(part)].read(rows); }, error);
+    if (!error.isEmpty())
+        throw store::StoreError(error);
+    for (size_t part = 1; part < shares.size(); ++part)
+        shares.front().merge(shares[part]);
+
+    QStringList texts;
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        const QString text = shares.front().text(i);
+        texts.append(m_columns[i].kind == store::ColumnKind::Date ? datetext::storageToDisplay(text) : text);
+    }
+    return texts;
 }
 
 void ResultRows::copyResult(store::Database& db, const QString& select)

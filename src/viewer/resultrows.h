@@ -44,6 +44,10 @@ public:
     void clear();
 
     const QList<store::Column>& columns() const { return m_columns; }
+    // Each column's longest value as shown (numbers as the grid writes them,
+    // days as dd/MMM/yyyy), over every row held whatever the filter; empty
+    // for a column of empty cells. Found once, when the rows are read.
+    const QStringList& longestTexts() const { return m_longestTexts; }
     // The rows shown: those passing the filter, all of them without one.
     qint64 count() const { return m_count; }
 
@@ -63,11 +67,13 @@ public:
 private:
     store::Rows readPage(qint64 first, qint64 count) const;
     void copyResult(store::Database& db, const QString& select);
+    QStringList readLongestTexts() const;
     bool copyWholeTable(store::Database& db, const QString& select);
     void dropTables();
 
     store::Database& m_db;
     QList<store::Column> m_columns;
+    QStringList m_longestTexts;
     qint64 m_count = 0;
     bool m_ordered = false;  // the positions come from kShownOrder
 

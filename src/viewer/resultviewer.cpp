@@ -3,6 +3,7 @@
 #include "reports/reportbinding.h"
 #include "reports/reportpreview.h"
 #include "shell/appservices.h"
+#include "store/datetext.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
 #include "ui/flowlayout.h"
@@ -16,6 +17,7 @@
 #include "viewer/groupfromresult.h"
 #include "viewer/resultfilter.h"
 #include "viewer/resultfilterpanel.h"
+#include "viewer/resultgridheader.h"
 #include "viewer/resultmodel.h"
 #include "viewer/sortrowspanel.h"
 #include "viewer/viewercontrols.h"
@@ -58,13 +60,13 @@ ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : Q
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DataGrid1"));
+    m_grid->setHorizontalHeader(new ResultGridHeader(m_grid));
     m_grid->setModel(m_model);
     m_grid->setSortingEnabled(false);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setSortIndicatorShown(false);
-    m_grid->horizontalHeader()->setResizeContentsPrecision(50);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_columnWidths = new ui::ColumnWidths(m_grid);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultViewerWindow::sortByHeader);
 
     // The panels stand side by side below the grid and go on in a second
@@ -168,6 +170,8 @@ bool ResultViewerWindow::load(const QString& select, const QString& queryName, c
     m_sortClause.clear();
     m_sortKeys.clear();
     m_headerSort = HeaderSort();
+    m_showsChartRows = false;
+    m_columnWidths->forgetHandWidths();
     bool loaded = true;
     try {
         m_model->load(select);
@@ -182,59 +186,95 @@ bool ResultViewerWindow::load(const QString& select, const QString& queryName, c
     return loaded;
 }
 
+namespace {
+
+QStringList namesOf(const QList<store::Column>& columns)
+{
+    QStringList names;
+    for (const store::Column& column : columns)
+        names.append(column.name);
+    return names;
+}
+
+}  // namespace
+
 void ResultViewerWindow::rowsReplaced()
 {
     clearHeaderSort();
-    ui::fitColumns(m_grid);
+    // Each column as wide as its widest value among all the rows read, so
+    // that no sort, filter or scroll shows a value cut.
+    QList<ui::ColumnContent> contents;
+    const QList<store::Column>& columns = m_model->columns();
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        ui::ColumnContent content;
+        content.texts.append(m_model->rows().longestTexts().value(i));
+        content.figures = columns[i].kind != store::ColumnKind::Text;
+        // Days are all written alike, but the months' names differ in width.
+        if (columns[i].kind == store::ColumnKind::Date)
+            for (int month = 1; month <= 12; ++month)
+                content.texts.append(datetext::toDisplay(QDate(2000, month, 28)));
+        contents.append(content);
+    }
+    m_columnWidths->fit(contents);
+
+    // The filter rows offer the columns of the rows shown.
+    const QStringList shown = namesOf(columns);
+    if (shown != m_filterColumns) {
+        m_filterColumns = shown;
+        m_filterPanel->setColumnNames(shown);
+        m_filterPanel->resetRows();
+    }
 }
 
 void ResultViewerWindow::fillColumnLists()
 {
-    QStringList names;
-    for (const store::Column& column : m_model->columns())
-        names.append(column.name);
+    // The sort rows and the chart lists name the columns of the result
+    // table, whose rows they read again.
+    m_resultColumns = m_model->columns();
+    const QStringList names = namesOf(m_resultColumns);
     m_sortPanel->setColumnNames(names);
     m_chartPanel->setColumnNames(names);
-    m_filterPanel->setColumnNames(names);
+}
+
+bool ResultViewerWindow::showRows(const QString& statement, const QString& failure)
+{
+    try {
+        // The rows shown stay when the store refuses the statement.
+        m_db.query(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(statement));
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("%1: %2").arg(failure, error.message()));
+        return false;
+    }
+    bool shown = true;
+    try {
+        const ui::WaitCursor wait;
+        m_model->load(statement);
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("%1: %2").arg(failure, error.message()));
+        shown = false;
+    }
+    rowsReplaced();
+    return shown;
 }
 
 void ResultViewerWindow::refresh()
 {
-    const SortOrder order = buildSortOrder(m_model->columns(), m_sortPanel->rows());
+    const SortOrder order = buildSortOrder(m_resultColumns, m_sortPanel->rows());
     if (!order.problem.isEmpty()) {
         ui::prompt().show(ui::Message::fromStyle(order.problem, 48));
         return;
     }
-    QStringList before, after;
-    for (const store::Column& column : m_model->columns())
-        before.append(column.name);
-    const QString statement = refreshStatement(order.keys);
-    try {
-        // The rows shown stay when the result table cannot be read.
-        for (const store::Column& column :
-             m_db.query(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(statement)).columns)
-            after.append(column.name);
-        m_model->load(statement);
-    } catch (const store::StoreError& error) {
-        ui::prompt().warn(QStringLiteral("The result could not be read again: %1").arg(error.message()));
-        if (!after.isEmpty()) {
-            rowsReplaced();
-            fillColumnLists();
-            m_filterPanel->resetRows();
-        }
+    if (!showRows(refreshStatement(order.keys), QStringLiteral("The result could not be read again")))
         return;
-    }
     m_sortClause = order.clause;
     m_sortKeys = order.keys;
     m_select = refreshSelectText(order.clause);
+    m_showsChartRows = false;
 
-    // The result table normally holds the columns shown; should it not, the
-    // lists must offer the columns of the rows now shown.
-    rowsReplaced();
-    if (before != after) {
+    // The result table normally holds the columns listed; should it not, the
+    // lists must offer the columns it holds now.
+    if (namesOf(m_model->columns()) != namesOf(m_resultColumns))
         fillColumnLists();
-        m_filterPanel->resetRows();
-    }
 }
 
 void ResultViewerWindow::sortByHeader(int section)
@@ -313,6 +353,10 @@ ShownResult ResultViewerWindow::shownResult() const
 
 reports::ReportDocument ResultViewerWindow::printDocument() const
 {
+    // The chart rows have none of the layout's columns: while the grid shows
+    // them, the result they were drawn from is printed, as its select reads it.
+    if (m_showsChartRows)
+        return reports::bindReport(m_facts, m_db.query(m_select));
     const ResultRows& rows = m_model->rows();
     return reports::bindReport(m_facts, rows.columns(),
                                [&rows](const reports::ResultRow& visit) { rows.forEach(visit); });
@@ -320,7 +364,14 @@ reports::ReportDocument ResultViewerWindow::printDocument() const
 
 void ResultViewerWindow::print()
 {
-    reports::showReportPreview(printDocument(), this);
+    reports::ReportDocument document;
+    try {
+        document = printDocument();
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The result could not be read for printing: %1").arg(error.message()));
+        return;
+    }
+    reports::showReportPreview(document, this);
 }
 
 QString ResultViewerWindow::dataFolder() const
@@ -394,20 +445,18 @@ void ResultViewerWindow::exportToExcel()
 
 void ResultViewerWindow::displayGraph()
 {
-    const ChartStatement statement = chartStatement(m_model->columns(), m_chartPanel->chosen(), m_sortKeys);
+    const ChartStatement statement = chartStatement(m_resultColumns, m_chartPanel->chosen(), m_sortKeys);
     if (!statement.problem.isEmpty()) {
         tell(statement.problem);
         return;
     }
-    store::Rows rows;
-    try {
-        rows = m_db.query(statement.sql);
-    } catch (const store::StoreError& error) {
-        ui::prompt().warn(QStringLiteral("The chart rows could not be read: %1").arg(error.message()));
+    // The grid shows the chart rows from now on, until a refresh reads the
+    // result again.
+    if (!showRows(statement.sql, QStringLiteral("The chart rows could not be read")))
         return;
-    }
+    m_showsChartRows = true;
     if (m_services)
-        showChart(*m_services, rows);
+        showChart(*m_services, m_model->shownRows());
 }
 
 ResultViewerWindow* showResult(shell::AppServices& services, const QString& select,

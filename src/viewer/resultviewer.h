@@ -18,6 +18,10 @@ namespace shell {
 class AppServices;
 }
 
+namespace ui {
+class ColumnWidths;
+}
+
 namespace viewer {
 
 class ChartColumnsPanel;
@@ -65,7 +69,9 @@ public:
     void setReportFacts(const reports::ReportFacts& facts) { m_facts = facts; }
     const reports::ReportFacts& reportFacts() const { return m_facts; }
     // What "&Print" prints: the rows as shown, in the grid's filter and
-    // order, bound to the layout of the shown result's query.
+    // order, bound to the layout of the shown result's query; while the grid
+    // shows the chart rows, the result read again by its select. Raises
+    // store::StoreError when the store refuses that select.
     reports::ReportDocument printDocument() const;
 
     // The select the shown rows came from: the handed-over one, or after a
@@ -91,8 +97,13 @@ private:
     void togglePanel(QFrame* panel);
     QPushButton* addButton(const QString& name, const QString& caption, int widthTwips);
 
-    // After new rows: no header sort, columns fitted to the rows.
+    // After new rows: no header sort, columns fitted to the rows, the filter
+    // rows on the columns shown.
     void rowsReplaced();
+    // Shows the rows of `statement` in place of those shown; when the store
+    // refuses it, says so (`failure` and the store's reason) and, when it
+    // refuses it before any row is read, keeps the rows shown. False then.
+    bool showRows(const QString& statement, const QString& failure);
     // Runs a change of the shown rows, telling the user when the store
     // refuses it; false then.
     bool reshow(const std::function<void()>& change);
@@ -112,6 +123,7 @@ private:
     store::Database& m_db;
     ResultModel* m_model = nullptr;
     QTableView* m_grid = nullptr;
+    ui::ColumnWidths* m_columnWidths = nullptr;
 
     SortRowsPanel* m_sortPanel = nullptr;
     ChartColumnsPanel* m_chartPanel = nullptr;
@@ -124,6 +136,14 @@ private:
     QString m_queryName;
     QStringList m_headings;
     reports::ReportFacts m_facts;
+    // The columns of the result the sort rows and chart lists offer; the
+    // grid may show other rows (the chart's).
+    QList<store::Column> m_resultColumns;
+    // The columns the filter rows offer: those of the rows shown.
+    QStringList m_filterColumns;
+    // Display Graph put the chart rows in the grid; a refresh reads the
+    // result again.
+    bool m_showsChartRows = false;
     QString m_sortClause;
     QList<SortKey> m_sortKeys;  // the keys of m_sortClause
     HeaderSort m_headerSort;

@@ -47,19 +47,34 @@ void pressClosing(QWidget* screen)
         screen->close();
 }
 
-TEST(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
+shell::ScreenRegistry everyScreen()
 {
-    TestStore store;
-    ScriptedPrompt prompt;
-    store.db().execScript("CREATE TABLE QueryResult (stock TEXT, NSETrdQty INTEGER);"
-                          "INSERT INTO QueryResult VALUES ('Axis Bank', 10);");
     shell::ScreenRegistry registry;
     masters::registerMastersScreens(registry);
     import::registerImportScreens(registry);
     query::registerQueryScreens(registry);
     portfolio::registerPortfolioScreens(registry);
-    shell::MainWindow window(store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry);
-    window.show();
+    return registry;
+}
+
+// The main window with every screen of the menu, over a store with a result.
+class ScreenClosing : public ::testing::Test {
+protected:
+    ScreenClosing()
+    {
+        store.db().execScript("CREATE TABLE QueryResult (stock TEXT, NSETrdQty INTEGER);"
+                              "INSERT INTO QueryResult VALUES ('Axis Bank', 10);");
+        window.show();
+    }
+
+    TestStore store;
+    ScriptedPrompt prompt;
+    shell::ScreenRegistry registry = everyScreen();
+    shell::MainWindow window{store.db(), shell::MainWindow::Paths{store.folder(), {}}, registry};
+};
+
+TEST_F(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
+{
     const auto expectClosesItsWindow = [](QWidget* screen, const QString& name) {
         settle();
         QPointer<QMdiSubWindow> frame = ui::subWindowOf(screen);
@@ -94,6 +109,49 @@ TEST(ScreenClosing, EveryScreensClosingControlTakesItsWindowAway)
     ASSERT_FALSE(frame.isNull());
     EXPECT_TRUE(frame->widget()->isVisible());
     EXPECT_EQ(prompt.lastText(), "Save your changes");
+    qDeleteAll(window.workspace()->subWindowList());
+}
+
+// The screen shown in the workspace's active window, or null.
+QWidget* activeScreen(shell::MainWindow& window)
+{
+    QMdiSubWindow* active = window.workspace()->activeSubWindow();
+    auto* frame = active ? qobject_cast<ui::ScreenFrame*>(active->widget()) : nullptr;
+    return frame ? frame->screen() : nullptr;
+}
+
+TEST_F(ScreenClosing, AClosingWindowGivesTheFocusBackToTheOneActiveBeforeIt)
+{
+    window.openScreen("Stock");
+    window.openScreen("Query");
+    QWidget* query = activeScreen(window);
+    viewer::ResultViewerWindow* viewer = viewer::showResult(window, "SELECT * FROM QueryResult", "View All Records");
+    viewer::ChartWindow* chart = viewer::showChart(window, store.db().query("SELECT * FROM QueryResult"));
+    chart->preview();
+    settle();
+    ASSERT_EQ(activeScreen(window), chart->previewWindow());
+
+    // The preview's Close: back to the chart window, then the chart's Close:
+    // back to the viewer.
+    pressClosing(chart->previewWindow());
+    settle();
+    EXPECT_EQ(activeScreen(window), chart);
+    pressClosing(chart);
+    settle();
+    EXPECT_EQ(activeScreen(window), viewer);
+
+    // A window closed while another is active leaves that one active; the
+    // order in which the rest were last active holds on.
+    window.openScreen("Stock");
+    QWidget* stock = activeScreen(window);
+    window.openScreen("Query");
+    ASSERT_EQ(activeScreen(window), query);
+    stock->close();
+    settle();
+    EXPECT_EQ(activeScreen(window), query);
+    pressClosing(query);
+    settle();
+    EXPECT_EQ(activeScreen(window), viewer);
     qDeleteAll(window.workspace()->subWindowList());
 }
 

@@ -1,6 +1,7 @@
 #include "viewer/resultfilter.h"
 
 #include <QDate>
+#include <QLocale>
 #include <gtest/gtest.h>
 
 using store::ColumnKind;
@@ -92,6 +93,10 @@ TEST(ResultFilterTest, ConditionsByColumnKind)
         {2, Op::Greater, "abc", {"ABC Ltd", "abacus", "O'Neil", "Bharat"}, "[NSEPerc] > 0"},
         {3, Op::Equal, "05/Jan/2026", {"ABC Ltd", "Bharat"}, "[TransDate] = #05/Jan/2026#"},
         {3, Op::Greater, "5/jan/2026", {"abacus", "Zen"}, nullptr},
+        // Days in numbers, day first, or ISO; the text is shown as typed.
+        {3, Op::Equal, "05/01/2026", {"ABC Ltd", "Bharat"}, "[TransDate] = #05/01/2026#"},
+        {3, Op::Less, "6.1.26", {"ABC Ltd", "Bharat"}, nullptr},
+        {3, Op::Greater, "2026-01-06", {"Zen"}, nullptr},
     };
     for (const auto& c : cases) {
         ResultFilter filter;
@@ -99,8 +104,25 @@ TEST(ResultFilterTest, ConditionsByColumnKind)
         EXPECT_EQ(passing(filter), c.passing) << c.value;
         EXPECT_EQ(c.text ? filter.text() : QString(), c.text ? c.text : "") << c.value;
     }
-    EXPECT_FALSE(viewer::makeCondition(kColumns[3], 3, Op::Equal, "31/Feb/2026"));
-    EXPECT_FALSE(viewer::makeCondition(kColumns[3], 3, Op::Equal, QString()));
+    for (const char* notADay : {"31/Feb/2026", "", "32/01/2026", "2026-02-30", "5/1", "05/01/2026/1", "soon"})
+        EXPECT_FALSE(viewer::makeCondition(kColumns[3], 3, Op::Equal, notADay)) << notADay;
+}
+
+TEST(ResultFilterTest, DatesInTheFormsOfTheUsersLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto dayOf = [](const QString& text) {
+        const auto made = viewer::makeCondition(kColumns[3], 3, FilterOperator::Equal, text);
+        return made ? made->value.toDate() : QDate();
+    };
+    // Month first where no day comes first; a two-digit year of this century.
+    EXPECT_EQ(dayOf("1/31/26"), QDate(2026, 1, 31));
+    EXPECT_EQ(dayOf("Wednesday, January 7, 2026"), QDate(2026, 1, 7));
+    // Numbers that make a day, day first, stay day first.
+    EXPECT_EQ(dayOf("1/7/26"), QDate(2026, 7, 1));
+    EXPECT_EQ(dayOf("12/31/99"), QDate(1999, 12, 31));
+    QLocale::setDefault(before);
 }
 
 TEST(ResultFilterTest, JoinersGroupLeftToRight)
