@@ -15,7 +15,8 @@ const QString kName = QStringLiteral("Name");
 PortfolioMasterForm::PortfolioMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Master"), QStringLiteral("PortfolioMaster"), QStringLiteral("ORDER BY Name"),
-                  QStringLiteral("Browse Portfolio"), reports::MasterList{}},
+                  QStringLiteral("Browse Portfolio"), reports::MasterList{},
+                  {QStringLiteral("Code"), QStringLiteral("Name")}},
                  parent)
 {
     setObjectName(QStringLiteral("FrmPortFolio"));

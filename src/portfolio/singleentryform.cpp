@@ -22,7 +22,10 @@ namespace portfolio {
 SingleEntryForm::SingleEntryForm(store::Database& db, LookupRunner lookup, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Manager"), QStringLiteral("PortfolioManager"), QStringLiteral("ORDER BY code"),
-                  QStringLiteral("Browse Portfolio Manager"), reports::MasterList{}},
+                  QStringLiteral("Browse Portfolio Manager"), reports::MasterList{},
+                  {QStringLiteral("tdt"), QStringLiteral("code"), QStringLiteral("ScriptCode"), QStringLiteral("Qty"),
+                   QStringLiteral("BuySell"), QStringLiteral("Rate"), QStringLiteral("Portfoliocd"),
+                   QStringLiteral("Amt")}},
                  parent),
       m_lookup(std::move(lookup))
 {

@@ -1,5 +1,6 @@
 // The single-transaction form: choosing the scrip and portfolio, the amount,
 // the checks, the saved row and the codes carried to the next entry.
+#include "masters/browsedialog.h"
 #include "portfolio/singleentryform.h"
 #include "portfolio/transactions.h"
 #include "portfolio/valuation.h"
@@ -8,6 +9,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
+#include <QTableView>
 #include <QPointer>
 #include <QRadioButton>
 
@@ -97,6 +100,28 @@ TEST_F(SingleEntryTest, CodesChooseTheScripOnTheChosenExchange)
     EXPECT_EQ(boxes("TxtSciptCd"), QStringList{"2"});
     press("Cancel");
     EXPECT_EQ(db().scalar("SELECT ScriptCode FROM PortfolioManager").toInt(), 2);
+}
+
+TEST_F(SingleEntryTest, TheBrowseWindowListsTheFieldsInTheFormsOrder)
+{
+    pf::addTransaction(db(), 5, 1, growth, 2, QDate(2026, 1, 2), "B", 1, 1);
+    open();
+    press("Browse");
+    masters::BrowseDialog* browse = form->browseWindow();
+    ASSERT_NE(browse, nullptr);
+    const QStringList formOrder{"tdt", "code", "ScriptCode", "qty", "BuySell", "rate", "Portfoliocd", "amt"};
+    auto* fields = browse->findChild<QComboBox*>("Combo1");
+    QStringList offered;
+    for (int i = 0; i < fields->count(); ++i)
+        offered.append(fields->itemText(i));
+    EXPECT_EQ(offered, formOrder);
+    QStringList headings;
+    const QHeaderView* header = browse->grid()->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual)
+        if (!header->isSectionHidden(header->logicalIndex(visual)))
+            headings.append(browse->grid()->model()->headerData(header->logicalIndex(visual), Qt::Horizontal).toString());
+    EXPECT_EQ(headings, formOrder);
+    browse->close();
 }
 
 TEST_F(SingleEntryTest, EveryStoredSideCountsInTheValuation)
