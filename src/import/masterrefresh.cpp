@@ -4,6 +4,7 @@
 #include "import/textlines.h"
 #include "shell/downloadservice.h"
 #include "store/database.h"
+#include "store/regularfile.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
@@ -90,7 +91,7 @@ MasterFileContent readMasterFile(MasterFile file, const QString& path)
 {
     MasterFileContent content;
     QFile source;
-    if (const QString why = openRegularFile(source, path); !why.isEmpty()) {
+    if (const QString why = store::openRegularFile(source, path); !why.isEmpty()) {
         content.reason = QStringLiteral("the file cannot be opened (%1)").arg(why);
         return content;
     }

@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <vector>
@@ -53,6 +54,12 @@ bool splitFields(std::string_view line, std::string_view (&fields)[3])
     return true;
 }
 
+// The number of fields of a line: each ends in a "|".
+qsizetype fieldCount(std::string_view line)
+{
+    return static_cast<qsizetype>(std::count(line.begin(), line.end(), '|'));
+}
+
 // The security number of field 1, when it is a whole number of 32 bits.
 std::optional<qint32> securityNumber(std::string_view field)
 {
@@ -84,8 +91,12 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
     TextLines lines(content);
     // Line 1 is the header; a security there is a file without its header,
     // whose first security would be lost.
-    if (std::string_view fields[3]; splitFields(lines.next(), fields) && securityNumber(fields[0]))
+    const std::string_view header = lines.next();
+    if (std::string_view fields[3]; splitFields(header, fields) && securityNumber(fields[0]))
         return badLine(outcome, 1, QStringLiteral("it is a security, not the file's header line"));
+    // Every line has the header's fields: a shorter one is a file cut off
+    // in the middle of a line, whose later securities are missing.
+    const auto headerFields = fieldCount(header);
     // Progress counts the lines as they are read, stored or not.
     ProgressSteps progress(m_progress, maximum);
     progress.report(0, true);
@@ -102,6 +113,11 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
         std::string_view fields[3];
         if (!splitFields(line, fields))
             return badLine(outcome, number, QStringLiteral("it has fewer than three fields"));
+        if (const auto count = fieldCount(line); count < headerFields)
+            return badLine(outcome, number,
+                           QStringLiteral("it has %1 fields where the header line has %2 (the file may be cut off)")
+                               .arg(count)
+                               .arg(headerFields));
         const std::optional<qint32> security = securityNumber(fields[0]);
         if (!security)
             return badLine(outcome, number,

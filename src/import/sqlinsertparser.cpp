@@ -1,5 +1,7 @@
 #include "import/sqlinsertparser.h"
 
+#include "import/textlines.h"
+
 #include <QSet>
 
 namespace import::sqlinsert {
@@ -186,6 +188,9 @@ bool columnValue(const ColumnShape& column, const Literal& literal, QVariant& va
     case Literal::Kind::Text:
         if (column.kind == ValueKind::WholeNumber)
             return fail(reason, QStringLiteral("%1 must be a whole number, not a text").arg(column.name));
+        // A NUL would cut the text short for every query.
+        if (holdsControlCharacter(literal.text))
+            return fail(reason, QStringLiteral("%1 holds a control character").arg(column.name));
         value = literal.text;
         return true;
     case Literal::Kind::Number:

@@ -37,8 +37,9 @@ struct TableShape {
 //
 // Keywords and names are read without regard to case; blanks and tabs may
 // stand between the parts; one ';' may end the statement. Texts are in
-// single quotes, a quote inside doubled (''). Anything after the statement
-// (a second statement, a comment) refuses the line.
+// single quotes, a quote inside doubled (''), and hold no control character.
+// Anything after the statement (a second statement, a comment) refuses the
+// line.
 std::optional<QVariantList> parseInsert(const QString& line, const TableShape& shape, QString* reason = nullptr);
 
 }  // namespace import::sqlinsert

@@ -1,42 +1,19 @@
 #include "import/textlines.h"
 
+#include "store/regularfile.h"
+
+#include <QByteArrayView>
 #include <QDir>
 #include <QFile>
-#include <QByteArrayView>
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace import {
-
-QString openRegularFile(QFile& file, const QString& path)
-{
-    // Opened without waiting, so that a pipe cannot block, then looked at
-    // through the open descriptor itself: no other file can take its place
-    // between the look and the read.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder, not a file")
-                                       : QStringLiteral("it is not a regular file (a pipe, socket or device)");
-    }
-    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return file.errorString();
-    }
-    return {};
-}
 
 bool readWholeFile(const QString& path, QByteArray& content, QString& error)
 {
     QFile file;
-    if (const QString reason = openRegularFile(file, path); !reason.isEmpty()) {
+    if (const QString reason = store::openRegularFile(file, path); !reason.isEmpty()) {
         error = QStringLiteral("The file %1 could not be opened: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
@@ -85,12 +62,22 @@ void ProgressSteps::report(qint64 done, bool force)
     }
 }
 
+namespace {
+bool isControlCharacter(char32_t c)
+{
+    return c < 0x20 || c == 0x7f;
+}
+}  // namespace
+
 bool holdsControlCharacter(std::string_view text)
 {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            return true;
-    return false;
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return isControlCharacter(static_cast<unsigned char>(c)); });
+}
+
+bool holdsControlCharacter(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return isControlCharacter(c.unicode()); });
 }
 
 std::string_view trimmedView(std::string_view text)

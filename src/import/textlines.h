@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <functional>
 #include <string_view>
@@ -10,14 +9,9 @@
 // file is read whole and walked line by line.
 namespace import {
 
-// Opens the file at `path` for reading, when it is a regular file. Anything
-// else is refused without waiting on it: a named pipe would block the import
-// until some program writes to it, a device may never end. Returns "" when
-// `file` is open, else why not, for the user (without the file's name).
-QString openRegularFile(QFile& file, const QString& path);
-
-// Reads the regular file at `path` whole into `content`. Returns false and a
-// message for the user naming the file when it cannot be opened or read.
+// Reads the regular file at `path` whole into `content` (see
+// store::openRegularFile). Returns false and a message for the user naming
+// the file when it cannot be opened or read.
 bool readWholeFile(const QString& path, QByteArray& content, QString& error);
 
 // The lines of a text held in memory; a line ends at "\n" or "\r\n".
@@ -61,8 +55,9 @@ private:
 };
 
 // Whether `text` holds a control character (a NUL, a line end, ...), which
-// no symbol or code can hold: a NUL would end the text for every query.
+// no symbol, code or name can hold: a NUL would end the text for every query.
 bool holdsControlCharacter(std::string_view text);
+bool holdsControlCharacter(QStringView text);
 
 // `text` without the blanks and tabs around it.
 std::string_view trimmedView(std::string_view text);

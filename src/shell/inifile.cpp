@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStringList>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace shell {
 
@@ -11,12 +12,13 @@ namespace {
 
 constexpr int kMaxValueLength = 255;
 
-QStringList readLines(const QString& iniFile)
+// The file's text, in the encoding its byte-order mark names (UTF-8, UTF-16
+// or UTF-32), else UTF-8.
+QString decoded(const QByteArray& bytes, std::optional<QStringConverter::Encoding>& markedEncoding)
 {
-    QFile file(iniFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    markedEncoding = QStringConverter::encodingForData(bytes);
+    QStringDecoder decoder(markedEncoding.value_or(QStringConverter::Utf8));
+    return decoder.decode(bytes);
 }
 
 // The section name of a "[Section]" line, or a null string for other lines.
@@ -42,10 +44,31 @@ bool isKeyLine(const QString& line, const QString& key, QString* value = nullptr
 
 }  // namespace
 
-QString readIni(const QString& iniFile, const QString& section, const QString& key, const QString& defaultValue)
+IniText readIniText(const QString& iniFile)
+{
+    IniText text;
+    QFile file;
+    text.error = store::openRegularFile(file, iniFile, &text.problem);
+    if (text.problem == store::FileProblem::None) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            text.problem = store::FileProblem::Unreadable;
+            text.error = file.errorString();
+            return text;
+        }
+        QString content = decoded(bytes, text.markedEncoding);
+        content.remove(QLatin1Char('\r'));
+        text.lines = content.split(QLatin1Char('\n'));
+    }
+    if (!text.unusable())
+        text.error.clear();
+    return text;
+}
+
+QString iniValue(const IniText& text, const QString& section, const QString& key, const QString& defaultValue)
 {
     bool inSection = false;
-    for (const QString& line : readLines(iniFile)) {
+    for (const QString& line : text.lines) {
         const QString name = sectionOf(line);
         if (!name.isNull()) {
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;
@@ -61,13 +84,21 @@ QString readIni(const QString& iniFile, const QString& section, const QString& k
     return defaultValue;
 }
 
+QString readIni(const QString& iniFile, const QString& section, const QString& key, const QString& defaultValue)
+{
+    return iniValue(readIniText(iniFile), section, key, defaultValue);
+}
+
 bool writeIni(const QString& iniFile, const QString& section, const QString& key, const QString& value)
 {
     QString oneLine = value;
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString entry = key + QLatin1Char('=') + oneLine;
 
-    QStringList lines = readLines(iniFile);
+    const IniText text = readIniText(iniFile);
+    if (text.unusable())
+        return false;
+    QStringList lines = text.lines;
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
 
@@ -101,9 +132,11 @@ bool writeIni(const QString& iniFile, const QString& section, const QString& key
     }
 
     QSaveFile file(iniFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    QStringEncoder encoder(text.markedEncoding.value_or(QStringConverter::Utf8),
+                           text.markedEncoding ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    file.write(encoder.encode(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')));
     return file.commit();
 }
 

@@ -65,27 +65,37 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
     const QString ini = iniFileName(folder);
     const QString defaultPath = QDir(folder).filePath(QStringLiteral("mto.db"));
     const QString defaultOptionPath = QDir(folder).filePath(QStringLiteral("option.db"));
-    const QString pathSetting = readIni(ini, kSection, QStringLiteral("Path"), QString());
+    const IniText settings = readIniText(ini);
+    // A settings file that is not a file at all holds no settings: the start
+    // goes on without it. One that cannot be read may name a store
+    // elsewhere, so none is taken for granted: the user locates it.
+    if (settings.unusable())
+        prompt.warn(settingsFileMessage(ini, settings));
+    const bool settingsUnknown = settings.problem == store::FileProblem::Unreadable;
+    const QString pathSetting = iniValue(settings, kSection, QStringLiteral("Path"), QString());
     result.databasePath = pathSetting.isEmpty() ? defaultPath : pathSetting;
-    result.optionPath = readIni(ini, kSection, QStringLiteral("sottpath"), defaultOptionPath);
+    result.optionPath = iniValue(settings, kSection, QStringLiteral("sottpath"), defaultOptionPath);
 
-    bool firstStart = false;
-    if (!QFileInfo::exists(result.databasePath)) {
-        if (pathSetting.isEmpty()) {
-            firstStart = true;
-        } else {
-            prompt.show({QStringLiteral("The Database File Is Missing Please Locate It"), ui::applicationTitle(),
-                         ui::Icon::Information, ui::Buttons::Ok});
-            const QString chosen = prompt.openFile(
-                {QString(), folder, QStringLiteral("Databases (*.db);;All files (*)")});
-            if (chosen.isEmpty()) {
-                result.status = StartupResult::Status::Cancelled;
-                return result;
-            }
-            writeIni(ini, kSection, QStringLiteral("Path"), chosen);
-            result.databasePath = chosen;
+    // Only a store that is not there at all makes a first start.
+    const bool storeExists = QFileInfo::exists(result.databasePath);
+    const bool firstStart = !settingsUnknown && pathSetting.isEmpty() && !storeExists;
+    if (!firstStart && (settingsUnknown || !storeExists)) {
+        prompt.show({QStringLiteral("The Database File Is Missing Please Locate It"), ui::applicationTitle(),
+                     ui::Icon::Information, ui::Buttons::Ok});
+        const QString chosen =
+            prompt.openFile({QString(), folder, QStringLiteral("Databases (*.db);;All files (*)")});
+        if (chosen.isEmpty()) {
+            result.status = StartupResult::Status::Cancelled;
+            return result;
         }
+        writeIni(ini, kSection, QStringLiteral("Path"), chosen);
+        result.databasePath = chosen;
     }
+
+    // An empty file is a store that lost everything it held, not a new one:
+    // the user hears of it before its tables are made.
+    if (const QFileInfo storeFile(result.databasePath); storeFile.isFile() && storeFile.size() == 0)
+        prompt.warn(emptyStoreMessage(result.databasePath));
 
     try {
         if (firstStart) {
@@ -103,6 +113,24 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
         result.error = error.message();
     }
     return result;
+}
+
+QString settingsFileMessage(const QString& path, const IniText& settings)
+{
+    const QString what = QStringLiteral("The settings file \"%1\" cannot be read: %2.")
+                             .arg(QDir::toNativeSeparators(path), settings.error);
+    if (settings.problem == store::FileProblem::NotRegular)
+        return what + QStringLiteral("\n\nThe program starts with its default settings.");
+    return what + QStringLiteral("\n\nIt may name the database to open: nothing is opened or created until you "
+                                 "locate the database.");
+}
+
+QString emptyStoreMessage(const QString& path)
+{
+    return QStringLiteral("The database \"%1\" is an empty file (0 bytes): it holds no tables and no data.\n\n"
+                          "If it held your data, restore it from a backup. Otherwise it becomes a new database: its "
+                          "tables are made now.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QString damagedStoreMessage(const QString& path, const QStringList& problems)

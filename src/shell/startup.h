@@ -8,6 +8,7 @@
 
 class QThread;
 
+#include "shell/inifile.h"
 #include "ui/prompt.h"
 
 namespace store {
@@ -36,15 +37,27 @@ struct StartupResult {
 };
 
 // Reads the settings of `folder`, finds the main database and opens `db` on it:
-//  - no "Path" setting and no default database: this is the first start, and
-//    the default database (and options database) are created with every table;
+//  - no "Path" setting and no default database file: this is the first start,
+//    and the default database (and options database) are created with every
+//    table;
 //  - a "Path" that names a missing file: the user is asked to locate it and
 //    the chosen path is written to "Path"; cancelling gives up;
-//  - any other database is opened as it is. A database without any of the
-//    tables is new and gets them all; one that lacks only some is damaged:
-//    a notice names them, and nothing is created in it. A database that can
-//    only be read gets a notice too.
+//  - a settings file that is not a regular file is refused with a message,
+//    and the start goes on as without one; one that cannot be read is told
+//    too, and the user locates the database as when "Path" names a missing
+//    file;
+//  - any other database is opened as it is. An empty file (0 bytes) is told
+//    before its tables are made. A database without any of the tables is new
+//    and gets them all; one that lacks only some is damaged: a notice names
+//    them, and nothing is created in it. A database that can only be read
+//    gets a notice too.
 StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prompt& prompt);
+
+// What the user is told about the settings file at `path` that `settings`
+// could not be read from.
+QString settingsFileMessage(const QString& path, const IniText& settings);
+// What the user is told about a store at `path` that is an empty file.
+QString emptyStoreMessage(const QString& path);
 
 // What the user is told about a damaged store at `path`.
 QString damagedStoreMessage(const QString& path, const QStringList& problems);

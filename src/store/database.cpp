@@ -225,18 +225,35 @@ void Database::openFile(const QString& path, int flags, bool keepJournalMode)
     registerJetFunctions(m_db);
 }
 
+namespace {
+
+// Refuses a path where no store file stands, saying what stands there.
+QFileInfo requireStoreFile(const QString& path)
+{
+    const QFileInfo file(path);
+    QString reason;
+    if (file.isDir())
+        reason = QStringLiteral("it is a folder, not a database file.");
+    else if (!file.exists())
+        reason = QStringLiteral("the file does not exist.");
+    else if (!file.isFile())
+        reason = QStringLiteral("it is not a regular file (a pipe, socket or device).");
+    if (!reason.isEmpty())
+        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, reason));
+    return file;
+}
+
+}  // namespace
+
 void Database::openExisting(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file does not exist.").arg(path));
+    requireStoreFile(path);
     open(path);
 }
 
 void Database::openForeign(const QString& path)
 {
-    const QFileInfo file(path);
-    if (!file.isFile())
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file does not exist.").arg(path));
+    const QFileInfo file = requireStoreFile(path);
     // An empty file would be taken for a new database and written as one.
     if (file.size() == 0)
         throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file is empty.").arg(path));

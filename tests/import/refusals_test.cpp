@@ -185,6 +185,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
          nnfRefused(2, "the security number \"3000000000\" is not a whole number")},
         {nnf("SYMBOL,SERIES,\nZETA,EQ,1,\n"), nnfRefused(2, "it has fewer than three fields")},
         {nnf("Header|\n21|ZETA|EQ|\n\n22|YETA|EQ|\n"), nnfRefused(3, "the line is empty")},
+        // A file cut off in the middle of its third line.
+        {nnf("Token|Symbol|Series|Security Name|\n21|ZETA|EQ|Zeta Ltd|\n22|YETA|EQ|Yeta\n"),
+         nnfRefused(3, "it has 3 fields where the header line has 4 (the file may be cut off)")},
         {nnf(QByteArray("Header|\n21|ZE\0TA|EQ|\n", 21)), nnfRefused(2, "its symbol holds a control character")},
         {[&] { return NnfImporter(db).importFile(makePipe(folder, "Security.txt")).message; },
          notRegular(folder + "/Security.txt")},
@@ -223,6 +226,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {"insert into scripmaster values(1,'A','B',random())", "\"random())\" is not a value"},
         {"insert into scripmaster values(1,'Again','DUP','1')",
          "the row cannot be stored (UNIQUE constraint failed: ScripMaster.srno)"},
+        {QByteArray("insert into scripmaster values(3,'C Ltd','SY") + '\0' + "M','3')",
+         "nsescrip holds a control character"},
+        {"insert into scripmaster values(4,'Bell\aLtd','BEL','4')", "company holds a control character"},
     };
     for (const auto& [line, reason] : masterLines)
         cases.append({master(scrips, "insert into scripmaster values(1,'A','A','1')\r\n\r\n" + line +

@@ -1,7 +1,10 @@
 #include "shell/inifile.h"
+#include "support/filepermissions.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 namespace {
@@ -13,11 +16,12 @@ protected:
     {
         return shell::writeIni(ini, section, key, value);
     }
-    QString contents() const
+    QByteArray bytes() const
     {
         QFile file(ini);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    QString contents() const { return QString::fromUtf8(bytes()); }
     QTemporaryDir dir;
     const QString ini = shell::iniFileName(dir.path());
 };
@@ -52,6 +56,33 @@ TEST_F(IniFile, WritesReplaceTheValueKeepTheRestAndBreakNoLine)
     EXPECT_TRUE(contents().endsWith("[Other]\nx=a  b\n"));
     ASSERT_TRUE(write("Settings", "Path", QString(300, 'x')));
     EXPECT_EQ(read("Settings", "Path").size(), 255);
+}
+
+// A file saved by a Windows editor (UTF-16 with a byte-order mark) is read,
+// and written back in its own encoding; one that cannot be read is never
+// replaced by a file that holds only the value written.
+TEST_F(IniFile, UnicodeFilesKeepTheirEncodingAndUnreadableOnesAreLeftAlone)
+{
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    file.write(utf16.encode(QStringLiteral("[Settings]\r\nPath=/data/Märkte/mto.db\r\nsottpath=/o.db\r\n")));
+    file.close();
+    EXPECT_EQ(read("Settings", "Path"), QStringLiteral("/data/Märkte/mto.db"));
+    ASSERT_TRUE(write("Settings", "Path", "/new/mto.db"));
+    const QByteArray written = bytes();
+    EXPECT_TRUE(written.startsWith("\xff\xfe"));
+    EXPECT_EQ(QStringDecoder(QStringConverter::Utf16LE).decode(written).operator QString(),
+              "[Settings]\nPath=/new/mto.db\nsottpath=/o.db\n");
+
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::WriteOwner));
+    {
+        PermissionsBind bind;
+        EXPECT_EQ(read("Settings", "sottpath"), "dflt");
+        EXPECT_FALSE(write("Settings", "Path", "/other/mto.db"));
+    }
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(bytes(), written);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "shell/startup.h"
+#include "shell/application.h"
 #include "shell/inifile.h"
+#include "shell/screenregistry.h"
+#include "shell/singleinstance.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "support/filepermissions.h"
@@ -7,13 +10,35 @@
 #include "support/teststore.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QDir>
+#include <QScopeGuard>
 #include <QFile>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Status = shell::StartupResult::Status;
 
 namespace {
+
+// A scripted prompt that also lets the test look around as each message shows.
+class WatchedPrompt : public ScriptedPrompt {
+public:
+    std::function<void(const ui::Message&)> onShow;
+    ui::Answer show(const ui::Message& message) override
+    {
+        if (onShow)
+            onShow(message);
+        return ScriptedPrompt::show(message);
+    }
+};
 
 class Startup : public ::testing::Test {
 protected:
@@ -27,8 +52,14 @@ protected:
     {
         shell::writeIni(shell::iniFileName(dir.path()), "Settings", "Path", path);
     }
+    void writeFile(const QString& path, const QByteArray& bytes) const
+    {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
+    WatchedPrompt prompt;
     store::Database db;
 };
 
@@ -121,6 +152,156 @@ TEST_F(Startup, AStoreThatLostATableOrCanOnlyBeReadIsToldAndLeftAsItIs)
         db.close();
     }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+// A settings or store file that is not what it seems is told to the user,
+// naming it, before anything is created; a settings file saved as UTF-16 is
+// read.
+TEST_F(Startup, SettingsAndStoreFilesThatAreNotWhatTheySeemAreToldBeforeAnythingIsMade)
+{
+    const QString ini = shell::iniFileName(dir.path());
+    const QString mto = file("mto.db"), options = file("option.db"), elsewhere = file("elsewhere.db");
+    {
+        store::Database other;
+        other.open(elsewhere);
+        other.exec("CREATE TABLE keep (x)");
+    }
+    auto startOver = [&] {
+        db.close();
+        prompt.messages.clear();
+        QFile::remove(mto);
+        QFile::remove(options);
+        QFile::remove(ini);
+    };
+
+    // A named pipe in the settings file's place is refused without waiting
+    // on it, and the start goes on as without settings.
+    ASSERT_EQ(mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+    auto started = std::async(std::launch::async, [this] { return start(); });
+    if (started.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the start waits on the pipe";
+        while (started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+            ::close(::open(QFile::encodeName(ini).constData(), O_WRONLY | O_NONBLOCK));  // lets the reader go
+    }
+    auto result = started.get();
+    EXPECT_EQ(result.status, Status::Opened);
+    EXPECT_EQ(prompt.texts(), QStringList("The settings file \"" + ini +
+                                          "\" cannot be read: it is not a regular file (a pipe, socket or device)."
+                                          "\n\nThe program starts with its default settings."));
+    EXPECT_EQ(prompt.messages.value(0).icon, ui::Icon::Warning);
+    EXPECT_EQ(db.path(), mto);
+    EXPECT_TRUE(QFile::exists(options));
+    EXPECT_TRUE(QFileInfo::exists(ini) && !QFileInfo(ini).isFile());  // the pipe is left as it is
+    startOver();
+
+    // One that cannot be read may name a store elsewhere: the user hears why
+    // and locates the store, and nothing is created or rewritten.
+    const QByteArray settings = "[Settings]\nPath=" + elsewhere.toUtf8() + "\nsottpath=/opt/o.db\n";
+    writeFile(ini, settings);
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::WriteOwner));
+    {
+        PermissionsBind bind;
+        EXPECT_EQ(start().status, Status::Cancelled);
+        prompt.files.enqueue(elsewhere);
+        result = start();
+    }
+    const QString unreadable = "The settings file \"" + ini +
+                               "\" cannot be read: Permission denied.\n\nIt may name the database to open: nothing "
+                               "is opened or created until you locate the database.";
+    const QString locate = "The Database File Is Missing Please Locate It";
+    EXPECT_EQ(prompt.texts(), QStringList({unreadable, locate, unreadable, locate}));
+    ASSERT_EQ(result.status, Status::Opened);
+    EXPECT_EQ(db.path(), elsewhere);
+    EXPECT_TRUE(db.tableExists("keep"));
+    EXPECT_FALSE(QFile::exists(mto));
+    EXPECT_FALSE(QFile::exists(options));
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QFile kept(ini);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), settings);
+    kept.close();
+    startOver();
+
+    // Saved by a Windows editor: UTF-16 with a byte-order mark.
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    writeFile(ini, utf16.encode("[Settings]\r\nPath=" + elsewhere + "\r\n"));
+    result = start();
+    EXPECT_EQ(result.status, Status::Opened);
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_EQ(db.path(), elsewhere);
+    EXPECT_FALSE(QFile::exists(mto));
+    startOver();
+
+    // An empty store file is no first start: it is told, naming it, before
+    // its tables are made.
+    writeFile(mto, {});
+    qint64 sizeWhenTold = -1;
+    prompt.onShow = [&](const ui::Message&) { sizeWhenTold = QFileInfo(mto).size(); };
+    result = start();
+    prompt.onShow = nullptr;
+    ASSERT_EQ(result.status, Status::Opened);
+    EXPECT_EQ(prompt.texts(), QStringList("The database \"" + mto +
+                                          "\" is an empty file (0 bytes): it holds no tables and no data.\n\nIf it "
+                                          "held your data, restore it from a backup. Otherwise it becomes a new "
+                                          "database: its tables are made now."));
+    EXPECT_EQ(sizeWhenTold, 0);
+    for (const QString& table : store::mainTableNames())
+        EXPECT_TRUE(db.tableExists(table)) << table.toStdString();
+    startOver();
+
+    // A folder where the store should be is called what it is.
+    const QString folder = file("stores");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    setPathSetting(folder);
+    result = start();
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(result.error,
+              "The database \"" + folder + "\" could not be opened: it is a folder, not a database file.");
+    EXPECT_TRUE(prompt.messages.isEmpty());
+    EXPECT_TRUE(QDir(folder).isEmpty());
+    EXPECT_FALSE(QFile::exists(mto));
+}
+
+// A second copy starts as any copy does, with the splash; the start-up after
+// it refuses the copy and brings the running one forward.
+TEST(SecondCopy, ShowsTheSplashBeforeItIsRefused)
+{
+    const QByteArray user = qgetenv("USER");
+    const auto restoreUser = qScopeGuard([user] { qputenv("USER", user); });
+    qputenv("USER", "second-copy-test-" + QByteArray::number(QCoreApplication::applicationPid()));
+    shell::SingleInstance running;
+    ASSERT_TRUE(running.listen());
+    QSignalSpy activated(&running, &shell::SingleInstance::activationRequested);
+
+    // What the user sees, in order; a key press on the splash hands over at once.
+    QStringList seen;
+    struct SplashWatch : QObject {
+        QStringList& seen;
+        explicit SplashWatch(QStringList& list) : seen(list) {}
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (event->type() == QEvent::Show && widget && widget->objectName() == "frmSplash") {
+                seen.append("splash");
+                QTimer::singleShot(50, this, [widget] { QTest::keyClick(widget, Qt::Key_Space); });
+            }
+            return false;
+        }
+    } watch(seen);
+    qApp->installEventFilter(&watch);
+    WatchedPrompt prompt;
+    prompt.onShow = [&](const ui::Message& message) { seen.append(message.text); };
+
+    // A copy that went on to its main window would wait for the user.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, qApp, [] { QApplication::exit(2); });
+    deadline.start(10000);
+    const int code = shell::runApplication(*qApp, shell::ScreenRegistry());
+    qApp->removeEventFilter(&watch);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(seen, QStringList({"splash", "Another Instance Is Already Running ...!"}));
+    EXPECT_TRUE(activated.count() == 1 || activated.wait(2000));
 }
 
 TEST(StoreCheck, NamesADamagedStoreAndPassesASoundOne)
