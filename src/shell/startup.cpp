@@ -160,8 +160,11 @@ StoreCheck::StoreCheck(const QString& path, ui::Prompt& prompt)
     });
     m_thread = QThread::create([this, path] {
         const QStringList problems = store::quickCheck(path, &m_stop);
+        // Told from the check's own thread, once control is back in its
+        // event loop: whoever connects right after making the check hears of
+        // it even when the store is checked at once.
         if (!m_stop)
-            emit finished(problems);
+            QMetaObject::invokeMethod(this, [this, problems] { emit finished(problems); }, Qt::QueuedConnection);
     });
     m_thread->start();
 }
