@@ -44,8 +44,9 @@ struct NnfImportOutcome {
 // once: a line that repeats one is skipped and counted. The whole file is
 // checked first (line 1 must not be a security line; every further line needs
 // its three fields, no fewer fields than the header line, and a whole number,
-// 32-bit, in field 1, whatever its series; at least one line must be "EQ"); the table is then emptied and
-// refilled in one transaction, so a refused file leaves the table as it was.
+// 32-bit, in field 1, whatever its series; at least one line must be "EQ");
+// the table is then emptied and refilled in one transaction, so a refused
+// file leaves the table as it was.
 class NnfImporter {
 public:
     explicit NnfImporter(store::Database& db) : m_db(db) {}
