@@ -71,7 +71,7 @@ bool parseLine(std::string_view line, Row& row, QString* dayText, QString* reaso
         if (!number || !isMarketFigure(figure)) {
             if (reason)
                 *reason = QStringLiteral("%1 \"%2\" is not %3")
-                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), fieldText(field),
+                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), shownValue(fieldText(field)),
                                    number ? QStringLiteral("a price or quantity") : QStringLiteral("a number"));
             return false;
         }
