@@ -110,6 +110,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
     auto refused = [](int line, const QString& reason, const char* kept = "Nothing was imported from the file.") {
         return QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) + kept;
     };
+    auto cutOff = [](int fields) {
+        return QStringLiteral("it has %1 fields where the header line has 11 (the file may be cut off)").arg(fields);
+    };
     const QByteArray header(bhavcopyfile::kHeader.data(), qsizetype(bhavcopyfile::kHeader.size()));
     const QByteArray zeta = "ZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,08-JAN-2024,\r\n", good = header + "\r\n" + zeta;
     // A file whose line 3 has `close` as its CLOSE, and the refusal that
@@ -164,10 +167,16 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {bhav(header + "\r\n\r\n"), "The file holds no rows after its header.\nNothing was imported from the file."},
         {bhav(good + "YETA,EQ,1,2,0.5,abc,1.5,1,100,150,08-JAN-2024,\n"), refused(3, "CLOSE \"abc\" is not a number")},
         {bhav(good + "YETA,EQ,1,2,0.5,1,1.5,1,,150,08-JAN-2024,\r\n"), refused(3, "TOTTRDQTY \"\" is not a number")},
-        {bhav(good + "Y,EQ,1,2,0.5,1,1.5,1,100\n"), refused(3, "it ends before the comma after field 9 (TOTTRDQTY)")},
+        {bhav(good + "Y,EQ,1,2,0.5,1,1.5,1,100\n"), refused(3, cutOff(8))},
         {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,31-FEB-2024,\r\n"),
          refused(2, "its TIMESTAMP \"31-FEB-2024\" is not a day")},
-        {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,\r\n"), refused(2, "its TIMESTAMP \"\" is not a day")},
+        {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,\r\n"), refused(2, cutOff(10))},
+        {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,,\r\n"), refused(2, "its TIMESTAMP \"\" is not a day")},
+        // A file cut off just before the closing comma of its last line,
+        // which holds every field; and a line going on after its last comma.
+        {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,10,15,08-JAN-2024"), refused(3, cutOff(10))},
+        {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,10,15,08-JAN-2024,10\r\n"),
+         refused(3, "it does not end in a comma after its last field (the file may be cut off)")},
         // A quoted value shows 60 characters at most, control characters as
         // their codes, and no character cut in half.
         {close(sixty.toLatin1()), closeRefused(sixty)},
