@@ -4,6 +4,7 @@
 #include "import/textlines.h"
 #include "store/datetext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -13,8 +14,17 @@ namespace {
 
 const char* const kFieldNames[] = {"SYMBOL", "SERIES",    "OPEN",      "HIGH",      "LOW",      "CLOSE",
                                    "LAST",   "PREVCLOSE", "TOTTRDQTY", "TOTTRDVAL", "TIMESTAMP"};
+constexpr int kFieldCount = std::size(kFieldNames);
+static_assert(std::count(kHeader.begin(), kHeader.end(), ',') == kFieldCount);
 constexpr int kFiguresFrom = 2;  // fields 3 to 10 are figures
-constexpr int kStoredFields = kFiguresFrom + FigureCount;
+constexpr int kDayField = kFiguresFrom + FigureCount;
+
+bool refuse(QString* reason, const QString& why)
+{
+    if (reason)
+        *reason = why;
+    return false;
+}
 
 bool parseNumber(std::string_view field, double& value)
 {
@@ -36,50 +46,45 @@ void appendNumber(QByteArray& out, double value)
 
 bool parseLine(std::string_view line, Row& row, QString* dayText, QString* reason)
 {
-    std::string_view fields[kStoredFields];
+    // Every field ends in a comma, the last one too: a line with fewer fields
+    // than the header, or without its closing comma, is where a copy of the
+    // file stopped part way, and the rest of the day is missing.
+    const auto commas = std::count(line.begin(), line.end(), ',');
+    if (commas < kFieldCount)
+        return refuse(reason, QStringLiteral("it has %1 fields where the header line has %2 (the file may be cut off)")
+                                  .arg(commas)
+                                  .arg(kFieldCount));
+    if (!trimmedView(line).ends_with(','))
+        return refuse(reason,
+                      QStringLiteral("it does not end in a comma after its last field (the file may be cut off)"));
+    std::string_view fields[kFieldCount];
     size_t start = 0;
-    for (int i = 0; i < kStoredFields; ++i) {
+    for (std::string_view& field : fields) {
         const size_t comma = line.find(',', start);
-        if (comma == std::string_view::npos) {
-            if (reason)
-                *reason = QStringLiteral("it ends before the comma after field %1 (%2)")
-                              .arg(i + 1)
-                              .arg(QLatin1String(kFieldNames[i]));
-            return false;
-        }
-        fields[i] = line.substr(start, comma - start);
+        field = line.substr(start, comma - start);
         start = comma + 1;
     }
     for (int i = 0; i < kFiguresFrom; ++i) {
-        if (holdsControlCharacter(fields[i])) {
-            if (reason)
-                *reason = QStringLiteral("its %1 holds a control character").arg(QLatin1String(kFieldNames[i]));
-            return false;
-        }
+        if (holdsControlCharacter(fields[i]))
+            return refuse(reason,
+                          QStringLiteral("its %1 holds a control character").arg(QLatin1String(kFieldNames[i])));
     }
     row.symbol = fieldText(fields[0]);
     row.series = fieldText(fields[1]);
-    if (row.symbol.isEmpty()) {
-        if (reason)
-            *reason = QStringLiteral("its SYMBOL is empty");
-        return false;
-    }
+    if (row.symbol.isEmpty())
+        return refuse(reason, QStringLiteral("its SYMBOL is empty"));
     for (int i = 0; i < FigureCount; ++i) {
         const std::string_view field = fields[kFiguresFrom + i];
         double& figure = row.figures[static_cast<size_t>(i)];
         const bool number = parseNumber(field, figure);
-        if (!number || !isMarketFigure(figure)) {
-            if (reason)
-                *reason = QStringLiteral("%1 \"%2\" is not %3")
-                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), fieldText(field),
-                                   number ? QStringLiteral("a price or quantity") : QStringLiteral("a number"));
-            return false;
-        }
+        if (!number || !isMarketFigure(figure))
+            return refuse(reason,
+                          QStringLiteral("%1 \"%2\" is not %3")
+                              .arg(QLatin1String(kFieldNames[kFiguresFrom + i]), shownValue(fieldText(field)),
+                                   number ? QStringLiteral("a price or quantity") : QStringLiteral("a number")));
     }
-    if (dayText) {
-        const size_t comma = line.find(',', start);
-        *dayText = fieldText(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
-    }
+    if (dayText)
+        *dayText = fieldText(fields[kDayField]);
     return true;
 }
 

@@ -27,11 +27,12 @@ struct Row {
     std::array<double, FigureCount> figures{};
 };
 
-// Splits a data line into `row`. Fields 1 to 10 must each end in a comma.
-// When `dayText` is given, field 11 (the trading day, up to the next comma or
-// the end of the line) goes there. Returns false and a reason for the user
-// when a field is missing or a figure is not a number that a price or
-// quantity can be (negative, or beyond any real figure).
+// Splits a data line into `row`. The line must hold the header's eleven
+// fields, each ending in a comma, and end in a comma. When `dayText` is
+// given, field 11 (the trading day) goes there. Returns false and a reason
+// for the user when a field or the closing comma is missing (the file was
+// cut off) or a figure is not a number that a price or quantity can be
+// (negative, or beyond any real figure).
 bool parseLine(std::string_view line, Row& row, QString* dayText = nullptr, QString* reason = nullptr);
 
 // The trading day of a TIMESTAMP field: "05-JAN-2024", or "05/Jan/2024";

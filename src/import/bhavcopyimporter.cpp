@@ -41,7 +41,8 @@ const char* const kInsert =
 
 QString bhavcopymessages::replaceQuestion(const QString& dayText)
 {
-    return QStringLiteral("Records For ") + dayText + QStringLiteral(" Already Processed ... Delete Records and Update Again");
+    return QStringLiteral("Records For ") + shownValue(dayText) +
+           QStringLiteral(" Already Processed ... Delete Records and Update Again");
 }
 
 bool bhavcopyDayLoaded(store::Database& db, const QDate& day)
@@ -89,20 +90,23 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
         if (rows.empty() || dayText != outcome.dayText) {
             const auto day = bhavcopyfile::parseDay(dayText);
             if (!day)
-                return badLine(outcome, number, QStringLiteral("its TIMESTAMP \"%1\" is not a day").arg(dayText));
+                return badLine(outcome, number,
+                               QStringLiteral("its TIMESTAMP \"%1\" is not a day").arg(shownValue(dayText)));
             if (rows.empty()) {
                 outcome.day = *day;
                 outcome.dayText = dayText;
             } else if (*day != outcome.day) {
                 return badLine(outcome, number,
                                QStringLiteral("its TIMESTAMP \"%1\" is another day than the file's (%2, line 2)")
-                                   .arg(dayText, outcome.dayText));
+                                   .arg(shownValue(dayText), shownValue(outcome.dayText)));
             }
         }
         const QString key = row.symbol.toUpper() + QLatin1Char(',') + row.series.toUpper();
         if (const auto earlier = lineOfKey.constFind(key); earlier != lineOfKey.constEnd())
             return badLine(outcome, number,
-                           QStringLiteral("%1 %2 appears on line %3 already").arg(row.symbol, row.series).arg(*earlier));
+                           QStringLiteral("%1 %2 appears on line %3 already")
+                               .arg(shownValue(row.symbol), shownValue(row.series))
+                               .arg(*earlier));
         lineOfKey.insert(key, number);
         rows.push_back(std::move(row));
     }
@@ -140,7 +144,7 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
                 // The header is line 1, so row i came from line i + 2.
                 return badLine(outcome, written + 2,
                                QStringLiteral("%1 %2 could not be stored (%3)")
-                                   .arg(row.symbol, row.series, failure.message()));
+                                   .arg(shownValue(row.symbol), shownValue(row.series), failure.message()));
             }
             ++written;
             progress.report(written);

@@ -1,5 +1,7 @@
 #include "import/deliverycodec.h"
 
+#include "import/textlines.h"
+
 namespace import::deliverycodec {
 
 namespace {
@@ -36,7 +38,7 @@ bool decode(const char* begin, const char* end, std::string& text, QString* reas
             code = code * 10 + (*p - '0');
             if (code > 255) {
                 setReason(reason, QStringLiteral("\"%1\" is not a character code")
-                                      .arg(QString::fromLatin1(codeStart, p + 1 - codeStart)));
+                                      .arg(shownValue(QString::fromLatin1(codeStart, p + 1 - codeStart))));
                 return false;
             }
             ++p;
@@ -47,7 +49,7 @@ bool decode(const char* begin, const char* end, std::string& text, QString* reas
             while (wordEnd != end && *wordEnd != ' ')
                 ++wordEnd;
             setReason(reason, QStringLiteral("\"%1\" is not a character code")
-                                  .arg(QString::fromLatin1(codeStart, wordEnd - codeStart)));
+                                  .arg(shownValue(QString::fromLatin1(codeStart, wordEnd - codeStart))));
             return false;
         }
         if (digits == 0) {

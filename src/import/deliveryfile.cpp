@@ -18,7 +18,7 @@ const char* const kFigureNames[MtoFigureCount] = {"NSETrdQty", "BSETrdQty", "NSE
 
 QString quoted(std::string_view text)
 {
-    return QLatin1Char('"') + QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())) +
+    return QLatin1Char('"') + shownValue(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()))) +
            QLatin1Char('"');
 }
 

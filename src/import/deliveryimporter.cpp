@@ -187,7 +187,7 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
         if (!spoiled)
             unit.emplace(m_db);
         if (dayHasRows(m_db, outcome.day))
-            return refused(outcome, Status::DayPresent, deliverymessages::kDayPresent + outcome.dayText);
+            return refused(outcome, Status::DayPresent, deliverymessages::kDayPresent + shownValue(outcome.dayText));
         if (spoiled) {
             if (const DecodedDeliveryFile::Row* repeated = file.firstRepeatedScrip())
                 return badLine(outcome, repeated->line, repeatedScrip(repeated->scriptcode));

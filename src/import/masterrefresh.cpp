@@ -118,7 +118,8 @@ MasterFileContent readMasterFile(MasterFile file, const QString& path)
         if (values && file == MasterFile::DerivativeGroup) {
             const QString group = values->at(0).toString();
             if (group.compare(kDerivativeGroup, Qt::CaseInsensitive) != 0) {
-                reason = QStringLiteral("the line adds to the group \"%1\", not to %2").arg(group, kDerivativeGroup);
+                reason = QStringLiteral("the line adds to the group \"%1\", not to %2")
+                             .arg(shownValue(group), kDerivativeGroup);
                 values.reset();
             } else {
                 (*values)[0] = kDerivativeGroup;

@@ -121,7 +121,8 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
         const std::optional<qint32> security = securityNumber(fields[0]);
         if (!security)
             return badLine(outcome, number,
-                           QStringLiteral("the security number \"%1\" is not a whole number").arg(fieldText(fields[0])));
+                           QStringLiteral("the security number \"%1\" is not a whole number")
+                                                       .arg(shownValue(fieldText(fields[0]))));
         if (holdsControlCharacter(fields[1]))
             return badLine(outcome, number, QStringLiteral("its symbol holds a control character"));
         ++outcome.linesRead;

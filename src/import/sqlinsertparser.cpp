@@ -84,7 +84,7 @@ public:
             out = {Literal::Kind::Null, {}, false};
             return true;
         }
-        reason = QStringLiteral("\"%1\" is not a value").arg(shown(m_line.mid(m_pos)));
+        reason = QStringLiteral("\"%1\" is not a value").arg(shownValue(QStringView(m_line).sliced(m_pos)));
         return false;
     }
 
@@ -140,7 +140,7 @@ private:
                            m_line[m_pos] == QLatin1Char('\t') || m_line[m_pos] == QLatin1Char(',') ||
                            m_line[m_pos] == QLatin1Char(')');
         if (digits == 0 || !ended) {
-            reason = QStringLiteral("\"%1\" is not a number").arg(shown(m_line.mid(start)));
+            reason = QStringLiteral("\"%1\" is not a number").arg(shownValue(QStringView(m_line).sliced(start)));
             return false;
         }
         QString text = m_line.mid(start, m_pos - start);
@@ -148,13 +148,6 @@ private:
             text.remove(0, 1);
         out = {Literal::Kind::Number, text, integral};
         return true;
-    }
-
-    // The start of a piece of the line, short enough for a message.
-    static QString shown(const QString& text)
-    {
-        constexpr qsizetype kShown = 30;
-        return text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text;
     }
 
     const QString& m_line;
@@ -201,7 +194,8 @@ bool columnValue(const ColumnShape& column, const Literal& literal, QVariant& va
         bool ok = false;
         const qint64 number = literal.text.toLongLong(&ok);
         if (!literal.integral || !ok)
-            return fail(reason, QStringLiteral("%1 must be a whole number, not %2").arg(column.name, literal.text));
+            return fail(reason,
+                        QStringLiteral("%1 must be a whole number, not %2").arg(column.name, shownValue(literal.text)));
         value = number;
         return true;
     }
@@ -221,7 +215,8 @@ std::optional<QVariantList> parseInsert(const QString& line, const TableShape& s
     const QString table = cursor.name();
     if (table.compare(shape.table, Qt::CaseInsensitive) != 0) {
         fail(reason, table.isEmpty() ? expected
-                                     : QStringLiteral("the line inserts into %1, not into %2").arg(table, shape.table));
+                                     : QStringLiteral("the line inserts into %1, not into %2")
+                                           .arg(shownValue(table), shape.table));
         return std::nullopt;
     }
 
@@ -234,11 +229,11 @@ std::optional<QVariantList> parseInsert(const QString& line, const TableShape& s
             const int index = columnIndex(shape, name);
             if (index < 0) {
                 fail(reason, name.isEmpty() ? QStringLiteral("a column name is missing")
-                                            : QStringLiteral("%1 has no column %2").arg(shape.table, name));
+                                            : QStringLiteral("%1 has no column %2").arg(shape.table, shownValue(name)));
                 return std::nullopt;
             }
             if (named.contains(index)) {
-                fail(reason, QStringLiteral("the column %1 is named twice").arg(name));
+                fail(reason, QStringLiteral("the column %1 is named twice").arg(shownValue(name)));
                 return std::nullopt;
             }
             named.insert(index);
@@ -273,7 +268,8 @@ std::optional<QVariantList> parseInsert(const QString& line, const TableShape& s
     }
     cursor.take(QLatin1Char(';'));
     if (!cursor.atEnd()) {
-        fail(reason, QStringLiteral("the line goes on after the statement (\"%1\")").arg(cursor.rest().trimmed()));
+        fail(reason, QStringLiteral("the line goes on after the statement (\"%1\")")
+                         .arg(shownValue(cursor.rest().trimmed())));
         return std::nullopt;
     }
     if (literals.size() != targets.size()) {

@@ -59,6 +59,18 @@ private:
 bool holdsControlCharacter(std::string_view text);
 bool holdsControlCharacter(QStringView text);
 
+// The characters of a file's value that a message quotes at most.
+inline constexpr qsizetype kShownValueLength = 60;
+
+// A value read from a file as a message quotes it: its first
+// kShownValueLength characters, then "…" when it is longer (a character
+// outside the basic plane is never cut in half), with every control or
+// formatting character written visibly, "\x1B" for ESC, "\x00" for NUL,
+// "\x09" for a tab ("\u202E" beyond Latin-1). A value of millions of
+// characters would otherwise make a message box taller than the screen, and
+// a control character would act on the message instead of showing.
+QString shownValue(QStringView value);
+
 // `text` without the blanks and tabs around it.
 std::string_view trimmedView(std::string_view text);
 // The bytes of a file field as text, without blanks around it: UTF-8 when

@@ -2,6 +2,7 @@
 
 #include "import/marketfigure.h"
 #include "import/mtowriter.h"
+#include "import/textlines.h"
 #include "import/xlssheet.h"
 #include "store/database.h"
 #include "store/jetfunctions.h"
@@ -86,17 +87,21 @@ std::vector<SheetRow> storableRows(const XlsSheet& sheet, const QHash<QString, q
         if (symbolCell.size() <= kSymbolSuffixLength || symbol.isEmpty()) {
             skipped.append(QStringLiteral("Row %1: \"%2\" holds no symbol before its last four characters")
                                .arg(sheetRow)
-                               .arg(symbolCell));
+                               .arg(shownValue(symbolCell)));
             continue;
         }
         const auto scrip = scrips.constFind(symbol.toUpper());
         if (scrip == scrips.constEnd()) {
-            skipped.append(QStringLiteral("Row %1: the symbol %2 is not in the scrip master").arg(sheetRow).arg(symbol));
+            skipped.append(QStringLiteral("Row %1: the symbol %2 is not in the scrip master")
+                               .arg(sheetRow)
+                               .arg(shownValue(symbol)));
             continue;
         }
         if (const auto earlier = sheetRowOfScrip.constFind(*scrip); earlier != sheetRowOfScrip.constEnd()) {
-            skipped.append(
-                QStringLiteral("Row %1: the symbol %2 is on row %3 already").arg(sheetRow).arg(symbol).arg(*earlier));
+            skipped.append(QStringLiteral("Row %1: the symbol %2 is on row %3 already")
+                               .arg(sheetRow)
+                               .arg(shownValue(symbol))
+                               .arg(*earlier));
             continue;
         }
         const double quantity = figureOf(quantityCell) * 1000.0;
@@ -107,7 +112,7 @@ std::vector<SheetRow> storableRows(const XlsSheet& sheet, const QHash<QString, q
             skipped.append(QStringLiteral("Row %1: the %2 %3 is not a figure a %2 can be")
                                .arg(sheetRow)
                                .arg(quantityBad ? QStringLiteral("quantity") : QStringLiteral("price"))
-                               .arg((quantityBad ? quantityCell : priceCell).asText()));
+                               .arg(shownValue((quantityBad ? quantityCell : priceCell).asText())));
             continue;
         }
         sheetRowOfScrip.insert(*scrip, sheetRow);

@@ -110,8 +110,18 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
     auto refused = [](int line, const QString& reason, const char* kept = "Nothing was imported from the file.") {
         return QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) + kept;
     };
+    auto cutOff = [](int fields) {
+        return QStringLiteral("it has %1 fields where the header line has 11 (the file may be cut off)").arg(fields);
+    };
     const QByteArray header(bhavcopyfile::kHeader.data(), qsizetype(bhavcopyfile::kHeader.size()));
     const QByteArray zeta = "ZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,08-JAN-2024,\r\n", good = header + "\r\n" + zeta;
+    // A file whose line 3 has `close` as its CLOSE, and the refusal that
+    // quotes it as `shown`.
+    auto close = [&](const QByteArray& value) {
+        return bhav(good + "YETA,EQ,1,2,0.5," + value + ",1,1,10,15,08-JAN-2024,\n");
+    };
+    auto closeRefused = [&](const QString& shown) { return refused(3, "CLOSE \"" + shown + "\" is not a number"); };
+    const QString sixty(60, 'a'), acute(55, QChar(0xE9)), smile = QString::fromUtf8("\U0001F600");
 
     auto nnf = [&](const QByteArray& text) -> Run {
         return [&, text] { return NnfImporter(db).importFile(writeText(folder, "Security.csv", text)).message; };
@@ -141,6 +151,8 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {sheet({{"ABC", 1, 1}, {QVariant(), 1, 1}}),
          notStored("Row 2: \"ABC\" holds no symbol before its last four characters\n"
                    "Row 3: \"\" holds no symbol before its last four characters")},
+        {sheet({{"\x1B" + QString(70, 'S') + "-EQ1", 1, 1}}),
+         notStored("Row 2: the symbol \\x1B" + QString(59, 'S') + "\u2026 is not in the scrip master")},
         {sheet({abcde}, "sheet1", QDate(2024, 4, 1)), "The Data For The Selected Date Already Exists"},
         {xls("  "), "Please Select The Excel File To Import From "},
         {xls(folder + "/missing.xls"), book + "/missing.xls cannot be read: there is no such file."},
@@ -155,10 +167,21 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {bhav(header + "\r\n\r\n"), "The file holds no rows after its header.\nNothing was imported from the file."},
         {bhav(good + "YETA,EQ,1,2,0.5,abc,1.5,1,100,150,08-JAN-2024,\n"), refused(3, "CLOSE \"abc\" is not a number")},
         {bhav(good + "YETA,EQ,1,2,0.5,1,1.5,1,,150,08-JAN-2024,\r\n"), refused(3, "TOTTRDQTY \"\" is not a number")},
-        {bhav(good + "Y,EQ,1,2,0.5,1,1.5,1,100\n"), refused(3, "it ends before the comma after field 9 (TOTTRDQTY)")},
+        {bhav(good + "Y,EQ,1,2,0.5,1,1.5,1,100\n"), refused(3, cutOff(8))},
         {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,31-FEB-2024,\r\n"),
          refused(2, "its TIMESTAMP \"31-FEB-2024\" is not a day")},
-        {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,\r\n"), refused(2, "its TIMESTAMP \"\" is not a day")},
+        {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,\r\n"), refused(2, cutOff(10))},
+        {bhav(header + "\r\nZETA,EQ,1,2,0.5,1.5,1.5,1,100,150,,\r\n"), refused(2, "its TIMESTAMP \"\" is not a day")},
+        // A file cut off just before the closing comma of its last line,
+        // which holds every field; and a line going on after its last comma.
+        {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,10,15,08-JAN-2024"), refused(3, cutOff(10))},
+        {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,10,15,08-JAN-2024,10\r\n"),
+         refused(3, "it does not end in a comma after its last field (the file may be cut off)")},
+        // A quoted value shows 60 characters at most, control characters as
+        // their codes, and no character cut in half.
+        {close(sixty.toLatin1()), closeRefused(sixty)},
+        {close(sixty.toLatin1() + "b"), closeRefused(sixty + "\u2026")},
+        {close(("1\x1B\t2" + acute + smile + "zz").toUtf8()), closeRefused("1\\x1B\\x092" + acute + smile + "\u2026")},
         {bhav(good + "\r\n" + zeta), refused(3, "the line is empty")},
         {bhav(good + "zeta,eq,1,1,1,1,1,1,1,1,08-JAN-2024,\r\n"), refused(3, "zeta eq appears on line 2 already")},
         {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,10,15,09-JAN-2024,\n"),
@@ -189,6 +212,8 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {nnf("Token|Symbol|Series|Security Name|\n21|ZETA|EQ|Zeta Ltd|\n22|YETA|EQ|Yeta\n"),
          nnfRefused(3, "it has 3 fields where the header line has 4 (the file may be cut off)")},
         {nnf(QByteArray("Header|\n21|ZE\0TA|EQ|\n", 21)), nnfRefused(2, "its symbol holds a control character")},
+        {nnf(QByteArray("Header|\n2") + '\0' + "1|ZETA|EQ|\n"),
+         nnfRefused(2, "the security number \"2\\x001\" is not a whole number")},
         {[&] { return NnfImporter(db).importFile(makePipe(folder, "Security.txt")).message; },
          notRegular(folder + "/Security.txt")},
         {[&] { return NnfImporter(db).importFile("").message; }, "Please Select NNF Security File"},
@@ -196,6 +221,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
 
         {master(group, "insert into linkdetails values('Derivative',2)\r\ninsert into linkdetails values('NIFTY',7)"),
          "Line 2 of " + masterRefused(group, "the line adds to the group \"NIFTY\", not to Derivative")},
+        {master(group, "insert into linkdetails values('" + QByteArray(100000, 'G') + "',7)"),
+         "Line 1 of " +
+             masterRefused(group, "the line adds to the group \"" + QString(60, 'G') + "\u2026\", not to Derivative")},
         {master(scrips, "\r\n  \r\n"), masterRefused(scrips, "the file holds no statements")},
         {[&] { return refreshFromFile(db, scrips, folder + "/absent.txt").message; },
          folder + "/absent.txt was refused: the file cannot be opened (..."},
@@ -211,6 +239,8 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {"insert into scripmaster values(92,'x','y','z'); DROP TABLE mto; --')",
          "the line goes on after the statement (\"DROP TABLE mto; --')\")"},
         {"insert into scripmaster values(1,'A','B','C') -- note", "the line goes on after the statement (\"-- note\")"},
+        {"insert into scripmaster values(1,'A','B','C') -- " + QByteArray(1000, 'z'),
+         "the line goes on after the statement (\"-- " + QString(57, 'z') + "\u2026\")"},
         {"insert into scripmaster values(93,'O'Brien Ltd','OBR','1')", "the value list is not closed"},
         {"insert into scripmaster values(1,'A','B','C'", "the value list is not closed"},
         {"insert into linkdetails values('ALL',1)", "the line inserts into linkdetails, not into ScripMaster"},
@@ -276,6 +306,11 @@ TEST(ImportRefusals, DeliveryFilesThatCannotBeRightChangeNothingAndSayWhere)
          line3("field 3 (NSEScriptCode) holds a control character")},
         {QByteArray("2,8,FGHIJ,5000") + '\t' + "08,5,1,1,1,20,10,10,10",
          line3("field 4 (BSEScriptCode) holds a control character")},
+        // A field of two million characters is quoted by its start; an ESC
+        // is shown as its code.
+        {partner + "5,1,1,1,20,10,10," + QByteArray(2'000'000, 'x') + "1",
+         line3("\"" + QString(60, 'x') + "\u2026\" in field 12 (BSEClPrice) is not a number")},
+        {partner + "5,1,1,1,20,10,\x1B[2J10,10", line3("\"\\x1B[2J10\" in field 11 (NSEClPrice) is not a number")},
     };
     for (const auto& [line, expected] : cases) {
         const QString path = writeText(folder, "NB01Feb.csv", deliveryText({header, good, line}));
