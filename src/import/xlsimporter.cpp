@@ -126,13 +126,25 @@ QString rowCount(qsizetype count)
     return count == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(count);
 }
 
+// The rows a message names, one a line: the first kListedRows of them, then
+// how many more there are, so that a sheet of thousands of bad rows still
+// gives a message box that fits on the screen.
+constexpr qsizetype kListedRows = 20;
+
+QString listedRows(const QStringList& rows)
+{
+    QString listed = rows.mid(0, kListedRows).join(QLatin1Char('\n'));
+    if (rows.size() > kListedRows)
+        listed += QStringLiteral("\n… and %1 more").arg(rowCount(rows.size() - kListedRows));
+    return listed;
+}
+
 // "Updation Over", then how many rows were written and which were skipped.
 QString endMessage(qsizetype written, const QStringList& skipped)
 {
     QString message = xlsmessages::kDone + QLatin1Char('\n') + rowCount(written) + QStringLiteral(" written.");
     if (!skipped.isEmpty())
-        message += QLatin1Char('\n') + rowCount(skipped.size()) + QStringLiteral(" skipped:\n") +
-                   skipped.join(QLatin1Char('\n'));
+        message += QLatin1Char('\n') + rowCount(skipped.size()) + QStringLiteral(" skipped:\n") + listedRows(skipped);
     return message;
 }
 
@@ -168,7 +180,7 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
     if (rows.empty() && !outcome.refusedRows.isEmpty()) {
         return refused(outcome, Status::RowsRefused,
                        nothingWritten(QStringLiteral("The sheet was not imported; these rows cannot be stored:\n") +
-                                      outcome.refusedRows.join(QLatin1Char('\n'))));
+                                      listedRows(outcome.refusedRows)));
     }
 
     try {

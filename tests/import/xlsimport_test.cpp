@@ -110,6 +110,33 @@ TEST_F(XlsRows, RefusedRowsAreSkippedAndNamedTheOthersWritten)
     EXPECT_EQ(import({{"CORD-EQ1", 1, 1}}).message, "The Data For The Selected Date Already Exists");
 }
 
+// A sheet of hundreds of bad rows names the first twenty of them and counts
+// the rest, so that its message box fits on the screen.
+TEST_F(XlsRows, AMessageNamesTwentyBadRowsAndCountsTheRest)
+{
+    auto unknownRows = [](int count) {
+        QList<QVariantList> rows;
+        for (int i = 0; i < count; ++i)
+            rows.append({QStringLiteral("NO%1-EQ1").arg(i), 1, 1});
+        return rows;
+    };
+    auto lines = [](const QString& message) { return message.split(QLatin1Char('\n')); };
+
+    // Twenty are all named; a twenty-first is counted instead.
+    QStringList twenty = lines(import(unknownRows(20)).message);
+    EXPECT_EQ(twenty.size(), 22);
+    EXPECT_EQ(twenty.last(), "Nothing was written for the day.");
+    EXPECT_EQ(twenty[20], "Row 21: the symbol NO19 is not in the scrip master");
+
+    const XlsImportOutcome many = import(unknownRows(300) + QList<QVariantList>{{"BOLT-EQ1", 1, 2}});
+    EXPECT_EQ(many.rowsImported, 1);
+    const QStringList shown = lines(many.message);
+    ASSERT_EQ(shown.size(), 24);
+    EXPECT_EQ(shown.mid(0, 3), (QStringList{"Updation Over", "1 row written.", "300 rows skipped:"}));
+    EXPECT_EQ(shown[22], "Row 21: the symbol NO19 is not in the scrip master");
+    EXPECT_EQ(shown[23], "… and 280 rows more");
+}
+
 // A sheet of which no row can be stored, and a store that cannot be written,
 // leave the day without any row and say so; neither is a skipped row.
 TEST_F(XlsRows, NothingIsWrittenWhenNoRowCanBeOrTheStoreRefuses)
