@@ -57,6 +57,8 @@ IniText readIniText(const QString& iniFile)
             return text;
         }
         QString content = decoded(bytes, text.markedEncoding);
+        if (const qsizetype end = content.indexOf(QLatin1Char('\n')); end > 0 && content.at(end - 1) == QLatin1Char('\r'))
+            text.lineEnd = QStringLiteral("\r\n");
         content.remove(QLatin1Char('\r'));
         text.lines = content.split(QLatin1Char('\n'));
     }
@@ -89,15 +91,22 @@ QString readIni(const QString& iniFile, const QString& section, const QString& k
     return iniValue(readIniText(iniFile), section, key, defaultValue);
 }
 
-bool writeIni(const QString& iniFile, const QString& section, const QString& key, const QString& value)
+bool writeIni(const QString& iniFile, const QString& section, const QString& key, const QString& value, QString* why)
 {
     QString oneLine = value;
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString entry = key + QLatin1Char('=') + oneLine;
 
     const IniText text = readIniText(iniFile);
-    if (text.unusable())
+    if (text.unusable()) {
+        if (why) {
+            *why = text.problem == store::FileProblem::Unreadable
+                       ? QStringLiteral("it cannot be read (%1), and writing it anew would lose the settings it holds")
+                             .arg(text.error)
+                       : text.error;
+        }
         return false;
+    }
     QStringList lines = text.lines;
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
@@ -132,12 +141,16 @@ bool writeIni(const QString& iniFile, const QString& section, const QString& key
     }
 
     QSaveFile file(iniFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QStringEncoder encoder(text.markedEncoding.value_or(QStringConverter::Utf8),
                            text.markedEncoding ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
-    file.write(encoder.encode(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')));
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(encoder.encode(lines.join(text.lineEnd) + text.lineEnd));
+        if (file.commit())
+            return true;
+    }
+    if (why)
+        *why = file.errorString();
+    return false;
 }
 
 QString iniFileName(const QString& dataFolder)

@@ -67,18 +67,21 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
     const QString defaultOptionPath = QDir(folder).filePath(QStringLiteral("option.db"));
     const IniText settings = readIniText(ini);
     // A settings file that is not a file at all holds no settings: the start
-    // goes on without it. One that cannot be read may name a store
-    // elsewhere, so none is taken for granted: the user locates it.
+    // goes on without it. One that cannot be read, or a link to one on a
+    // drive that is not attached, may name a store elsewhere, so none is
+    // taken for granted: the user locates it.
     if (settings.unusable())
         prompt.warn(settingsFileMessage(ini, settings));
-    const bool settingsUnknown = settings.problem == store::FileProblem::Unreadable;
+    const bool settingsUnknown = settings.unusable() && settings.problem != store::FileProblem::NotRegular;
     const QString pathSetting = iniValue(settings, kSection, QStringLiteral("Path"), QString());
     result.databasePath = pathSetting.isEmpty() ? defaultPath : pathSetting;
     result.optionPath = iniValue(settings, kSection, QStringLiteral("sottpath"), defaultOptionPath);
 
-    // Only a store that is not there at all makes a first start.
-    const bool storeExists = QFileInfo::exists(result.databasePath);
-    const bool firstStart = !settingsUnknown && pathSetting.isEmpty() && !storeExists;
+    // Only a store that is not there at all makes a first start; a link to
+    // one on a drive that is not attached is a missing store.
+    const QFileInfo storeInfo(result.databasePath);
+    const bool storeExists = storeInfo.exists();
+    const bool firstStart = !settingsUnknown && pathSetting.isEmpty() && !storeExists && !storeInfo.isSymLink();
     if (!firstStart && (settingsUnknown || !storeExists)) {
         prompt.show({QStringLiteral("The Database File Is Missing Please Locate It"), ui::applicationTitle(),
                      ui::Icon::Information, ui::Buttons::Ok});
@@ -88,14 +91,21 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
             result.status = StartupResult::Status::Cancelled;
             return result;
         }
-        writeIni(ini, kSection, QStringLiteral("Path"), chosen);
+        if (QString why; !writeIni(ini, kSection, QStringLiteral("Path"), chosen, &why))
+            prompt.warn(locationNotSavedMessage(ini, why));
         result.databasePath = chosen;
     }
 
     // An empty file is a store that lost everything it held, not a new one:
-    // the user hears of it before its tables are made.
-    if (const QFileInfo storeFile(result.databasePath); storeFile.isFile() && storeFile.size() == 0)
+    // the user hears of it before its tables are made. One that cannot be
+    // written cannot get them, and the start ends there.
+    if (const QFileInfo storeFile(result.databasePath); storeFile.isFile() && storeFile.size() == 0) {
+        if (!store::Database::isWritable(result.databasePath)) {
+            result.error = emptyReadOnlyStoreMessage(result.databasePath);
+            return result;
+        }
         prompt.warn(emptyStoreMessage(result.databasePath));
+    }
 
     try {
         if (firstStart) {
@@ -125,12 +135,33 @@ QString settingsFileMessage(const QString& path, const IniText& settings)
                                  "locate the database.");
 }
 
+QString locationNotSavedMessage(const QString& iniPath, const QString& why)
+{
+    return QStringLiteral("The location of the database could not be saved in the settings file \"%1\": %2.\n\n"
+                          "The database you chose is used for this start only: the next start asks for it again.")
+        .arg(QDir::toNativeSeparators(iniPath), why);
+}
+
+namespace {
+QString emptyStoreText(const QString& path)
+{
+    return QStringLiteral("The database \"%1\" is an empty file (0 bytes): it holds no tables and no data.")
+        .arg(QDir::toNativeSeparators(path));
+}
+}  // namespace
+
 QString emptyStoreMessage(const QString& path)
 {
-    return QStringLiteral("The database \"%1\" is an empty file (0 bytes): it holds no tables and no data.\n\n"
-                          "If it held your data, restore it from a backup. Otherwise it becomes a new database: its "
-                          "tables are made now.")
-        .arg(QDir::toNativeSeparators(path));
+    return emptyStoreText(path) + QStringLiteral("\n\nIf it held your data, restore it from a backup. Otherwise it "
+                                                 "becomes a new database: its tables are made now.");
+}
+
+QString emptyReadOnlyStoreMessage(const QString& path)
+{
+    return emptyStoreText(path) +
+           QStringLiteral(" It is read-only too (the file or its folder cannot be written), so its tables cannot be "
+                          "made, and the program cannot start on it.\n\nIf it held your data, restore it from a "
+                          "backup. Otherwise make the file and its folder writable: the next start makes its tables.");
 }
 
 QString damagedStoreMessage(const QString& path, const QStringList& problems)
@@ -160,9 +191,10 @@ StoreCheck::StoreCheck(const QString& path, ui::Prompt& prompt)
     });
     m_thread = QThread::create([this, path] {
         const QStringList problems = store::quickCheck(path, &m_stop);
-        // Told from the check's own thread, once control is back in its
-        // event loop: whoever connects right after making the check hears of
-        // it even when the store is checked at once.
+        // Queued to the thread that made the check (this object's thread)
+        // and told there once control is back in that thread's event loop:
+        // whoever connects right after making the check hears of it even
+        // when the store is checked at once.
         if (!m_stop)
             QMetaObject::invokeMethod(this, [this, problems] { emit finished(problems); }, Qt::QueuedConnection);
     });

@@ -43,21 +43,27 @@ struct StartupResult {
 //  - a "Path" that names a missing file: the user is asked to locate it and
 //    the chosen path is written to "Path"; cancelling gives up;
 //  - a settings file that is not a regular file is refused with a message,
-//    and the start goes on as without one; one that cannot be read is told
-//    too, and the user locates the database as when "Path" names a missing
-//    file;
+//    and the start goes on as without one; one that cannot be read, or a
+//    link to one that is not there, is told too, and the user locates the
+//    database as when "Path" names a missing file; a location that cannot be
+//    saved in the settings file is told;
 //  - any other database is opened as it is. An empty file (0 bytes) is told
-//    before its tables are made. A database without any of the tables is new
-//    and gets them all; one that lacks only some is damaged: a notice names
-//    them, and nothing is created in it. A database that can only be read
-//    gets a notice too.
+//    before its tables are made; one that cannot be written fails the start.
+//    A database without any of the tables is new and gets them all; one that
+//    lacks only some is damaged: a notice names them, and nothing is created
+//    in it. A database that can only be read gets a notice too.
 StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prompt& prompt);
 
 // What the user is told about the settings file at `path` that `settings`
 // could not be read from.
 QString settingsFileMessage(const QString& path, const IniText& settings);
+// What the user is told when the located database could not be saved in the
+// settings file at `iniPath`, and `why`.
+QString locationNotSavedMessage(const QString& iniPath, const QString& why);
 // What the user is told about a store at `path` that is an empty file.
 QString emptyStoreMessage(const QString& path);
+// ... and about one that is also read-only.
+QString emptyReadOnlyStoreMessage(const QString& path);
 
 // What the user is told about a damaged store at `path`.
 QString damagedStoreMessage(const QString& path, const QStringList& problems);

@@ -6,8 +6,12 @@
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace store {
 
@@ -177,14 +181,43 @@ void configureSqliteOnce()
     (void)configured;
 }
 
+// Whether the store at `path`, which could not be read with `code`, is a WAL
+// store that only its main file holds, read without its -wal and -shm files.
+// SQLite makes those files beside the store even to read it, and stops where
+// it cannot: in a folder that cannot be written (SQLITE_READONLY_DIRECTORY),
+// or on read-only media (SQLITE_CANTOPEN). Where a -wal file is left, it may
+// hold changes not yet copied into the main file, and is not passed over.
+bool isWalStoreWithoutItsFiles(const QString& path, int code)
+{
+    if (code != SQLITE_READONLY_DIRECTORY && (code & 0xff) != SQLITE_CANTOPEN)
+        return false;
+    if (QFileInfo::exists(path + QLatin1String("-wal")))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The header's file format versions: 2 for both in WAL mode.
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header.at(18) == 2 && header.at(19) == 2;
+}
+
+// The URI that opens the store at `path` as a file that does not change:
+// SQLite then reads it without locks, journal or WAL files.
+QByteArray unchangeableUri(const QString& path)
+{
+    return "file:" + QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/") + "?immutable=1";
+}
+
 }  // namespace
 
-void Database::openFile(const QString& path, int flags, bool keepJournalMode)
+void Database::openFile(const QString& path, int flags, bool keepJournalMode, bool unchangeable)
 {
     close();
     configureSqliteOnce();
     useOwnFileLocks();
-    const QByteArray name = path.toUtf8();
+    const QByteArray name = unchangeable ? unchangeableUri(path) : path.toUtf8();
+    if (unchangeable)
+        flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
     if (sqlite3_open_v2(name.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         const QString error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM;
@@ -217,6 +250,10 @@ void Database::openFile(const QString& path, int flags, bool keepJournalMode)
             scalar(QStringLiteral("PRAGMA wal_autocheckpoint=10000"));
     } catch (const StoreError& error) {
         close();
+        // Nothing can change a store whose folder or medium cannot be
+        // written, so it is read as one that does not change.
+        if (!unchangeable && isWalStoreWithoutItsFiles(path, error.code()))
+            return openFile(path, flags, true, true);
         if (error.message().contains(path))
             throw;
         throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error.message()),
@@ -263,6 +300,17 @@ void Database::openForeign(const QString& path)
 bool Database::isReadOnly() const
 {
     return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+bool Database::isWritable(const QString& path)
+{
+    const QFileInfo file(path);
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    ::close(descriptor);
+    // Asked with the rights the program works with, as SQLite will use them.
+    return faccessat(AT_FDCWD, QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 void Database::close()

@@ -66,6 +66,8 @@ public:
 
     // Opens (creating if missing) the file at `path` and registers the
     // Jet-compatible SQL functions. `path` ":memory:" gives a private store.
+    // A store in WAL mode whose folder or medium cannot be written is opened
+    // read-only, as a file that does not change.
     void open(const QString& path);
     // Opens an existing file only; a missing file is an error.
     void openExisting(const QString& path);
@@ -79,6 +81,9 @@ public:
     // Whether the store file can only be read (the system opened it so,
     // because the file or its folder cannot be written).
     bool isReadOnly() const;
+    // Whether a store at `path` could be written: the file opens for writing
+    // and its folder takes the journal files that SQLite keeps beside it.
+    static bool isWritable(const QString& path);
 
     // Runs one statement with bound parameters.
     void exec(const QString& sql, const Params& params = {});
@@ -116,7 +121,7 @@ private:
     sqlite3_stmt* prepare(const QString& sql);
     void bind(sqlite3_stmt* stmt, const Params& params);
     [[noreturn]] void fail(const QString& context);
-    void openFile(const QString& path, int flags, bool keepJournalMode);
+    void openFile(const QString& path, int flags, bool keepJournalMode, bool unchangeable = false);
 
     sqlite3* m_db = nullptr;
     QString m_path;

@@ -1,6 +1,8 @@
 #include "store/regularfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,6 +10,35 @@
 #include <unistd.h>
 
 namespace store {
+
+namespace {
+
+const QString kNotRegular = QStringLiteral("it is not a regular file (a pipe, socket or device)");
+
+// Why the file at `path` could not be opened, which failed with `error`:
+// some files cannot be opened at all (a socket) and a link may lead nowhere,
+// and either says more than the system's reason.
+QString openFailure(const QString& path, int error, FileProblem& kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if (error == ENOENT) {
+        if (lstat(name.constData(), &status) == 0 && S_ISLNK(status.st_mode)) {
+            kind = FileProblem::BrokenLink;
+            return QStringLiteral("it is a link to \"%1\", which does not exist")
+                .arg(QDir::toNativeSeparators(QFileInfo(path).symLinkTarget()));
+        }
+        kind = FileProblem::Missing;
+    } else if (stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        kind = FileProblem::NotRegular;
+        return kNotRegular;
+    } else {
+        kind = FileProblem::Unreadable;
+    }
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+}  // namespace
 
 QString openRegularFile(QFile& file, const QString& path, FileProblem* problem)
 {
@@ -18,16 +49,13 @@ QString openRegularFile(QFile& file, const QString& path, FileProblem* problem)
     // through the open descriptor itself: no other file can take its place
     // between the look and the read.
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        kind = errno == ENOENT ? FileProblem::Missing : FileProblem::Unreadable;
-        return QString::fromLocal8Bit(std::strerror(errno));
-    }
+    if (descriptor < 0)
+        return openFailure(path, errno, kind);
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
         kind = FileProblem::NotRegular;
-        return S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder, not a file")
-                                       : QStringLiteral("it is not a regular file (a pipe, socket or device)");
+        return S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder, not a file") : kNotRegular;
     }
     fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {

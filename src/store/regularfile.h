@@ -11,6 +11,7 @@ enum class FileProblem {
     None,        // the file is open
     Missing,     // there is no file at the path
     NotRegular,  // a folder, pipe, socket or device stands there
+    BrokenLink,  // a symbolic link to a file that is not there (on a drive that is not attached)
     Unreadable,  // it could not be opened (no read permission, ...)
 };
 

@@ -10,9 +10,9 @@
 #include "import/xlsfixture.h"
 #include "import/xlsimporter.h"
 #include "store/storeerror.h"
+#include "support/storechecksum.h"
 #include "support/teststore.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -21,21 +21,6 @@
 using namespace import;
 
 namespace {
-
-// A digest of every row of every table, to see that nothing changed at all.
-std::string storeChecksum(store::Database& db)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (const auto& table : db.query("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name").rows) {
-        hash.addData(table[0].toString().toUtf8());
-        const QString select =
-            QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(store::quoteIdentifier(table[0].toString()));
-        for (const auto& row : db.query(select).rows)
-            for (const QVariant& value : row)
-                hash.addData(QByteArray(value.isNull() ? "null" : value.typeName()) + value.toString().toUtf8() + '|');
-    }
-    return hash.result().toHex().toStdString();
-}
 
 // A named pipe called `name` in `folder`, where an importer expects a file:
 // opening it to read would wait for a writer that never comes.

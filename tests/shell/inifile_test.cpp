@@ -73,16 +73,39 @@ TEST_F(IniFile, UnicodeFilesKeepTheirEncodingAndUnreadableOnesAreLeftAlone)
     const QByteArray written = bytes();
     EXPECT_TRUE(written.startsWith("\xff\xfe"));
     EXPECT_EQ(QStringDecoder(QStringConverter::Utf16LE).decode(written).operator QString(),
-              "[Settings]\nPath=/new/mto.db\nsottpath=/o.db\n");
+              "[Settings]\r\nPath=/new/mto.db\r\nsottpath=/o.db\r\n");
 
     ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::WriteOwner));
     {
         PermissionsBind bind;
         EXPECT_EQ(read("Settings", "sottpath"), "dflt");
-        EXPECT_FALSE(write("Settings", "Path", "/other/mto.db"));
+        QString why;
+        EXPECT_FALSE(shell::writeIni(ini, "Settings", "Path", "/other/mto.db", &why));
+        EXPECT_EQ(why, "it cannot be read (Permission denied), and writing it anew would lose the settings it holds");
     }
     ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(bytes(), written);
+}
+
+// A value written back keeps the line ends the file has: CR LF as Windows
+// editors save it, LF otherwise; a new file gets LF.
+TEST_F(IniFile, WrittenValuesKeepTheFilesLineEnds)
+{
+    for (const QByteArray& end : {QByteArray("\r\n"), QByteArray("\n")}) {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("; kept" + end + "[Settings]" + end + "Path=/old/mto.db" + end + "sottpath=/o.db" + end);
+        file.close();
+        ASSERT_TRUE(write("Settings", "Path", "/new/mto.db"));
+        ASSERT_TRUE(write("Other", "x", "1"));
+        EXPECT_EQ(bytes(), "; kept" + end + "[Settings]" + end + "Path=/new/mto.db" + end + "sottpath=/o.db" + end +
+                               end + "[Other]" + end + "x=1" + end)
+            << end.size();
+        EXPECT_EQ(read("Settings", "Path"), "/new/mto.db");
+        QFile::remove(ini);
+    }
+    ASSERT_TRUE(write("Settings", "Path", "/new/mto.db"));
+    EXPECT_EQ(bytes(), "[Settings]\nPath=/new/mto.db\n");
 }
 
 }  // namespace

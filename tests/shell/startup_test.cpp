@@ -5,8 +5,10 @@
 #include "shell/singleinstance.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "store/storecheck.h"
 #include "support/filepermissions.h"
 #include "support/scriptedprompt.h"
+#include "support/storechecksum.h"
 #include "support/teststore.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +22,14 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <future>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using Status = shell::StartupResult::Status;
@@ -58,6 +65,37 @@ protected:
         QFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(bytes);
+    }
+    QByteArray readFile(const QString& path) const
+    {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    // A store with every table at `path` as the program leaves it (in WAL
+    // mode), holding a few thousand rows over many pages; returns its digest.
+    std::string makeFilledStore(const QString& path)
+    {
+        store::Database filled;
+        filled.open(path);
+        store::createMainSchema(filled);
+        filled.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                    "INSERT INTO mto (TransDate, scriptcode, NSEDelyQty) SELECT '2024-01-02', i, i * 1.5 FROM n");
+        filled.exec("INSERT INTO ScripMaster (srno, company) VALUES (7, 'Abcde Ltd')");
+        return storeChecksum(filled);
+    }
+    // The start opened the store at `path` read-only, told only that, and
+    // every row of it is read as it was (`digest`).
+    void expectOpenedReadOnlyWithEveryRow(const shell::StartupResult& result, const QString& path,
+                                          const std::string& digest)
+    {
+        ASSERT_EQ(result.status, Status::Opened) << result.error.toStdString();
+        EXPECT_TRUE(db.isReadOnly());
+        EXPECT_TRUE(prompt.messages.isEmpty());
+        ASSERT_EQ(result.notices.size(), 1);
+        EXPECT_EQ(result.notices[0].text, shell::readOnlyStoreMessage(path));
+        EXPECT_EQ(storeChecksum(db), digest);
+        EXPECT_TRUE(store::quickCheck(path).isEmpty());  // the check after the start finds nothing wrong
+        db.close();
     }
     QTemporaryDir dir;
     WatchedPrompt prompt;
@@ -101,6 +139,14 @@ TEST_F(Startup, AMissingStoreIsLocatedAndItsPathWrittenOrCancellingChangesNothin
     EXPECT_EQ(db.path(), located);
     EXPECT_TRUE(db.tableExists("keep"));
     EXPECT_TRUE(db.tableExists("mto"));
+    db.close();
+
+    // A settings file saved by a Windows editor keeps its CR LF line ends.
+    const QString ini = shell::iniFileName(dir.path());
+    writeFile(ini, "[Settings]\r\nPath=" + file("gone.db").toUtf8() + "\r\nsottpath=/o.db\r\n");
+    prompt.files.enqueue(located);
+    ASSERT_EQ(start().status, Status::Opened);
+    EXPECT_EQ(readFile(ini), "[Settings]\r\nPath=" + located.toUtf8() + "\r\nsottpath=/o.db\r\n");
 }
 
 TEST_F(Startup, AFileThatIsNotADatabaseIsReportedWithTheReason)
@@ -210,7 +256,12 @@ TEST_F(Startup, SettingsAndStoreFilesThatAreNotWhatTheySeemAreToldBeforeAnything
                                "\" cannot be read: Permission denied.\n\nIt may name the database to open: nothing "
                                "is opened or created until you locate the database.";
     const QString locate = "The Database File Is Missing Please Locate It";
-    EXPECT_EQ(prompt.texts(), QStringList({unreadable, locate, unreadable, locate}));
+    const QString notSaved = "The location of the database could not be saved in the settings file \"" + ini +
+                             "\": it cannot be read (Permission denied), and writing it anew would lose the settings "
+                             "it holds.\n\nThe database you chose is used for this start only: the next start asks "
+                             "for it again.";
+    EXPECT_EQ(prompt.texts(), QStringList({unreadable, locate, unreadable, locate, notSaved}));
+    EXPECT_EQ(prompt.messages.last().icon, ui::Icon::Warning);
     ASSERT_EQ(result.status, Status::Opened);
     EXPECT_EQ(db.path(), elsewhere);
     EXPECT_TRUE(db.tableExists("keep"));
@@ -261,6 +312,139 @@ TEST_F(Startup, SettingsAndStoreFilesThatAreNotWhatTheySeemAreToldBeforeAnything
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_TRUE(QDir(folder).isEmpty());
     EXPECT_FALSE(QFile::exists(mto));
+}
+
+// A socket in the settings file's place is no file, as a pipe is; a link to a
+// settings file on a drive that is not attached is told, naming where it
+// points, and the user locates the store, which cannot be saved through the
+// link; a link in the default store's place is a missing store, not a first
+// start.
+TEST_F(Startup, ASocketOrALinkToNowhereInTheSettingsFilesPlaceIsToldBeforeAnythingIsMade)
+{
+    const QString ini = shell::iniFileName(dir.path());
+    const QString mto = file("mto.db"), options = file("option.db"), elsewhere = file("elsewhere.db");
+    const std::string elsewhereDigest = makeFilledStore(elsewhere);
+
+    const QByteArray socketName = QFile::encodeName(ini);
+    const int socketHandle = socket(AF_UNIX, SOCK_STREAM, 0);
+    const auto closeSocket = qScopeGuard([socketHandle] { ::close(socketHandle); });
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketName.size(), qsizetype(sizeof(address.sun_path)));
+    std::copy(socketName.begin(), socketName.end(), address.sun_path);
+    ASSERT_EQ(bind(socketHandle, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    auto result = start();
+    ASSERT_EQ(result.status, Status::Opened);
+    EXPECT_EQ(prompt.texts(), QStringList("The settings file \"" + ini +
+                                          "\" cannot be read: it is not a regular file (a pipe, socket or device)."
+                                          "\n\nThe program starts with its default settings."));
+    EXPECT_EQ(db.path(), mto);
+    db.close();
+    QFile::remove(ini);
+    QFile::remove(mto);
+    QFile::remove(options);
+    prompt.messages.clear();
+
+    // Nothing is made before the user hears of the link, nor after a cancel.
+    // The drive's folder is there, empty, as when the drive is not attached.
+    ASSERT_TRUE(QDir().mkdir(file("drive")));
+    const QString target = file("drive/Tarvenix.ini");
+    ASSERT_TRUE(QFile::link(target, ini));
+    QStringList madeWhenTold;
+    prompt.onShow = [&](const ui::Message&) {
+        madeWhenTold.append(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).join(','));
+    };
+    EXPECT_EQ(start().status, Status::Cancelled);
+    prompt.files.enqueue(elsewhere);
+    result = start();
+    prompt.onShow = nullptr;
+    const QString linkTold = "The settings file \"" + ini + "\" cannot be read: it is a link to \"" + target +
+                             "\", which does not exist.\n\nIt may name the database to open: nothing is opened or "
+                             "created until you locate the database.";
+    const QString locate = "The Database File Is Missing Please Locate It";
+    const QString notSaved = "The location of the database could not be saved in the settings file \"" + ini +
+                             "\": it is a link to \"" + target + "\", which does not exist.\n\nThe database you "
+                             "chose is used for this start only: the next start asks for it again.";
+    EXPECT_EQ(prompt.texts(), QStringList({linkTold, locate, linkTold, locate, notSaved}));
+    EXPECT_EQ(madeWhenTold, QStringList(5, "elsewhere.db,Tarvenix.ini"));
+    ASSERT_EQ(result.status, Status::Opened);
+    EXPECT_EQ(db.path(), elsewhere);
+    EXPECT_EQ(storeChecksum(db), elsewhereDigest);
+    EXPECT_FALSE(QFile::exists(mto) || QFile::exists(options));
+    EXPECT_TRUE(QDir(file("drive")).isEmpty());
+    EXPECT_EQ(QFileInfo(ini).symLinkTarget(), target);
+    db.close();
+    QFile::remove(ini);
+    prompt.messages.clear();
+
+    // The default store as a link to a drive that is not attached.
+    ASSERT_TRUE(QFile::link(file("drive/mto.db"), mto));
+    EXPECT_EQ(start().status, Status::Cancelled);
+    EXPECT_EQ(prompt.texts(), QStringList(locate));
+    EXPECT_TRUE(QDir(file("drive")).isEmpty());
+    EXPECT_FALSE(QFile::exists(options) || QFile::exists(ini));
+}
+
+// A store that the program left in WAL mode in a folder that cannot be
+// written: SQLite cannot make the files it reads a WAL store through, yet
+// the store opens read-only with its notice, and every row of it is read.
+// An empty store there is told once, and nothing is made.
+TEST_F(Startup, AStoreInAFolderThatCannotBeWrittenOpensReadOnlyWithItsNotice)
+{
+    const QString mto = file("mto.db");
+    const std::string digest = makeFilledStore(mto);
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup;
+    const QFile::Permissions writable = readOnly | QFile::WriteOwner;
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(dir.path(), writable);
+        QFile::setPermissions(mto, writable);
+    });
+    ASSERT_TRUE(QFile::setPermissions(mto, QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), readOnly));
+    {
+        PermissionsBind bind;
+        expectOpenedReadOnlyWithEveryRow(start(), mto, digest);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("mto.db"));
+
+    // An empty store, read-only itself or only by its folder.
+    for (const bool fileWritable : {false, true}) {
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), writable));
+        QFile::remove(mto);
+        writeFile(mto, {});
+        ASSERT_TRUE(QFile::setPermissions(mto, fileWritable ? writable : QFile::ReadOwner));
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), readOnly));
+        prompt.messages.clear();
+        PermissionsBind bind;
+        const auto result = start();
+        EXPECT_EQ(result.status, Status::Failed);
+        EXPECT_EQ(result.error,
+                  "The database \"" + mto + "\" is an empty file (0 bytes): it holds no tables and no data. It is "
+                  "read-only too (the file or its folder cannot be written), so its tables cannot be made, and the "
+                  "program cannot start on it.\n\nIf it held your data, restore it from a backup. Otherwise make the "
+                  "file and its folder writable: the next start makes its tables.");
+        EXPECT_TRUE(prompt.messages.isEmpty());
+        EXPECT_TRUE(result.notices.isEmpty());
+        EXPECT_EQ(QFileInfo(mto).size(), 0);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("mto.db"));
+    }
+}
+
+// The same store on read-only media, which refuses even the owner.
+TEST_F(Startup, AStoreOnReadOnlyMediaOpensReadOnlyWithItsNotice)
+{
+    const QString disk = file("disk"), media = file("media");
+    ASSERT_TRUE(QDir().mkdir(disk) && QDir().mkdir(media));
+    const std::string digest = makeFilledStore(QDir(disk).filePath("mto.db"));
+    if (mount(QFile::encodeName(disk).constData(), QFile::encodeName(media).constData(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "a read-only medium cannot be made here: the bind mount is not permitted ("
+                     << std::strerror(errno) << ")";
+    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(media).constData(), MNT_DETACH); });
+    ASSERT_EQ(mount(nullptr, QFile::encodeName(media).constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr),
+              0)
+        << std::strerror(errno);
+
+    expectOpenedReadOnlyWithEveryRow(shell::openMainStore(media, db, prompt), QDir(media).filePath("mto.db"), digest);
 }
 
 // A second copy starts as any copy does, with the splash; the start-up after
