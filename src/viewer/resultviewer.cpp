@@ -203,11 +203,18 @@ void ResultViewerWindow::rowsReplaced()
     clearHeaderSort();
     // Each column as wide as its widest value among all the rows read, so
     // that no sort, filter or scroll shows a value cut.
-    QList<ui::ColumnContent> contents;
     const QList<store::Column>& columns = m_model->columns();
+    QList<QStringList> widest;
+    try {
+        widest = m_model->rows().widestTexts(CharacterWidths(m_columnWidths->characterWidths(false)),
+                                             CharacterWidths(m_columnWidths->characterWidths(true)));
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The widths of the columns could not be found: %1").arg(error.message()));
+    }
+    QList<ui::ColumnContent> contents;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         ui::ColumnContent content;
-        content.texts.append(m_model->rows().longestTexts().value(i));
+        content.texts = widest.value(i);
         content.figures = columns[i].kind != store::ColumnKind::Text;
         // Days are all written alike, but the months' names differ in width.
         if (columns[i].kind == store::ColumnKind::Date)
