@@ -37,6 +37,8 @@ public:
     // without regard to case, empty cells first), or back to the order the
     // rows were read in.
     void sortBy(const std::optional<SortKey>& key);
+    // The header order in force, or nothing.
+    const std::optional<SortKey>& order() const { return m_order; }
     // Every row again, in the order read: no filter and no order.
     void showEverything();
 
