@@ -28,9 +28,14 @@ std::optional<QDate> fromStorage(const QString& text);
 // A date as a user may type it where any common form will do: the display
 // form; day, month and year in numbers, day first as the application orders
 // its dates, separated by '/', '-' or '.' (21/02/2025, 21-2-25, 21.02.2025);
-// ISO yyyy-MM-dd; or a short or long date form of the user's locale.
-// A two-digit year stands for 1930 to 2029. Leading and trailing blanks are
-// ignored; nothing for text that no form reads or a day that does not exist.
+// ISO yyyy-MM-dd; or the short or long date form of the user's locale, with
+// a year of two or four digits, a day or month of one or two, a month's name
+// in any letter case and the weekday named or left out (12/31/2025 and
+// 2/29/00 in en_US, 21. Februar 2025 in de_DE). Where numbers make a day in
+// the day-first order and another in the locale's (01/02/2025 in en_US),
+// the day-first one is read. A two-digit year stands for 1930 to 2029.
+// Leading and trailing blanks are ignored; nothing for text that no form
+// reads or a day that does not exist.
 std::optional<QDate> fromTyped(const QString& text);
 
 // Display text for a stored value (ISO text); other text comes back unchanged.

@@ -1,5 +1,7 @@
 #include "ui/viewfit.h"
 
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QListView>
 #include <QScrollBar>
@@ -7,6 +9,7 @@
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -64,23 +67,57 @@ ColumnWidths::ColumnWidths(QTableView* grid) : QObject(grid), m_grid(grid)
         const QString heading = m_grid->model()->headerData(column, Qt::Horizontal).toString();
         m_handWidths.insert(heading, width);
     });
+    // The visible area is known once the grid is shown, and changes with it.
+    grid->viewport()->installEventFilter(this);
+}
+
+bool ColumnWidths::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        applyWidths();
+    return QObject::eventFilter(watched, event);
 }
 
 void ColumnWidths::fit(const QList<ColumnContent>& contents)
 {
     QHeaderView* header = m_grid->horizontalHeader();
+    m_fitted.clear();
+    for (int column = 0; column < header->count(); ++column)
+        m_fitted.append(std::max(header->sectionSizeHint(column), contentWidth(contents.value(column))));
+    applyWidths();
+}
+
+void ColumnWidths::applyWidths()
+{
+    QHeaderView* header = m_grid->horizontalHeader();
+    const int visible = m_grid->viewport()->width();
+    const bool shown = m_grid->isVisible();
     m_fitting = true;
-    for (int column = 0; column < header->count(); ++column) {
+    for (int column = 0; column < header->count() && column < m_fitted.size(); ++column) {
         if (m_grid->isColumnHidden(column))
             continue;
         const QString heading = m_grid->model()->headerData(column, Qt::Horizontal).toString();
         const auto hand = m_handWidths.constFind(heading);
-        if (hand != m_handWidths.constEnd())
-            header->resizeSection(column, *hand);
-        else
-            header->resizeSection(column, std::max(header->sectionSizeHint(column), contentWidth(contents.value(column))));
+        const int width = hand != m_handWidths.constEnd() ? *hand
+                          : shown                        ? std::min(m_fitted[column], visible)
+                                                         : m_fitted[column];
+        if (header->sectionSize(column) != width)
+            header->resizeSection(column, width);
     }
     m_fitting = false;
+}
+
+std::function<double(char32_t)> ColumnWidths::characterWidths(bool figures) const
+{
+    const QFontMetricsF metrics(m_grid->font());
+    double digit = 0;
+    if (figures) {
+        for (char c = '0'; c <= '9'; ++c)
+            digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    }
+    return [metrics, digit](char32_t c) {
+        return std::max(digit, metrics.horizontalAdvance(QString::fromUcs4(&c, 1)));
+    };
 }
 
 int ColumnWidths::contentWidth(const ColumnContent& content) const
@@ -91,14 +128,24 @@ int ColumnWidths::contentWidth(const ColumnContent& content) const
     cell.initFrom(m_grid);
     cell.font = m_grid->font();
     cell.features = QStyleOptionViewItem::HasDisplay;
+    const QFontMetricsF metrics(cell.font);
+    const std::function<double(char32_t)> figureWidth = characterWidths(true);
     int widest = 0;
     for (const QString& text : content.texts) {
         cell.text = text;
-        widest = std::max(widest, m_grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), m_grid).width());
+        int width = m_grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), m_grid).width();
+        if (content.figures) {
+            double room = 0;
+            for (const char32_t c : text.toUcs4())
+                room += figureWidth(c);
+            const int margins = width - int(std::ceil(metrics.horizontalAdvance(text)));
+            width = std::max(width, int(std::ceil(room)) + margins);
+        }
+        widest = std::max(widest, width);
     }
     if (m_grid->showGrid())
         widest += 1;
-    return content.figures ? widest : std::min(widest, widestCharacters(m_grid));
+    return widest;
 }
 
 int columnsWidth(const QTableView* grid)

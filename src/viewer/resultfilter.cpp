@@ -2,6 +2,7 @@
 
 #include "store/datetext.h"
 #include "store/jetfunctions.h"
+#include "viewer/resultsort.h"
 
 namespace viewer {
 
@@ -186,6 +187,18 @@ FilterSql ResultFilter::sql(const QList<store::Column>& columns) const
         whole.params += one.params;
     }
     return whole;
+}
+
+std::optional<ResultFilter> ResultFilter::onColumns(const QList<store::Column>& columns) const
+{
+    ResultFilter moved;
+    for (Term term : m_terms) {
+        term.condition.column = columnPosition(columns, term.condition.columnName);
+        if (term.condition.column < 0)
+            return std::nullopt;
+        moved.m_terms.append(term);
+    }
+    return moved;
 }
 
 QString ResultFilter::text() const

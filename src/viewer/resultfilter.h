@@ -74,6 +74,10 @@ public:
     // The whole filter on the columns `columns` (those of the result the
     // conditions were made for); "1" when the filter is empty.
     FilterSql sql(const QList<store::Column>& columns) const;
+    // The same conditions on other rows, whose columns `columns` hold the
+    // filtered ones under the same names (the result beside the chart rows
+    // drawn from it); nothing when one of them is missing there.
+    std::optional<ResultFilter> onColumns(const QList<store::Column>& columns) const;
     // The filter as shown, e.g. [stock] Like 'AB%' And [NSEPerc] > 50.5; an
     // OR-joined condition is bracketed, and a text holding an OR is bracketed
     // before an AND is appended to it, so the text groups as the filter does.

@@ -14,7 +14,7 @@ namespace viewer {
 // ordered by a clicked column or else in the order they were read. The rows
 // stay in the store (ResultRows) and are read as the grid asks for them, so
 // that the next query can drop its result table while they are shown. One
-// view column per result column; dates show as dd/MMM/yyyy.
+// view column per result column, its values written as celltext.h says.
 class ResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,6 +37,8 @@ public:
     // without regard to case, empty cells first), or back to the order the
     // rows were read in.
     void sortBy(const std::optional<SortKey>& key);
+    // The header order in force, or nothing.
+    const std::optional<SortKey>& order() const { return m_order; }
     // Every row again, in the order read: no filter and no order.
     void showEverything();
 

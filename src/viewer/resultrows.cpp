@@ -5,11 +5,10 @@
 #include "query/worktable.h"
 #include "store/datetext.h"
 #include "store/transaction.h"
+#include "viewer/celltext.h"
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <sqlite3.h>
 #include <vector>
 
@@ -73,73 +72,122 @@ private:
     store::Database* m_db;
 };
 
-// Each column's longest value as the grid writes it (see
-// store::displayText), with that text's length in characters, over the rows
-// read into it.
-class LongestValues {
+// Each column's widest values as the grid writes them, over the rows read
+// into it: the few widest by the column's character widths, each text once.
+class WidestValues {
 public:
-    explicit LongestValues(qsizetype columns) : m_lengths(size_t(columns), 0), m_texts(size_t(columns)) {}
+    WidestValues(const QList<store::Column>& columns, const CharacterWidths& textWidths,
+                 const CharacterWidths& figureWidths)
+    {
+        for (const store::Column& column : columns)
+            m_columns.push_back(
+                {column.kind, column.kind == store::ColumnKind::Text ? &textWidths : &figureWidths, {}});
+    }
 
     void read(query::StatementReader& rows)
     {
-        const size_t columns = std::min(m_lengths.size(), size_t(rows.columns()));
-        char number[40];
+        const size_t columns = std::min(m_columns.size(), size_t(rows.columns()));
+        NumberText number;
         while (rows.next()) {
             for (size_t column = 0; column < columns; ++column) {
-                const query::RowValue value = rows.value(int(column));
-                switch (value.type()) {
-                case SQLITE_INTEGER: {
-                    const char* end = std::to_chars(number, number + sizeof number, value.integer()).ptr;
-                    offer(column, QByteArrayView(number, end), end - number);
-                    break;
-                }
-                case SQLITE_FLOAT: {
-                    // Whole numbers in full, others with 15 significant digits.
-                    const double real = value.real();
-                    const char* end =
-                        std::abs(real) < 1e15 && real == std::trunc(real)
-                            ? std::to_chars(number, number + sizeof number, static_cast<qint64>(real)).ptr
-                            : std::to_chars(number, number + sizeof number, real, std::chars_format::general, 15).ptr;
-                    offer(column, QByteArrayView(number, end), end - number);
-                    break;
-                }
-                case SQLITE_TEXT: {
-                    // Characters, not bytes: every byte but the continuation
-                    // bytes of UTF-8 starts one.
-                    const QByteArrayView text = value.view();
-                    offer(column, text, std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-                    break;
-                }
-                default:
-                    break;
-                }
+                Column& kept = m_columns[column];
+                const QByteArrayView text = storedCellText(rows.value(int(column)), kept.kind, number);
+                if (!text.isEmpty())
+                    offer(kept, text, kept.widths->of(text));
             }
         }
     }
-    // Takes the longer values of `other`, read from other rows.
-    void merge(const LongestValues& other)
+    // Takes the wider values of `other`, read from other rows.
+    void merge(const WidestValues& other)
     {
-        for (size_t column = 0; column < m_lengths.size(); ++column)
-            offer(column, other.m_texts[column], other.m_lengths[column]);
+        for (size_t column = 0; column < m_columns.size(); ++column)
+            for (const Candidate& candidate : other.m_columns[column].widest)
+                offer(m_columns[column], candidate.text, candidate.width);
     }
-    QString text(qsizetype column) const { return QString::fromUtf8(m_texts.at(size_t(column))); }
+    QStringList texts(qsizetype column) const
+    {
+        QStringList texts;
+        const Column& kept = m_columns.at(size_t(column));
+        for (const Candidate& candidate : kept.widest) {
+            const QString text = QString::fromUtf8(candidate.text);
+            texts.append(kept.kind == store::ColumnKind::Date ? datetext::storageToDisplay(text) : text);
+        }
+        return texts;
+    }
 
 private:
-    void offer(size_t column, QByteArrayView text, qsizetype characters)
+    // The widest values a column keeps to be measured.
+    static constexpr size_t kKept = 8;
+
+    struct Candidate {
+        double width;
+        QByteArray text;
+    };
+    struct Column {
+        store::ColumnKind kind;
+        const CharacterWidths* widths;
+        std::vector<Candidate> widest;  // widest first
+    };
+
+    static void offer(Column& column, QByteArrayView text, double width)
     {
-        if (characters <= m_lengths[column])
+        std::vector<Candidate>& widest = column.widest;
+        if (widest.size() == kKept && width <= widest.back().width)
             return;
-        m_lengths[column] = characters;
-        m_texts[column] = text.toByteArray();
+        auto at = widest.begin();
+        for (; at != widest.end() && at->width >= width; ++at) {
+            if (at->width == width && at->text == text)
+                return;
+        }
+        widest.insert(at, Candidate{width, text.toByteArray()});
+        if (widest.size() > kKept)
+            widest.pop_back();
     }
 
-    std::vector<qsizetype> m_lengths;
-    std::vector<QByteArray> m_texts;
+    std::vector<Column> m_columns;
 };
 
 }  // namespace
 
-ResultRows::ResultRows(store::Database& db) : m_db(db) {}
+CharacterWidths::CharacterWidths()
+{
+    m_widths.fill(1);
+}
+
+CharacterWidths::CharacterWidths(const std::function<double(char32_t)>& width)
+{
+    m_other = 0;
+    for (char32_t c = 0; c < kTabled; ++c) {
+        m_widths[c] = float(width(c));
+        m_other = std::max(m_other, m_widths[c]);
+    }
+}
+
+double CharacterWidths::of(QByteArrayView text) const
+{
+    float sum = 0;
+    const auto* byte = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = byte + text.size();
+    while (byte < end) {
+        if (*byte < 0x80) {
+            sum += m_widths[*byte++];
+            continue;
+        }
+        // A UTF-8 sequence: its lead byte says how many bytes follow.
+        char32_t c = *byte++;
+        const int following = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        c &= following == 3 ? 0x07 : following == 2 ? 0x0F : 0x1F;
+        for (int i = 0; i < following && byte < end; ++i)
+            c = (c << 6) | (*byte++ & 0x3F);
+        sum += c < kTabled ? m_widths[c] : m_other;
+    }
+    return sum;
+}
+
+ResultRows::ResultRows(store::Database& db, const QString& rowsTable, const QString& orderTable)
+    : m_db(db), m_rowsTable(rowsTable), m_orderTable(orderTable)
+{
+}
 
 ResultRows::~ResultRows()
 {
@@ -154,15 +202,15 @@ ResultRows::~ResultRows()
 void ResultRows::dropTables()
 {
     store::Transaction transaction(m_db);
-    m_db.dropIfExists(kShownOrder);
-    m_db.dropIfExists(kShownTable);
+    m_db.dropIfExists(m_orderTable);
+    m_db.dropIfExists(m_rowsTable);
     transaction.commit();
 }
 
 void ResultRows::clear()
 {
     m_columns.clear();
-    m_longestTexts.clear();
+    m_held = 0;
     m_count = 0;
     m_ordered = false;
     m_pages.clear();
@@ -176,31 +224,30 @@ void ResultRows::load(const QString& select)
     try {
         WorkConnection work(m_db);
         copyResult(work.db(), select);
-        m_columns = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(kShownTable))).columns;
-        m_longestTexts = readLongestTexts();
+        m_columns = m_db.query(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(m_rowsTable))).columns;
+        m_held = m_count;
     } catch (const store::StoreError&) {
         clear();
         throw;
     }
 }
 
-// One pass over the copy, in shares of its row numbers read side by side
-// when it is large.
-QStringList ResultRows::readLongestTexts() const
+QList<QStringList> ResultRows::widestTexts(const CharacterWidths& textWidths, const CharacterWidths& figureWidths) const
 {
     namespace reading = query::windowreading;
     if (m_columns.isEmpty())
         return {};
-    std::vector<LongestValues> shares;
+    // One pass over the copy, in shares of its row numbers.
+    std::vector<WidestValues> shares;
     QString error;
     reading::readShares(
-        m_db, reading::shareCount(m_db, double(m_count)),
-        [&](int parts) { shares.assign(size_t(parts), LongestValues(m_columns.size())); },
+        m_db, reading::shareCount(m_db, double(m_held)),
+        [&](int parts) { shares.assign(size_t(parts), WidestValues(m_columns, textWidths, figureWidths)); },
         [&](int part, int parts) {
             return query::Sql(QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN %2 AND %3")
-                                  .arg(quoted(kShownTable))
-                                  .arg(m_count * part / parts + 1)
-                                  .arg(m_count * (part + 1) / parts));
+                                  .arg(quoted(m_rowsTable))
+                                  .arg(m_held * part / parts + 1)
+                                  .arg(m_held * (part + 1) / parts));
         },
         [&](int part, query::StatementReader& rows) { shares[size_t(part)].read(rows); }, error);
     if (!error.isEmpty())
@@ -208,11 +255,9 @@ QStringList ResultRows::readLongestTexts() const
     for (size_t part = 1; part < shares.size(); ++part)
         shares.front().merge(shares[part]);
 
-    QStringList texts;
-    for (qsizetype i = 0; i < m_columns.size(); ++i) {
-        const QString text = shares.front().text(i);
-        texts.append(m_columns[i].kind == store::ColumnKind::Date ? datetext::storageToDisplay(text) : text);
-    }
+    QList<QStringList> texts;
+    for (qsizetype column = 0; column < m_columns.size(); ++column)
+        texts.append(shares.front().texts(column));
     return texts;
 }
 
@@ -220,8 +265,8 @@ void ResultRows::copyResult(store::Database& db, const QString& select)
 {
     if (!copyWholeTable(db, select)) {
         // Any other select: its rows are written in its order, numbered from 1.
-        query::makeResultTable(db, kShownTable, query::Sql(select));
-        m_count = db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
+        query::makeResultTable(db, m_rowsTable, query::Sql(select));
+        m_count = db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(m_rowsTable)).toLongLong();
     }
 }
 
@@ -250,14 +295,14 @@ bool ResultRows::copyWholeTable(store::Database& db, const QString& select)
     const QRegularExpressionMatch match = head.match(statement);
     if (!match.hasMatch())
         return false;
-    statement.replace(0, match.capturedLength(), QStringLiteral("CREATE TABLE %1 (").arg(quoted(kShownTable)));
+    statement.replace(0, match.capturedLength(), QStringLiteral("CREATE TABLE %1 (").arg(quoted(m_rowsTable)));
 
     // Left without its commit, the scope takes the copy back.
     store::Transaction transaction(db);
     db.exec(statement);
-    db.exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(kShownTable), quoted(source)));
+    db.exec(QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(quoted(m_rowsTable), quoted(source)));
     m_count = db.changes();
-    const qint64 last = db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
+    const qint64 last = db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(m_rowsTable)).toLongLong();
     if (last != m_count)
         return false;
     transaction.commit();
@@ -272,13 +317,13 @@ void ResultRows::show(const std::optional<ResultFilter>& filter, const std::opti
     WorkConnection work(m_db);
     store::Database& db = work.db();
     store::Transaction transaction(db);
-    db.dropIfExists(kShownOrder);
+    db.dropIfExists(m_orderTable);
     const bool filtered = filter && !filter->isEmpty();
     const bool sorted = order && order->column >= 0 && order->column < m_columns.size();
     if (!filtered && !sorted) {
         transaction.commit();
         m_ordered = false;
-        m_count = m_columns.isEmpty() ? 0 : db.scalar(QStringLiteral("SELECT max(rowid) FROM ") + quoted(kShownTable)).toLongLong();
+        m_count = m_held;
         return;
     }
     FilterSql where{QStringLiteral("1"), {}};
@@ -291,9 +336,9 @@ void ResultRows::show(const std::optional<ResultFilter>& filter, const std::opti
                   (column.kind == store::ColumnKind::Text ? QStringLiteral(" COLLATE NOCASE") : QString()) +
                   (order->ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")) + QStringLiteral(", rowid");
     }
-    db.exec(QStringLiteral("CREATE TABLE %1 (position INTEGER PRIMARY KEY, row INTEGER)").arg(quoted(kShownOrder)));
+    db.exec(QStringLiteral("CREATE TABLE %1 (position INTEGER PRIMARY KEY, row INTEGER)").arg(quoted(m_orderTable)));
     db.exec(QStringLiteral("INSERT INTO %1 (row) SELECT rowid FROM %2 WHERE %3 ORDER BY %4")
-                .arg(quoted(kShownOrder), quoted(kShownTable), where.condition, orderBy),
+                .arg(quoted(m_orderTable), quoted(m_rowsTable), where.condition, orderBy),
             where.params);
     const qint64 count = db.changes();
     transaction.commit();
@@ -307,9 +352,9 @@ store::Rows ResultRows::readPage(qint64 first, qint64 count) const
     if (m_ordered)
         return m_db.query(QStringLiteral("SELECT r.* FROM %1 AS o JOIN %2 AS r ON r.rowid = o.row"
                                          " WHERE o.position BETWEEN ? AND ? ORDER BY o.position")
-                              .arg(quoted(kShownOrder), quoted(kShownTable)),
+                              .arg(quoted(m_orderTable), quoted(m_rowsTable)),
                           {first + 1, first + count});
-    return m_db.query(QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN ? AND ? ORDER BY rowid").arg(quoted(kShownTable)),
+    return m_db.query(QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN ? AND ? ORDER BY rowid").arg(quoted(m_rowsTable)),
                       {first + 1, first + count});
 }
 

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -16,22 +17,45 @@ namespace viewer {
 using RecordVisitor = std::function<void(const QVariantList&)>;
 using RecordSource = std::function<void(const RecordVisitor&)>;
 
+// How wide a grid draws each character, as a table, so that a pass over
+// millions of values can rank them by their width without drawing any.
+class CharacterWidths {
+public:
+    // Every character one wide: the widest text is the longest.
+    CharacterWidths();
+    // The width of each character of the Latin scripts by `width`; any
+    // other counts as wide as the widest of them.
+    explicit CharacterWidths(const std::function<double(char32_t)>& width);
+
+    // The sum of the widths of the characters of a UTF-8 text.
+    double of(QByteArrayView text) const;
+
+private:
+    static constexpr char32_t kTabled = 0x250;
+    std::array<float, kTabled> m_widths;
+    float m_other = 1;
+};
+
 // The rows the result viewer shows, kept in the store and read a page at a
 // time, so that a result of millions of rows costs no more memory than one
 // of a hundred.
 //
-// A loaded result is copied into a table of the viewer's own (kShownTable),
-// so the next query may drop its result table while the rows are still
-// shown; the table is dropped when the rows are cleared or this object goes.
-// A filter and a header order are SQL over that table: the positions of the
-// rows that pass, in the order shown, go into a second table (kShownOrder).
+// A loaded result is copied into a table of the viewer's own (kShownTable
+// unless named otherwise), so the next query may drop its result table while
+// the rows are still shown; the table is dropped when the rows are cleared or
+// this object goes. A filter and a header order are SQL over that table: the
+// positions of the rows that pass, in the order shown, go into a second table
+// (kShownOrder).
 // Without either, a position is the row's number in the copy.
 class ResultRows {
 public:
     static const QString kShownTable;
     static const QString kShownOrder;
 
-    explicit ResultRows(store::Database& db);
+    // The copy goes into `rowsTable`, the shown order into `orderTable`: a
+    // second set of rows in one store needs tables of its own.
+    explicit ResultRows(store::Database& db, const QString& rowsTable = kShownTable,
+                        const QString& orderTable = kShownOrder);
     ~ResultRows();
     ResultRows(const ResultRows&) = delete;
     ResultRows& operator=(const ResultRows&) = delete;
@@ -44,10 +68,15 @@ public:
     void clear();
 
     const QList<store::Column>& columns() const { return m_columns; }
-    // Each column's longest value as shown (numbers as the grid writes them,
-    // days as dd/MMM/yyyy), over every row held whatever the filter; empty
-    // for a column of empty cells. Found once, when the rows are read.
-    const QStringList& longestTexts() const { return m_longestTexts; }
+    // Each column's widest values, widest first, as the grid writes them
+    // (celltext.h), over every row held whatever the filter: the few that
+    // come first by `textWidths` in a text column, by `figureWidths` in a
+    // number or date column. A few, not one, as a font's kerning may order
+    // texts of near the same width otherwise than the sum of their
+    // characters. None for a column of empty cells. One pass over the rows,
+    // in shares read side by side when they are many. Raises
+    // store::StoreError when the store refuses the reading.
+    QList<QStringList> widestTexts(const CharacterWidths& textWidths, const CharacterWidths& figureWidths) const;
     // The rows shown: those passing the filter, all of them without one.
     qint64 count() const { return m_count; }
 
@@ -67,15 +96,16 @@ public:
 private:
     store::Rows readPage(qint64 first, qint64 count) const;
     void copyResult(store::Database& db, const QString& select);
-    QStringList readLongestTexts() const;
     bool copyWholeTable(store::Database& db, const QString& select);
     void dropTables();
 
     store::Database& m_db;
+    const QString m_rowsTable;
+    const QString m_orderTable;
     QList<store::Column> m_columns;
-    QStringList m_longestTexts;
-    qint64 m_count = 0;
-    bool m_ordered = false;  // the positions come from kShownOrder
+    qint64 m_held = 0;   // the rows copied
+    qint64 m_count = 0;  // the rows shown
+    bool m_ordered = false;  // the positions come from the order table
 
     // The pages read last, by page number.
     mutable QHash<qint64, QList<QVariantList>> m_pages;

@@ -17,17 +17,6 @@ QString trimBlanks(const QString& text)
     return text.mid(begin, end - begin);
 }
 
-int columnPosition(const QList<store::Column>& columns, const QString& text)
-{
-    for (int i = 0; i < columns.size(); ++i)
-        if (columns[i].name == text)
-            return i;
-    for (int i = 0; i < columns.size(); ++i)
-        if (columns[i].name.compare(text, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
 std::optional<bool> ascendingFromText(const QString& orderText)
 {
     const QString order = trimBlanks(orderText);
@@ -39,6 +28,17 @@ std::optional<bool> ascendingFromText(const QString& orderText)
 }
 
 }  // namespace
+
+int columnPosition(const QList<store::Column>& columns, const QString& text)
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].name == text)
+            return i;
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].name.compare(text, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
 
 SortOrder buildSortOrder(const QList<store::Column>& columns, const QList<SortRowInput>& rows)
 {

@@ -36,6 +36,10 @@ struct SortOrder {
     QString problem;
 };
 
+// The position of the column named `name`, the same case first, then any;
+// -1 when there is none.
+int columnPosition(const QList<store::Column>& columns, const QString& name);
+
 // A row counts when its column text, trimmed of blanks, is not empty; the
 // text must name a column of the result (without regard to case).
 SortOrder buildSortOrder(const QList<store::Column>& columns, const QList<SortRowInput>& rows);

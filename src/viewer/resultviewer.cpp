@@ -43,6 +43,11 @@ namespace {
 
 QPointer<ResultViewerWindow> g_viewer;
 
+// The result printed while the grid shows the chart rows is read into
+// tables of its own.
+const QString kPrintedRows = QStringLiteral("ViewerPrintedRows");
+const QString kPrintedOrder = QStringLiteral("ViewerPrintedOrder");
+
 void tell(const QString& text)
 {
     ui::prompt().show(ui::Message::fromStyle(text, 0));
@@ -203,11 +208,18 @@ void ResultViewerWindow::rowsReplaced()
     clearHeaderSort();
     // Each column as wide as its widest value among all the rows read, so
     // that no sort, filter or scroll shows a value cut.
-    QList<ui::ColumnContent> contents;
     const QList<store::Column>& columns = m_model->columns();
+    QList<QStringList> widest;
+    try {
+        widest = m_model->rows().widestTexts(CharacterWidths(m_columnWidths->characterWidths(false)),
+                                             CharacterWidths(m_columnWidths->characterWidths(true)));
+    } catch (const store::StoreError& error) {
+        ui::prompt().warn(QStringLiteral("The widths of the columns could not be found: %1").arg(error.message()));
+    }
+    QList<ui::ColumnContent> contents;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         ui::ColumnContent content;
-        content.texts.append(m_model->rows().longestTexts().value(i));
+        content.texts = widest.value(i);
         content.figures = columns[i].kind != store::ColumnKind::Text;
         // Days are all written alike, but the months' names differ in width.
         if (columns[i].kind == store::ColumnKind::Date)
@@ -353,13 +365,32 @@ ShownResult ResultViewerWindow::shownResult() const
 
 reports::ReportDocument ResultViewerWindow::printDocument() const
 {
+    const auto bind = [this](const ResultRows& rows) {
+        return reports::bindReport(m_facts, rows.columns(),
+                                   [&rows](const reports::ResultRow& visit) { rows.forEach(visit); });
+    };
+    if (!m_showsChartRows)
+        return bind(m_model->rows());
     // The chart rows have none of the layout's columns: while the grid shows
-    // them, the result they were drawn from is printed, as its select reads it.
-    if (m_showsChartRows)
-        return reports::bindReport(m_facts, m_db.query(m_select));
-    const ResultRows& rows = m_model->rows();
-    return reports::bindReport(m_facts, rows.columns(),
-                               [&rows](const reports::ResultRow& visit) { rows.forEach(visit); });
+    // them, the result they were drawn from is printed, as its select reads
+    // it, with the filter and the header order in force on its columns of
+    // the same names.
+    ResultRows result(m_db, kPrintedRows, kPrintedOrder);
+    result.load(m_select);
+    std::optional<ResultFilter> filter;
+    if (m_model->resultFilter()) {
+        filter = m_model->resultFilter()->onColumns(result.columns());
+        if (!filter)
+            throw store::StoreError(QStringLiteral("the result lacks a column that the filter names"));
+    }
+    std::optional<SortKey> order = m_model->order();
+    if (order) {
+        order->column = columnPosition(result.columns(), m_model->columns().value(order->column).name);
+        if (order->column < 0)
+            throw store::StoreError(QStringLiteral("the result lacks the column the rows are ordered by"));
+    }
+    result.show(filter, order);
+    return bind(result);
 }
 
 void ResultViewerWindow::print()

@@ -70,8 +70,9 @@ public:
     const reports::ReportFacts& reportFacts() const { return m_facts; }
     // What "&Print" prints: the rows as shown, in the grid's filter and
     // order, bound to the layout of the shown result's query; while the grid
-    // shows the chart rows, the result read again by its select. Raises
-    // store::StoreError when the store refuses that select.
+    // shows the chart rows, the result read again by its select, in the
+    // filter and order in force. Raises store::StoreError when the store
+    // refuses that select or the result lacks a column they name.
     reports::ReportDocument printDocument() const;
 
     // The select the shown rows came from: the handed-over one, or after a

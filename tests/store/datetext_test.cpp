@@ -1,5 +1,7 @@
 #include "store/datetext.h"
 
+#include <QLocale>
+#include <functional>
 #include <gtest/gtest.h>
 
 TEST(DateText, DisplayAndStorageRoundTripInEnglishAnyCaseAndNothingElse)
@@ -23,4 +25,49 @@ TEST(DateText, DisplayAndStorageRoundTripInEnglishAnyCaseAndNothingElse)
     EXPECT_FALSE(datetext::fromStorage("2026-13-01"));
     EXPECT_FALSE(datetext::fromStorage("05/Dec/2026"));
     EXPECT_TRUE(datetext::toDisplay(QDate()).isEmpty());
+}
+
+namespace {
+
+// Runs the checks of `body` with `name` as the user's locale.
+void inLocale(const char* name, const std::function<void()>& body)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+    body();
+    QLocale::setDefault(before);
+}
+
+}  // namespace
+
+TEST(DateText, TypedDatesReadTheLocalesShortAndLongFormsAfterTheDayFirstNumbers)
+{
+    inLocale("en_US", [] {
+        // Month first where day first makes no day; years of two or four digits.
+        EXPECT_EQ(datetext::fromTyped("12/31/2025"), QDate(2025, 12, 31));
+        EXPECT_EQ(datetext::fromTyped("2/29/00"), QDate(2000, 2, 29));
+        EXPECT_EQ(datetext::fromTyped("12/31/29"), QDate(2029, 12, 31));
+        EXPECT_EQ(datetext::fromTyped("12/31/30"), QDate(1930, 12, 31));
+        // The long form, with or without its weekday, any letter case.
+        EXPECT_EQ(datetext::fromTyped("Friday, February 21, 2025"), QDate(2025, 2, 21));
+        EXPECT_EQ(datetext::fromTyped("february 21, 2025"), QDate(2025, 2, 21));
+        EXPECT_EQ(datetext::fromTyped("Feb 21, 25"), QDate(2025, 2, 21));
+        // Numbers that make a day both ways are read day first.
+        EXPECT_EQ(datetext::fromTyped("01/02/2025"), QDate(2025, 2, 1));
+        for (const char* text : {"2/29/2025", "13/13/2025", "February 30, 2025", "12/31/025", "Febr 21, 2025"})
+            EXPECT_FALSE(datetext::fromTyped(text)) << text;
+    });
+    inLocale("de_DE", [] {
+        EXPECT_EQ(datetext::fromTyped("21. Februar 2025"), QDate(2025, 2, 21));
+        EXPECT_EQ(datetext::fromTyped("Freitag, 21. Februar 2025"), QDate(2025, 2, 21));
+        EXPECT_EQ(datetext::fromTyped("21. Feb. 25"), QDate(2025, 2, 21));
+        EXPECT_EQ(datetext::fromTyped("21.02.25"), QDate(2025, 2, 21));
+        EXPECT_FALSE(datetext::fromTyped("30. Februar 2025"));
+    });
+    inLocale("en_GB", [] {
+        EXPECT_EQ(datetext::fromTyped("01/02/2025"), QDate(2025, 2, 1));
+        EXPECT_EQ(datetext::fromTyped("21 February 2025"), QDate(2025, 2, 21));
+    });
+    // The application's own form whatever the locale.
+    inLocale("de_DE", [] { EXPECT_EQ(datetext::fromTyped("05/Dec/2026"), QDate(2026, 12, 5)); });
 }

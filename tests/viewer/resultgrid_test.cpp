@@ -123,3 +123,58 @@ TEST_F(ResultGridTest, ValuesShowWholeFillerHeadingsDoNothingDatesReadInCommonFo
     EXPECT_EQ(child<QComboBox>("Comboxaxis")->currentText(), "stock");
     EXPECT_TRUE(prompt.messages.size() == 1) << prompt.lastText().toStdString();
 }
+
+namespace {
+
+const QString kNarrowName = QString(24, QChar('i'));
+const QString kWideName = "Aagmcacu Industries Ltd";  // one character fewer, far wider
+const QString kLongName = "Mahindra & Mahindra Financial Services Limited (Old)";
+const QString kEndless = QString("Delivery far above the average ").repeated(12);
+
+// A few rows, all in view, whose widest values are not the longest: the
+// grid measures the values in view itself, so any value cut shows.
+class ResultGridFitTest : public ViewerFixture {
+protected:
+    void SetUp() override
+    {
+        ViewerFixture::SetUp();
+        // Headings shorter than every value, so that the values set the widths.
+        makeResult("N TEXT, C TEXT, R REAL, B REAL, E TEXT",
+                   {{kNarrowName, "Bharat", -12.34, 1.0, "x"},
+                    {kWideName, kLongName, 123.45, 1000000000000005.0, kEndless},
+                    {"Zen", "Zen", 1.5, 2.0, "y"}});
+        open();
+        grid = child<QTableView>("DataGrid1");
+    }
+    bool showsWhole(int column) const
+    {
+        const QAbstractItemView* view = grid;  // QTableView hides the measure of values
+        return grid->columnWidth(column) >= view->sizeHintForColumn(column);
+    }
+
+    QTableView* grid = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ResultGridFitTest, EachColumnTakesItsWidestValueAsDrawnAndStopsOnlyAtTheVisibleArea)
+{
+    ASSERT_TRUE(grid->isVisible());
+    for (int column = 0; column < 4; ++column)
+        EXPECT_TRUE(showsWhole(column)) << column << ": " << grid->columnWidth(column);
+    // The grid shows each number as the fit wrote it.
+    EXPECT_EQ(grid->model()->index(1, 2).data().toString(), "123.45");
+    EXPECT_EQ(grid->model()->index(1, 3).data().toString(), "1e+15");
+
+    // A column that alone would be wider than the visible area stops there,
+    // and follows it as the window grows and shrinks.
+    EXPECT_EQ(grid->columnWidth(4), grid->viewport()->width());
+    EXPECT_FALSE(showsWhole(4));
+    const int fitted = grid->columnWidth(1);
+    for (const int widthChange : {300, -500}) {
+        window->resize(window->width() + widthChange, window->height());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(grid->columnWidth(4), grid->viewport()->width()) << widthChange;
+        EXPECT_EQ(grid->columnWidth(1), fitted) << widthChange;
+    }
+}

@@ -92,3 +92,30 @@ TEST_F(ResultPrintTest, TheResultsOwnRunChoosesTheLayout)
     EXPECT_FALSE(window->reportFacts().firstDate.isValid());
     EXPECT_EQ(window->printDocument().headerLines.at(1).text, "Top Delivery");
 }
+
+TEST_F(ResultPrintTest, WhileTheChartRowsShowPrintTakesTheResultInTheFilterAndOrderInForce)
+{
+    openRun("Top N Traded Quantity", reports::QueryGroup::TopBottom, reports::Exchange::Nse, "Banks  ");
+    // The chart rows hold the result's columns in other places: NSEPerc first.
+    choose("Comboxaxis", "NSEPerc");
+    choose("Comboyaxis", "NSETrdQty");
+    press("cmdshowgraph");
+    const QList<store::Column> chartColumns = window->shownResult().rows.columns;
+    ASSERT_EQ(chartColumns.size(), 2);
+    ASSERT_EQ(chartColumns.first().name, "NSEPerc");
+    setFilterRow(0, "NSEPerc", ">=", "50");
+    press("cmdFilterShow0");
+    clickHeader(0);
+    clickHeader(0);  // descending
+    ASSERT_EQ(window->shownResult().rows.rows.size(), 3);
+
+    reports::ReportDocument document = window->printDocument();
+    EXPECT_EQ(firstCells(document), (QStringList{"abacus", "Bharat", "ABC Ltd"}));
+    EXPECT_EQ(document.rows.first(), (QStringList{"abacus", "200", "75"}));
+    EXPECT_EQ(document.footerLines.first().text, "3");
+
+    // Without a filter or an order, the whole result in the order read.
+    press("cmdFilterShow1");
+    EXPECT_EQ(firstCells(window->printDocument()), (QStringList{"Bharat", "abacus", "Zen", "O'Neil", "ABC Ltd"}));
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
+}
