@@ -99,13 +99,13 @@ inline void ensureGroups(const QString& path)
     transaction.commit();
 }
 
-// The cached store of `scrips` x `days` (made if missing), with its groups.
-inline QString ensureStore(const QString& cache, const QString& generator, int scrips, int days)
+// The store of `scrips` x `days` at `path` (made if missing, with the
+// options database option.db beside it), with its groups.
+inline QString ensureStoreAt(const QString& path, const QString& generator, int scrips, int days)
 {
-    QDir().mkpath(cache);
-    const QString name = QStringLiteral("store-%1x%2.db").arg(scrips).arg(days);
-    const QString path = QDir(cache).filePath(name);
-    FileLock lock(QDir(cache).filePath(QLatin1Char('.') + name + QStringLiteral(".lock")));
+    const QFileInfo info(path);
+    QDir().mkpath(info.path());
+    FileLock lock(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".lock")));
     if (!QFileInfo::exists(path)) {
         std::fprintf(stderr, "Making %s (%d scrips x %d trading days), once...\n", qPrintable(path), scrips, days);
         const QString temporary = path + QStringLiteral(".tmp-%1").arg(QCoreApplication::applicationPid());
@@ -119,6 +119,13 @@ inline QString ensureStore(const QString& cache, const QString& generator, int s
     }
     ensureGroups(path);
     return path;
+}
+
+// The cached store of `scrips` x `days` (made if missing), with its groups.
+inline QString ensureStore(const QString& cache, const QString& generator, int scrips, int days)
+{
+    return ensureStoreAt(QDir(cache).filePath(QStringLiteral("store-%1x%2.db").arg(scrips).arg(days)), generator,
+                         scrips, days);
 }
 
 // A cached folder holding the delivery files of `days` trading days of

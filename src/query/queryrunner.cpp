@@ -28,13 +28,17 @@ std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const repo
         m_bar->setRange(0, 0);
         m_text->show();
         m_bar->show();
+        // The run holds the screen's thread: the bar and the text are drawn
+        // as it starts, then with the first progress line and at most every
+        // 50 ms after it, each time without the user's clicks and keys,
+        // which wait for the end of the run.
+        drawProgress();
         QElapsedTimer sinceRepaint;
-        sinceRepaint.start();
         outcome = m_engine.run(inputs, [this, &sinceRepaint](const QString& text, int done, int total) {
             showProgress(text, done, total);
-            if (sinceRepaint.elapsed() >= 50) {
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                sinceRepaint.restart();
+            if (!sinceRepaint.isValid() || sinceRepaint.elapsed() >= 50) {
+                drawProgress();
+                sinceRepaint.start();
             }
         });
         m_text->hide();
@@ -52,6 +56,11 @@ std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const repo
         ui::prompt().show(message);
     }
     return std::nullopt;
+}
+
+void QueryRunner::drawProgress()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QueryRunner::showProgress(const QString& text, int done, int total)

@@ -33,6 +33,9 @@ public:
 
 private:
     void showProgress(const QString& text, int done, int total);
+    // Lays out and paints what changed on the screen, leaving the user's
+    // input for later.
+    void drawProgress();
 
     QueryEngine m_engine;
     QLineEdit* m_text;

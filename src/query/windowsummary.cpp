@@ -745,6 +745,11 @@ std::optional<WindowSummary> WindowSummary::compute(store::Database& db, const Q
         }
     }
     sqlite3_finalize(insert);
+    QStringList keyNames;
+    for (const KeyColumn& key : keys)
+        keyNames.append(key.name);
+    // The statements that read the totals join them on their group terms.
+    indexWorkTable(db, summary.m_table, keyNames);
     summary.m_columns = parsed->columnsOver(keyColumns);
     summary.m_order = orderTerms.join(QLatin1Char(','));
     return summary;
@@ -761,6 +766,19 @@ Sql summaryTable(store::Database& db, const QString& name, const QString& select
 void remakeSummaryTable(store::Database& db, const QString& name, const QString& selectList, const SummarySource& source)
 {
     remakeTable(db, name, Sql("SELECT * FROM ") + summaryTable(db, name, selectList, source) + " AS summary");
+    // The table is joined on its group terms, which its columns of the same
+    // names hold: it is indexed on as many of them, in order, as it keeps.
+    QStringList made;
+    for (const store::Column& column : db.tableColumns(name))
+        made.append(column.name.toLower());
+    QStringList keys;
+    for (const QString& term : source.groupBy) {
+        const QString column = term.section(QLatin1Char('.'), -1).trimmed();
+        if (!made.contains(column.toLower()))
+            break;
+        keys.append(column);
+    }
+    indexWorkTable(db, name, keys);
 }
 
 }  // namespace query

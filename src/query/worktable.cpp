@@ -183,6 +183,24 @@ void remakeTable(store::Database& db, const QString& name, const Sql& select)
     transaction.commit();
 }
 
+void indexWorkTable(store::Database& db, const QString& name, const QStringList& keys)
+{
+    if (keys.isEmpty())
+        return;
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const QString schema = dot < 0 ? QString() : name.left(dot + 1);
+    const QString table = name.mid(dot + 1);
+    QStringList columns;
+    for (const QString& key : keys)
+        columns.append(store::quoteIdentifier(key));
+    // The index goes with its table when the table is dropped; one of the
+    // same name left on a table that a result took over by renaming gives way.
+    const QString index = schema + store::quoteIdentifier(table + QStringLiteral("_keys"));
+    db.exec(QStringLiteral("DROP INDEX IF EXISTS ") + index);
+    db.exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                .arg(index, store::quoteIdentifier(table), columns.join(QLatin1String(", "))));
+}
+
 namespace {
 
 // What kinds of value a column holds, one bit each: text that is no day

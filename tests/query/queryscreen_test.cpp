@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -555,6 +556,50 @@ TEST_F(QueryScreenTest, AQueryThatCannotRunShowsTheEnginesMessageAndNoResult)
             << text.toStdString();
     EXPECT_EQ(viewer::openResultViewer(), nullptr);
     EXPECT_FALSE(handed);
+}
+
+// Notes what a widget looked like each time it was painted: for a text box
+// its text, for anything else its name.
+class PaintLog : public QObject {
+public:
+    explicit PaintLog(QWidget* watched) { watched->installEventFilter(this); }
+    QStringList painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const auto* box = qobject_cast<QLineEdit*>(watched);
+            painted.append(box ? box->text() : watched->objectName());
+        }
+        return false;
+    }
+};
+
+TEST_F(QueryScreenTest, ARunDrawsItsProgressWhileItLasts)
+{
+    open();
+    screen->setReportHandOver([](const reports::ReportFacts&, const store::Rows&) {});
+    screen->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(screen.get()));
+    auto* text = child<QLineEdit>(QStringLiteral("Text1"));
+    auto* bar = child<QProgressBar>(QStringLiteral("RunProgress"));
+    const PaintLog textPaints(text), barPaints(bar);
+
+    // A run without progress of its own still shows the bar as it starts.
+    chooseQuery(1, QStringLiteral("Average Traded Quantity [Between Dates]"));
+    press("cmdquery");
+    EXPECT_FALSE(barPaints.painted.isEmpty());
+    EXPECT_TRUE(textPaints.painted.contains(QString()));
+
+    // A scan shows its first scrip's line: the text is drawn again as it changes.
+    chooseQuery(3, QStringLiteral("Rising Delivery Quantity for N days"));
+    box("diffper")->setText(QStringLiteral("3"));
+    press("cmdquery");
+    EXPECT_TRUE(textPaints.painted.contains(QStringLiteral("Processing for Stock Alpha Ltd")))
+        << textPaints.painted.join(" | ").toStdString();
+    EXPECT_TRUE(text->isHidden());
+    EXPECT_TRUE(bar->isHidden());
 }
 
 TEST_F(QueryScreenTest, FindPicksAScripByNameOrCode)
