@@ -20,6 +20,7 @@ BusyScreen::BusyScreen(QWidget* inside)
         m_guarded.append(frame);
     for (const auto& widget : m_guarded)
         widget->installEventFilter(this);
+    m_focus = screen->focusWidget();
     screen->setEnabled(false);
 }
 
@@ -29,8 +30,12 @@ BusyScreen::~BusyScreen()
     for (const auto& widget : m_guarded)
         if (widget)
             widget->removeEventFilter(this);
-    if (m_screen)
-        m_screen->setEnabled(true);
+    if (!m_screen)
+        return;
+    m_screen->setEnabled(true);
+    // The control that started the work (its button) has the focus again.
+    if (m_focus && m_focus->isEnabled() && m_focus->isVisible())
+        m_focus->setFocus(Qt::OtherFocusReason);
 }
 
 void BusyScreen::downloading(bool active)

@@ -13,7 +13,8 @@ namespace import {
 // start a second run, while the first is still using it. For its lifetime
 // this disables the screen that holds `inside` and refuses to close it or
 // its child-window frame; it also shows the wait cursor while downloading()
-// says a download is under way.
+// says a download is under way. The control that had the focus gets it back
+// at the end.
 class BusyScreen : public QObject {
 public:
     explicit BusyScreen(QWidget* inside);
@@ -29,6 +30,7 @@ protected:
 
 private:
     QPointer<QWidget> m_screen;
+    QPointer<QWidget> m_focus;
     QList<QPointer<QWidget>> m_guarded;
     bool m_waitCursor = false;
 };

@@ -3,10 +3,8 @@
 #include "masters/duplicatecheck.h"
 #include "masters/groups.h"
 #include "shell/appservices.h"
-#include "store/storeerror.h"
 #include "ui/prompt.h"
 
-#include <QApplication>
 #include <QLineEdit>
 
 namespace masters {
@@ -15,7 +13,7 @@ GroupMasterForm::GroupMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Group Master"), QStringLiteral("GroupMaster"), QStringLiteral("ORDER BY GroupName"),
                   QStringLiteral("Browse Group"), reports::groupMasterList(),
-                  {QStringLiteral("GroupCode"), QStringLiteral("GroupName")}},
+                  {QStringLiteral("GroupCode"), QStringLiteral("GroupName")}, StepsOnEmptyTable::BeepAndRefuse},
                  parent)
 {
     setObjectName(QStringLiteral("FrmGroupMaster"));
@@ -91,35 +89,6 @@ void GroupMasterForm::afterSave(bool added)
     const QString name = *m_createdGroup;
     m_createdGroup.reset();
     ui::prompt().show(ui::Message::fromStyle(name + QStringLiteral(" Group Created"), 64));
-}
-
-// Unlike the template, this form moves without first asking whether there
-// are rows: on an empty table the move back to the last or first row finds
-// no row to stand on, and says so as Edit does there.
-void GroupMasterForm::MoveNextRecord()
-{
-    if (m_records.isEmpty())
-        refuseMoveWithoutRows();
-    else
-        MasterForm::MoveNextRecord();
-}
-
-void GroupMasterForm::MovePreviousRecord()
-{
-    if (m_records.isEmpty())
-        refuseMoveWithoutRows();
-    else
-        MasterForm::MovePreviousRecord();
-}
-
-void GroupMasterForm::refuseMoveWithoutRows()
-{
-    QApplication::beep();
-    try {
-        m_records.value(0);  // the current row, which an empty table lacks
-    } catch (const store::StoreError& error) {
-        showError(error.message());
-    }
 }
 
 }  // namespace masters

@@ -21,12 +21,8 @@ protected:
     void deleteCurrentRecord() override;
     bool storePendingRow(const QHash<QString, QString>& typed) override;
     void afterSave(bool added) override;
-    void MoveNextRecord() override;
-    void MovePreviousRecord() override;
 
 private:
-    // The moves on an empty table: a beep and the store's refusal.
-    void refuseMoveWithoutRows();
 
     QLineEdit* m_code = nullptr;
     QLineEdit* m_name = nullptr;

@@ -274,25 +274,47 @@ void MasterForm::CloseForm()
     close();
 }
 
+bool MasterForm::refuseMoveWithoutRows() const
+{
+    if (!m_records.isEmpty())
+        return false;
+    try {
+        (void)m_records.value(0);  // the current row, which an empty table lacks
+    } catch (const store::StoreError& error) {
+        showError(error.message());
+    }
+    return true;
+}
+
 void MasterForm::MoveFirstRecord()
 {
+    if (refuseMoveWithoutRows())
+        return;
     m_records.moveFirst();
     showCurrentRecord();
 }
 
 void MasterForm::MoveLastRecord()
 {
+    if (refuseMoveWithoutRows())
+        return;
     m_records.moveLast();
     showCurrentRecord();
+}
+
+bool MasterForm::beepsPastTheEnd() const
+{
+    return !m_records.isEmpty() || m_setup.emptyTableSteps == StepsOnEmptyTable::BeepAndRefuse;
 }
 
 void MasterForm::MoveNextRecord()
 {
     if (!m_records.eof())
         m_records.moveNext();
-    if (m_records.recordCount() > 0 && m_records.eof()) {
+    if (m_records.eof() && beepsPastTheEnd()) {
         QApplication::beep();
-        m_records.moveLast();
+        MoveLastRecord();
+        return;
     }
     showCurrentRecord();
 }
@@ -301,9 +323,10 @@ void MasterForm::MovePreviousRecord()
 {
     if (!m_records.bof())
         m_records.movePrevious();
-    if (m_records.recordCount() > 0 && m_records.bof()) {
+    if (m_records.bof() && beepsPastTheEnd()) {
         QApplication::beep();
-        m_records.moveFirst();
+        MoveFirstRecord();
+        return;
     }
     showCurrentRecord();
 }
@@ -345,7 +368,9 @@ void MasterForm::queryreport()
     for (int position = 0; position < m_records.recordCount(); ++position)
         rows.rows.append(m_records.rowAt(position));
     showReport(reports::buildMasterList(m_setup.printedList, rows));
-    MoveLastRecord();
+    // An empty list leaves no row to stand on; printing it is no failure.
+    if (!m_records.isEmpty())
+        MoveLastRecord();
 }
 
 void MasterForm::showReport(const reports::ReportDocument& document)

@@ -15,6 +15,11 @@ class QLineEdit;
 
 namespace masters {
 
+// What Next and Previous do on an empty table. The scrip master first asks
+// whether there are rows and does nothing; the other forms step past the end
+// at once, beep, and are refused the move to the last or first row.
+enum class StepsOnEmptyTable { DoNothing, BeepAndRefuse };
+
 // What a master form keeps and how it names itself.
 struct MasterFormSetup {
     QString caption;        // window caption, e.g. "Stock Master"
@@ -25,6 +30,7 @@ struct MasterFormSetup {
     // The fields the form reads, in its order: the browse window lists them
     // so (empty: all of the table's, in the table's order).
     QStringList fields;
+    StepsOnEmptyTable emptyTableSteps = StepsOnEmptyTable::DoNothing;
 };
 
 // The template of the master-data screens: one recordset of one table bound
@@ -81,11 +87,13 @@ protected:
     void DeleteRecord();
     void CancelEdit();
     void CloseForm();
+    // On an empty table the moves are refused with the store's own
+    // description of a missing current row, as Edit is.
     void MoveFirstRecord();
     void MoveLastRecord();
     // One row on; past either end a beep and back to the last or first row.
-    virtual void MoveNextRecord();
-    virtual void MovePreviousRecord();
+    void MoveNextRecord();
+    void MovePreviousRecord();
     void BrowseRecords();
     void FindRecord();
     // Reads the table again and prints its rows, in the form's order, as the
@@ -129,6 +137,11 @@ private:
 
     // Enables the frame and its boxes for the current state.
     void enableFrame(bool enabled);
+    // True, after telling the user, when there is no row to move to.
+    bool refuseMoveWithoutRows() const;
+    // Next and Previous past the end: whether to beep and go back to the
+    // last or first row.
+    bool beepsPastTheEnd() const;
     void backToBrowsing();
 
     MasterFormSetup m_setup;

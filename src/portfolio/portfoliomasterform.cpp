@@ -16,7 +16,7 @@ PortfolioMasterForm::PortfolioMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Master"), QStringLiteral("PortfolioMaster"), QStringLiteral("ORDER BY Name"),
                   QStringLiteral("Browse Portfolio"), reports::MasterList{},
-                  {QStringLiteral("Code"), QStringLiteral("Name")}},
+                  {QStringLiteral("Code"), QStringLiteral("Name")}, masters::StepsOnEmptyTable::BeepAndRefuse},
                  parent)
 {
     setObjectName(QStringLiteral("FrmPortFolio"));

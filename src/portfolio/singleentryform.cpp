@@ -25,7 +25,8 @@ SingleEntryForm::SingleEntryForm(store::Database& db, LookupRunner lookup, QWidg
                   QStringLiteral("Browse Portfolio Manager"), reports::MasterList{},
                   {QStringLiteral("tdt"), QStringLiteral("code"), QStringLiteral("ScriptCode"), QStringLiteral("Qty"),
                    QStringLiteral("BuySell"), QStringLiteral("Rate"), QStringLiteral("Portfoliocd"),
-                   QStringLiteral("Amt")}},
+                   QStringLiteral("Amt")},
+                  masters::StepsOnEmptyTable::BeepAndRefuse},
                  parent),
       m_lookup(std::move(lookup))
 {

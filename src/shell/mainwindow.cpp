@@ -7,6 +7,7 @@
 #include "ui/screenframe.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,6 +44,10 @@ MainWindow::MainWindow(store::Database& db, const Paths& paths, ScreenRegistry r
     m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A window that closes gives the focus back to the one active before it.
     m_workspace->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (!now)
+            keepFocusInWindow(old);
+    });
     setCentralWidget(m_workspace);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     buildMenu();
@@ -145,6 +150,21 @@ void MainWindow::fillWindowList()
                 m_workspace->setActiveSubWindow(window);
         });
     }
+}
+
+void MainWindow::keepFocusInWindow(QWidget* lost)
+{
+    // A screen that disables the control with the focus (a busy screen, a
+    // frame shut while a row is saved) leaves its window without a focus
+    // widget; when the main window is next activated (after any message box)
+    // Qt would give the focus to the first control of the whole workspace
+    // and so activate and raise another screen's window. The window keeps
+    // the focus on its own frame instead.
+    if (!lost || lost->isEnabled())
+        return;
+    QMdiSubWindow* window = ui::subWindowOf(lost);
+    if (window && window->mdiArea() == m_workspace && window->isVisible())
+        window->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::openScreen(const QString& menuItem)

@@ -61,6 +61,7 @@ private:
     QAction* addItem(QWidget* menu, const QString& name, const QString& caption);
     QAction* addScreenItem(QWidget* menu, const QString& name, const QString& caption);
     void fillWindowList();
+    void keepFocusInWindow(QWidget* lost);
     void deleteRow();
     void showAbout();
 

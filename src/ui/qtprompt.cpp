@@ -4,9 +4,12 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QScreen>
+#include <algorithm>
 
 namespace ui {
 
@@ -134,13 +137,47 @@ QString chosenPath(QFileDialog& dialog)
     return dialog.selectedFiles().value(0);
 }
 
+// The width a window needs to show `title` whole in its frame's title bar:
+// the title in a bold title-bar font, the window's icon and the frame's
+// buttons beside it.
+int titleBarWidth(const QString& title)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);  // as most window frames draw their titles
+    const QFontMetrics metrics(font);
+    // A title bar is about twice as high as its text; the window's icon and
+    // its minimise, maximise and close buttons are square in it, and half a
+    // button pads each end.
+    const int button = 2 * metrics.height();
+    return metrics.horizontalAdvance(title) + 5 * button;
+}
+
+// The message box for `message`, at least as wide as its title needs.
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message)
+{
+    auto box = std::make_unique<QMessageBox>(toQt(message.icon), message.title, message.text, toQt(message.buttons),
+                                             parentWindow());
+    // The box sizes itself to its text and buttons, allowing for its title
+    // only a little, so a short message cut its title in the frame. A row
+    // below the rest, as wide as the title bar needs and of no height, keeps
+    // the box at least that wide (up to the screen's width).
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const QScreen* screen = box->screen();
+        const int widest = screen ? screen->availableGeometry().width() : QWIDGETSIZE_MAX;
+        const int width = std::min(titleBarWidth(message.title), widest) - margins.left() - margins.right();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    return box;
+}
+
 }  // namespace
 
 Answer QtPrompt::show(const Message& message)
 {
     const NormalCursor pointer;
-    QMessageBox box(toQt(message.icon), message.title, message.text, toQt(message.buttons), parentWindow());
-    return fromQt(box.exec());
+    return fromQt(makeMessageBox(message)->exec());
 }
 
 std::unique_ptr<QFileDialog> makeFileDialog(const FileRequest& request, FileDialogKind kind)
