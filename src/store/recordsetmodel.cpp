@@ -2,17 +2,45 @@
 
 #include "store/datetext.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace store {
+
+QByteArrayView writeNumber(double value, NumberText& buffer)
+{
+    char* const first = buffer.data();
+    char* const last = first + buffer.size();
+    const char* end = std::abs(value) < 1e15 && value == std::trunc(value)
+                          ? std::to_chars(first, last, static_cast<qint64>(value)).ptr
+                          : std::to_chars(first, last, value, std::chars_format::general, 15).ptr;
+    return QByteArrayView(first, end);
+}
+
+QByteArrayView writeNumber(qint64 value, NumberText& buffer)
+{
+    return QByteArrayView(buffer.data(), std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr);
+}
 
 QString displayText(const QVariant& value, ColumnKind kind)
 {
     if (value.isNull())
         return {};
-    if (value.typeId() == QMetaType::QDate)
+    NumberText number;
+    switch (value.typeId()) {
+    case QMetaType::QDate:
         return datetext::toDisplay(value.toDate());
-    if (kind == ColumnKind::Real || value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 15);
-    return value.toString();
+    case QMetaType::Double:
+        return QString::fromLatin1(writeNumber(value.toDouble(), number));
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        // A whole number of a REAL column reads as an integer.
+        if (kind == ColumnKind::Real)
+            return QString::fromLatin1(writeNumber(value.toDouble(), number));
+        return QString::fromLatin1(writeNumber(value.toLongLong(), number));
+    default:
+        return value.toString();
+    }
 }
 
 RecordsetModel::RecordsetModel(QObject* parent) : QAbstractTableModel(parent) {}

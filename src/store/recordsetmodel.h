@@ -3,6 +3,8 @@
 #include "store/recordset.h"
 
 #include <QAbstractTableModel>
+#include <QByteArrayView>
+#include <array>
 
 namespace store {
 
@@ -27,7 +29,18 @@ private:
     Recordset* m_recordset = nullptr;
 };
 
-// The text a grid shows for one stored value of the given kind.
+// Room for any number as a grid writes it.
+using NumberText = std::array<char, 32>;
+
+// A number as a grid writes it: a whole number below 10^15 in full, any
+// other with at most 15 significant digits ("1234567.25",
+// "0.333333333333333", "1e+15"). Returns the characters written into
+// `buffer`, so that a pass over millions of values makes no string of them.
+QByteArrayView writeNumber(double value, NumberText& buffer);
+QByteArrayView writeNumber(qint64 value, NumberText& buffer);
+
+// The text a grid shows for one stored value of the given kind: numbers as
+// writeNumber writes them, days as dd/MMM/yyyy, any other value as it is.
 QString displayText(const QVariant& value, ColumnKind kind);
 
 }  // namespace store

@@ -1,6 +1,6 @@
 #include "viewer/resultmodel.h"
 
-#include "viewer/celltext.h"
+#include "store/recordsetmodel.h"
 
 namespace viewer {
 
@@ -73,7 +73,7 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const
     const store::ColumnKind kind = m_rows.columns()[index.column()].kind;
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(m_rows.row(index.row()).value(index.column()), kind);
+        return store::displayText(m_rows.row(index.row()).value(index.column()), kind);
     case Qt::EditRole:
         return m_rows.row(index.row()).value(index.column());
     case Qt::TextAlignmentRole:

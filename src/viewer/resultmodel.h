@@ -14,7 +14,8 @@ namespace viewer {
 // ordered by a clicked column or else in the order they were read. The rows
 // stay in the store (ResultRows) and are read as the grid asks for them, so
 // that the next query can drop its result table while they are shown. One
-// view column per result column, its values written as celltext.h says.
+// view column per result column, its values written as store::displayText
+// writes them.
 class ResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:

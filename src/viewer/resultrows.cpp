@@ -4,8 +4,8 @@
 #include "query/windowreading.h"
 #include "query/worktable.h"
 #include "store/datetext.h"
+#include "store/recordsetmodel.h"
 #include "store/transaction.h"
-#include "viewer/celltext.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -72,6 +72,28 @@ private:
     store::Database* m_db;
 };
 
+// A value as SQLite holds it, written as store::displayText writes it for
+// the grid, without making a QVariant of it: a number is written into
+// `buffer`, text is handed back as it is stored (a day therefore as
+// yyyy-MM-dd, which datetext::storageToDisplay writes as the grid does).
+// Empty for an empty cell.
+QByteArrayView storedCellText(const query::RowValue& value, store::ColumnKind kind, store::NumberText& buffer)
+{
+    switch (value.type()) {
+    case SQLITE_INTEGER:
+        if (kind == store::ColumnKind::Real)
+            return store::writeNumber(static_cast<double>(value.integer()), buffer);
+        return store::writeNumber(value.integer(), buffer);
+    case SQLITE_FLOAT:
+        return store::writeNumber(value.real(), buffer);
+    case SQLITE_TEXT:
+    case SQLITE_BLOB:
+        return value.view();
+    default:
+        return {};
+    }
+}
+
 // Each column's widest values as the grid writes them, over the rows read
 // into it: the few widest by the column's character widths, each text once.
 class WidestValues {
@@ -87,7 +109,7 @@ public:
     void read(query::StatementReader& rows)
     {
         const size_t columns = std::min(m_columns.size(), size_t(rows.columns()));
-        NumberText number;
+        store::NumberText number;
         while (rows.next()) {
             for (size_t column = 0; column < columns; ++column) {
                 Column& kept = m_columns[column];
@@ -149,14 +171,8 @@ private:
 
 }  // namespace
 
-CharacterWidths::CharacterWidths()
-{
-    m_widths.fill(1);
-}
-
 CharacterWidths::CharacterWidths(const std::function<double(char32_t)>& width)
 {
-    m_other = 0;
     for (char32_t c = 0; c < kTabled; ++c) {
         m_widths[c] = float(width(c));
         m_other = std::max(m_other, m_widths[c]);

@@ -21,8 +21,6 @@ using RecordSource = std::function<void(const RecordVisitor&)>;
 // millions of values can rank them by their width without drawing any.
 class CharacterWidths {
 public:
-    // Every character one wide: the widest text is the longest.
-    CharacterWidths();
     // The width of each character of the Latin scripts by `width`; any
     // other counts as wide as the widest of them.
     explicit CharacterWidths(const std::function<double(char32_t)>& width);
@@ -33,7 +31,7 @@ public:
 private:
     static constexpr char32_t kTabled = 0x250;
     std::array<float, kTabled> m_widths;
-    float m_other = 1;
+    float m_other = 0;
 };
 
 // The rows the result viewer shows, kept in the store and read a page at a
@@ -69,7 +67,7 @@ public:
 
     const QList<store::Column>& columns() const { return m_columns; }
     // Each column's widest values, widest first, as the grid writes them
-    // (celltext.h), over every row held whatever the filter: the few that
+    // (store::displayText), over every row held whatever the filter: the few that
     // come first by `textWidths` in a text column, by `figureWidths` in a
     // number or date column. A few, not one, as a font's kerning may order
     // texts of near the same width otherwise than the sum of their
