@@ -23,7 +23,6 @@ protected:
     void afterSave(bool added) override;
 
 private:
-
     QLineEdit* m_code = nullptr;
     QLineEdit* m_name = nullptr;
     // The name to announce as created after a save that wrote a group made
