@@ -4,6 +4,7 @@
 #include "query/clientbranches.h"
 #include "store/database.h"
 #include "store/datetext.h"
+#include "store/showntext.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
 #include "viewer/sheetpatcher.h"
@@ -154,7 +155,7 @@ query::BranchResult belmoraPriceQuery(query::RunContext& context)
 
     const QString folder = context.inputs.dataFolder;
     if (!QDir().mkpath(folder)) {
-        ui::prompt().critical(QStringLiteral("The folder %1 cannot be made.").arg(folder));
+        ui::prompt().critical(QStringLiteral("The folder %1 cannot be made.").arg(store::shownPath(folder)));
         return query::BranchResult::stopped();
     }
     const QDate firstDate = context.state.firstDate;

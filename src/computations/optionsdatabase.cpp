@@ -1,6 +1,7 @@
 #include "computations/optionsdatabase.h"
 
 #include "query/worktable.h"
+#include "store/showntext.h"
 #include "store/storeerror.h"
 
 #include <QStringList>
@@ -30,7 +31,7 @@ query::Sql scripChoiceOnA(const QList<qint64>& codes)
 
 QString optionsUnavailableMessage(const QString& path, const QString& reason)
 {
-    return QStringLiteral("The options database \"%1\" cannot be opened: %2").arg(path, reason);
+    return QStringLiteral("The options database \"%1\" cannot be opened: %2").arg(store::shownPath(path), reason);
 }
 
 void openOptionsDatabase(store::Database& options, const QString& path)

@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/datetext.h"
+#include "store/showntext.h"
 #include "store/storeerror.h"
 
 #include <QDir>
@@ -286,13 +287,13 @@ QString batchOutcomeLine(const BatchFileOutcome& file)
     const DeliveryImportOutcome& outcome = file.outcome;
     if (outcome.imported()) {
         return QStringLiteral("%1: %2 rows of %3 imported")
-            .arg(file.fileName)
+            .arg(store::shownPath(file.fileName))
             .arg(outcome.rowsImported)
             .arg(datetext::toDisplay(outcome.day));
     }
     QString reason = outcome.message;
     reason.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return QStringLiteral("%1: not imported - %2").arg(file.fileName, reason.simplified());
+    return QStringLiteral("%1: not imported - %2").arg(store::shownPath(file.fileName), reason.simplified());
 }
 
 namespace batchmessages {
@@ -306,12 +307,12 @@ QString someRefused(qsizetype imported, qsizetype total)
 
 QString workUndone(const QString& failedFile)
 {
-    return QStringLiteral("the store undid the batch's unsaved work when %1 failed").arg(failedFile);
+    return QStringLiteral("the store undid the batch's unsaved work when %1 failed").arg(store::shownPath(failedFile));
 }
 
 QString noFiles(const QString& folder)
 {
-    return QStringLiteral("The folder %1 holds no file whose name begins with NB.").arg(QDir::toNativeSeparators(folder));
+    return QStringLiteral("The folder %1 holds no file whose name begins with NB.").arg(store::shownPath(folder));
 }
 
 }  // namespace batchmessages

@@ -49,12 +49,13 @@ bool parseLine(std::string_view line, Row& row, QString* dayText, QString* reaso
     // Every field ends in a comma, the last one too: a line with fewer fields
     // than the header, or without its closing comma, is where a copy of the
     // file stopped part way, and the rest of the day is missing.
-    const auto commas = std::count(line.begin(), line.end(), ',');
-    if (commas < kFieldCount)
+    const bool closed = trimmedView(line).ends_with(',');
+    const auto fieldCount = std::count(line.begin(), line.end(), ',') + (closed ? 0 : 1);
+    if (fieldCount < kFieldCount)
         return refuse(reason, QStringLiteral("it has %1 fields where the header line has %2 (the file may be cut off)")
-                                  .arg(commas)
+                                  .arg(fieldCount)
                                   .arg(kFieldCount));
-    if (!trimmedView(line).ends_with(','))
+    if (!closed)
         return refuse(reason,
                       QStringLiteral("it does not end in a comma after its last field (the file may be cut off)"));
     std::string_view fields[kFieldCount];

@@ -4,6 +4,7 @@
 #include "import/deliveryfilepanel.h"
 #include "import/rostanedownloadpanel.h"
 #include "shell/appservices.h"
+#include "store/showntext.h"
 #include "ui/prompt.h"
 
 #include <QComboBox>
@@ -38,8 +39,9 @@ FolderImportScreen::FolderImportScreen(shell::AppServices& services, QWidget* pa
     m_loadFiles->setObjectName(QStringLiteral("CmdLoadFIles"));
     m_uploadAll = new QPushButton(QStringLiteral("Upload All"), this);
     m_uploadAll->setObjectName(QStringLiteral("CmdUploadAll"));
-    auto* folderLabel = new QLabel(QDir::toNativeSeparators(m_folder), this);
+    auto* folderLabel = new QLabel(store::shownPath(m_folder), this);
     folderLabel->setObjectName(QStringLiteral("lblFolder"));
+    folderLabel->setTextFormat(Qt::PlainText);
     m_batchProgress = new QProgressBar(this);
     m_batchProgress->setObjectName(QStringLiteral("BatchProgress"));
     m_batchProgress->setRange(0, 100);

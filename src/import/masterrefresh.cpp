@@ -5,6 +5,7 @@
 #include "shell/downloadservice.h"
 #include "store/database.h"
 #include "store/regularfile.h"
+#include "store/showntext.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
@@ -41,9 +42,9 @@ QString unchangedPart(MasterFile file)
 
 QString refusalMessage(MasterFile file, const QString& path, qint64 line, const QString& reason)
 {
-    const QString shownPath = QDir::toNativeSeparators(path);
-    const QString what = line > 0 ? QStringLiteral("Line %1 of %2 was refused: %3.").arg(line).arg(shownPath, reason)
-                                  : QStringLiteral("%1 was refused: %2.").arg(shownPath, reason);
+    const QString shownName = store::shownPath(path);
+    const QString what = line > 0 ? QStringLiteral("Line %1 of %2 was refused: %3.").arg(line).arg(shownName, reason)
+                                  : QStringLiteral("%1 was refused: %2.").arg(shownName, reason);
     return what + QStringLiteral("\nThe file was not used; ") + unchangedPart(file) + QLatin1Char('.');
 }
 
@@ -255,7 +256,7 @@ QString notUpdatedLine(MasterFile file)
 
 QString doesNotExist(const QString& path)
 {
-    return QDir::toNativeSeparators(path) + QStringLiteral(" Does Not Exists");
+    return store::shownPath(path) + QStringLiteral(" Does Not Exists");
 }
 
 }  // namespace mastermessages

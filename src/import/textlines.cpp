@@ -1,6 +1,7 @@
 #include "import/textlines.h"
 
 #include "store/regularfile.h"
+#include "store/showntext.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -14,13 +15,13 @@ bool readWholeFile(const QString& path, QByteArray& content, QString& error)
 {
     QFile file;
     if (const QString reason = store::openRegularFile(file, path); !reason.isEmpty()) {
-        error = QStringLiteral("The file %1 could not be opened: %2").arg(QDir::toNativeSeparators(path), reason);
+        error = QStringLiteral("The file %1 could not be opened: %2").arg(store::shownPath(path), reason);
         return false;
     }
     content = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         error = QStringLiteral("The file %1 could not be read: %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
+                    .arg(store::shownPath(path), file.errorString());
         return false;
     }
     return true;
@@ -80,53 +81,9 @@ bool holdsControlCharacter(QStringView text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return isControlCharacter(c.unicode()); });
 }
 
-namespace {
-
-// Whether a message shows `c` written as its code: a control character (C0,
-// DEL, C1), a formatting one (a direction mark, a soft hyphen), a line or
-// paragraph separator, or half a surrogate pair.
-bool shownAsCode(char32_t c)
-{
-    switch (QChar::category(c)) {
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-    case QChar::Other_Surrogate:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void appendCode(QString& out, char32_t c)
-{
-    const int digits = c < 0x100 ? 2 : c < 0x10000 ? 4 : 8;
-    out += QLatin1String(digits == 2 ? "\\x" : digits == 4 ? "\\u" : "\\U");
-    out += QString::number(uint(c), 16).toUpper().rightJustified(digits, QLatin1Char('0'));
-}
-
-}  // namespace
-
 QString shownValue(QStringView value)
 {
-    QString shown;
-    qsizetype characters = 0;
-    for (qsizetype i = 0; i < value.size(); ++i, ++characters) {
-        if (characters == kShownValueLength)
-            return shown + QChar(0x2026);
-        const qsizetype start = i;
-        char32_t c = value[i].unicode();
-        if (value[i].isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(value[i], value[i + 1]);
-            ++i;
-        }
-        if (shownAsCode(c))
-            appendCode(shown, c);
-        else
-            shown += value.sliced(start, i + 1 - start);
-    }
-    return shown;
+    return store::shownText(value, kShownValueLength);
 }
 
 std::string_view trimmedView(std::string_view text)

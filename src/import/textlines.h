@@ -63,12 +63,9 @@ bool holdsControlCharacter(QStringView text);
 inline constexpr qsizetype kShownValueLength = 60;
 
 // A value read from a file as a message quotes it: its first
-// kShownValueLength characters, then "…" when it is longer (a character
-// outside the basic plane is never cut in half), with every control or
-// formatting character written visibly, "\x1B" for ESC, "\x00" for NUL,
-// "\x09" for a tab ("\u202E" beyond Latin-1). A value of millions of
-// characters would otherwise make a message box taller than the screen, and
-// a control character would act on the message instead of showing.
+// kShownValueLength characters, then "…" when it is longer, written as
+// store::shownText writes it. A value of millions of characters would
+// otherwise make a message box taller than the screen.
 QString shownValue(QStringView value);
 
 // `text` without the blanks and tabs around it.

@@ -6,6 +6,7 @@
 #include "import/xlssheet.h"
 #include "store/database.h"
 #include "store/jetfunctions.h"
+#include "store/showntext.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
@@ -175,7 +176,7 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
     } catch (const store::StoreError& failure) {
         return refused(outcome, Status::StoreFailed,
                        nothingWritten(QStringLiteral("The sheet could not be imported: the store %1 could not be read: %2")
-                                          .arg(QDir::toNativeSeparators(m_db.path()), failure.message())));
+                                          .arg(store::shownPath(m_db.path()), failure.message())));
     }
     if (rows.empty() && !outcome.refusedRows.isEmpty()) {
         return refused(outcome, Status::RowsRefused,
@@ -201,7 +202,7 @@ XlsImportOutcome XlsImporter::importSheet(const QString& path, const QDate& day)
             failure.storeUnwritable()
                 ? store::storeUnwritableMessage(failure)
                 : QStringLiteral("The sheet could not be imported: the store %1 could not be written: %2")
-                      .arg(QDir::toNativeSeparators(m_db.path()), failure.message());
+                      .arg(store::shownPath(m_db.path()), failure.message());
         return refused(outcome, Status::StoreFailed, nothingWritten(why));
     }
     outcome.status = Status::Imported;

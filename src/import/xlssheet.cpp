@@ -1,8 +1,10 @@
 #include "import/xlssheet.h"
 
+#include "store/regularfile.h"
+#include "store/showntext.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <freexl.h>
 
 namespace import {
@@ -57,11 +59,16 @@ bool XlsSheet::read(const QString& path, const QString& sheetName, QString* erro
     m_cells.clear();
     auto fail = [&](const QString& reason) {
         if (error)
-            *error = QStringLiteral("The workbook %1 cannot be read: %2.").arg(QDir::toNativeSeparators(path), reason);
+            *error = QStringLiteral("The workbook %1 cannot be read: %2.").arg(store::shownPath(path), reason);
         return false;
     };
-    if (!QFileInfo(path).isFile())
-        return fail(QStringLiteral("there is no such file"));
+    // A pipe or a device is refused as the other importers refuse it,
+    // without waiting on it.
+    store::FileProblem problem = store::FileProblem::None;
+    QFile file;
+    if (const QString why = store::openRegularFile(file, path, &problem); !why.isEmpty())
+        return fail(problem == store::FileProblem::Missing ? QStringLiteral("there is no such file") : why);
+    file.close();
 
     Workbook workbook;
     int rc = freexl_open(QFile::encodeName(path).constData(), workbook.out());

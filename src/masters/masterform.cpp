@@ -250,8 +250,6 @@ void MasterForm::DeleteRecord()
         CancelEdit();
         return;
     }
-    if (m_records.bof() || m_records.eof())
-        return;
     if (!mayDelete())
         return;
     const auto answer =

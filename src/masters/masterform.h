@@ -84,6 +84,8 @@ protected:
     void AddRecord();
     void EditRecord();
     void SaveRecord();
+    // Cancels while adding or editing; otherwise asks, and deletes the
+    // current row on Yes (without one, says so as Edit does).
     void DeleteRecord();
     void CancelEdit();
     void CloseForm();

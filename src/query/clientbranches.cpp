@@ -15,6 +15,7 @@
 #include "store/database.h"
 #include "store/datetext.h"
 #include "store/jetfunctions.h"
+#include "store/showntext.h"
 
 #include <QFile>
 #include <QStringList>
@@ -372,7 +373,7 @@ QString writeBelmoraCsv(store::Database& db, const QString& folder, const QDate&
     const QString path = folder + QLatin1Char('/') + belmoraCsvFileName(firstDate);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw std::runtime_error(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("%1 cannot be written: %2").arg(store::shownPath(path), file.errorString()).toStdString());
     QTextStream out(&file);
     out << "company,groupcode,query,tvol,pvol,tdely,pdely,tdelyperc,TPrice,PPrice,todays date,previous date\n";
     for (int r = 0; r < rows.size(); ++r) {
@@ -393,7 +394,7 @@ QString writeBelmoraCsv(store::Database& db, const QString& folder, const QDate&
     }
     out.flush();
     if (out.status() != QTextStream::Ok || !file.flush())
-        throw std::runtime_error(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("%1 cannot be written: %2").arg(store::shownPath(path), file.errorString()).toStdString());
     return path;
 }
 

@@ -3,6 +3,7 @@
 #include "shell/inifile.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "store/showntext.h"
 #include "store/storecheck.h"
 #include "store/storeerror.h"
 #include "ui/prompt.h"
@@ -128,7 +129,7 @@ StartupResult openMainStore(const QString& folder, store::Database& db, ui::Prom
 QString settingsFileMessage(const QString& path, const IniText& settings)
 {
     const QString what = QStringLiteral("The settings file \"%1\" cannot be read: %2.")
-                             .arg(QDir::toNativeSeparators(path), settings.error);
+                             .arg(store::shownPath(path), settings.error);
     if (settings.problem == store::FileProblem::NotRegular)
         return what + QStringLiteral("\n\nThe program starts with its default settings.");
     return what + QStringLiteral("\n\nIt may name the database to open: nothing is opened or created until you "
@@ -139,14 +140,14 @@ QString locationNotSavedMessage(const QString& iniPath, const QString& why)
 {
     return QStringLiteral("The location of the database could not be saved in the settings file \"%1\": %2.\n\n"
                           "The database you chose is used for this start only: the next start asks for it again.")
-        .arg(QDir::toNativeSeparators(iniPath), why);
+        .arg(store::shownPath(iniPath), why);
 }
 
 namespace {
 QString emptyStoreText(const QString& path)
 {
     return QStringLiteral("The database \"%1\" is an empty file (0 bytes): it holds no tables and no data.")
-        .arg(QDir::toNativeSeparators(path));
+        .arg(store::shownPath(path));
 }
 }  // namespace
 
@@ -172,7 +173,7 @@ QString damagedStoreMessage(const QString& path, const QStringList& problems)
         shown.append(QStringLiteral("... and %1 more").arg(problems.size() - kShown));
     return QStringLiteral("The database \"%1\" is damaged. Its check found:\n%2\n\nQuery results and imports may be "
                           "wrong or fail until the file is restored from a backup.")
-        .arg(QDir::toNativeSeparators(path), shown.join(QLatin1Char('\n')));
+        .arg(store::shownPath(path), shown.join(QLatin1Char('\n')));
 }
 
 QString readOnlyStoreMessage(const QString& path)
@@ -180,7 +181,7 @@ QString readOnlyStoreMessage(const QString& path)
     return QStringLiteral("The database \"%1\" is read-only: the file or its folder cannot be written.\n\nQueries, "
                           "imports, deletions and changes to masters and portfolios will fail until it can be "
                           "written.")
-        .arg(QDir::toNativeSeparators(path));
+        .arg(store::shownPath(path));
 }
 
 StoreCheck::StoreCheck(const QString& path, ui::Prompt& prompt)

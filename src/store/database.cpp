@@ -3,6 +3,7 @@
 #include "store/datetext.h"
 #include "store/filelocks.h"
 #include "store/jetfunctions.h"
+#include "store/showntext.h"
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
@@ -11,6 +12,7 @@
 #include <QUrl>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace store {
@@ -208,6 +210,40 @@ QByteArray unchangeableUri(const QString& path)
     return "file:" + QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/") + "?immutable=1";
 }
 
+// Whether the file at `path` lies on a file system mounted read-only, where
+// nobody can change it.
+bool onReadOnlyFileSystem(const QString& path)
+{
+    struct statvfs system {};
+    return statvfs(QFile::encodeName(path).constData(), &system) == 0 && (system.f_flag & ST_RDONLY) != 0;
+}
+
+// Whether the folder of the file at `path` takes new files, asked with the
+// rights the program works with, as SQLite will use them.
+bool folderWritable(const QString& path)
+{
+    return faccessat(AT_FDCWD, QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK | X_OK,
+                     AT_EACCESS) == 0;
+}
+
+QString notOpenedMessage(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The database \"%1\" could not be opened: %2").arg(shownPath(path), reason);
+}
+
+// Why a WAL store in a folder that this user cannot write, on a file system
+// that others can, is not read.
+QString sharedWalStoreMessage(const QString& path)
+{
+    return notOpenedMessage(
+        path, QStringLiteral("its folder \"%1\" cannot be written. The database keeps its changes in a journal "
+                             "(WAL) that readers share through files made beside it, and without them another user "
+                             "could change the database while it is read, unseen, and the program would show "
+                             "figures that are no longer there.\n\nGet the right to write the folder, or copy the "
+                             "database into a folder you can write and open the copy.")
+                  .arg(shownPath(QFileInfo(path).absolutePath())));
+}
+
 }  // namespace
 
 void Database::openFile(const QString& path, int flags, bool keepJournalMode, bool unchangeable)
@@ -222,7 +258,7 @@ void Database::openFile(const QString& path, int flags, bool keepJournalMode, bo
         const QString error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM;
         close();
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error), code, path);
+        throw StoreError(notOpenedMessage(path, error), code, path);
     }
     m_path = path;
     sqlite3_busy_timeout(m_db, 5000);
@@ -250,14 +286,21 @@ void Database::openFile(const QString& path, int flags, bool keepJournalMode, bo
             scalar(QStringLiteral("PRAGMA wal_autocheckpoint=10000"));
     } catch (const StoreError& error) {
         close();
-        // Nothing can change a store whose folder or medium cannot be
-        // written, so it is read as one that does not change.
-        if (!unchangeable && isWalStoreWithoutItsFiles(path, error.code()))
-            return openFile(path, flags, true, true);
-        if (error.message().contains(path))
+        if (!unchangeable && isWalStoreWithoutItsFiles(path, error.code())) {
+            // Nothing can change a store on a file system mounted read-only,
+            // so it is read as one that does not change: without locks and
+            // without looking for changes.
+            if (onReadOnlyFileSystem(path))
+                return openFile(path, flags, true, true);
+            // Elsewhere whoever may write the folder may write the store, and
+            // a reader that looked for no changes would read pages of the
+            // store before and after them as one.
+            if (!folderWritable(path))
+                throw StoreError(sharedWalStoreMessage(path), error.code(), path);
+        }
+        if (error.message().contains(shownPath(path)))
             throw;
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, error.message()),
-                         error.code(), path);
+        throw StoreError(notOpenedMessage(path, error.message()), error.code(), path);
     }
     registerJetFunctions(m_db);
 }
@@ -276,7 +319,7 @@ QFileInfo requireStoreFile(const QString& path)
     else if (!file.isFile())
         reason = QStringLiteral("it is not a regular file (a pipe, socket or device).");
     if (!reason.isEmpty())
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: %2").arg(path, reason));
+        throw StoreError(notOpenedMessage(path, reason));
     return file;
 }
 
@@ -293,7 +336,7 @@ void Database::openForeign(const QString& path)
     const QFileInfo file = requireStoreFile(path);
     // An empty file would be taken for a new database and written as one.
     if (file.size() == 0)
-        throw StoreError(QStringLiteral("The database \"%1\" could not be opened: the file is empty.").arg(path));
+        throw StoreError(notOpenedMessage(path, QStringLiteral("the file is empty.")));
     openFile(path, SQLITE_OPEN_READWRITE, true);
 }
 
@@ -304,13 +347,11 @@ bool Database::isReadOnly() const
 
 bool Database::isWritable(const QString& path)
 {
-    const QFileInfo file(path);
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
         return false;
     ::close(descriptor);
-    // Asked with the rights the program works with, as SQLite will use them.
-    return faccessat(AT_FDCWD, QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    return folderWritable(path);
 }
 
 void Database::close()
@@ -335,7 +376,7 @@ QString Database::lastErrorOf(sqlite3* connection)
     // A damaged file is named, so that the user knows which file to restore.
     if ((sqlite3_errcode(connection) & 0xff) == SQLITE_CORRUPT)
         return QStringLiteral("The database \"%1\" is damaged (%2).")
-            .arg(QString::fromUtf8(sqlite3_db_filename(connection, "main")), message);
+            .arg(shownPath(QString::fromUtf8(sqlite3_db_filename(connection, "main"))), message);
     return message;
 }
 

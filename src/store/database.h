@@ -66,8 +66,10 @@ public:
 
     // Opens (creating if missing) the file at `path` and registers the
     // Jet-compatible SQL functions. `path` ":memory:" gives a private store.
-    // A store in WAL mode whose folder or medium cannot be written is opened
-    // read-only, as a file that does not change.
+    // A store in WAL mode on a file system mounted read-only is opened as a
+    // file that does not change; one in a folder that this user cannot write
+    // on a file system that others can is refused with the reason, unless a
+    // writer already shares it through its -wal and -shm files.
     void open(const QString& path);
     // Opens an existing file only; a missing file is an error.
     void openExisting(const QString& path);

@@ -1,5 +1,7 @@
 #include "store/regularfile.h"
 
+#include "store/showntext.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,7 +28,7 @@ QString openFailure(const QString& path, int error, FileProblem& kind)
         if (lstat(name.constData(), &status) == 0 && S_ISLNK(status.st_mode)) {
             kind = FileProblem::BrokenLink;
             return QStringLiteral("it is a link to \"%1\", which does not exist")
-                .arg(QDir::toNativeSeparators(QFileInfo(path).symLinkTarget()));
+                .arg(shownPath(QFileInfo(path).symLinkTarget()));
         }
         kind = FileProblem::Missing;
     } else if (stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {

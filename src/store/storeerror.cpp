@@ -1,5 +1,7 @@
 #include "store/storeerror.h"
 
+#include "store/showntext.h"
+
 #include <QDir>
 #include <sqlite3.h>
 
@@ -38,7 +40,7 @@ QString storeUnwritableMessage(const StoreError& error)
 {
     const QString reason = unwritableReason(error.code());
     return QStringLiteral("The database \"%1\" could not be written: %2 (%3).")
-        .arg(QDir::toNativeSeparators(error.storePath()), reason.isEmpty() ? QStringLiteral("it failed") : reason,
+        .arg(shownPath(error.storePath()), reason.isEmpty() ? QStringLiteral("it failed") : reason,
              error.message());
 }
 

@@ -157,6 +157,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message)
 {
     auto box = std::make_unique<QMessageBox>(toQt(message.icon), message.title, message.text, toQt(message.buttons),
                                              parentWindow());
+    // Messages quote names and values from outside: a name holding "<b>"
+    // must show as it is, not as markup.
+    box->setTextFormat(Qt::PlainText);
     // The box sizes itself to its text and buttons, allowing for its title
     // only a little, so a short message cut its title in the frame. A row
     // below the rest, as wide as the title bar needs and of no height, keeps

@@ -1,6 +1,7 @@
 #include "viewer/chartwindow.h"
 
 #include "shell/appservices.h"
+#include "store/showntext.h"
 #include "ui/prompt.h"
 #include "ui/screenframe.h"
 #include "viewer/chart2d.h"
@@ -335,7 +336,7 @@ void ChartWindow::saveAs()
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".bmp");
     if (!picture().save(path, "BMP"))
-        ui::prompt().show(ui::Message::fromStyle(QStringLiteral("The picture could not be saved to %1.").arg(path), 0));
+        ui::prompt().show(ui::Message::fromStyle(QStringLiteral("The picture could not be saved to %1.").arg(store::shownPath(path)), 0));
 }
 
 void ChartWindow::setChartSize(int widthTwips, int heightTwips)

@@ -1,5 +1,6 @@
 #include "viewer/excelexportcommand.h"
 
+#include "store/showntext.h"
 #include "ui/prompt.h"
 #include "ui/waitcursor.h"
 #include "viewer/resultexport.h"
@@ -18,7 +19,7 @@ void tell(const QString& text)
 
 QString exportedTo(const QString& path)
 {
-    return QStringLiteral("Result Exported to ") + QDir::toNativeSeparators(path);
+    return QStringLiteral("Result Exported to ") + store::shownPath(path);
 }
 
 // Asks where a workbook goes; empty when the user cancelled.

@@ -1,5 +1,6 @@
 #include "viewer/resultexport.h"
 
+#include "store/showntext.h"
 #include "viewer/sheetpatcher.h"
 
 #include <QDir>
@@ -164,7 +165,7 @@ void exportDerivativesReport(const QString& templatePath, const QString& outputP
     if (QFileInfo(outputPath).absoluteFilePath() != QFileInfo(templatePath).absoluteFilePath()) {
         QFile::remove(outputPath);
         if (!QFile::copy(templatePath, outputPath))
-            throw WorkbookError(QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(outputPath)));
+            throw WorkbookError(QStringLiteral("%1 could not be written.").arg(store::shownPath(outputPath)));
     }
     WorkbookSheet changes(kDerivativesSheet);
     writeResultRows(changes, rows);

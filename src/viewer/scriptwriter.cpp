@@ -1,5 +1,6 @@
 #include "viewer/scriptwriter.h"
 
+#include "store/showntext.h"
 #include "store/storeerror.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ QString derivativeScriptLine(const QString& groupCode, qint64 scrip)
 
 QString writeDerivativeScript(store::Database& db, const QString& path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
+    const QString shown = store::shownPath(path);
     store::Rows members;
     try {
         members = db.query(QStringLiteral("SELECT GrpCode, ScrCode FROM LinkDetails WHERE GrpCode = ? ORDER BY ScrCode"),

@@ -1,5 +1,6 @@
 #include "viewer/sheetpatcher.h"
 
+#include "store/showntext.h"
 #include "viewer/xlsxparts.h"
 
 #include <QDateTime>
@@ -287,7 +288,7 @@ QList<std::pair<QString, QByteArray>> readAllEntries(const QString& path)
 {
     unzFile zip = unzOpen64(QFile::encodeName(path).constData());
     if (!zip)
-        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(store::shownPath(path)));
     QList<std::pair<QString, QByteArray>> entries;
     bool failed = false;
     for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
@@ -312,7 +313,7 @@ QList<std::pair<QString, QByteArray>> readAllEntries(const QString& path)
     }
     unzClose(zip);
     if (failed || entries.isEmpty())
-        throw WorkbookError(QStringLiteral("%1 could not be read.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("%1 could not be read.").arg(store::shownPath(path)));
     return entries;
 }
 
@@ -320,7 +321,7 @@ void writeAllEntries(const QString& path, const QList<std::pair<QString, QByteAr
 {
     zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
     if (!zip)
-        throw WorkbookError(QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("%1 could not be written.").arg(store::shownPath(path)));
     bool failed = false;
     const QDateTime now = QDateTime::currentDateTime();
     zip_fileinfo info{};
@@ -341,7 +342,7 @@ void writeAllEntries(const QString& path, const QList<std::pair<QString, QByteAr
     }
     if (zipClose(zip, nullptr) != ZIP_OK || failed) {
         QFile::remove(path);
-        throw WorkbookError(QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("%1 could not be written.").arg(store::shownPath(path)));
     }
 }
 
@@ -356,7 +357,7 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
                         const std::optional<CellBlock>& clear)
 {
     if (!QFileInfo::exists(path))
-        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(store::shownPath(path)));
     QList<std::pair<QString, QByteArray>> entries = readAllEntries(path);
     auto entry = [&entries](const QString& name) -> QByteArray* {
         for (auto& [entryName, bytes] : entries) {
@@ -369,7 +370,7 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
     QByteArray* relsXml = entry(QStringLiteral("xl/_rels/workbook.xml.rels"));
     QByteArray* stylesXml = entry(QStringLiteral("xl/styles.xml"));
     if (!workbookXml || !relsXml || !stylesXml)
-        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(store::shownPath(path)));
     QString target;
     for (const auto& [name, sheetTarget] : readSheetList(*workbookXml, *relsXml)) {
         if (name.compare(sheetName, Qt::CaseInsensitive) == 0)
@@ -377,7 +378,7 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
     }
     QByteArray* sheetXml = target.isEmpty() ? nullptr : entry(target);
     if (!sheetXml)
-        throw WorkbookError(QStringLiteral("The workbook %1 has no sheet \"%2\".").arg(QDir::toNativeSeparators(path), sheetName));
+        throw WorkbookError(QStringLiteral("The workbook %1 has no sheet \"%2\".").arg(store::shownPath(path), sheetName));
 
     PatchStyles styles;
     *stylesXml = patchStyles(QString::fromUtf8(*stylesXml), styles).toUtf8();
@@ -401,7 +402,7 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
     writeAllEntries(partial, entries);
     if (!QFile::remove(path) || !QFile::rename(partial, path)) {
         QFile::remove(partial);
-        throw WorkbookError(QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(store::shownPath(path)));
     }
 }
 

@@ -1,6 +1,8 @@
 // Reading an .xlsx workbook into values: Workbook::read() and
 // workbookSheetNames().
 #include "viewer/workbook.h"
+
+#include "store/showntext.h"
 #include "viewer/xlsxparts.h"
 
 #include <QDir>
@@ -214,10 +216,10 @@ void readSheet(const QByteArray& xml, const QStringList& strings, const QList<Ce
 Workbook Workbook::read(const QString& path)
 {
     if (!QFileInfo::exists(path))
-        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(store::shownPath(path)));
     ZipReader zip(path);
     const auto notAWorkbook = [&path] {
-        return WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(QDir::toNativeSeparators(path)));
+        return WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(store::shownPath(path)));
     };
     if (!zip.isOpen())
         throw notAWorkbook();
@@ -242,12 +244,12 @@ Workbook Workbook::read(const QString& path)
 QStringList workbookSheetNames(const QString& path)
 {
     if (!QFileInfo::exists(path))
-        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(store::shownPath(path)));
     ZipReader zip(path);
     const std::optional<QByteArray> workbookXml = zip.isOpen() ? zip.entry(QStringLiteral("xl/workbook.xml")) : std::nullopt;
     const std::optional<QByteArray> relsXml = zip.isOpen() ? zip.entry(QStringLiteral("xl/_rels/workbook.xml.rels")) : std::nullopt;
     if (!workbookXml || !relsXml)
-        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("%1 is not an Excel workbook (.xlsx).").arg(store::shownPath(path)));
     QStringList names;
     for (const auto& entry : readSheetList(*workbookXml, *relsXml))
         names.append(entry.first);

@@ -1,5 +1,7 @@
 // Writing a whole workbook with libxlsxwriter: Workbook::save().
 #include "viewer/workbook.h"
+
+#include "store/showntext.h"
 #include "viewer/xlsxparts.h"
 
 #include <QDate>
@@ -87,7 +89,7 @@ lxw_workbook* newBook(const QString& partial, const QString& path, bool constant
     options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
     lxw_workbook* book = workbook_new_opt(QFile::encodeName(partial).constData(), &options);
     if (!book)
-        throw WorkbookError(QStringLiteral("The workbook %1 could not be made.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 could not be made.").arg(store::shownPath(path)));
     return book;
 }
 
@@ -106,7 +108,7 @@ void closeBook(lxw_workbook* book, const QString& partial, const QString& path)
     if (closed != LXW_NO_ERROR) {
         QFile::remove(partial);
         throw WorkbookError(QStringLiteral("The workbook %1 could not be saved: %2")
-                                .arg(QDir::toNativeSeparators(path), libraryError(closed)));
+                                .arg(store::shownPath(path), libraryError(closed)));
     }
 }
 
@@ -115,10 +117,10 @@ void putInPlace(const QString& partial, const QString& path)
 {
     if (QFile::exists(path) && !QFile::remove(path)) {
         QFile::remove(partial);
-        throw WorkbookError(QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(store::shownPath(path)));
     }
     if (!QFile::rename(partial, path))
-        throw WorkbookError(QStringLiteral("The workbook %1 could not be saved.").arg(QDir::toNativeSeparators(path)));
+        throw WorkbookError(QStringLiteral("The workbook %1 could not be saved.").arg(store::shownPath(path)));
 }
 
 }  // namespace

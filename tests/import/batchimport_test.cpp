@@ -97,16 +97,21 @@ TEST_F(FolderBatch, ListsOnlyNBFilesAndImportsThemAll)
 TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
 {
     writeDays(3);
-    // The first day is loaded already, and the second file is damaged.
+    // The first day is loaded already, and the second file is damaged; a
+    // damaged file whose name holds an ESC, a direction override and a line
+    // break is listed on one line with them written as codes.
     ASSERT_TRUE(DeliveryImporter(services.database()).importFile(QDir(folder).filePath("NB05Feb.csv")).imported());
     writeOther(QStringLiteral("NB06Feb.csv"), "plain text");
+    writeOther(QStringLiteral("NB\x1B[2J\u202Egsm.\nx.csv"), "plain text");
 
     const auto outcomes = importBatch(services.database(), folder, batchFileNames(folder));
-    ASSERT_EQ(outcomes.size(), 3);
+    ASSERT_EQ(outcomes.size(), 4);
     EXPECT_EQ(batchOutcomeLine(outcomes[0]),
+              QStringLiteral("NB\\x1B[2J\\u202Egsm.\\x0Ax.csv: not imported - The File You Selected Is Invalid"));
+    EXPECT_EQ(batchOutcomeLine(outcomes[1]),
               QStringLiteral("NB05Feb.csv: not imported - The Database Already Contains The Data Of 05/Feb/2024"));
-    EXPECT_EQ(batchOutcomeLine(outcomes[1]), QStringLiteral("NB06Feb.csv: not imported - The File You Selected Is Invalid"));
-    EXPECT_TRUE(outcomes[2].outcome.imported());
+    EXPECT_EQ(batchOutcomeLine(outcomes[2]), QStringLiteral("NB06Feb.csv: not imported - The File You Selected Is Invalid"));
+    EXPECT_TRUE(outcomes[3].outcome.imported());
     EXPECT_EQ(firstDifference(storedMtoRows(services.database()),
                               expectedMtoRows(*generator, days[0]) + expectedMtoRows(*generator, days[2])),
               QString());
@@ -116,9 +121,9 @@ TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
     screen.loadFiles();
     screen.uploadAll();
     ASSERT_EQ(prompt.messages.size(), 1);
-    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("0 of 3 files were imported.\nThe list shows why the others were not."));
+    EXPECT_EQ(prompt.messages[0].text, QStringLiteral("0 of 4 files were imported.\nThe list shows why the others were not."));
     EXPECT_EQ(prompt.messages[0].icon, ui::Icon::Warning);
-    EXPECT_EQ(screen.outcomeList()->count(), 3);
+    EXPECT_EQ(screen.outcomeList()->count(), 4);
 }
 
 TEST_F(FolderBatch, FilesThatCannotBeReadAreListedAndReportedWithTheReason)

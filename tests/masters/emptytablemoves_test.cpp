@@ -2,8 +2,9 @@
 // With no row to stand on, the moves to the first and last row (Home, End,
 // Ctrl+Up, Ctrl+Down, the First and Last buttons) are refused with what Edit
 // says there; Down and Up are refused the same way on the forms that step
-// without first asking for rows, and do nothing on the scrip master. With
-// rows, the same keys move and say nothing.
+// without first asking for rows, and do nothing on the scrip master; Delete
+// asks, and on Yes is refused likewise. With rows, the same keys move and say
+// nothing.
 #include "masters/groupmasterform.h"
 #include "masters/mastersfixture.h"
 #include "masters/scripmasterform.h"
@@ -90,6 +91,13 @@ TEST_P(EmptyTableMoves, RefusedLikeEditOnAnEmptyTableAndMovingWithRows)
         pressKey(key);
         EXPECT_EQ(said(), under.stepsRefusedWhenEmpty ? refusal : QString()) << key.name;
     }
+    // Delete asks first: No says nothing more, Yes says what Edit says.
+    const QString question = "Message: Delete this record? (not OK only)";
+    form->Toolbar1_ButtonClick("Delete");
+    EXPECT_EQ(said(), question);
+    prompt.answers.enqueue(ui::Answer::Yes);
+    form->Toolbar1_ButtonClick("Delete");
+    EXPECT_EQ(said(), question + " | " + refusal);
     EXPECT_FALSE(form->isAddingNew() || form->isEditing());
     EXPECT_EQ(shown(), "");
 

@@ -13,6 +13,7 @@ namespace {
 struct ShownBox {
     QString title;
     int width = 0;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 // Shows `message` through the application's prompt and answers the box as
@@ -24,7 +25,7 @@ ShownBox showAndAnswer(const ui::Message& message)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        shown = {box->windowTitle(), box->width()};
+        shown = {box->windowTitle(), box->width(), box->textFormat()};
         box->buttons().first()->click();
     });
     ui::QtPrompt prompt;
@@ -69,3 +70,10 @@ TEST(MessageBoxWidth, ShortMessagesLeaveRoomForTheirWholeTitle)
     EXPECT_GT(showAndAnswer({text}).width, QFontMetrics(QApplication::font("QMessageBox")).horizontalAdvance(text));
 }
 
+
+// A message quotes names from outside as they are: a folder named "<b>x</b>"
+// is not taken for markup.
+TEST(MessageBoxText, NamesThatLookLikeMarkupShowAsTheyAre)
+{
+    EXPECT_EQ(showAndAnswer({"The folder /tmp/<b>x</b> cannot be made."}).format, Qt::PlainText);
+}
