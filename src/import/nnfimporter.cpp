@@ -122,7 +122,7 @@ NnfImportOutcome NnfImporter::importFile(const QString& path)
         if (!security)
             return badLine(outcome, number,
                            QStringLiteral("the security number \"%1\" is not a whole number")
-                                                       .arg(shownValue(fieldText(fields[0]))));
+                               .arg(shownValue(fieldText(fields[0]))));
         if (holdsControlCharacter(fields[1]))
             return badLine(outcome, number, QStringLiteral("its symbol holds a control character"));
         ++outcome.linesRead;

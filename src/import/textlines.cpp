@@ -4,7 +4,6 @@
 #include "store/showntext.h"
 
 #include <QByteArrayView>
-#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cstring>

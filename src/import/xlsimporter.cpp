@@ -10,7 +10,6 @@
 #include "store/storeerror.h"
 #include "store/transaction.h"
 
-#include <QDir>
 #include <QHash>
 #include <vector>
 

@@ -3,7 +3,6 @@
 #include "store/regularfile.h"
 #include "store/showntext.h"
 
-#include <QDir>
 #include <QFile>
 #include <freexl.h>
 

@@ -372,8 +372,12 @@ QString writeBelmoraCsv(store::Database& db, const QString& folder, const QDate&
     const store::Rows rows = db.query(QStringLiteral("Select * from tBelmoraResult"));
     const QString path = folder + QLatin1Char('/') + belmoraCsvFileName(firstDate);
     QFile file(path);
+    const auto cannotBeWritten = [&path, &file] {
+        return std::runtime_error(
+            QStringLiteral("%1 cannot be written: %2").arg(store::shownPath(path), file.errorString()).toStdString());
+    };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw std::runtime_error(QStringLiteral("%1 cannot be written: %2").arg(store::shownPath(path), file.errorString()).toStdString());
+        throw cannotBeWritten();
     QTextStream out(&file);
     out << "company,groupcode,query,tvol,pvol,tdely,pdely,tdelyperc,TPrice,PPrice,todays date,previous date\n";
     for (int r = 0; r < rows.size(); ++r) {
@@ -394,7 +398,7 @@ QString writeBelmoraCsv(store::Database& db, const QString& folder, const QDate&
     }
     out.flush();
     if (out.status() != QTextStream::Ok || !file.flush())
-        throw std::runtime_error(QStringLiteral("%1 cannot be written: %2").arg(store::shownPath(path), file.errorString()).toStdString());
+        throw cannotBeWritten();
     return path;
 }
 

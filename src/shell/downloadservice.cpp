@@ -101,7 +101,9 @@ bool DownloadService::start(const QString& url, const QString& saveFileName)
     if (saveFileName.trimmed().isEmpty() || !m_file->open(QIODevice::WriteOnly)) {
         const QString reason = m_file->errorString();
         m_file.reset();
-        emit finished({false, QStringLiteral("The file \"%1\" cannot be written: %2").arg(store::shownPath(saveFileName), reason), 0});
+        emit finished(
+            {false, QStringLiteral("The file \"%1\" cannot be written: %2").arg(store::shownPath(saveFileName), reason),
+             0});
         return true;
     }
 
@@ -161,9 +163,11 @@ void DownloadService::complete()
     } else if (status != 0 && (status < 200 || status >= 300)) {
         result.error = QStringLiteral("%1 could not be downloaded: the server answered %2.").arg(m_url).arg(status);
     } else if (m_file->error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("The file \"%1\" could not be written: %2").arg(store::shownPath(m_file->fileName()), m_file->errorString());
+        result.error = QStringLiteral("The file \"%1\" could not be written: %2")
+                           .arg(store::shownPath(m_file->fileName()), m_file->errorString());
     } else if (!m_file->commit()) {
-        result.error = QStringLiteral("The file \"%1\" could not be saved: %2").arg(store::shownPath(m_file->fileName()), m_file->errorString());
+        result.error = QStringLiteral("The file \"%1\" could not be saved: %2")
+                           .arg(store::shownPath(m_file->fileName()), m_file->errorString());
     } else {
         result.ok = true;
     }

@@ -57,7 +57,8 @@ IniText readIniText(const QString& iniFile)
             return text;
         }
         QString content = decoded(bytes, text.markedEncoding);
-        if (const qsizetype end = content.indexOf(QLatin1Char('\n')); end > 0 && content.at(end - 1) == QLatin1Char('\r'))
+        const qsizetype firstEnd = content.indexOf(QLatin1Char('\n'));
+        if (firstEnd > 0 && content.at(firstEnd - 1) == QLatin1Char('\r'))
             text.lineEnd = QStringLiteral("\r\n");
         content.remove(QLatin1Char('\r'));
         text.lines = content.split(QLatin1Char('\n'));

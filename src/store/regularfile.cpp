@@ -2,7 +2,6 @@
 
 #include "store/showntext.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>

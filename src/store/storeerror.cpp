@@ -2,7 +2,6 @@
 
 #include "store/showntext.h"
 
-#include <QDir>
 #include <sqlite3.h>
 
 namespace store {

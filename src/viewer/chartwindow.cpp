@@ -336,7 +336,8 @@ void ChartWindow::saveAs()
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".bmp");
     if (!picture().save(path, "BMP"))
-        ui::prompt().show(ui::Message::fromStyle(QStringLiteral("The picture could not be saved to %1.").arg(store::shownPath(path)), 0));
+        ui::prompt().show(ui::Message::fromStyle(
+            QStringLiteral("The picture could not be saved to %1.").arg(store::shownPath(path)), 0));
 }
 
 void ChartWindow::setChartSize(int widthTwips, int heightTwips)

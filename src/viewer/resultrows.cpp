@@ -370,8 +370,9 @@ store::Rows ResultRows::readPage(qint64 first, qint64 count) const
                                          " WHERE o.position BETWEEN ? AND ? ORDER BY o.position")
                               .arg(quoted(m_orderTable), quoted(m_rowsTable)),
                           {first + 1, first + count});
-    return m_db.query(QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN ? AND ? ORDER BY rowid").arg(quoted(m_rowsTable)),
-                      {first + 1, first + count});
+    return m_db.query(
+        QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN ? AND ? ORDER BY rowid").arg(quoted(m_rowsTable)),
+        {first + 1, first + count});
 }
 
 QVariantList ResultRows::row(qint64 position) const

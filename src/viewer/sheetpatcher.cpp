@@ -4,7 +4,6 @@
 #include "viewer/xlsxparts.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -378,7 +377,8 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
     }
     QByteArray* sheetXml = target.isEmpty() ? nullptr : entry(target);
     if (!sheetXml)
-        throw WorkbookError(QStringLiteral("The workbook %1 has no sheet \"%2\".").arg(store::shownPath(path), sheetName));
+        throw WorkbookError(
+            QStringLiteral("The workbook %1 has no sheet \"%2\".").arg(store::shownPath(path), sheetName));
 
     PatchStyles styles;
     *stylesXml = patchStyles(QString::fromUtf8(*stylesXml), styles).toUtf8();
@@ -402,7 +402,8 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
     writeAllEntries(partial, entries);
     if (!QFile::remove(path) || !QFile::rename(partial, path)) {
         QFile::remove(partial);
-        throw WorkbookError(QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(store::shownPath(path)));
+        throw WorkbookError(
+            QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(store::shownPath(path)));
     }
 }
 

@@ -5,7 +5,6 @@
 #include "store/showntext.h"
 #include "viewer/xlsxparts.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>

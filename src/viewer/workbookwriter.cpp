@@ -5,7 +5,6 @@
 #include "viewer/xlsxparts.h"
 
 #include <QDate>
-#include <QDir>
 #include <QFile>
 #include <xlsxwriter.h>
 #include <memory>
@@ -117,7 +116,8 @@ void putInPlace(const QString& partial, const QString& path)
 {
     if (QFile::exists(path) && !QFile::remove(path)) {
         QFile::remove(partial);
-        throw WorkbookError(QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(store::shownPath(path)));
+        throw WorkbookError(
+            QStringLiteral("The workbook %1 is in use and could not be replaced.").arg(store::shownPath(path)));
     }
     if (!QFile::rename(partial, path))
         throw WorkbookError(QStringLiteral("The workbook %1 could not be saved.").arg(store::shownPath(path)));
