@@ -109,6 +109,22 @@ TEST(MarketBreadthQueries, TotalsStocksAndStrengthOfTheMovers)
     expectRuns(market, {{on(kStocksDown, Exchange::Bse, "2"), {}, {{"Stock", Texts{"Beta Ltd", "Gamma Ltd"}}}}});
 }
 
+// A number of days past the oldest stored day is refused as the window
+// queries refuse it, even while the hidden second date box holds a trading
+// day that another query left there.
+TEST(MarketBreadthQueries, TotalsRefuseDaysPastTheOldestDay)
+{
+    MarketFixture market;
+    for (const QString& label : {kRising, kFalling, kUnchanged}) {
+        for (const char* days : {"6", "50"}) {
+            const auto outcome = market.run(withSecondDate(on(label, Exchange::Bse, days), F::D2));
+            EXPECT_EQ(outcome.status, RunStatus::Refused) << label.toStdString() << ' ' << days;
+            EXPECT_EQ(outcome.message, "There are not enough trading days before 05/Jan/2024 for this query.");
+            EXPECT_FALSE(market.db().tableExists(QStringLiteral("QueryResult")));
+        }
+    }
+}
+
 // Over both exchanges, a scrip whose average delivery is nil (it rounds to
 // 0) has no change against it: it is neither listed nor counted, and the
 // run completes.
