@@ -58,14 +58,16 @@ Sql scripFilterOnDay(const RunState& state)
 }
 
 // "Total Delivery Value for the ... scrips": one row of value totals of the
-// scrips whose close on the exchange moved `move` from the second date.
+// scrips whose close on the exchange moved `move` from the N-th trading day
+// counted from the first date (N = 1 is the first date itself). An N past the
+// oldest stored day is refused, never answered from the second date box.
 Branch totalDeliveryValueBranch(Move move)
 {
     return [move](RunContext& context) {
         RunState& state = context.state;
         if (state.exchange == Exchange::Combined)
             throw Refusal(refusals::optionNotAllowed(), ui::Icon::Critical);
-        const QDate secondDate = state.requireSecondDate();
+        const QDate secondDate = state.tradingDayBefore(state.count - 1);
         const QString close = state.exchange == Exchange::Nse ? QStringLiteral("nseclprice") : QStringLiteral("bseclprice");
         const bool asText = move == Move::Down && state.exchange == Exchange::Bse;
         return BranchResult::result(

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QLocale>
 #include <cmath>
 
 namespace reports {
@@ -70,6 +71,31 @@ bool isNumeric(const QVariant& value)
     }
 }
 
+// `magnitude` (not negative) with exactly `decimals` decimals, rounded from
+// its shortest decimal form, a half away from zero: 10.075 is the figure the
+// store and SQLite's round() read as 10.075, so it prints 10.08, although its
+// nearest binary value lies a little below the half.
+QString roundedDecimals(double magnitude, int decimals)
+{
+    QString text = QString::number(magnitude, 'f', QLocale::FloatingPointShortest);
+    if (!text.contains(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    const qsizetype cut = text.indexOf(QLatin1Char('.')) + 1 + decimals;
+    bool carry = cut < text.size() && text.at(cut) >= QLatin1Char('5');
+    text = text.left(cut).leftJustified(cut, QLatin1Char('0'));
+    for (qsizetype i = text.size() - 1; carry && i >= 0; --i) {
+        if (text.at(i) == QLatin1Char('.'))
+            continue;
+        carry = text.at(i) == QLatin1Char('9');
+        text[i] = carry ? QLatin1Char('0') : QChar(text.at(i).unicode() + 1);
+    }
+    if (carry)
+        text.prepend(QLatin1Char('1'));
+    if (decimals == 0)
+        text.chop(1);
+    return text;
+}
+
 }  // namespace
 
 QString formatNumber(double value, const QString& pattern)
@@ -78,7 +104,7 @@ QString formatNumber(double value, const QString& pattern)
         return QString::number(value);
     const NumberPattern parsed = parsePattern(pattern);
 
-    QString fixed = QString::number(std::fabs(value), 'f', parsed.maxDecimals);
+    const QString fixed = roundedDecimals(std::fabs(value), parsed.maxDecimals);
     QString integerDigits = fixed;
     QString decimals;
     const qsizetype point = fixed.indexOf(QLatin1Char('.'));

@@ -85,7 +85,11 @@ TEST(MarketBreadthQueries, TotalsStocksAndStrengthOfTheMovers)
          {on(kStocksUp, Exchange::Nse, "5"), {}, {}, notEnoughDays},
          {on(kMarketStrength, Exchange::Nse, "5"), {}, {}, notEnoughDays},
          {on(kStocksUp, Exchange::Nse, "1", F::D5), {}, {}, query::refusals::tooFewTradingDays(F::D5)},
-         {on(kMarketStrength, Exchange::Nse, "1", F::D5), {}, {}, query::refusals::tooFewTradingDays(F::D5)}});
+         {on(kMarketStrength, Exchange::Nse, "1", F::D5), {}, {}, query::refusals::tooFewTradingDays(F::D5)},
+         // So are the totals', whatever trading day the hidden second date box holds.
+         {withSecondDate(on(kRising, Exchange::Nse, "6"), F::D2), {}, {}, notEnoughDays},
+         {withSecondDate(on(kFalling, Exchange::Bse, "50"), F::D2), {}, {}, notEnoughDays},
+         {withSecondDate(on(kUnchanged, Exchange::Nse, "6"), F::D2), {}, {}, notEnoughDays}});
     EXPECT_EQ(market.run(on(kRising, Exchange::Nse, "2")).rows.value(0, "TradingDate").toDate(), F::D1);
     EXPECT_EQ(market.run(on(kStocksUp, Exchange::Nse, "2")).state.fifthDate, F::D2);
     const QStringList conditions = texts(market.run(on(kMarketStrength, Exchange::Nse, "2")), "Condition");

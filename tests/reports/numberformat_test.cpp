@@ -22,6 +22,11 @@ TEST(NumberFormat, PatternsGroupTheIndianWayAndShowTheirDecimals)
         {0.05, optional, "0.05"}, {-0.004, optional, "0"}, {-2.25, optional, "-2.25"},
         {123456789.5, fixed, "12,34,56,789.50"}, {0, fixed, "0.00"}, {1234567.891, "0.00", "1234567.89"},
         {0.5, "0.00", "0.50"},
+        // A half of the figure as written rounds away from zero, also where its
+        // binary value lies just below it (10.075 is held as 10.07499...).
+        {10.075, optional, "10.08"}, {2.675, "0.00", "2.68"}, {1.005, optional, "1.01"}, {-10.075, optional, "-10.08"},
+        {3466.125, optional, "3,466.13"}, {0.0749999, optional, "0.07"}, {99999.995, optional, "1,00,000"},
+        {9.995, "0.00", "10.00"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(reports::formatNumber(c.value, c.pattern), c.text) << c.value << " " << c.pattern;
