@@ -93,8 +93,7 @@ TEST_F(BelmoraExport, NoWritesNothingAndYesWritesTheBlocksAndTheCsvWithoutAResul
     for (int i : {1, 2})
         EXPECT_EQ((std::pair{prompt.messages.at(i).buttons, prompt.messages.at(i).icon}),
                   (std::pair{ui::Buttons::Ok, ui::Icon::None}));
-    // A data folder whose name holds an ESC and a direction override is
-    // quoted with them written as codes.
+    // A data folder named with an ESC and a direction override: quoted with their codes.
     prompt.messages.clear();
     run(ui::Answer::Yes, home.filePath("odd\x1B[2J\u202Ex"));
     const QString shown = home.path() + "/odd\\x1B[2J\\u202Ex/";
