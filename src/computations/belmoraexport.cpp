@@ -76,7 +76,7 @@ void exportToWorkbook(store::Database& db, const QString& folder, const QDate& f
         ui::prompt().critical(QStringLiteral("QueryFormat could not be written: ") + error.text());
         return;
     }
-    say(QStringLiteral("Exported to QueryFormat (Excel File ) : ") + path);
+    say(QStringLiteral("Exported to QueryFormat (Excel File ) : ") + store::shownPath(path));
 }
 
 void exportToCsv(store::Database& db, const QString& folder, const QDate& firstDate, const QDate& secondDate)
@@ -90,7 +90,7 @@ void exportToCsv(store::Database& db, const QString& folder, const QDate& firstD
         ui::prompt().critical(QString::fromStdString(error.what()));
         return;
     }
-    say(QStringLiteral(".csv file generated ") + path);
+    say(QStringLiteral(".csv file generated ") + store::shownPath(path));
 }
 
 }  // namespace

@@ -287,9 +287,8 @@ QString batchOutcomeLine(const BatchFileOutcome& file)
     const DeliveryImportOutcome& outcome = file.outcome;
     if (outcome.imported()) {
         return QStringLiteral("%1: %2 rows of %3 imported")
-            .arg(store::shownPath(file.fileName))
-            .arg(outcome.rowsImported)
-            .arg(datetext::toDisplay(outcome.day));
+            .arg(store::shownPath(file.fileName), QString::number(outcome.rowsImported),
+                 datetext::toDisplay(outcome.day));
     }
     QString reason = outcome.message;
     reason.replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -29,7 +29,7 @@ BhavcopyImportOutcome badLine(BhavcopyImportOutcome outcome, qint64 line, const 
 {
     outcome.badLine = line;
     return refused(std::move(outcome), Status::BadLine,
-                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) +
+                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(QString::number(line), reason) +
                        bhavcopymessages::kNothingImported);
 }
 
@@ -105,8 +105,7 @@ BhavcopyImportOutcome BhavcopyImporter::importFile(const QString& path)
         if (const auto earlier = lineOfKey.constFind(key); earlier != lineOfKey.constEnd())
             return badLine(outcome, number,
                            QStringLiteral("%1 %2 appears on line %3 already")
-                               .arg(shownValue(row.symbol), shownValue(row.series))
-                               .arg(*earlier));
+                               .arg(shownValue(row.symbol), shownValue(row.series), QString::number(*earlier)));
         lineOfKey.insert(key, number);
         rows.push_back(std::move(row));
     }

@@ -118,11 +118,10 @@ bool parseDataLine(std::string_view line, MtoRow& row, QString* reason)
         const bool number = parseFigure(field, figure);
         if (!number || !isMarketFigure(figure)) {
             if (reason)
-                *reason = QStringLiteral("%1 in field %2 (%3) is not %4")
-                              .arg(quoted(field))
-                              .arg(5 + i)
-                              .arg(QLatin1String(kFigureNames[i]),
-                                   number ? QStringLiteral("a price, quantity or percentage") : QStringLiteral("a number"));
+                *reason =
+                    QStringLiteral("%1 in field %2 (%3) is not %4")
+                        .arg(quoted(field), QString::number(5 + i), QLatin1String(kFigureNames[i]),
+                             number ? QStringLiteral("a price, quantity or percentage") : QStringLiteral("a number"));
             return false;
         }
     }

@@ -37,7 +37,7 @@ DeliveryImportOutcome badLine(DeliveryImportOutcome outcome, qint64 line, const 
 {
     outcome.badLine = line;
     return refused(std::move(outcome), Status::BadLine,
-                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) +
+                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(QString::number(line), reason) +
                        deliverymessages::kNothingImported);
 }
 
@@ -219,8 +219,7 @@ DeliveryImportOutcome DeliveryImporter::write(const DecodedDeliveryFile& file, b
                                    importStoreFailure(*failure, deliverymessages::kNothingImported));
                 return badLine(outcome, row.line,
                                QStringLiteral("the scrip %1 could not be stored (%2)")
-                                   .arg(row.scriptcode)
-                                   .arg(failure->message()));
+                                   .arg(QString::number(row.scriptcode), failure->message()));
             }
             progress.report(rows);
         }

@@ -43,8 +43,9 @@ QString unchangedPart(MasterFile file)
 QString refusalMessage(MasterFile file, const QString& path, qint64 line, const QString& reason)
 {
     const QString shownName = store::shownPath(path);
-    const QString what = line > 0 ? QStringLiteral("Line %1 of %2 was refused: %3.").arg(line).arg(shownName, reason)
-                                  : QStringLiteral("%1 was refused: %2.").arg(shownName, reason);
+    const QString what =
+        line > 0 ? QStringLiteral("Line %1 of %2 was refused: %3.").arg(QString::number(line), shownName, reason)
+                 : QStringLiteral("%1 was refused: %2.").arg(shownName, reason);
     return what + QStringLiteral("\nThe file was not used; ") + unchangedPart(file) + QLatin1Char('.');
 }
 

@@ -30,7 +30,7 @@ NnfImportOutcome badLine(NnfImportOutcome outcome, qint64 line, const QString& r
 {
     outcome.badLine = line;
     return refused(std::move(outcome), Status::BadLine,
-                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(line).arg(reason) +
+                   QStringLiteral("Line %1 of the file cannot be imported: %2.\n").arg(QString::number(line), reason) +
                        nnfmessages::kUnchanged);
 }
 

@@ -86,22 +86,18 @@ std::vector<SheetRow> storableRows(const XlsSheet& sheet, const QHash<QString, q
         const QString symbol = symbolCell.left(symbolCell.size() - kSymbolSuffixLength).trimmed();
         if (symbolCell.size() <= kSymbolSuffixLength || symbol.isEmpty()) {
             skipped.append(QStringLiteral("Row %1: \"%2\" holds no symbol before its last four characters")
-                               .arg(sheetRow)
-                               .arg(shownValue(symbolCell)));
+                               .arg(QString::number(sheetRow), shownValue(symbolCell)));
             continue;
         }
         const auto scrip = scrips.constFind(symbol.toUpper());
         if (scrip == scrips.constEnd()) {
             skipped.append(QStringLiteral("Row %1: the symbol %2 is not in the scrip master")
-                               .arg(sheetRow)
-                               .arg(shownValue(symbol)));
+                               .arg(QString::number(sheetRow), shownValue(symbol)));
             continue;
         }
         if (const auto earlier = sheetRowOfScrip.constFind(*scrip); earlier != sheetRowOfScrip.constEnd()) {
             skipped.append(QStringLiteral("Row %1: the symbol %2 is on row %3 already")
-                               .arg(sheetRow)
-                               .arg(shownValue(symbol))
-                               .arg(*earlier));
+                               .arg(QString::number(sheetRow), shownValue(symbol), QString::number(*earlier)));
             continue;
         }
         const double quantity = figureOf(quantityCell) * 1000.0;
@@ -110,9 +106,9 @@ std::vector<SheetRow> storableRows(const XlsSheet& sheet, const QHash<QString, q
         if (!isMarketFigure(quantity) || !isMarketFigure(price)) {
             const bool quantityBad = !isMarketFigure(quantity);
             skipped.append(QStringLiteral("Row %1: the %2 %3 is not a figure a %2 can be")
-                               .arg(sheetRow)
-                               .arg(quantityBad ? QStringLiteral("quantity") : QStringLiteral("price"))
-                               .arg(shownValue((quantityBad ? quantityCell : priceCell).asText())));
+                               .arg(QString::number(sheetRow),
+                                    quantityBad ? QStringLiteral("quantity") : QStringLiteral("price"),
+                                    shownValue((quantityBad ? quantityCell : priceCell).asText())));
             continue;
         }
         sheetRowOfScrip.insert(*scrip, sheetRow);

@@ -98,7 +98,7 @@ qint64 saveEntry(store::Database& db, const QList<TransactionLine>& lines, std::
         const auto day = datetext::fromDisplay(text, &error);
         if (!day)
             throw std::invalid_argument(
-                QStringLiteral("The date on row %1 is not a day: %2").arg(i + 1).arg(text).toStdString());
+                QStringLiteral("The date on row %1 is not a day: %2").arg(QString::number(i + 1), text).toStdString());
         dates.append(*day);
     }
 

@@ -84,10 +84,8 @@ int readCount(const QString& text, const CountBox& box)
 QString countRefusal(const CountBox& box)
 {
     return QStringLiteral("Enter a whole number%1 from %2 to %3 in \"%4\".")
-        .arg(box.days ? QStringLiteral(" of days") : QString())
-        .arg(box.minimum)
-        .arg(box.maximum)
-        .arg(box.caption);
+        .arg(box.days ? QStringLiteral(" of days") : QString(), QString::number(box.minimum),
+             QString::number(box.maximum), box.caption);
 }
 
 }  // namespace query

@@ -1,5 +1,7 @@
 #include "reports/reportengine.h"
 
+#include "store/showntext.h"
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -439,7 +441,7 @@ bool writeReportPdf(const ReportDocument& document, const QString& path, QString
     writer.setCreator(QStringLiteral("Tarvenix"));
     if (!printReport(document, writer)) {
         if (error)
-            *error = QStringLiteral("Cannot write the file ") + path;
+            *error = QStringLiteral("Cannot write the file ") + store::shownPath(path);
         return false;
     }
     return true;

@@ -161,7 +161,8 @@ void DownloadService::complete()
     } else if (reply->error() != QNetworkReply::NoError) {
         result.error = QStringLiteral("%1 could not be downloaded: %2").arg(m_url, reply->errorString());
     } else if (status != 0 && (status < 200 || status >= 300)) {
-        result.error = QStringLiteral("%1 could not be downloaded: the server answered %2.").arg(m_url).arg(status);
+        result.error =
+            QStringLiteral("%1 could not be downloaded: the server answered %2.").arg(m_url, QString::number(status));
     } else if (m_file->error() != QFileDevice::NoError) {
         result.error = QStringLiteral("The file \"%1\" could not be written: %2")
                            .arg(store::shownPath(m_file->fileName()), m_file->errorString());

@@ -142,7 +142,8 @@ void MainWindow::fillWindowList()
     m_windowMenu->addSeparator();
     int number = 1;
     for (QMdiSubWindow* window : windows) {
-        QAction* action = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        QAction* action =
+            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(QString::number(number++), window->windowTitle()));
         action->setCheckable(true);
         action->setChecked(window == m_workspace->activeSubWindow());
         connect(action, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {

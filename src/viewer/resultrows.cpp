@@ -261,9 +261,8 @@ QList<QStringList> ResultRows::widestTexts(const CharacterWidths& textWidths, co
         [&](int parts) { shares.assign(size_t(parts), WidestValues(m_columns, textWidths, figureWidths)); },
         [&](int part, int parts) {
             return query::Sql(QStringLiteral("SELECT * FROM %1 WHERE rowid BETWEEN %2 AND %3")
-                                  .arg(quoted(m_rowsTable))
-                                  .arg(m_held * part / parts + 1)
-                                  .arg(m_held * (part + 1) / parts));
+                                  .arg(quoted(m_rowsTable), QString::number(m_held * part / parts + 1),
+                                       QString::number(m_held * (part + 1) / parts)));
         },
         [&](int part, query::StatementReader& rows) { shares[size_t(part)].read(rows); }, error);
     if (!error.isEmpty())

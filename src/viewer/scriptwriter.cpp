@@ -18,7 +18,7 @@ QString derivativeScriptLine(const QString& groupCode, qint64 scrip)
 {
     QString code = groupCode;
     code.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QStringLiteral("\" insert into linkdetails values ('%1',%2)\"\r\n").arg(code).arg(scrip);
+    return QStringLiteral("\" insert into linkdetails values ('%1',%2)\"\r\n").arg(code, QString::number(scrip));
 }
 
 QString writeDerivativeScript(store::Database& db, const QString& path)

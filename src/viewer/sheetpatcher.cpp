@@ -251,7 +251,7 @@ QString patchSheet(const QString& xml, const WorkbookSheet& cells, const std::op
     for (auto row = rows.cbegin(); row != rows.cend(); ++row) {
         if (row->cells.isEmpty() && row->startTagAttributes.isEmpty())
             continue;
-        data += QStringLiteral("<row r=\"%1\"%2").arg(row.key()).arg(row->startTagAttributes);
+        data += QStringLiteral("<row r=\"%1\"%2").arg(QString::number(row.key()), row->startTagAttributes);
         if (row->cells.isEmpty()) {
             data += QStringLiteral("/>");
             continue;

@@ -75,10 +75,9 @@ void writeCell(lxw_worksheet* worksheet, const Formats& formats, const QString& 
         }
     }
     if (error != LXW_NO_ERROR)
-        throw WorkbookError(QStringLiteral("Cell %1%2 of \"%3\" could not be written: %4")
-                                .arg(columnLetters(sheetColumn))
-                                .arg(sheetRow)
-                                .arg(sheetName, libraryError(error)));
+        throw WorkbookError(
+            QStringLiteral("Cell %1%2 of \"%3\" could not be written: %4")
+                .arg(columnLetters(sheetColumn), QString::number(sheetRow), sheetName, libraryError(error)));
 }
 
 lxw_workbook* newBook(const QString& partial, const QString& path, bool constantMemory)
@@ -180,7 +179,8 @@ void SheetStream::moveTo(int row)
     if (row == m_row)
         return;
     if (row < m_row)
-        throw WorkbookError(QStringLiteral("Row %1 of \"%2\" comes after row %3.").arg(row).arg(m_sheetName).arg(m_row));
+        throw WorkbookError(QStringLiteral("Row %1 of \"%2\" comes after row %3.")
+                                .arg(QString::number(row), m_sheetName, QString::number(m_row)));
     flushRow();
     m_row = row;
 }

@@ -44,7 +44,7 @@ protected:
     QString workbookPath() const { return computations::queryFormatPath(folder()); }
     QString csvPath() const { return QDir(folder()).filePath(query::belmoraCsvFileName(kDay)); }
 
-    query::RunOutcome run(ui::Answer answer)
+    query::RunOutcome run(ui::Answer answer, const QString& dataFolder = QString())
     {
         prompt.answers.enqueue(answer);
         query::RunInputs in = stores.inputs(kLabel, kDay, 6);
@@ -52,7 +52,7 @@ protected:
         in.range(RangeMeasure::Price) = {false, 50, 0};
         in.range(RangeMeasure::TradedQty) = {false, 25000, 0};
         in.range(RangeMeasure::DeliveryPercent) = {false, 30, 0};
-        in.dataFolder = folder();
+        in.dataFolder = dataFolder.isEmpty() ? folder() : dataFolder;
         return stores.run(in);
     }
 
@@ -93,6 +93,13 @@ TEST_F(BelmoraExport, NoWritesNothingAndYesWritesTheBlocksAndTheCsvWithoutAResul
     for (int i : {1, 2})
         EXPECT_EQ((std::pair{prompt.messages.at(i).buttons, prompt.messages.at(i).icon}),
                   (std::pair{ui::Buttons::Ok, ui::Icon::None}));
+    // A data folder named with an ESC and a direction override: quoted with their codes.
+    prompt.messages.clear();
+    run(ui::Answer::Yes, home.filePath("odd\x1B[2J\u202Ex"));
+    const QString shown = home.path() + "/odd\\x1B[2J\\u202Ex/";
+    EXPECT_EQ(prompt.texts(),
+              (QStringList{kQuestion, "Exported to QueryFormat (Excel File ) : " + shown + "QueryFormat.xlsx",
+                           ".csv file generated " + shown + query::belmoraCsvFileName(kDay)}));
 
     // The template is made in the missing data folder.
     const viewer::WorkbookSheet sheet = exportSheet();

@@ -99,10 +99,12 @@ TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
     writeDays(3);
     // The first day is loaded already, and the second file is damaged; a
     // damaged file whose name holds an ESC, a direction override and a line
-    // break is listed on one line with them written as codes.
+    // break is listed on one line with them written as codes. The third
+    // day's file, named with markers, is listed with its name as it is.
     ASSERT_TRUE(DeliveryImporter(services.database()).importFile(QDir(folder).filePath("NB05Feb.csv")).imported());
     writeOther(QStringLiteral("NB06Feb.csv"), "plain text");
     writeOther(QStringLiteral("NB\x1B[2J\u202Egsm.\nx.csv"), "plain text");
+    ASSERT_TRUE(QDir(folder).rename("NB07Feb.csv", "NBx%1x%2NB07Feb.csv"));
 
     const auto outcomes = importBatch(services.database(), folder, batchFileNames(folder));
     ASSERT_EQ(outcomes.size(), 4);
@@ -112,6 +114,7 @@ TEST_F(FolderBatch, RefusedFilesAreListedAndTheBatchGoesOn)
               QStringLiteral("NB05Feb.csv: not imported - The Database Already Contains The Data Of 05/Feb/2024"));
     EXPECT_EQ(batchOutcomeLine(outcomes[2]), QStringLiteral("NB06Feb.csv: not imported - The File You Selected Is Invalid"));
     EXPECT_TRUE(outcomes[3].outcome.imported());
+    EXPECT_EQ(batchOutcomeLine(outcomes[3]), QStringLiteral("NBx%1x%2NB07Feb.csv: 10 rows of 07/Feb/2024 imported"));
     EXPECT_EQ(firstDifference(storedMtoRows(services.database()),
                               expectedMtoRows(*generator, days[0]) + expectedMtoRows(*generator, days[2])),
               QString());

@@ -175,6 +175,9 @@ TEST(ImportRefusals, FilesThatCannotBeRightChangeNothingAndSayWhere)
         {close(("1\x1B\t2" + acute + smile + "zz").toUtf8()), closeRefused("1\\x1B\\x092" + acute + smile + "\u2026")},
         {bhav(good + "\r\n" + zeta), refused(3, "the line is empty")},
         {bhav(good + "zeta,eq,1,1,1,1,1,1,1,1,08-JAN-2024,\r\n"), refused(3, "zeta eq appears on line 2 already")},
+        {bhav(header + "\r\nA%1B%2C,EQ,1,2,0.5,1.5,1.5,1,100,150,08-JAN-2024,\r\n"
+                       "a%1b%2c,eq,1,1,1,1,1,1,1,1,08-JAN-2024,\r\n"),
+         refused(3, "a%1b%2c eq appears on line 2 already")},
         {bhav(good + "YETA,EQ,1,2,0.5,1,1,1,10,15,09-JAN-2024,\n"),
          refused(3, "its TIMESTAMP \"09-JAN-2024\" is another day than the file's (08-JAN-2024, line 2)")},
         {bhav(header + "\nYETA,EQ,1,2,0.5,-1.5,1,1,10,15,08-JAN-2024,\n"),
@@ -302,6 +305,8 @@ TEST(ImportRefusals, DeliveryFilesThatCannotBeRightChangeNothingAndSayWhere)
         {partner + "5,1,1,1,20,10,10," + QByteArray(2'000'000, 'x') + "1",
          line3("\"" + QString(60, 'x') + "\u2026\" in field 12 (BSEClPrice) is not a number")},
         {partner + "5,1,1,1,20,10,\x1B[2J10,10", line3("\"\\x1B[2J10\" in field 11 (NSEClPrice) is not a number")},
+        // Markers in a field are quoted as they are.
+        {partner + "%1x%2,1,1,1,20,10,10,10", line3("\"%1x%2\" in field 5 (NSETrdQty) is not a number")},
     };
     for (const auto& [line, expected] : cases) {
         const QString path = writeText(folder, "NB01Feb.csv", deliveryText({header, good, line}));
