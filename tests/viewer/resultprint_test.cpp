@@ -13,8 +13,9 @@ protected:
         ViewerFixture::SetUp();
         makeMarketResult();
     }
-    // Shows the result as made by a run of `label`.
-    void openRun(const QString& label, reports::QueryGroup group, reports::Exchange exchange, const QString& groupName)
+    // The facts of a run of `label`.
+    static reports::ReportFacts factsOf(const QString& label, reports::QueryGroup group, reports::Exchange exchange,
+                                        const QString& groupName)
     {
         reports::ReportFacts facts;
         facts.queryLabel = label;
@@ -24,7 +25,12 @@ protected:
         facts.firstDate = QDate(2026, 12, 4);
         facts.secondDate = QDate(2026, 11, 20);
         facts.firstParameter = {"Value of 'N'", "5"};
-        window = viewer::showResult(services, "select * from QueryResult", facts);
+        return facts;
+    }
+    // Shows the result as made by a run of `label`.
+    void openRun(const QString& label, reports::QueryGroup group, reports::Exchange exchange, const QString& groupName)
+    {
+        window = viewer::showResult(services, "select * from QueryResult", factsOf(label, group, exchange, groupName));
     }
 };
 
@@ -34,6 +40,15 @@ QStringList firstCells(const reports::ReportDocument& document)
     for (const QStringList& row : document.rows)
         cells.append(row.value(0));
     return cells;
+}
+
+// The heading lines' texts joined by " | ".
+QString headingOf(const reports::ReportDocument& document)
+{
+    QStringList texts;
+    for (const reports::HeaderLine& line : document.headerLines)
+        texts.append(line.text);
+    return texts.join(" | ");
 }
 
 }  // namespace
@@ -91,6 +106,34 @@ TEST_F(ResultPrintTest, TheResultsOwnRunChoosesTheLayout)
     EXPECT_TRUE(window->reportFacts().groupName.isEmpty());
     EXPECT_FALSE(window->reportFacts().firstDate.isValid());
     EXPECT_EQ(window->printDocument().headerLines.at(1).text, "Top Delivery");
+}
+
+TEST_F(ResultPrintTest, AfterARefreshPrintIsHeadedByTheRunThatMadeTheRowsShown)
+{
+    openRun("Average Delivery Quantity [Between Dates]", reports::QueryGroup::Average, reports::Exchange::Nse, "Banks");
+    // Another query's run remakes the result and leaves its facts behind.
+    reports::ReportFacts topN = factsOf("Top N Delivery Quantity", reports::QueryGroup::TopBottom,
+                                        reports::Exchange::Bse, " All Stocks");
+    topN.firstDate = QDate(2027, 1, 8);
+    shell::sharedState().lastQueryFacts = topN;
+    db().exec("DROP TABLE QueryResult");
+    makeResult("stock TEXT, NSETrdQty INTEGER, NSEPerc REAL", {{"Top One", 9000, 90.0}, {"Top Two", 8000, 80.0}});
+    const QString topNHeading = "All Stocks - BSE | Top N Delivery Quantity | 08/Jan/2027";
+
+    // Without a refresh the viewer prints its own rows under its own run.
+    EXPECT_EQ(headingOf(window->printDocument()),
+              "Banks - NSE | Average Delivery Quantity [Between Dates] | 04/Dec/2026 - To : 20/Nov/2026");
+    EXPECT_EQ(window->printDocument().rows.size(), 5);
+    // Beside the chart rows the result is read as it is now, with its run.
+    choose("Comboxaxis", "NSEPerc");
+    choose("Comboyaxis", "NSETrdQty");
+    press("cmdshowgraph");
+    EXPECT_EQ(headingOf(window->printDocument()), topNHeading);
+
+    press("cmdrefresh");
+    EXPECT_EQ(firstCells(window->printDocument()), (QStringList{"Top One", "Top Two"}));
+    EXPECT_EQ(headingOf(window->printDocument()), topNHeading);
+    EXPECT_EQ(window->queryName(), "Top N Delivery Quantity");
 }
 
 TEST_F(ResultPrintTest, WhileTheChartRowsShowPrintTakesTheResultInTheFilterAndOrderInForce)
