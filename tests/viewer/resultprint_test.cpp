@@ -13,9 +13,8 @@ protected:
         ViewerFixture::SetUp();
         makeMarketResult();
     }
-    // The facts of a run of `label`.
-    static reports::ReportFacts factsOf(const QString& label, reports::QueryGroup group, reports::Exchange exchange,
-                                        const QString& groupName)
+    // Shows the result as made by a run of `label`.
+    void openRun(const QString& label, reports::QueryGroup group, reports::Exchange exchange, const QString& groupName)
     {
         reports::ReportFacts facts;
         facts.queryLabel = label;
@@ -25,12 +24,7 @@ protected:
         facts.firstDate = QDate(2026, 12, 4);
         facts.secondDate = QDate(2026, 11, 20);
         facts.firstParameter = {"Value of 'N'", "5"};
-        return facts;
-    }
-    // Shows the result as made by a run of `label`.
-    void openRun(const QString& label, reports::QueryGroup group, reports::Exchange exchange, const QString& groupName)
-    {
-        window = viewer::showResult(services, "select * from QueryResult", factsOf(label, group, exchange, groupName));
+        window = viewer::showResult(services, "select * from QueryResult", facts);
     }
 };
 
@@ -112,13 +106,15 @@ TEST_F(ResultPrintTest, AfterARefreshPrintIsHeadedByTheRunThatMadeTheRowsShown)
 {
     openRun("Average Delivery Quantity [Between Dates]", reports::QueryGroup::Average, reports::Exchange::Nse, "Banks");
     // Another query's run remakes the result and leaves its facts behind.
-    reports::ReportFacts topN = factsOf("Top N Delivery Quantity", reports::QueryGroup::TopBottom,
-                                        reports::Exchange::Bse, " All Stocks");
+    reports::ReportFacts topN = window->reportFacts();
+    topN.queryLabel = "Top N Delivery Quantity";
+    topN.queryGroup = reports::QueryGroup::TopBottom;
+    topN.groupName = " All Stocks";
     topN.firstDate = QDate(2027, 1, 8);
     shell::sharedState().lastQueryFacts = topN;
     db().exec("DROP TABLE QueryResult");
     makeResult("stock TEXT, NSETrdQty INTEGER, NSEPerc REAL", {{"Top One", 9000, 90.0}, {"Top Two", 8000, 80.0}});
-    const QString topNHeading = "All Stocks - BSE | Top N Delivery Quantity | 08/Jan/2027";
+    const QString topNHeading = "All Stocks - NSE | Top N Delivery Quantity | 08/Jan/2027";
 
     // Without a refresh the viewer prints its own rows under its own run.
     EXPECT_EQ(headingOf(window->printDocument()),
