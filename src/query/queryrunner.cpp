@@ -45,8 +45,9 @@ std::optional<CompletedRun> QueryRunner::run(const RunInputs& inputs, const repo
         m_bar->hide();
     }
     if (outcome.completed()) {
-        shell::sharedState().lastQuerySql = outcome.lastQuerySql;
         const reports::ReportFacts facts = reportFacts(outcome.state, firstParameter, secondParameter);
+        shell::sharedState().lastQuerySql = outcome.lastQuerySql;
+        shell::sharedState().lastQueryFacts = facts;
         return CompletedRun{std::move(outcome), facts};
     }
     if (!outcome.message.isEmpty()) {

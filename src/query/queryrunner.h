@@ -18,9 +18,10 @@ struct CompletedRun {
 
 // Runs the queries the query screen asks for. While a run lasts it shows the
 // wait cursor and the run's progress in a text box and a bar, both hidden
-// between runs. A completed run's statement is kept for the result viewer;
-// its rows stay in the result table unless the caller asks for them. A run
-// that made no result tells the user why, when there is something to tell.
+// between runs. A completed run's statement and report facts are kept for
+// the result viewer; its rows stay in the result table unless the caller
+// asks for them. A run that made no result tells the user why, when there
+// is something to tell.
 class QueryRunner {
 public:
     QueryRunner(store::Database& db, QLineEdit* progressText, QProgressBar* progressBar);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace viewer {
 
@@ -89,6 +90,18 @@ void writeRecords(Sheet& sheet, const QList<store::Column>& columns, const Recor
     });
 }
 
+// The block the records of `rows` fill under the header, every exported
+// column of every record, the null values' cells included; none without
+// records or exported columns.
+std::optional<CellBlock> recordsBlock(const store::Rows& rows)
+{
+    const auto exported = std::count_if(rows.columns.cbegin(), rows.columns.cend(),
+                                        [](const store::Column& column) { return !isLeftOut(column.name); });
+    if (rows.isEmpty() || exported == 0)
+        return std::nullopt;
+    return CellBlock{2, 1, static_cast<int>(rows.size()) + 1, static_cast<int>(exported)};
+}
+
 RecordSource recordsOf(const store::Rows& rows, int firstRecord)
 {
     return [&rows, firstRecord](const RecordVisitor& visit) {
@@ -145,7 +158,8 @@ bool exportMarketWatch(const QString& path, const QString& queryName, const stor
     }
     WorkbookSheet changes(sheetName);
     writeResultRows(changes, rows);
-    patchWorkbookSheet(path, sheetName, changes, CellBlock{2, 1, kClearedLastRow, kClearedLastColumn});
+    patchWorkbookSheet(path, sheetName, changes, CellBlock{2, 1, kClearedLastRow, kClearedLastColumn},
+                       recordsBlock(rows));
     return !rows.isEmpty();
 }
 
@@ -170,7 +184,7 @@ void exportDerivativesReport(const QString& templatePath, const QString& outputP
     WorkbookSheet changes(kDerivativesSheet);
     writeResultRows(changes, rows);
     try {
-        patchWorkbookSheet(outputPath, kDerivativesSheet, changes);
+        patchWorkbookSheet(outputPath, kDerivativesSheet, changes, std::nullopt, recordsBlock(rows));
     } catch (const WorkbookError&) {
         if (outputPath != templatePath)
             QFile::remove(outputPath);

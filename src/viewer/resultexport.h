@@ -50,15 +50,16 @@ void exportNewWorkbook(const QString& path, const store::Rows& rows, int firstRe
 Workbook newMarketWatchWorkbook();
 // Puts the result of `queryName` into its sheet of the market-watch
 // workbook at `path` (made when missing): clears A2:M500 of that sheet,
-// writes the rows and saves the workbook. Returns false when the result had
+// writes the rows (a null value empties its cell, there or beyond) and
+// saves the workbook. Returns false when the result had
 // no rows (the sheet then holds the new header only).
 bool exportMarketWatch(const QString& path, const QString& queryName, const store::Rows& rows);
 
 // A derivatives report template: one empty sheet "sheet1".
 Workbook newDerivativesTemplate();
 // Fills "sheet1" of the template at `templatePath` (made when missing) with
-// every row and saves the filled copy at `outputPath`; the template itself
-// is never changed.
+// every row, a null value emptying its cell, and saves the filled copy at
+// `outputPath`; the template itself is never changed.
 void exportDerivativesReport(const QString& templatePath, const QString& outputPath, const store::Rows& rows);
 
 }  // namespace viewer

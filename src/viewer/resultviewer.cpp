@@ -53,6 +53,13 @@ void tell(const QString& text)
     ui::prompt().show(ui::Message::fromStyle(text, 0));
 }
 
+// The facts of the rows the result table holds now: those of the last run,
+// as every run makes the table afresh; `own` until a run has made one.
+reports::ReportFacts resultTableFacts(const reports::ReportFacts& own)
+{
+    return shell::sharedState().lastQueryFacts.value_or(own);
+}
+
 }  // namespace
 
 ResultViewerWindow::ResultViewerWindow(store::Database& db, QWidget* parent) : QWidget(parent), m_db(db)
@@ -282,6 +289,10 @@ void ResultViewerWindow::refresh()
     m_sortKeys = order.keys;
     m_select = refreshSelectText(order.clause);
     m_showsChartRows = false;
+    // The rows may be another run's than those shown before: the printout
+    // and the exports follow the run that made them.
+    m_facts = resultTableFacts(m_facts);
+    m_queryName = m_facts.queryLabel;
 
     // The result table normally holds the columns listed; should it not, the
     // lists must offer the columns it holds now.
@@ -365,16 +376,16 @@ ShownResult ResultViewerWindow::shownResult() const
 
 reports::ReportDocument ResultViewerWindow::printDocument() const
 {
-    const auto bind = [this](const ResultRows& rows) {
-        return reports::bindReport(m_facts, rows.columns(),
+    const auto bind = [](const reports::ReportFacts& facts, const ResultRows& rows) {
+        return reports::bindReport(facts, rows.columns(),
                                    [&rows](const reports::ResultRow& visit) { rows.forEach(visit); });
     };
     if (!m_showsChartRows)
-        return bind(m_model->rows());
+        return bind(m_facts, m_model->rows());
     // The chart rows have none of the layout's columns: while the grid shows
     // them, the result they were drawn from is printed, as its select reads
-    // it, with the filter and the header order in force on its columns of
-    // the same names.
+    // it now (under the run that made it), with the filter and the header
+    // order in force on its columns of the same names.
     ResultRows result(m_db, kPrintedRows, kPrintedOrder);
     result.load(m_select);
     std::optional<ResultFilter> filter;
@@ -390,7 +401,7 @@ reports::ReportDocument ResultViewerWindow::printDocument() const
             throw store::StoreError(QStringLiteral("the result lacks the column the rows are ordered by"));
     }
     result.show(filter, order);
-    return bind(result);
+    return bind(resultTableFacts(m_facts), result);
 }
 
 void ResultViewerWindow::print()

@@ -65,13 +65,14 @@ public:
     bool load(const QString& select, const QString& queryName, const QStringList& headings = {});
 
     // The facts of the run whose rows are shown: the printed report's layout
-    // and headings come from them.
+    // and headings come from them. "&Refresh Query" reads the rows of the
+    // last run and takes its facts (shell::SharedState) with them.
     void setReportFacts(const reports::ReportFacts& facts) { m_facts = facts; }
     const reports::ReportFacts& reportFacts() const { return m_facts; }
     // What "&Print" prints: the rows as shown, in the grid's filter and
     // order, bound to the layout of the shown result's query; while the grid
     // shows the chart rows, the result read again by its select, in the
-    // filter and order in force. Raises store::StoreError when the store
+    // filter and order in force, under the run that made it. Raises store::StoreError when the store
     // refuses that select or the result lacks a column they name.
     reports::ReportDocument printDocument() const;
 

@@ -178,7 +178,7 @@ bool inBlock(const std::optional<CellBlock>& block, int row, int column)
 }
 
 QString patchSheet(const QString& xml, const WorkbookSheet& cells, const std::optional<CellBlock>& clear,
-                   const PatchStyles& styles)
+                   const std::optional<CellBlock>& written, const PatchStyles& styles)
 {
     QXmlStreamReader reader(xml);
     QMap<int, RowText> rows;
@@ -230,10 +230,11 @@ QString patchSheet(const QString& xml, const WorkbookSheet& cells, const std::op
     if (reader.hasError() || !dataClosed)
         throw WorkbookError(QStringLiteral("The sheet could not be read: %1").arg(reader.errorString()));
 
-    // Clear the block, then put the new cells over what is left.
+    // Clear the block and the one written whole, then put the new cells
+    // over what is left.
     for (auto row = rows.begin(); row != rows.end(); ++row) {
         for (auto cell = row->cells.begin(); cell != row->cells.end();) {
-            if (inBlock(clear, row.key(), cell.key()))
+            if (inBlock(clear, row.key(), cell.key()) || inBlock(written, row.key(), cell.key()))
                 cell = row->cells.erase(cell);
             else
                 ++cell;
@@ -353,7 +354,7 @@ QString removeMatching(QString text, const QString& pattern)
 }  // namespace
 
 void patchWorkbookSheet(const QString& path, const QString& sheetName, const WorkbookSheet& cells,
-                        const std::optional<CellBlock>& clear)
+                        const std::optional<CellBlock>& clear, const std::optional<CellBlock>& written)
 {
     if (!QFileInfo::exists(path))
         throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(store::shownPath(path)));
@@ -382,7 +383,7 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
 
     PatchStyles styles;
     *stylesXml = patchStyles(QString::fromUtf8(*stylesXml), styles).toUtf8();
-    *sheetXml = patchSheet(QString::fromUtf8(*sheetXml), cells, clear, styles).toUtf8();
+    *sheetXml = patchSheet(QString::fromUtf8(*sheetXml), cells, clear, written, styles).toUtf8();
 
     // The calculation chain may name cells that are gone; the spreadsheet
     // program rebuilds it when it is missing.

@@ -469,7 +469,7 @@ TEST_F(QueryScreenTest, TheInputsAreWhatTheUserSet)
 TEST_F(QueryScreenTest, EditReportHandsTheViewerTheResultAndItsFacts)
 {
     open();
-    shell::sharedState().lastQuerySql.clear();
+    shell::sharedState() = shell::SharedState();
     chooseQuery(1, QStringLiteral("Average Traded Quantity [Between Dates]"));
     combo("cboseconddate")->setCurrentIndex(4);
     selectScrips({"Gamma Ltd", "Alpha Ltd"});
@@ -490,6 +490,8 @@ TEST_F(QueryScreenTest, EditReportHandsTheViewerTheResultAndItsFacts)
     EXPECT_EQ(facts(window->reportFacts()),
               "Average Traded Quantity [Between Dates] | 1 | NSE |  All Stocks | 27/Dec/2024 | 23/Dec/2024");
     EXPECT_FALSE(shell::sharedState().lastQuerySql.isEmpty());
+    // The viewer's refresh takes the facts of the run that remade the result.
+    EXPECT_EQ(facts(shell::sharedState().lastQueryFacts.value_or(reports::ReportFacts())), facts(window->reportFacts()));
 
     // The next run reloads the same viewer.
     option("OptBSE")->click();

@@ -106,6 +106,36 @@ TEST_F(ResultExportTest, MarketWatchIsMadeWhenMissingAndAnEmptyResultLeavesTheHe
     EXPECT_EQ(cellTexts(*book.sheet("weekly low"), "A1 A2 A501"), "stock|-|Scrip 500");
 }
 
+TEST_F(ResultExportTest, ANullValueEmptiesItsCellWhereNothingClearedIt)
+{
+    // Fourteen text columns, reaching past M: "old<row>_<column>" in 600
+    // rows, then "new..." with the first and last columns null.
+    const auto rowsOf = [](bool nulls) {
+        store::Rows rows;
+        for (int column = 0; column < 14; ++column)
+            rows.columns.append({QStringLiteral("c%1").arg(column), store::ColumnKind::Text});
+        for (int row = 0; row < 600; ++row) {
+            QVariantList values;
+            for (int column = 0; column < 14; ++column)
+                values.append((nulls ? "new" : "old") + QString::number(row) + '_' + QString::number(column));
+            if (nulls)
+                values.first() = values.last() = QVariant();
+            rows.rows.append(values);
+        }
+        return rows;
+    };
+    const QString marketWatch = file(kMarketWatchFile);
+    exportMarketWatch(marketWatch, "52 Week High", rowsOf(false));
+    exportMarketWatch(marketWatch, "52 Week High", rowsOf(true));
+    // The derivatives report written over the template it is made from.
+    const QString derivatives = file(kDerivativesTemplateFile);
+    exportDerivativesReport(derivatives, derivatives, rowsOf(false));
+    exportDerivativesReport(derivatives, derivatives, rowsOf(true));
+    for (const auto& [path, sheet] : {std::pair{marketWatch, QString("yearly high")}, {derivatives, kDerivativesSheet}})
+        EXPECT_EQ(cellTexts(*Workbook::read(path).sheet(sheet), "A502 B502 N3 N502 A601 N601"), "-|new500_1|-|-|-|-")
+            << sheet.toStdString();
+}
+
 TEST_F(ResultExportTest, DerivativesReportFillsACopyAndNeverChangesTheTemplate)
 {
     const QString templatePath = file("templates/" + kDerivativesTemplateFile);

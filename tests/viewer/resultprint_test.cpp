@@ -36,6 +36,15 @@ QStringList firstCells(const reports::ReportDocument& document)
     return cells;
 }
 
+// The heading lines' texts joined by " | ".
+QString headingOf(const reports::ReportDocument& document)
+{
+    QStringList texts;
+    for (const reports::HeaderLine& line : document.headerLines)
+        texts.append(line.text);
+    return texts.join(" | ");
+}
+
 }  // namespace
 
 TEST_F(ResultPrintTest, PrintBindsTheShownRowsInTheirFilterAndOrderAndOpensThePreview)
@@ -91,6 +100,36 @@ TEST_F(ResultPrintTest, TheResultsOwnRunChoosesTheLayout)
     EXPECT_TRUE(window->reportFacts().groupName.isEmpty());
     EXPECT_FALSE(window->reportFacts().firstDate.isValid());
     EXPECT_EQ(window->printDocument().headerLines.at(1).text, "Top Delivery");
+}
+
+TEST_F(ResultPrintTest, AfterARefreshPrintIsHeadedByTheRunThatMadeTheRowsShown)
+{
+    openRun("Average Delivery Quantity [Between Dates]", reports::QueryGroup::Average, reports::Exchange::Nse, "Banks");
+    // Another query's run remakes the result and leaves its facts behind.
+    reports::ReportFacts topN = window->reportFacts();
+    topN.queryLabel = "Top N Delivery Quantity";
+    topN.queryGroup = reports::QueryGroup::TopBottom;
+    topN.groupName = " All Stocks";
+    topN.firstDate = QDate(2027, 1, 8);
+    shell::sharedState().lastQueryFacts = topN;
+    db().exec("DROP TABLE QueryResult");
+    makeResult("stock TEXT, NSETrdQty INTEGER, NSEPerc REAL", {{"Top One", 9000, 90.0}, {"Top Two", 8000, 80.0}});
+    const QString topNHeading = "All Stocks - NSE | Top N Delivery Quantity | 08/Jan/2027";
+
+    // Without a refresh the viewer prints its own rows under its own run.
+    EXPECT_EQ(headingOf(window->printDocument()),
+              "Banks - NSE | Average Delivery Quantity [Between Dates] | 04/Dec/2026 - To : 20/Nov/2026");
+    EXPECT_EQ(window->printDocument().rows.size(), 5);
+    // Beside the chart rows the result is read as it is now, with its run.
+    choose("Comboxaxis", "NSEPerc");
+    choose("Comboyaxis", "NSETrdQty");
+    press("cmdshowgraph");
+    EXPECT_EQ(headingOf(window->printDocument()), topNHeading);
+
+    press("cmdrefresh");
+    EXPECT_EQ(firstCells(window->printDocument()), (QStringList{"Top One", "Top Two"}));
+    EXPECT_EQ(headingOf(window->printDocument()), topNHeading);
+    EXPECT_EQ(window->queryName(), "Top N Delivery Quantity");
 }
 
 TEST_F(ResultPrintTest, WhileTheChartRowsShowPrintTakesTheResultInTheFilterAndOrderInForce)
