@@ -108,10 +108,15 @@ protected:
     // deleteCurrentRecord() deletes the current row and places the form.
     virtual bool mayDelete() { return true; }
     virtual void deleteCurrentRecord();
-    // Writes the pending row from the typed texts (trimmed, by field name).
-    // Returns false when it refused the row and told the user why; raises
-    // store::StoreError on failure. Either way the row stays pending.
+    // Writes the pending row from the typed texts, by field name, as typed:
+    // every box of a new row, and of an edited row only the boxes whose text
+    // differs from what the row showed, so a field nobody changed (a null
+    // among them) stays as stored. Returns false when it refused the row and
+    // told the user why; raises store::StoreError on failure. Either way the
+    // row stays pending.
     virtual bool storePendingRow(const QHash<QString, QString>& typed);
+    // Puts the typed texts into the pending row.
+    void setTypedValues(const QHash<QString, QString>& typed);
     // Runs after a successful save, back in the browsing state.
     virtual void afterSave(bool added) { (void)added; }
 
@@ -135,6 +140,7 @@ private:
         QLineEdit* box = nullptr;
         QString field;
         BoxUse use = BoxUse::Editable;
+        QString shown;  // the text the current row put in the box
     };
 
     // Enables the frame and its boxes for the current state.

@@ -79,7 +79,7 @@ bool PortfolioMasterForm::refuseName()
 bool PortfolioMasterForm::storePendingRow(const QHash<QString, QString>& typed)
 {
     QHash<QString, QString> values = typed;
-    const QString code = values.take(kCode);
+    const QString code = values.take(kCode).trimmed();
     // An empty code leaves the row's number to the table.
     if (mbAddNewFlag && !m_codeLocked && !code.isEmpty()) {
         bool isNumber = false;
