@@ -13,7 +13,8 @@ GroupMasterForm::GroupMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Group Master"), QStringLiteral("GroupMaster"), QStringLiteral("ORDER BY GroupName"),
                   QStringLiteral("Browse Group"), reports::groupMasterList(),
-                  {QStringLiteral("GroupCode"), QStringLiteral("GroupName")}, StepsOnEmptyTable::BeepAndRefuse},
+                  {QStringLiteral("GroupCode"), QStringLiteral("GroupName")}, StepsOnEmptyTable::BeepAndRefuse,
+                  AfterDeletingTheLast::PastTheEnd},
                  parent)
 {
     setObjectName(QStringLiteral("FrmGroupMaster"));
@@ -33,12 +34,7 @@ bool GroupMasterForm::mayDelete()
 
 void GroupMasterForm::deleteCurrentRecord()
 {
-    const bool wasLast = m_records.position() == m_records.recordCount() - 1;
     deleteCurrentGroup(m_db, m_records);
-    // The group last in name order leaves the form past the end until the
-    // user moves; any other goes on to the next group.
-    if (wasLast)
-        m_records.moveTo(m_records.recordCount());
 }
 
 bool GroupMasterForm::storePendingRow(const QHash<QString, QString>& typed)

@@ -264,7 +264,10 @@ void MasterForm::DeleteRecord()
         return;
     }
     try {
+        const bool wasLast = m_records.position() == m_records.recordCount() - 1;
         deleteCurrentRecord();
+        if (wasLast && m_setup.afterDeletingTheLast == AfterDeletingTheLast::PastTheEnd)
+            m_records.moveTo(m_records.recordCount());
     } catch (const store::StoreError& error) {
         showError(error.message());
     }

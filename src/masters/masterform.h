@@ -20,6 +20,11 @@ namespace masters {
 // at once, beep, and are refused the move to the last or first row.
 enum class StepsOnEmptyTable { DoNothing, BeepAndRefuse };
 
+// Where Delete leaves the form when the row it deleted was the last in the
+// form's order: on the new last row, or past the end with empty boxes until
+// the user moves (a second Delete there finds no row).
+enum class AfterDeletingTheLast { NewLastRow, PastTheEnd };
+
 // What a master form keeps and how it names itself.
 struct MasterFormSetup {
     QString caption;        // window caption, e.g. "Stock Master"
@@ -31,6 +36,7 @@ struct MasterFormSetup {
     // so (empty: all of the table's, in the table's order).
     QStringList fields;
     StepsOnEmptyTable emptyTableSteps = StepsOnEmptyTable::DoNothing;
+    AfterDeletingTheLast afterDeletingTheLast = AfterDeletingTheLast::NewLastRow;
 };
 
 // The template of the master-data screens: one recordset of one table bound
@@ -105,7 +111,7 @@ protected:
     virtual void showReport(const reports::ReportDocument& document);
 
     // Hooks. mayDelete() may refuse (and say why) before the question;
-    // deleteCurrentRecord() deletes the current row and places the form.
+    // deleteCurrentRecord() deletes the current row.
     virtual bool mayDelete() { return true; }
     virtual void deleteCurrentRecord();
     // Writes the pending row from the typed texts, by field name, as typed:

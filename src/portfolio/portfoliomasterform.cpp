@@ -16,7 +16,8 @@ PortfolioMasterForm::PortfolioMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Master"), QStringLiteral("PortfolioMaster"), QStringLiteral("ORDER BY Name"),
                   QStringLiteral("Browse Portfolio"), reports::MasterList{},
-                  {QStringLiteral("Code"), QStringLiteral("Name")}, masters::StepsOnEmptyTable::BeepAndRefuse},
+                  {QStringLiteral("Code"), QStringLiteral("Name")}, masters::StepsOnEmptyTable::BeepAndRefuse,
+                  masters::AfterDeletingTheLast::PastTheEnd},
                  parent)
 {
     setObjectName(QStringLiteral("FrmPortFolio"));

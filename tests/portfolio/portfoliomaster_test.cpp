@@ -120,4 +120,22 @@ TEST_F(PortfolioMasterTest, NamesStayUniqueWhateverTheirCaseAndDeleteAsks)
     EXPECT_EQ(name()->text(), "Income");
 }
 
+TEST_F(PortfolioMasterTest, DeletingTheLastByNameLeavesNoPortfolioCurrentUntilAMove)
+{
+    for (const char* each : {"Zeta", "Alpha", "Mid"})
+        pf::addPortfolio(db(), each);
+    open();
+    press("Last");
+    for (int times = 0; times < 2; ++times) {
+        prompt.answers.enqueue(ui::Answer::Yes);
+        press("Delete");
+    }
+    EXPECT_EQ(pf::boxTexts(form, "Text1 Text2"), (QStringList{"", ""}));
+    EXPECT_EQ(prompt.texts(), (QStringList{"Delete this record?", "Delete this record?",
+                                           "Either BOF or EOF is True, or the current record has been deleted."}));
+    EXPECT_EQ(pf::count(db(), "PortfolioMaster"), 2);
+    press("Next");
+    EXPECT_EQ(name()->text(), "Mid");
+}
+
 }  // namespace
