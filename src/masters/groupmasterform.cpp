@@ -13,7 +13,8 @@ GroupMasterForm::GroupMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Group Master"), QStringLiteral("GroupMaster"), QStringLiteral("ORDER BY GroupName"),
                   QStringLiteral("Browse Group"), reports::groupMasterList(),
-                  {QStringLiteral("GroupCode"), QStringLiteral("GroupName")}, StepsOnEmptyTable::BeepAndRefuse},
+                  {QStringLiteral("GroupCode"), QStringLiteral("GroupName")}, StepsOnEmptyTable::BeepAndRefuse,
+                  AfterDeletingTheLast::PastTheEnd},
                  parent)
 {
     setObjectName(QStringLiteral("FrmGroupMaster"));
@@ -33,27 +34,23 @@ bool GroupMasterForm::mayDelete()
 
 void GroupMasterForm::deleteCurrentRecord()
 {
-    const bool wasLast = m_records.position() == m_records.recordCount() - 1;
     deleteCurrentGroup(m_db, m_records);
-    // The group last in name order leaves the form past the end until the
-    // user moves; any other goes on to the next group.
-    if (wasLast)
-        m_records.moveTo(m_records.recordCount());
 }
 
 bool GroupMasterForm::storePendingRow(const QHash<QString, QString>& typed)
 {
     const bool adding = mbAddNewFlag;
     const QString code = adding ? typed.value(QStringLiteral("GroupCode")) : m_records.value(QStringLiteral("GroupCode")).toString();
-    const QString name = typed.value(QStringLiteral("GroupName"));
+    const QString name = m_name->text();
     if (adding) {
-        if (code.isEmpty()) {
+        // The code is stored as typed; blanks around it make no other group.
+        if (code.trimmed().isEmpty()) {
             ui::prompt().show(ui::Message::fromStyle(QStringLiteral("Index or primary key cannot contain a Null value."), 0));
             return false;
         }
         const DuplicateCheck check =
-            CheckDuplicateData(m_db, QStringLiteral("GroupMaster"), QStringLiteral("GroupCode"), QStringLiteral("T"), code,
-                               QStringLiteral("I"));
+            CheckDuplicateData(m_db, QStringLiteral("GroupMaster"), QStringLiteral("GroupCode"), QStringLiteral("T"),
+                               code.trimmed(), QStringLiteral("I"));
         if (check.failed())
             return false;
         if (check.isDuplicate()) {
@@ -70,6 +67,7 @@ bool GroupMasterForm::storePendingRow(const QHash<QString, QString>& typed)
         shared.newGroupCode = code;
         shared.newGroupName = name;
     }
+    setTypedValues(typed);
     saveGroup(m_db, m_records, code, name, fromResult ? &shared.newGroupScrips : nullptr);
     if (fromResult) {
         m_createdGroup = shared.newGroupName;

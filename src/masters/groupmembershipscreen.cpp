@@ -179,9 +179,8 @@ GroupMembershipScreen::GroupMembershipScreen(store::Database& db, QWidget* paren
         if (position >= 0 && position < m_scripNames->count())
             m_scripNames->setCurrentRow(position);
     }));
-    connect(m_addedScrips, &QListWidget::currentRowChanged, this, [this](int row) { m_addedIndex = row; });
     connect(m_addedScrips, &QListWidget::itemDoubleClicked, this, [this] {
-        if (m_addedScrips->currentRow() >= 0)
+        if (selectedRow(m_addedScrips) >= 0)
             remove();
     });
     connect(m_scripCode, &QComboBox::editTextChanged, this, &GroupMembershipScreen::chooseScripByCode);
@@ -250,7 +249,6 @@ void GroupMembershipScreen::fillGroupLists(const QString& groupCode)
     m_addedScrips->clear();
     m_scripNames->clear();
     m_scripIndex = -1;
-    m_addedIndex = -1;
     setCursor(Qt::WaitCursor);
     try {
         const LinkedScripts lists = getLinkedScripts(m_db, groupCode, [this](int value, int maximum) {
@@ -383,7 +381,6 @@ void GroupMembershipScreen::add()
         m_addedScrips->addItem(m_scripNames->takeItem(position));
         m_scripNames->setCurrentRow(-1);
         m_addedScrips->setCurrentRow(-1);
-        m_addedIndex = -1;
     }
     m_scripName->clear();
     m_findText->clear();
@@ -396,17 +393,19 @@ void GroupMembershipScreen::remove()
         tell(QStringLiteral("The List Has No Items To Be Removed"), QStringLiteral("No Items To Be Removed"));
         return;
     }
-    if (m_addedIndex < 0 || m_addedIndex >= m_addedScrips->count()) {
+    // Only a selected member is a choice: the list's current row may be one
+    // it made itself on taking the focus.
+    const int position = selectedRow(m_addedScrips);
+    if (position < 0) {
         tell(QStringLiteral("Please Select The  To Be Removed"), QStringLiteral("No  Selected"));
         return;
     }
     {
         const QSignalBlocker blockScrips(m_scripNames);
         const QSignalBlocker blockAdded(m_addedScrips);
-        m_scripNames->addItem(m_addedScrips->takeItem(m_addedIndex));
+        m_scripNames->addItem(m_addedScrips->takeItem(position));
         m_addedScrips->setCurrentRow(-1);
         m_scripNames->setCurrentRow(-1);
-        m_addedIndex = -1;
     }
     save();
 }

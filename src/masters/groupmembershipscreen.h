@@ -61,7 +61,6 @@ private:
     QLineEdit* m_findText = nullptr;        // txtFind
     QProgressBar* m_progress = nullptr;     // ProgressBar1
     int m_scripIndex = -1;                  // txtScripIndex
-    int m_addedIndex = -1;                  // txtAddedScriptIndex
 };
 
 }  // namespace masters

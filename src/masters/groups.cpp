@@ -39,11 +39,6 @@ int addGroupLinks(store::Database& db, const QString& groupCode, const QList<qin
 int saveGroup(store::Database& db, store::Recordset& groups, const QString& code, const QString& name,
               const QList<qint64>* newGroupScrips)
 {
-    const bool adding = groups.editMode() == store::Recordset::EditMode::Adding;
-    if (adding)
-        groups.setValue(QStringLiteral("GroupCode"), code);
-    groups.setValue(QStringLiteral("GroupName"), name);
-
     store::Transaction transaction(db);
     int written = 0;
     if (newGroupScrips && !code.isEmpty() && !name.isEmpty())

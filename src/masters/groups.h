@@ -24,8 +24,9 @@ bool isProtectedGroup(const QString& typedCode);
 int addGroupLinks(store::Database& db, const QString& groupCode, const QList<qint64>& scrips);
 
 // Writes the pending row of `groups` (opened on GroupMaster, a new group or
-// an edited one) with the code and name. When `newGroupScrips` is given (a
-// group made from a result), the group's links to them are written in the
+// an edited one, its values set by the caller). When `newGroupScrips` is
+// given (a group made from a result) and neither the group's `code` nor the
+// `name` its box shows is empty, the group's links to them are written in the
 // same transaction: the group and its members land together or not at all.
 // Raises store::StoreError on failure; the pending row then stays pending.
 // Returns how many links were written.

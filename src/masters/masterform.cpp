@@ -59,7 +59,7 @@ QLineEdit* MasterForm::addField(const QString& objectName, const QString& label,
     } else {
         m_frameLayout->addRow(label, box);
     }
-    m_boxes.append({box, field, use});
+    m_boxes.append({box, field, use, QString()});
     return box;
 }
 
@@ -103,13 +103,12 @@ void MasterForm::showCurrentRecord()
 {
     const bool hasRow = m_records.editMode() != store::Recordset::EditMode::None ||
                         !(m_records.bof() || m_records.eof());
-    for (const BoundBox& bound : m_boxes) {
+    for (BoundBox& bound : m_boxes) {
         const int column = m_records.fieldIndex(bound.field);
-        if (!hasRow || column < 0) {
-            bound.box->clear();
-            continue;
-        }
-        bound.box->setText(store::displayText(m_records.value(column), m_records.fields().at(column).kind));
+        bound.shown = hasRow && column >= 0
+                          ? store::displayText(m_records.value(column), m_records.fields().at(column).kind)
+                          : QString();
+        bound.box->setText(bound.shown);
         bound.box->setCursorPosition(0);
     }
 }
@@ -182,10 +181,15 @@ void MasterForm::EditRecord()
     }
 }
 
-bool MasterForm::storePendingRow(const QHash<QString, QString>& typed)
+void MasterForm::setTypedValues(const QHash<QString, QString>& typed)
 {
     for (auto it = typed.cbegin(); it != typed.cend(); ++it)
         m_records.setValue(it.key(), it.value());
+}
+
+bool MasterForm::storePendingRow(const QHash<QString, QString>& typed)
+{
+    setTypedValues(typed);
     m_records.update();
     return true;
 }
@@ -197,8 +201,9 @@ void MasterForm::SaveRecord()
     m_frame->setEnabled(false);
     QHash<QString, QString> typed;
     for (const BoundBox& bound : m_boxes) {
-        if (bound.use == BoxUse::Editable || (bound.use == BoxUse::TypedOnlyWhenAdding && mbAddNewFlag))
-            typed.insert(bound.field, bound.box->text().trimmed());
+        const bool open = bound.use == BoxUse::Editable || (bound.use == BoxUse::TypedOnlyWhenAdding && mbAddNewFlag);
+        if (open && (mbAddNewFlag || bound.box->text() != bound.shown))
+            typed.insert(bound.field, bound.box->text());
     }
     bool saved = false;
     try {
@@ -259,7 +264,10 @@ void MasterForm::DeleteRecord()
         return;
     }
     try {
+        const bool wasLast = m_records.position() == m_records.recordCount() - 1;
         deleteCurrentRecord();
+        if (wasLast && m_setup.afterDeletingTheLast == AfterDeletingTheLast::PastTheEnd)
+            m_records.moveTo(m_records.recordCount());
     } catch (const store::StoreError& error) {
         showError(error.message());
     }

@@ -20,6 +20,11 @@ namespace masters {
 // at once, beep, and are refused the move to the last or first row.
 enum class StepsOnEmptyTable { DoNothing, BeepAndRefuse };
 
+// Where Delete leaves the form when the row it deleted was the last in the
+// form's order: on the new last row, or past the end with empty boxes until
+// the user moves (a second Delete there finds no row).
+enum class AfterDeletingTheLast { NewLastRow, PastTheEnd };
+
 // What a master form keeps and how it names itself.
 struct MasterFormSetup {
     QString caption;        // window caption, e.g. "Stock Master"
@@ -31,6 +36,7 @@ struct MasterFormSetup {
     // so (empty: all of the table's, in the table's order).
     QStringList fields;
     StepsOnEmptyTable emptyTableSteps = StepsOnEmptyTable::DoNothing;
+    AfterDeletingTheLast afterDeletingTheLast = AfterDeletingTheLast::NewLastRow;
 };
 
 // The template of the master-data screens: one recordset of one table bound
@@ -105,13 +111,18 @@ protected:
     virtual void showReport(const reports::ReportDocument& document);
 
     // Hooks. mayDelete() may refuse (and say why) before the question;
-    // deleteCurrentRecord() deletes the current row and places the form.
+    // deleteCurrentRecord() deletes the current row.
     virtual bool mayDelete() { return true; }
     virtual void deleteCurrentRecord();
-    // Writes the pending row from the typed texts (trimmed, by field name).
-    // Returns false when it refused the row and told the user why; raises
-    // store::StoreError on failure. Either way the row stays pending.
+    // Writes the pending row from the typed texts, by field name, as typed:
+    // every box of a new row, and of an edited row only the boxes whose text
+    // differs from what the row showed, so a field nobody changed (a null
+    // among them) stays as stored. Returns false when it refused the row and
+    // told the user why; raises store::StoreError on failure. Either way the
+    // row stays pending.
     virtual bool storePendingRow(const QHash<QString, QString>& typed);
+    // Puts the typed texts into the pending row.
+    void setTypedValues(const QHash<QString, QString>& typed);
     // Runs after a successful save, back in the browsing state.
     virtual void afterSave(bool added) { (void)added; }
 
@@ -135,6 +146,7 @@ private:
         QLineEdit* box = nullptr;
         QString field;
         BoxUse use = BoxUse::Editable;
+        QString shown;  // the text the current row put in the box
     };
 
     // Enables the frame and its boxes for the current state.

@@ -16,7 +16,8 @@ PortfolioMasterForm::PortfolioMasterForm(store::Database& db, QWidget* parent)
     : MasterForm(db,
                  {QStringLiteral("Portfolio Master"), QStringLiteral("PortfolioMaster"), QStringLiteral("ORDER BY Name"),
                   QStringLiteral("Browse Portfolio"), reports::MasterList{},
-                  {QStringLiteral("Code"), QStringLiteral("Name")}, masters::StepsOnEmptyTable::BeepAndRefuse},
+                  {QStringLiteral("Code"), QStringLiteral("Name")}, masters::StepsOnEmptyTable::BeepAndRefuse,
+                  masters::AfterDeletingTheLast::PastTheEnd},
                  parent)
 {
     setObjectName(QStringLiteral("FrmPortFolio"));
@@ -79,7 +80,7 @@ bool PortfolioMasterForm::refuseName()
 bool PortfolioMasterForm::storePendingRow(const QHash<QString, QString>& typed)
 {
     QHash<QString, QString> values = typed;
-    const QString code = values.take(kCode);
+    const QString code = values.take(kCode).trimmed();
     // An empty code leaves the row's number to the table.
     if (mbAddNewFlag && !m_codeLocked && !code.isEmpty()) {
         bool isNumber = false;

@@ -151,6 +151,7 @@ void SingleEntryForm::showNamesAndDate()
     const bool hasRow = !(m_records.bof() || m_records.eof());
     const QVariant day = hasRow ? m_records.value(QStringLiteral("tdt")) : QVariant();
     m_date->setDate(day.typeId() == QMetaType::QDate ? day.toDate() : QDate::currentDate());
+    m_shownDay = m_date->date();
     const QSignalBlocker blocker(m_side);
     m_side->setCurrentIndex(sideOf(m_buySell->text()) == QLatin1String("Sell") ? 1 : 0);
 }
@@ -238,7 +239,8 @@ void SingleEntryForm::Toolbar1_ButtonClick(const QString& button)
             m_portfolioButton->setFocus();
             return;
         }
-        m_buySell->setText(m_side->currentData().toString());
+        if (mbAddNewFlag)
+            m_buySell->setText(m_side->currentData().toString());
         LastScripCode = static_cast<qint64>(cellNumber(m_scripCode->text()));
         LastPortfolioCode = static_cast<qint64>(cellNumber(m_portfolioCode->text()));
         SaveRecord();
@@ -304,13 +306,16 @@ bool SingleEntryForm::storePendingRow(const QHash<QString, QString>& typed)
                 .toLongLong();
         m_records.setValue(QStringLiteral("srno"), srno);
     }
-    m_records.setValue(QStringLiteral("ScriptCode"), cellNumber(typed.value(QStringLiteral("ScriptCode"))));
-    m_records.setValue(QStringLiteral("Portfoliocd"), cellNumber(typed.value(QStringLiteral("Portfoliocd"))));
-    m_records.setValue(QStringLiteral("Qty"), cellNumber(typed.value(QStringLiteral("Qty"))));
-    m_records.setValue(QStringLiteral("Rate"), cellNumber(typed.value(QStringLiteral("Rate"))));
-    m_records.setValue(QStringLiteral("Amt"), cellNumber(typed.value(QStringLiteral("Amt"))));
-    m_records.setValue(QStringLiteral("BuySell"), typed.value(QStringLiteral("BuySell")));
-    m_records.setValue(QStringLiteral("tdt"), m_date->date());
+    // An edit writes only what was changed: the boxes it was given and the
+    // date when another one was picked.
+    for (const QString& field : {QStringLiteral("ScriptCode"), QStringLiteral("Portfoliocd"), QStringLiteral("Qty"),
+                                QStringLiteral("Rate"), QStringLiteral("Amt")})
+        if (typed.contains(field))
+            m_records.setValue(field, cellNumber(typed.value(field)));
+    if (typed.contains(QStringLiteral("BuySell")))
+        m_records.setValue(QStringLiteral("BuySell"), typed.value(QStringLiteral("BuySell")));
+    if (adding || m_date->date() != m_shownDay)
+        m_records.setValue(QStringLiteral("tdt"), m_date->date());
     m_records.update();
     return true;
 }

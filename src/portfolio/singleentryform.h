@@ -3,6 +3,8 @@
 #include "masters/masterform.h"
 #include "portfolio/lookupdialog.h"
 
+#include <QDate>
+
 class QComboBox;
 class QDateEdit;
 class QPushButton;
@@ -61,6 +63,7 @@ private:
     QComboBox* m_codes = nullptr;
     QComboBox* m_side = nullptr;
     QDateEdit* m_date = nullptr;
+    QDate m_shownDay;  // the day the picker showed for the current entry
     QPushButton* m_scripButton = nullptr;
     QPushButton* m_portfolioButton = nullptr;
     ui::CheckNum* m_qtyCheck = nullptr;

@@ -101,6 +101,16 @@ TEST_F(GroupMasterTest, DuplicateOrMissingCodeIsRefusedAndTheCodeIsFixedWhileEdi
     EXPECT_TRUE(child("Text1")->isEnabled());
 }
 
+TEST_F(GroupMasterTest, SaveLeavesANameNobodyTypedInAsStored)
+{
+    fixture::addGroup(db(), "ALL", " All Stocks");
+    open();
+    ASSERT_EQ(text("Text2"), " All Stocks");
+    press("Edit");
+    press("Save");
+    EXPECT_EQ(db().scalar("SELECT GroupName FROM GroupMaster WHERE GroupCode = 'ALL'").toString(), " All Stocks");
+}
+
 TEST_F(GroupMasterTest, GroupFromAResultGetsItsScripsAtTheNextSaveOfAnyGroup)
 {
     auto& shared = shell::sharedState();

@@ -88,8 +88,13 @@ TEST_F(GroupMembershipScreenTest, MessagesOfAddRemoveAndSave)
     click("cmdRemove");
     EXPECT_EQ(lastSaid(), "No Items To Be Removed: The List Has No Items To Be Removed");
     chooseGroup("Pharma");
+    // Tabbing into the members makes the first current: still none is chosen.
+    tabInto(list("lstAddedScripts"));
+    ASSERT_EQ(list("lstAddedScripts")->currentRow(), 0);
     click("cmdRemove");
     EXPECT_EQ(lastSaid(), "No  Selected: Please Select The  To Be Removed");
+    EXPECT_EQ(chosen(), QStringList{"Abbott India"});
+    EXPECT_EQ(members("PHARMA"), QList<qint64>{abb});
 
     // A member chosen by its code cannot be added twice.
     child<QComboBox>("CmbScriptCode")->setEditText("abbotindia");

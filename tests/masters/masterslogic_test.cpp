@@ -107,6 +107,8 @@ TEST_F(MastersLogicTest, GroupSaveWritesTheLinksItIsHandedWithTheGroup)
     // Zero slots (names that matched no scrip) and repeats are not written.
     const QList<qint64> scrips{a, 0, b, a, 0};
     groups.addNew();
+    groups.setValue("GroupCode", "NEW");
+    groups.setValue("GroupName", "New group");
     EXPECT_EQ(saveGroup(db(), groups, "NEW", "New group", &scrips), 2);
     EXPECT_EQ(members("NEW"), (QList<qint64>{a, b}));
     EXPECT_EQ(groups.value("GroupCode").toString(), "NEW");
@@ -115,6 +117,7 @@ TEST_F(MastersLogicTest, GroupSaveWritesTheLinksItIsHandedWithTheGroup)
     // a result is written at the next save of any group).
     ASSERT_TRUE(groups.find("GroupCode", "OLD"));
     groups.edit();
+    groups.setValue("GroupName", "Renamed");
     EXPECT_EQ(saveGroup(db(), groups, "OLD", "Renamed", &scrips), 2);
     EXPECT_EQ(members("OLD"), (QList<qint64>{a, b}));
     EXPECT_EQ(db().scalar("SELECT GroupName FROM GroupMaster WHERE GroupCode = 'OLD'").toString(), "Renamed");

@@ -120,4 +120,18 @@ TEST_F(PortfolioMasterTest, NamesStayUniqueWhateverTheirCaseAndDeleteAsks)
     EXPECT_EQ(name()->text(), "Income");
 }
 
+TEST_F(PortfolioMasterTest, DeletingTheLastByNameLeavesNoPortfolioCurrentUntilAMove)
+{
+    for (const char* each : {"Zeta", "Alpha", "Mid"})
+        pf::addPortfolio(db(), each);
+    open();
+    press("Last");
+    prompt.answers << ui::Answer::Yes << ui::Answer::Yes;
+    press("Delete");
+    EXPECT_EQ(pf::boxTexts(form, "Text1 Text2"), (QStringList{"", ""}));
+    press("Delete");  // finds no portfolio to delete
+    EXPECT_EQ(prompt.texts().last(), "Either BOF or EOF is True, or the current record has been deleted.");
+    EXPECT_EQ(pf::count(db(), "PortfolioMaster"), 2);
+}
+
 }  // namespace

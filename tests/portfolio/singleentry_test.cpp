@@ -100,6 +100,10 @@ TEST_F(SingleEntryTest, CodesChooseTheScripOnTheChosenExchange)
     EXPECT_EQ(boxes("TxtSciptCd"), QStringList{"2"});
     press("Cancel");
     EXPECT_EQ(db().scalar("SELECT ScriptCode FROM PortfolioManager").toInt(), 2);
+    // Saved untouched, the entry keeps its stored letter.
+    press("Edit");
+    press("Save");
+    EXPECT_EQ(db().scalar("SELECT BuySell FROM PortfolioManager").toString(), "B");
 }
 
 TEST_F(SingleEntryTest, TheBrowseWindowListsTheFieldsInTheFormsOrder)
