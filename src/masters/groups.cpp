@@ -6,8 +6,36 @@
 #include "store/transaction.h"
 
 #include <QSet>
+#include <functional>
 
 namespace masters {
+
+namespace {
+
+// Runs `change`, which writes the store and `groups`, in one transaction.
+// When the commit fails, the store is rolled back but the recordset holds the
+// change: it reads the rows again once the rollback is done, back on the
+// group `code` where it is there, so that a second save writes that group.
+void changeGroups(store::Database& db, store::Recordset& groups, const QString& code,
+                  const std::function<void()>& change)
+{
+    bool changed = false;
+    try {
+        store::Transaction transaction(db);
+        change();
+        changed = true;
+        transaction.commit();
+    } catch (const store::StoreError&) {
+        if (changed) {
+            groups.requery();
+            if (!groups.find(QStringLiteral("GroupCode"), code))
+                groups.moveFirst();
+        }
+        throw;
+    }
+}
+
+}  // namespace
 
 QStringList protectedGroupCodes()
 {
@@ -39,33 +67,22 @@ int addGroupLinks(store::Database& db, const QString& groupCode, const QList<qin
 int saveGroup(store::Database& db, store::Recordset& groups, const QString& code, const QString& name,
               const QList<qint64>* newGroupScrips)
 {
-    store::Transaction transaction(db);
     int written = 0;
-    if (newGroupScrips && !code.isEmpty() && !name.isEmpty())
-        written = addGroupLinks(db, code, *newGroupScrips);
-    groups.update();
-    try {
-        transaction.commit();
-    } catch (const store::StoreError&) {
-        // The row is in the recordset but not in the table: read it again.
-        groups.requery();
-        throw;
-    }
+    changeGroups(db, groups, code, [&] {
+        if (newGroupScrips && !code.isEmpty() && !name.isEmpty())
+            written = addGroupLinks(db, code, *newGroupScrips);
+        groups.update();
+    });
     return written;
 }
 
 void deleteCurrentGroup(store::Database& db, store::Recordset& groups)
 {
-    const QVariant code = groups.value(QStringLiteral("GroupCode"));
-    store::Transaction transaction(db);
-    db.exec(QStringLiteral("DELETE FROM LinkDetails WHERE GrpCode = ?"), {code});
-    groups.deleteCurrent();
-    try {
-        transaction.commit();
-    } catch (const store::StoreError&) {
-        groups.requery();
-        throw;
-    }
+    const QString code = groups.value(QStringLiteral("GroupCode")).toString();
+    changeGroups(db, groups, code, [&] {
+        db.exec(QStringLiteral("DELETE FROM LinkDetails WHERE GrpCode = ?"), {code});
+        groups.deleteCurrent();
+    });
 }
 
 }  // namespace masters

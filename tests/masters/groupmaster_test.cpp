@@ -109,6 +109,22 @@ TEST_F(GroupMasterTest, SaveLeavesANameNobodyTypedInAsStored)
     press("Edit");
     press("Save");
     EXPECT_EQ(db().scalar("SELECT GroupName FROM GroupMaster WHERE GroupCode = 'ALL'").toString(), " All Stocks");
+
+    // A rename whose commit fails is saved again on the group being edited.
+    db().exec("PRAGMA foreign_keys = ON");
+    db().exec("CREATE TABLE anchor (id INTEGER PRIMARY KEY)");
+    db().exec("CREATE TABLE pending (id REFERENCES anchor (id) DEFERRABLE INITIALLY DEFERRED)");
+    db().exec("CREATE TRIGGER fail_commit AFTER UPDATE ON GroupMaster BEGIN INSERT INTO pending VALUES (1); END");
+    press("Last");
+    press("Edit");
+    child("Text2")->setText("Nifty 50");
+    press("Save");
+    ASSERT_EQ(mode(), "editing, open");
+    db().exec("DROP TRIGGER fail_commit");
+    press("Save");
+    EXPECT_EQ(db().scalar("SELECT group_concat(GroupName, '|') FROM (SELECT GroupName FROM GroupMaster ORDER BY GroupName)")
+                  .toString(),
+              " All Stocks|Derivatives|Nifty 50");
 }
 
 TEST_F(GroupMasterTest, GroupFromAResultGetsItsScripsAtTheNextSaveOfAnyGroup)
