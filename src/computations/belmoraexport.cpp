@@ -140,8 +140,8 @@ void exportBelmoraWorkbook(store::Database& db, const QString& path, const QDate
     for (qsizetype i = 0; i < blocks().size(); ++i) {
         const BelmoraBlock& block = blocks().at(i);
         viewer::patchWorkbookSheet(path, kSheet, blockSheets.at(i),
-                                   viewer::CellBlock{block.row, block.column, block.row + kBlockRows - 1,
-                                                     block.column + kBlockColumns - 1});
+                                   {viewer::CellBlock{block.row, block.column, block.row + kBlockRows - 1,
+                                                      block.column + kBlockColumns - 1}});
     }
 }
 

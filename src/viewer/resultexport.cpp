@@ -90,16 +90,16 @@ void writeRecords(Sheet& sheet, const QList<store::Column>& columns, const Recor
     });
 }
 
-// The block the records of `rows` fill under the header, every exported
+// The blocks the records of `rows` fill under the header, every exported
 // column of every record, the null values' cells included; none without
 // records or exported columns.
-std::optional<CellBlock> recordsBlock(const store::Rows& rows)
+QList<CellBlock> recordBlocks(const store::Rows& rows)
 {
     const auto exported = std::count_if(rows.columns.cbegin(), rows.columns.cend(),
                                         [](const store::Column& column) { return !isLeftOut(column.name); });
     if (rows.isEmpty() || exported == 0)
-        return std::nullopt;
-    return CellBlock{2, 1, static_cast<int>(rows.size()) + 1, static_cast<int>(exported)};
+        return {};
+    return {CellBlock{2, 1, static_cast<int>(rows.size()) + 1, static_cast<int>(exported)}};
 }
 
 RecordSource recordsOf(const store::Rows& rows, int firstRecord)
@@ -158,8 +158,8 @@ bool exportMarketWatch(const QString& path, const QString& queryName, const stor
     }
     WorkbookSheet changes(sheetName);
     writeResultRows(changes, rows);
-    patchWorkbookSheet(path, sheetName, changes, CellBlock{2, 1, kClearedLastRow, kClearedLastColumn},
-                       recordsBlock(rows));
+    patchWorkbookSheet(path, sheetName, changes,
+                       QList<CellBlock>{{2, 1, kClearedLastRow, kClearedLastColumn}} + recordBlocks(rows));
     return !rows.isEmpty();
 }
 
@@ -184,7 +184,7 @@ void exportDerivativesReport(const QString& templatePath, const QString& outputP
     WorkbookSheet changes(kDerivativesSheet);
     writeResultRows(changes, rows);
     try {
-        patchWorkbookSheet(outputPath, kDerivativesSheet, changes, std::nullopt, recordsBlock(rows));
+        patchWorkbookSheet(outputPath, kDerivativesSheet, changes, recordBlocks(rows));
     } catch (const WorkbookError&) {
         if (outputPath != templatePath)
             QFile::remove(outputPath);

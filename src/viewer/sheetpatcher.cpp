@@ -11,6 +11,7 @@
 #include <QXmlStreamReader>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <algorithm>
 
 namespace viewer {
 
@@ -171,14 +172,13 @@ QString newCellText(int row, int column, const WorkbookCell& cell, const PatchSt
         .arg(reference, styleText, escapeXml(value.toString().left(kMaxText)));
 }
 
-bool inBlock(const std::optional<CellBlock>& block, int row, int column)
+bool inBlock(const CellBlock& block, int row, int column)
 {
-    return block && row >= block->firstRow && row <= block->lastRow && column >= block->firstColumn &&
-           column <= block->lastColumn;
+    return row >= block.firstRow && row <= block.lastRow && column >= block.firstColumn && column <= block.lastColumn;
 }
 
-QString patchSheet(const QString& xml, const WorkbookSheet& cells, const std::optional<CellBlock>& clear,
-                   const std::optional<CellBlock>& written, const PatchStyles& styles)
+QString patchSheet(const QString& xml, const WorkbookSheet& cells, const QList<CellBlock>& clear,
+                   const PatchStyles& styles)
 {
     QXmlStreamReader reader(xml);
     QMap<int, RowText> rows;
@@ -230,11 +230,11 @@ QString patchSheet(const QString& xml, const WorkbookSheet& cells, const std::op
     if (reader.hasError() || !dataClosed)
         throw WorkbookError(QStringLiteral("The sheet could not be read: %1").arg(reader.errorString()));
 
-    // Clear the block and the one written whole, then put the new cells
-    // over what is left.
+    // Clear the blocks, then put the new cells over what is left.
     for (auto row = rows.begin(); row != rows.end(); ++row) {
         for (auto cell = row->cells.begin(); cell != row->cells.end();) {
-            if (inBlock(clear, row.key(), cell.key()) || inBlock(written, row.key(), cell.key()))
+            if (std::any_of(clear.cbegin(), clear.cend(),
+                            [&](const CellBlock& block) { return inBlock(block, row.key(), cell.key()); }))
                 cell = row->cells.erase(cell);
             else
                 ++cell;
@@ -354,7 +354,7 @@ QString removeMatching(QString text, const QString& pattern)
 }  // namespace
 
 void patchWorkbookSheet(const QString& path, const QString& sheetName, const WorkbookSheet& cells,
-                        const std::optional<CellBlock>& clear, const std::optional<CellBlock>& written)
+                        const QList<CellBlock>& clear)
 {
     if (!QFileInfo::exists(path))
         throw WorkbookError(QStringLiteral("The workbook %1 does not exist.").arg(store::shownPath(path)));
@@ -383,7 +383,7 @@ void patchWorkbookSheet(const QString& path, const QString& sheetName, const Wor
 
     PatchStyles styles;
     *stylesXml = patchStyles(QString::fromUtf8(*stylesXml), styles).toUtf8();
-    *sheetXml = patchSheet(QString::fromUtf8(*sheetXml), cells, clear, written, styles).toUtf8();
+    *sheetXml = patchSheet(QString::fromUtf8(*sheetXml), cells, clear, styles).toUtf8();
 
     // The calculation chain may name cells that are gone; the spreadsheet
     // program rebuilds it when it is missing.

@@ -2,8 +2,8 @@
 
 #include "viewer/workbook.h"
 
+#include <QList>
 #include <QString>
-#include <optional>
 
 namespace viewer {
 
@@ -15,17 +15,15 @@ struct CellBlock {
     int lastColumn = 1;
 };
 
-// Changes one sheet of an existing .xlsx workbook in place: empties `clear`
-// (values and formatting) when given, then writes the cells of `cells`
-// that hold a value (with their bold). `written`, when given, is the block
-// that `cells` fills whole: a cell of it that `cells` leaves empty (a null
-// value) is emptied as well. Everything else in
-// the file (other sheets, formats, widths, the cells outside the change) is
-// kept as it is. The file is rewritten beside under another name first.
-// Raises WorkbookError when the file or the sheet (named without regard to
-// case) cannot be found or the file cannot be written.
+// Changes one sheet of an existing .xlsx workbook in place: empties the
+// blocks of `clear` (values and formatting), then writes the cells of `cells`
+// that hold a value (with their bold); a cell that `cells` leaves empty (a
+// null value) is emptied only where a block of `clear` covers it. Everything
+// else in the file (other sheets, formats, widths, the cells outside the
+// change) is kept as it is. The file is rewritten beside under another name
+// first. Raises WorkbookError when the file or the sheet (named without
+// regard to case) cannot be found or the file cannot be written.
 void patchWorkbookSheet(const QString& path, const QString& sheetName, const WorkbookSheet& cells,
-                        const std::optional<CellBlock>& clear = std::nullopt,
-                        const std::optional<CellBlock>& written = std::nullopt);
+                        const QList<CellBlock>& clear = {});
 
 }  // namespace viewer

@@ -107,7 +107,7 @@ TEST_F(WorkbookTest, PatchingASheetKeepsWhatItDoesNotChange)
     changes.setValue(2, 2, QDate(2026, 1, 7));
     changes.setValue(4, 3, 12.25);
     for (int round = 0; round < 2; ++round)  // twice: the styles it adds are found again
-        viewer::patchWorkbookSheet(path, "abnormal rise", changes, viewer::CellBlock{2, 1, 3, 5});
+        viewer::patchWorkbookSheet(path, "abnormal rise", changes, {viewer::CellBlock{2, 1, 3, 5}});
 
     const Workbook read = Workbook::read(path);
     ASSERT_EQ(read.sheets().size(), 2);
