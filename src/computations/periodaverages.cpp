@@ -124,11 +124,10 @@ query::BranchResult abnormalTrading(query::RunContext& context)
     query::RunState& state = context.state;
     store::Database& db = context.db;
     // The period: the query's day and the trading days before it, N1 days in
-    // all; without that many days, the second date the run was given.
-    const auto periodStart = state.calendar.dayBefore(state.count2 - 1);
-    state.secondDate = periodStart ? *periodStart : state.requireSecondDate();
-    const QDate from = std::min(state.firstDate, state.secondDate);
-    const QDate to = std::max(state.firstDate, state.secondDate);
+    // all.
+    const QDate periodStart = state.requireSecondDate();
+    const QDate from = std::min(state.firstDate, periodStart);
+    const QDate to = std::max(state.firstDate, periodStart);
     // Group "ALL" (or none) goes through the membership that lists every scrip.
     const QString groupCode = state.groupRestricts() ? state.groupCode : QStringLiteral("ALL");
     auto memberOf = [&groupCode](const char* scripColumn) {

@@ -81,6 +81,18 @@ int readCount(const QString& text, const CountBox& box)
     return static_cast<int>(count);
 }
 
+WindowBox windowBox(int group, const QString& label)
+{
+    if (setUpParameters(group, label, ParameterFields{}, {}).fields.secondDateShown)
+        return WindowBox::None;
+    const CountBoxes boxes = countBoxes(group, label);
+    if (boxes.first && boxes.first->days)
+        return WindowBox::First;
+    if (boxes.second && boxes.second->days)
+        return WindowBox::Second;
+    return WindowBox::None;
+}
+
 QString countRefusal(const CountBox& box)
 {
     return QStringLiteral("Enter a whole number%1 from %2 to %3 in \"%4\".")

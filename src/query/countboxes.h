@@ -42,4 +42,10 @@ int readCount(const QString& text, const CountBox& box);
 // "Enter a whole number of days from 1 to 30 in "No Of Days"." and the like.
 QString countRefusal(const CountBox& box);
 
+// The count box of a query whose screen hides the second date and asks for
+// a number of days instead: the N trading days ending with the first date.
+// The start of that window is the query's second date.
+enum class WindowBox { None, First, Second };
+WindowBox windowBox(int group, const QString& label);
+
 }  // namespace query

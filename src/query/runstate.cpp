@@ -150,9 +150,13 @@ QDate RunState::tradingDayBefore(int k) const
 
 QDate RunState::requireSecondDate() const
 {
-    if (!secondDate.isValid())
+    if (secondDate.isValid())
+        return secondDate;
+    if (!secondDateIsWindowStart)
         throw Refusal(refusals::selectValidDate());
-    return secondDate;
+    if (!calendar.holdsFirstDate())
+        throw Refusal(refusals::notATradingDay(firstDate));
+    throw Refusal(refusals::tooFewTradingDays(firstDate));
 }
 
 RunState buildRunState(const RunInputs& inputs, const QList<QDate>& tradingDates)
@@ -167,7 +171,10 @@ RunState buildRunState(const RunInputs& inputs, const QList<QDate>& tradingDates
     state.exchange = inputs.exchange;
     state.exchangeName = exchangeName(inputs.exchange);
     state.firstDate = inputs.firstDate;
-    state.secondDate = inputs.secondDate;
+    const WindowBox daysBox = windowBox(inputs.group, inputs.label);
+    state.secondDateIsWindowStart = daysBox != WindowBox::None;
+    if (!state.secondDateIsWindowStart)
+        state.secondDate = inputs.secondDate;
     state.scripText = inputs.scripText;
     state.groupName = inputs.groupName;
     state.groupCode = inputs.groupCode.trimmed();
@@ -186,7 +193,7 @@ RunState buildRunState(const RunInputs& inputs, const QList<QDate>& tradingDates
     // The window of N trading days ending with the first date gives the
     // second date. The two "over previous day" delivery queries take their
     // number box as a percentage and look 100 trading days back instead.
-    double windowDays = state.number;
+    double windowDays = daysBox == WindowBox::Second ? state.number2 : state.number;
     if (usesAbnormalPercent(inputs.label)) {
         state.abnormalPercent = state.number;
         windowDays = 100;

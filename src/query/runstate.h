@@ -72,6 +72,10 @@ struct RunState {
     double abnormalPercent = 0;       // the percentage of the two "over previous day" delivery queries
     int dayPosition = 0;              // trading days counted while the window start was sought
     bool windowFound = false;         // the N-day window start was found
+    // The query's screen hides the second date and asks for N days: the
+    // second date is the N-day window start alone, whatever the hidden box
+    // holds, and there is none when the store does not reach that far back.
+    bool secondDateIsWindowStart = false;
 
     QString groupCode;                // trimmed; "ALL" or empty: no restriction
     QString groupName;
@@ -107,8 +111,9 @@ struct RunState {
     // holds no such day.
     QDate tradingDayBefore(int k) const;
     QDate previousTradingDay() const { return tradingDayBefore(1); }
-    // secondDate; refuses when there is none (no second date was chosen and
-    // no window start was found).
+    // secondDate; refuses when there is none: with too few trading days
+    // before the first date when the second date is the window start, else
+    // because no second date was chosen.
     QDate requireSecondDate() const;
 };
 

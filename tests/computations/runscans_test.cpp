@@ -257,14 +257,16 @@ TEST(RunScans, GiveTheRowsOfTheDayByDayTestOnEveryLabelAndExchange)
 {
     F fixture;
     fillEdgeMarket(fixture);
-    // Windows of N trading days, of more (the first date no trading day,
-    // the second date given) and of fewer (too few days before the first).
+    // Windows of N trading days. A first date that is no trading day, or too
+    // few days before it, is refused whatever the hidden second date holds.
     struct Window {
         QDate first, second;
         int days;
+        QString refusal = {};
     };
     const QList<Window> windows = {{F::D1, {}, 1}, {F::D1, {}, 2}, {F::D1, {}, 3}, {F::D1, {}, 4},
-                                   {F::D1.addDays(1), F::D4, 2}, {F::D2, F::D4, 4}};
+                                   {F::D1.addDays(1), F::D4, 2, query::refusals::notATradingDay(F::D1.addDays(1))},
+                                   {F::D2, F::D4, 4, query::refusals::tooFewTradingDays(F::D2)}};
     int keptInAll = 0;
     for (const RunKind& kind : kRunKinds)
         for (const bool rising : {true, false})
@@ -276,11 +278,15 @@ TEST(RunScans, GiveTheRowsOfTheDayByDayTestOnEveryLabelAndExchange)
                     query::RunInputs in =
                         F::inputs(kRisingGroup, label, window.first, exchange, QString::number(window.days));
                     in.secondDate = window.second;
-                    const QDate start = window.second.isValid() ? window.second : QList<QDate>{F::D1, F::D2, F::D3, F::D4}.at(window.days - 1);
+                    const QDate start = QList<QDate>{F::D1, F::D2, F::D3, F::D4}.at(window.days - 1);
                     const std::string where = label.toStdString() + " on " + query::exchangeName(exchange).toStdString() +
                                               ", N = " + std::to_string(window.days) + " to " +
                                               window.first.toString(Qt::ISODate).toStdString();
                     const query::RunOutcome fast = fixture.run(in);
+                    if (!window.refusal.isEmpty()) {
+                        EXPECT_EQ(fast.message, window.refusal) << where;
+                        continue;
+                    }
                     query::setPlainStatementsOnly(true);
                     const query::RunOutcome plain = fixture.run(in);
                     query::setPlainStatementsOnly(false);

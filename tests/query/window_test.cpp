@@ -155,6 +155,26 @@ TEST_F(WindowQueries, WindowsThatTheStoreCannotHoldAreRefused)
                         {in(kDeliveryHighLow, "2", {2024, 1, 6}), {}, {}, query::refusals::notATradingDay({2024, 1, 6})},
                         {inRange(in(kRateHighLow, "2"), query::RangeMeasure::Trades, 1, 10), {}, {},
                          query::refusals::noTradesData()}});
+
+    // A query whose screen hides the second date counts N days back alone:
+    // six days are refused, whatever day the hidden box holds (the newest,
+    // as the screen proposes, or the oldest, left by another query).
+    auto sixDays = [](int group, const char* label) {
+        return F::inputs(group, QString::fromLatin1(label), F::D1, {}, Exchange::Nse, QStringLiteral("6"));
+    };
+    for (const query::RunInputs& inputs :
+         {sixDays(2, "Delivery Qty moving above Average Delivery Qty"), sixDays(3, "Rising Price for N days"),
+          sixDays(6, "Delivery Value - Summary"), sixDays(6, "Rising Traded Qty and Rising Delivery Qty"),
+          sixDays(6, "Rising Traded Qty, Rising Delivery Qty, Rising Price"),
+          withNumber2(in(QStringLiteral("Abnormal Change in Trading qty below Average Trading Qty"), "999999"), "6")}) {
+        for (const QDate& hidden : {F::D1, F::D5}) {
+            expectRun(market.run(withSecondDate(inputs, hidden)), {inputs, {}, {}, tooFew});
+            EXPECT_FALSE(market.db().tableExists(QStringLiteral("QueryResult"))) << describe(inputs);
+        }
+    }
+    // The summary of Misc. Queries shows its second date and keeps it.
+    expectRuns(market, {{F::inputs(7, QStringLiteral("Delivery Value - Summary"), F::D1, F::D5), {},
+                         {{"transdate", Texts{"2024-01-01", "2024-01-02", "2024-01-03", "2024-01-04", "2024-01-05"}}}}});
 }
 
 TEST_F(WindowQueries, GroupwiseStatisticsSetTheDayAgainstTheWindowAverage)
