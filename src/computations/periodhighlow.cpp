@@ -6,6 +6,7 @@
 
 #include "query/branch.h"
 #include "query/plainstatements.h"
+#include "store/jetfunctions.h"
 
 #include <algorithm>
 
@@ -28,15 +29,28 @@ query::Sql derivativeSymbols(const query::RunState& state)
            " And LinkDetails.ScrCode = mto.scriptcode))";
 }
 
+// The far end of the period: the second date as the screen shows it. The
+// screen leaves the box empty when the store does not hold N - 1 trading
+// days below the first date; the period is then refused, never shortened.
+QDate periodFarEnd(const query::RunContext& context)
+{
+    const QDate& shown = context.inputs.secondDate;
+    if (shown.isValid())
+        return shown;
+    const query::RunState& state = context.state;
+    const double days = store::jetRound(state.number);
+    if (days >= 1 && days - 1 > state.calendar.daysBefore())
+        throw query::Refusal(query::refusals::tooFewTradingDays(state.firstDate));
+    throw query::Refusal(query::refusals::selectValidDate());
+}
+
 query::Branch periodBranch(bool highs)
 {
     return [highs](query::RunContext& context) {
         using query::Sql;
         query::RunState& state = context.state;
         state.secondDate = state.previousTradingDay();
-        // The far end of the period is the second date as the screen shows it.
-        const QDate farEnd = context.inputs.secondDate.isValid() ? context.inputs.secondDate
-                                                                 : state.requireSecondDate();
+        const QDate farEnd = periodFarEnd(context);
         const QDate from = std::min(farEnd, state.secondDate);
         const QDate to = std::max(farEnd, state.secondDate);
         const QString change = QStringLiteral("round(((thighprice * 100) / highprice)-100,2)");

@@ -142,6 +142,13 @@ TEST(PeriodHighsAndLows, TheDayBeyondThePeriodsExtremeLargestMoveFirst)
                 // The period reaches back to day 0 whichever end is named first.
                 {in("Monthly Low", 3, 0), {}, {{"symbol", Texts{}}}},
                 {in("Weekly High", 0, 0), {}, {}, query::refusals::tooFewTradingDays(ScanMarket::day(0))}});
+    // A store short of N days leaves the second date empty on the screen:
+    // the period is refused, not cut down to the previous day.
+    for (const auto& [label, days] : {std::pair{"52 Week High", "250"}, std::pair{"Monthly Low", "30"}}) {
+        const query::RunInputs proposed = market.inputs(8, QString::fromLatin1(label), ScanMarket::day(3), days);
+        expectRun(market.run(proposed), {proposed, {}, {}, query::refusals::tooFewTradingDays(ScanMarket::day(3))});
+        EXPECT_FALSE(market.db().tableExists(QStringLiteral("QueryResult"))) << label;
+    }
 }
 
 TEST(EmaRebuild, SeedsAndCarriesTheSeriesOfEveryDerivativeSymbolWithProgress)
