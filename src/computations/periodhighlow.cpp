@@ -6,7 +6,6 @@
 
 #include "query/branch.h"
 #include "query/plainstatements.h"
-#include "store/jetfunctions.h"
 
 #include <algorithm>
 
@@ -38,8 +37,7 @@ QDate periodFarEnd(const query::RunContext& context)
     if (shown.isValid())
         return shown;
     const query::RunState& state = context.state;
-    const double days = store::jetRound(state.number);
-    if (days >= 1 && days - 1 > state.calendar.daysBefore())
+    if (!state.calendar.dayBefore(state.count - 1))
         throw query::Refusal(query::refusals::tooFewTradingDays(state.firstDate));
     throw query::Refusal(query::refusals::selectValidDate());
 }
